@@ -1,0 +1,62 @@
+#include "forms/runtime_application.h"
+
+#include "platform/core/code_page.h"
+#include "platform/gui/message_box.h"
+#include "platform/gui/request_window.h"
+#include "platform/gui/window_handles.h"
+#include "runtime/shutdown.h"
+#include "runtime/startup.h"
+
+namespace forms {
+
+namespace {
+QString ToQString(std::string_view gbk) {
+  return QString::fromStdU16String(platform::GbkToUtf16(gbk));
+}
+}  // namespace
+
+RuntimeApplication::RuntimeApplication(int& argc, char** argv, EntryRoutine entry)
+    : gui::Application(argc, argv), entry_(entry) {}
+
+int32_t RuntimeApplication::ShowMessageBox(std::string_view text, std::string_view caption,
+                                           uint32_t style) {
+  return gui::ShowMessageBox(ToQString(text), ToQString(caption), style);
+}
+
+void RuntimeApplication::CreateRequestWindow() {
+  gui::RequestWindow::Create([](int32_t exit_code) { runtime::EndProgram(exit_code); });
+}
+
+void RuntimeApplication::DestroyRequestWindow() { gui::RequestWindow::Destroy(); }
+
+void RuntimeApplication::PostEndRequest(int32_t exit_code) {
+  gui::RequestWindow::PostEndRequest(exit_code);
+}
+
+bool RuntimeApplication::IsWindowAlive(intptr_t window) {
+  if (window <= 0 || window > INT32_MAX) return false;
+  return gui::IsWindowAlive(static_cast<gui::WindowHandle>(window));
+}
+
+bool RuntimeApplication::InitInstance() { return entry_() != 0; }
+
+int32_t RuntimeApplication::ExitInstance() {
+  runtime::RunEndOfProgram();
+  return gui::Application::ExitInstance();
+}
+
+bool RuntimeApplication::OnIdle(int32_t idle_count) {
+  runtime::RunIdleCallbacks();
+  return runtime::ApplicationIdle(idle_count, gui::Application::OnIdle(idle_count));
+}
+
+int RunProgram(int argc, char** argv, const runtime::ProgramImage& image, EntryRoutine entry,
+               runtime::FormsHost* forms) {
+  RuntimeApplication application(argc, argv, entry);
+  runtime::AttachProgram(image, &application, forms);
+  const int exit_code = application.Main();
+  runtime::AttachProgram(image, nullptr, nullptr);  // the application object goes now
+  return exit_code;
+}
+
+}  // namespace forms

@@ -1,0 +1,20 @@
+#include "commands/system_commands.h"
+#include "libraries/core_commands.h"
+#include "libraries/library_notify.h"
+
+namespace libraries {
+
+const runtime::CommandFunction* CoreCommandFunctions() {
+  static const runtime::CommandFunction* functions = [] {
+    auto* array = new runtime::CommandFunction[kCoreCommandCount]();
+    array[kMessageBox] = &commands::MessageBox;
+    return array;
+  }();
+  return functions;
+}
+
+runtime::CommandFunction VisualStyleCommand() { return nullptr; }
+runtime::CommandFunction AppInterfaceCommand() { return nullptr; }
+runtime::CommandFunction ShellCommand() { return nullptr; }
+
+}  // namespace libraries

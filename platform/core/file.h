@@ -1,0 +1,86 @@
+#ifndef INKSTONE_PLATFORM_CORE_FILE_H_
+#define INKSTONE_PLATFORM_CORE_FILE_H_
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "platform/core/file_types.h"
+
+namespace platform {
+
+struct FileResult;
+
+// An open file with the platform's share modes and exclusive byte-range locks. Two Files behave as
+// two handles: they conflict with each other whether they are in one process or in two, and closing
+// one never releases the share mode or the locks of another.
+//
+// Byte-range locks follow the platform's rules rather than POSIX ones: a File cannot lock a range
+// overlapping one it already holds (kLockViolation), and Unlock must name exactly a range that was
+// locked. Ranges must end at or before kReservedLockBase (share_modes.h).
+class File {
+ public:
+  File() = default;  // a closed file
+  ~File();
+  File(File&& other) noexcept;
+  File& operator=(File&& other) noexcept;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+
+  // Opens or creates the file at a GBK path. On a sharing violation nothing is changed, not even
+  // by kCreateAlways.
+  static FileResult Open(std::string_view gbk_path, FileAccess access, ShareMode share,
+                         Disposition disposition);
+
+  bool IsOpen() const { return fd_ != -1; }
+  FileAccess access() const { return access_; }
+  // Closes the file, dropping its share mode and locks. Safe on a closed file.
+  void Close();
+
+  // Reads up to `count` bytes at `offset`. Returns the bytes read (fewer only at the end of the
+  // file), or -1 on error or without read access.
+  int64_t ReadAt(int64_t offset, void* buffer, int64_t count);
+  // Writes all `count` bytes at `offset`, extending the file as needed. Returns `count`, or -1 on
+  // error or without write access.
+  int64_t WriteAt(int64_t offset, const void* buffer, int64_t count);
+  // Sets the file's length. Requires write access.
+  bool Truncate(int64_t size);
+  // The file's length in bytes, -1 on error.
+  int64_t Size();
+  // Forces written data to the storage device.
+  bool Flush();
+
+  // Takes an exclusive lock on [offset, offset + length) without waiting. A zero length locks
+  // nothing and succeeds.
+  LockResult TryLock(int64_t offset, int64_t length);
+  // Releases a range taken by TryLock (also one that returned kNotSupported). False if no such
+  // range is held.
+  bool Unlock(int64_t offset, int64_t length);
+
+ private:
+  struct Range {
+    int64_t offset;
+    int64_t length;
+  };
+
+  File(int fd, FileAccess access) : fd_(fd), access_(access) {}
+
+  bool CanRead() const { return fd_ != -1 && access_ != FileAccess::kWrite; }
+  bool CanWrite() const { return fd_ != -1 && access_ != FileAccess::kRead; }
+
+  int fd_ = -1;
+  FileAccess access_ = FileAccess::kRead;
+  std::vector<Range> locked_;  // what TryLock granted, to apply the platform's overlap rules
+};
+
+struct FileResult {
+  std::optional<File> file;  // set exactly when error == kNone
+  FileError error = FileError::kNone;
+
+  bool ok() const { return file.has_value(); }
+};
+
+}  // namespace platform
+
+#endif  // INKSTONE_PLATFORM_CORE_FILE_H_

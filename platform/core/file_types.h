@@ -1,0 +1,45 @@
+#ifndef INKSTONE_PLATFORM_CORE_FILE_TYPES_H_
+#define INKSTONE_PLATFORM_CORE_FILE_TYPES_H_
+
+#include <cstdint>
+
+// The vocabulary of File, shared by the share-mode emulation and the retry rule.
+
+namespace platform {
+
+enum class FileAccess { kRead, kWrite, kReadWrite };
+
+// What other opens of the same file may do while this one is open. An open fails with a sharing
+// violation when its access conflicts with the deny mode of any other open, or its deny mode
+// conflicts with the access of any other open, even when both opens are in one process.
+enum class ShareMode { kDenyNone, kDenyRead, kDenyWrite, kExclusive };
+
+enum class Disposition {
+  kOpenExisting,  // fail with kNotFound if the file is missing
+  kCreateAlways,  // create, or truncate an existing file to 0 bytes
+  kOpenAlways,    // open, creating the file if it is missing
+  kCreateNew,     // create; fail with kAlreadyExists if the file exists
+};
+
+enum class FileError {
+  kNone,
+  kNotFound,          // the file is missing, its folder exists
+  kPathNotFound,      // a folder on the way is missing
+  kAccessDenied,      // no permission, a read-only file opened for writing, or a folder
+  kAlreadyExists,     // kCreateNew on an existing file
+  kSharingViolation,  // another open's share mode or access conflicts with this one
+  kLockViolation,
+  kIoError,
+  kNotSupported,
+};
+
+enum class LockResult {
+  kLocked,
+  kLockViolation,  // another open holds an overlapping lock
+  kNotSupported,   // the file system has no byte-range locks; callers proceed as if locked
+  kIoError,
+};
+
+}  // namespace platform
+
+#endif  // INKSTONE_PLATFORM_CORE_FILE_TYPES_H_

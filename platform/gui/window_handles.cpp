@@ -1,0 +1,37 @@
+#include "platform/gui/window_handles.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <unordered_map>
+
+namespace gui {
+
+namespace {
+struct HandleTable {
+  std::unordered_map<WindowHandle, QPointer<QWidget>> windows;
+  WindowHandle last = 0;
+};
+
+// Never destroyed: widgets that outlive static destruction still unregister safely.
+HandleTable& Table() {
+  static auto* table = new HandleTable;
+  return *table;
+}
+}  // namespace
+
+WindowHandle RegisterWindow(QWidget* widget) {
+  HandleTable& table = Table();
+  const WindowHandle handle = ++table.last;
+  table.windows.emplace(handle, widget);
+  QObject::connect(widget, &QObject::destroyed, [handle] { Table().windows.erase(handle); });
+  return handle;
+}
+
+QWidget* FindWindow(WindowHandle handle) {
+  const HandleTable& table = Table();
+  const auto found = table.windows.find(handle);
+  return found == table.windows.end() ? nullptr : found->second.data();
+}
+
+}  // namespace gui

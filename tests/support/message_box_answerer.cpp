@@ -1,0 +1,37 @@
+#include "tests/support/message_box_answerer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+namespace test_support {
+
+MessageBoxAnswerer::MessageBoxAnswerer(QString button_label, Seen seen)
+    : button_label_(std::move(button_label)), seen_(std::move(seen)), timer_(new QTimer) {
+  QObject::connect(timer_, &QTimer::timeout, [this] { Look(); });
+  timer_->start(20);
+}
+
+MessageBoxAnswerer::~MessageBoxAnswerer() { delete timer_; }
+
+void MessageBoxAnswerer::Look() {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    auto* box = qobject_cast<QMessageBox*>(widget);
+    if (box == nullptr || !box->isVisible()) continue;
+    QStringList labels;
+    QAbstractButton* target = nullptr;
+    for (QAbstractButton* button : box->buttons()) {
+      labels << button->text();
+      if (button->text() == button_label_) target = button;
+    }
+    if (seen_) seen_(box->windowTitle(), box->text(), labels);
+    if (target != nullptr) {
+      ++answered_;
+      target->click();
+    }
+    return;
+  }
+}
+
+}  // namespace test_support
