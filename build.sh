@@ -62,7 +62,7 @@ case "${1:-}" in
     build build
     run_tests build
     build build-sanitize -DINKSTONE_SANITIZE=ON
-    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_tests build-sanitize
+    run_tests build-sanitize
     ;;
   bench)
     install_missing_packages

@@ -1,13 +1,14 @@
-#include "commands/system_commands.h"
 #include "libraries/core_commands.h"
 #include "libraries/library_notify.h"
+#include "libraries/core_command_slots.h"
 
 namespace libraries {
 
 const runtime::CommandFunction* CoreCommandFunctions() {
   static const runtime::CommandFunction* functions = [] {
     auto* array = new runtime::CommandFunction[kCoreCommandCount]();
-    array[kMessageBox] = &commands::MessageBox;
+    FillGeneralCommandSlots(array);
+    FillDatabaseCommandSlots(array);
     return array;
   }();
   return functions;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include "runtime/gbk_literal.h"
@@ -52,6 +53,9 @@ void ReportError(std::string_view text, int32_t number) {
   if (state.ui != nullptr) {
     state.ui->ShowMessageBox(message, Gbk("错误"),
                              message_box::kOk | message_box::kIconError);
+  } else {
+    // A program without a window system (a tool, a test) still tells what happened.
+    std::fputs(platform::GbkToUtf8(message).c_str(), stderr);
   }
   // An image of kind 2 would hand over to a debugger here; every kind ends the program.
   state.end_routine = nullptr;

@@ -74,7 +74,8 @@ std::u32string DecodeGbk(std::string_view gbk) {
     out_left -= sizeof c;
   };
   while (in_left > 0) {
-    if (cd != nullptr && iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) != static_cast<size_t>(-1)) {
+    if (cd != nullptr &&
+        iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) != static_cast<size_t>(-1)) {
       break;
     }
     // An invalid sequence (EILSEQ) or a truncated one at the end (EINVAL) stops iconv at the
@@ -200,7 +201,8 @@ std::u32string DecodeUtf16(std::u16string_view utf16) {
     const char16_t c = utf16[i];
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
         utf16[i + 1] <= 0xDFFF) {
-      out.push_back(0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (utf16[i + 1] - 0xDC00));
+      out.push_back(0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) +
+                    (utf16[i + 1] - 0xDC00));
       ++i;
     } else if (c >= 0xD800 && c <= 0xDFFF) {
       out.push_back(kQuestion);

@@ -7,7 +7,8 @@
 // Conversions between the system's GBK texts and Unicode at the edges (file names, widgets, typed
 // input). Encoding uses GB18030, the superset of GBK: every GBK byte sequence is unchanged, and a
 // character outside GBK (a rare name character, an emoji) becomes a 4-byte sequence instead of
-// being lost. As in code page 936, the lone byte 0x80 is "€" (U+20AC), and "€" encodes back to 0x80.
+// being lost. As in code page 936, the lone byte 0x80 is "€" (U+20AC), and "€" encodes back to
+// 0x80.
 //
 // None of these functions fails: a GBK byte that cannot be decoded becomes U+FFFD, invalid UTF-8 or
 // UTF-16 (a stray continuation byte, an overlong form, a lone surrogate) becomes "?". All are safe

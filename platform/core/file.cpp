@@ -92,9 +92,7 @@ int LockRange(int fd, short type, int64_t offset, int64_t length) {
 File::~File() { Close(); }
 
 File::File(File&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)),
-      access_(other.access_),
-      locked_(std::move(other.locked_)) {
+    : fd_(std::exchange(other.fd_, -1)), access_(other.access_), locked_(std::move(other.locked_)) {
   other.locked_.clear();
 }
 
@@ -142,7 +140,7 @@ FileResult File::Open(std::string_view gbk_path, FileAccess access, ShareMode sh
   const FileError shared = TakeShareMode(fd, fd_writable, access, share);
   if (shared != FileError::kNone) return {std::nullopt, shared};
 
-  if (disposition == Disposition::kCreateAlways && status.st_size != 0) {
+  if (disposition == Disposition::kCreateAlways) {
     if (!fd_writable) return {std::nullopt, FileError::kAccessDenied};
     if (ftruncate(fd, 0) == -1) return {std::nullopt, FileError::kIoError};
   }

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-// Paths inside the system are GBK texts with backslash separators ("\\work\\小说文件\\第一章.txt" in
-// GBK bytes). At the edge they become native paths: UTF-8 with "/" on Linux. The separator is
+// Paths inside the system are GBK texts with backslash separators ("\\work\\小说文件\\第一章.txt"
+// in GBK bytes). At the edge they become native paths: UTF-8 with "/" on Linux. The separator is
 // swapped on the decoded text, never on the GBK bytes, because a GBK trail byte can be 0x5C.
 
 namespace platform {

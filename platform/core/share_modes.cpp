@@ -51,8 +51,8 @@ int HeldByOther(int fd, int64_t byte) {
 FileError TakeShareMode(int fd, bool fd_writable, FileAccess access, ShareMode share) {
   struct Mark {
     bool present;
-    int64_t byte;        // the mark this open takes
-    int64_t conflicts;   // the mark of another open that rules this one out
+    int64_t byte;       // the mark this open takes
+    int64_t conflicts;  // the mark of another open that rules this one out
   };
   const bool denies_read = share == ShareMode::kDenyRead || share == ShareMode::kExclusive;
   const bool denies_write = share == ShareMode::kDenyWrite || share == ShareMode::kExclusive;

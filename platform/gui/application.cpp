@@ -58,6 +58,7 @@ void Application::Loop(const std::function<bool()>& keep_running) {
 
 void Application::RunLoop() {
   Loop([] { return true; });
+  quit_posted_ = false;  // the main loop takes the quit message; a modal loop leaves it
 }
 
 void Application::RunModalLoop(const std::function<bool()>& still_modal) { Loop(still_modal); }

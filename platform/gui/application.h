@@ -27,9 +27,10 @@ class Application {
   // runs until the quit message and then ExitInstance gives the result.
   int Main();
 
-  // The message loop until the quit message.
+  // The message loop until the quit message, which it takes.
   void RunLoop();
-  // A modal form of the loop: also ends as soon as `still_modal` answers false.
+  // A modal form of the loop: also ends as soon as `still_modal` answers false. A quit
+  // message ends it too and stays posted for the loop outside.
   void RunModalLoop(const std::function<bool()>& still_modal);
   // Handles every waiting message without idling; stops at the quit message.
   void PumpWaitingMessages();
@@ -37,6 +38,7 @@ class Application {
   // The quit message: every running loop ends when it sees it. Safe from any thread.
   void PostQuitMessage(int32_t exit_code);
   bool QuitPosted() const { return quit_posted_; }
+  // The exit code of the last quit message.
   int32_t QuitCode() const { return quit_code_; }
 
  protected:

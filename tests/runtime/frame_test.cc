@@ -114,11 +114,13 @@ TEST(ErrorMessage, TextOnlyAndEmptyForms) {
 }
 
 // Runtime errors end the process with -1 (255 as a Linux exit status); without a window
-// system no box is shown.
+// system the message goes to the error stream.
 TEST(RuntimeErrorDeathTest, NonNumericCellEndsTheProgram) {
-  EXPECT_EXIT(CellToInt32(ArgCell::Text("12")), ::testing::ExitedWithCode(255), "");
-  EXPECT_EXIT(CellToCondition(ArgCell::Int(1)), ::testing::ExitedWithCode(255), "");
-  EXPECT_EXIT(ReportRuntimeError(3), ::testing::ExitedWithCode(255), "");
+  EXPECT_EXIT(CellToInt32(ArgCell::Text("12")), ::testing::ExitedWithCode(255),
+              "欲转换数据类型不是数值");
+  EXPECT_EXIT(CellToCondition(ArgCell::Int(1)), ::testing::ExitedWithCode(255),
+              "用作进行条件判断的子语句参数只能接受逻辑型数据");
+  EXPECT_EXIT(ReportRuntimeError(3), ::testing::ExitedWithCode(255), "错误代码：3");
 }
 
 TEST(RuntimeErrorDeathTest, ANonLogicalSubStatementResultIsFreedFirst) {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace platform {
 namespace {
 
@@ -21,17 +20,15 @@ TEST(Clock, TickCountAdvancesWithSleep) {
 TEST(Clock, NowLocalIsPlausible) {
   const LocalTime now = NowLocal();
   EXPECT_GE(now.year, 2024);
-  EXPECT_GE(now.month, 1);
-  EXPECT_LE(now.month, 12);
-  EXPECT_GE(now.day, 1);
-  EXPECT_LE(now.day, 31);
-  EXPECT_LE(now.hour, 23);
-  EXPECT_LE(now.minute, 59);
-  EXPECT_LE(now.second, 60);
-  EXPECT_GE(now.millisecond, 0);
-  EXPECT_LE(now.millisecond, 999);
-  EXPECT_GE(now.day_of_week, 0);
-  EXPECT_LE(now.day_of_week, 6);
+  const struct {
+    int value, low, high;
+  } fields[] = {{now.month, 1, 12},     {now.day, 1, 31},    {now.hour, 0, 23},
+                {now.minute, 0, 59},    {now.second, 0, 60}, {now.millisecond, 0, 999},
+                {now.day_of_week, 0, 6}};
+  for (const auto& field : fields) {
+    EXPECT_GE(field.value, field.low);
+    EXPECT_LE(field.value, field.high);
+  }
   // The day of the week agrees with the date (Sakamoto's method).
   static const int offsets[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
   const int y = now.year - (now.month < 3 ? 1 : 0);

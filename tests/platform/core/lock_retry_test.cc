@@ -33,10 +33,23 @@ LockResult RunAttempts(ScriptedAttempt& attempt, int32_t wait_ms) {
   return LockWithRetry([&] { return attempt(); }, wait_ms);
 }
 
-TEST(LockRetry, ZeroWaitTriesOnce) {
-  ScriptedAttempt attempt(1);
-  EXPECT_EQ(RunAttempts(attempt, 0), LockResult::kLockViolation);
-  EXPECT_EQ(attempt.ticks.size(), 1u);
+TEST(LockRetry, ZeroWaitOrAnotherResultEndsAtOnce) {
+  const struct {
+    int32_t wait_ms;
+    int failures;
+    LockResult final_result;
+    LockResult expected;
+  } cases[] = {
+      {0, 1, LockResult::kLocked, LockResult::kLockViolation},
+      {0, 0, LockResult::kLocked, LockResult::kLocked},
+      {-1, 0, LockResult::kIoError, LockResult::kIoError},
+      {-1, 0, LockResult::kNotSupported, LockResult::kNotSupported},
+  };
+  for (const auto& c : cases) {
+    ScriptedAttempt attempt(c.failures, c.final_result);
+    EXPECT_EQ(RunAttempts(attempt, c.wait_ms), c.expected);
+    EXPECT_EQ(attempt.ticks.size(), 1u);
+  }
 }
 
 TEST(LockRetry, UnlimitedWaitRetriesWithPausesOfAtLeast20ms) {
@@ -45,14 +58,6 @@ TEST(LockRetry, UnlimitedWaitRetriesWithPausesOfAtLeast20ms) {
   ASSERT_EQ(attempt.ticks.size(), 4u);
   for (size_t i = 1; i < attempt.ticks.size(); ++i) {
     EXPECT_GE(attempt.ticks[i] - attempt.ticks[i - 1], 20u);
-  }
-}
-
-TEST(LockRetry, OtherResultsEndTheRetriesAtOnce) {
-  for (LockResult result : {LockResult::kIoError, LockResult::kNotSupported}) {
-    ScriptedAttempt attempt(0, result);
-    EXPECT_EQ(RunAttempts(attempt, -1), result);
-    EXPECT_EQ(attempt.ticks.size(), 1u);
   }
 }
 
@@ -97,13 +102,13 @@ TEST(OpenRetry, SucceedsWhenAnotherProcessClosesWithinTheWait) {
     return 0;
   });
   ASSERT_TRUE(child.WaitReady());
-  EXPECT_EQ(OpenWithRetry(path, FileAccess::kRead, ShareMode::kDenyNone, Disposition::kOpenExisting,
-                          0)
-                .error,
-            FileError::kSharingViolation);
-  EXPECT_TRUE(OpenWithRetry(path, FileAccess::kRead, ShareMode::kDenyNone,
-                            Disposition::kOpenExisting, 5000)
-                  .ok());
+  EXPECT_EQ(
+      OpenWithRetry(path, FileAccess::kRead, ShareMode::kDenyNone, Disposition::kOpenExisting, 0)
+          .error,
+      FileError::kSharingViolation);
+  EXPECT_TRUE(
+      OpenWithRetry(path, FileAccess::kRead, ShareMode::kDenyNone, Disposition::kOpenExisting, 5000)
+          .ok());
   EXPECT_EQ(child.Wait(), 0);
   // Errors other than a sharing violation are not retried.
   const uint32_t start = TickCount();

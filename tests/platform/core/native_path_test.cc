@@ -38,8 +38,8 @@ TEST(NativePath, ChineseNamesAreRealNamesOnDisk) {
   const std::string folder = temp.GbkPath("小说文件");
   ASSERT_TRUE(CreateDirectory(folder));
   const std::string chapter = folder + "\\" + Gbk("第一章.txt");
-  ASSERT_TRUE(File::Open(chapter, FileAccess::kWrite, ShareMode::kDenyNone, Disposition::kCreateNew)
-                  .ok());
+  ASSERT_TRUE(
+      File::Open(chapter, FileAccess::kWrite, ShareMode::kDenyNone, Disposition::kCreateNew).ok());
   const std::string trail = folder + "\\\xD5\x5C.txt";  // 誠.txt
   ASSERT_TRUE(
       File::Open(trail, FileAccess::kWrite, ShareMode::kDenyNone, Disposition::kCreateNew).ok());

@@ -6,7 +6,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -19,11 +21,21 @@ namespace platform::core_test {
 // GBK bytes of a UTF-8 literal.
 inline std::string Gbk(std::string_view utf8) { return Utf8ToGbk(utf8); }
 
+inline void WriteNative(const std::filesystem::path& path, const std::string& content) {
+  std::ofstream(path, std::ios::binary) << content;
+}
+
+inline std::string ReadNative(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempFolder {
  public:
   TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "inkstone-core-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "inkstone-core-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) std::abort();
     path_ = pattern;
   }
