@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QEvent>
 
+#include "platform/gui/window.h"
+
 namespace gui {
 
 namespace {
@@ -66,6 +68,10 @@ void Application::RunModalLoop(const std::function<bool()>& still_modal) { Loop(
 void Application::PumpWaitingMessages() {
   while (!quit_posted_ && HandleWaitingMessages()) {
   }
+}
+
+bool Application::PreTranslateMessage(Message& message) {
+  return PreTranslateThroughWindows(message);
 }
 
 void Application::PostQuitMessage(int32_t exit_code) {

@@ -9,6 +9,8 @@ class QApplication;
 
 namespace gui {
 
+struct Message;
+
 // The application object over Qt's event loop: the process's main runs InitInstance, the
 // message loop while it asks for it, then ExitInstance. The loop idles between messages:
 // while no message waits it calls OnIdle with an idle count that starts at 0 after each
@@ -38,6 +40,11 @@ class Application {
   // The quit message: every running loop ends when it sees it. Safe from any thread.
   void PostQuitMessage(int32_t exit_code);
   bool QuitPosted() const { return quit_posted_; }
+
+  // Offers a message to the window objects from its target up through the parents (up to
+  // the top-level window); true when one of them handled it, so it goes no further.
+  virtual bool PreTranslateMessage(Message& message);
+
   // The exit code of the last quit message.
   int32_t QuitCode() const { return quit_code_; }
 

@@ -28,6 +28,8 @@ WindowHandle RegisterWindow(QWidget* widget) {
   return handle;
 }
 
+void UnregisterWindow(WindowHandle handle) { Table().windows.erase(handle); }
+
 QWidget* FindWindow(WindowHandle handle) {
   const HandleTable& table = Table();
   const auto found = table.windows.find(handle);

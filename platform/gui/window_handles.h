@@ -11,6 +11,8 @@ namespace gui {
 using WindowHandle = int32_t;  // 0 = none
 
 WindowHandle RegisterWindow(QWidget* widget);
+// The handle stops naming its window at once (the widget itself may go later).
+void UnregisterWindow(WindowHandle handle);
 // The live widget of `handle`, or null when it is gone or never existed.
 QWidget* FindWindow(WindowHandle handle);
 inline bool IsWindowAlive(WindowHandle handle) { return FindWindow(handle) != nullptr; }

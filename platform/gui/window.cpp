@@ -1,0 +1,445 @@
+#include "platform/gui/window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QVariant>
+#include <QWheelEvent>
+#include <QWidget>
+
+#include "platform/gui/application.h"
+#include "platform/gui/gbk_chars.h"
+#include "platform/gui/virtual_keys.h"
+
+namespace gui {
+
+namespace {
+
+constexpr const char* kWindowProperty = "inkstone.window";
+constexpr QEvent::Type kPostedMessage = static_cast<QEvent::Type>(QEvent::User + 1);
+
+class PostedMessageEvent : public QEvent {
+ public:
+  explicit PostedMessageEvent(const Message& message) : QEvent(kPostedMessage), message_(message) {}
+  Message message_;
+};
+
+// Mouse-key bits that travel in the wparam of mouse messages.
+uint64_t MouseKeys(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+  uint64_t keys = 0;
+  if (buttons & Qt::LeftButton) keys |= 0x01;
+  if (buttons & Qt::RightButton) keys |= 0x02;
+  if (modifiers & Qt::ShiftModifier) keys |= 0x04;
+  if (modifiers & Qt::ControlModifier) keys |= 0x08;
+  if (buttons & Qt::MiddleButton) keys |= 0x10;
+  return keys;
+}
+
+uint32_t MouseMessageOf(const QMouseEvent& event) {
+  const bool left = event.button() == Qt::LeftButton;
+  const bool right = event.button() == Qt::RightButton;
+  switch (event.type()) {
+    case QEvent::MouseButtonPress:
+      return left ? msg::kLeftButtonDown : right ? msg::kRightButtonDown : 0;
+    case QEvent::MouseButtonRelease:
+      return left ? msg::kLeftButtonUp : right ? msg::kRightButtonUp : 0;
+    case QEvent::MouseButtonDblClick:
+      return left ? msg::kLeftButtonDoubleClick : right ? msg::kRightButtonDown : 0;
+    case QEvent::MouseMove: return msg::kMouseMove;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+// Turns the Qt events of every window object's widget into messages.
+class MessageFilter : public QObject {
+ public:
+  static MessageFilter& Instance() {
+    static auto* filter = new MessageFilter;
+    return *filter;
+  }
+
+  bool eventFilter(QObject* object, QEvent* event) override {
+    if (bypass_ > 0) return false;
+    Window* window = Window::FromObject(object);
+    if (window == nullptr || !window->IsAlive()) return false;
+    switch (event->type()) {
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+        return Key(*window, object, static_cast<QKeyEvent*>(event));
+      case QEvent::InputMethod:
+        return InputMethod(*window, static_cast<QInputMethodEvent*>(event));
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseMove:
+        return Mouse(*window, object, static_cast<QMouseEvent*>(event));
+      case QEvent::Wheel: return Wheel(*window, static_cast<QWheelEvent*>(event));
+      case QEvent::FocusIn:
+      case QEvent::FocusOut:
+        if (object == window->Widget()) {
+          window->Send(event->type() == QEvent::FocusIn ? msg::kSetFocus : msg::kKillFocus);
+        }
+        return false;
+      case QEvent::Close: return Close(*window, object, static_cast<QCloseEvent*>(event));
+      case QEvent::Move:
+        if (object == window->Widget()) window->Send(msg::kMove);
+        return false;
+      case QEvent::Resize:
+        if (object == window->Widget()) window->Send(msg::kSize);
+        return false;
+      case QEvent::Show:
+      case QEvent::Hide:
+        if (object == window->Widget()) {
+          window->Send(msg::kShowWindow, event->type() == QEvent::Show ? 1 : 0);
+        }
+        return false;
+      case QEvent::WindowActivate:
+      case QEvent::WindowDeactivate:
+        if (object == window->Widget()) {
+          window->Send(msg::kActivate, event->type() == QEvent::WindowActivate ? 1 : 0);
+        }
+        return false;
+      case QEvent::Paint:
+        if (object == window->Widget() && window->self_painted_) {
+          QPainter painter(window->Widget());
+          window->Paint(painter);
+          return true;
+        }
+        return false;
+      default:
+        if (event->type() == kPostedMessage) {
+          Message message = static_cast<PostedMessageEvent*>(event)->message_;
+          window->Dispatch(message);
+          return true;
+        }
+        return false;
+    }
+  }
+
+  // Runs `send` with this filter out of the way, for events the filter made itself.
+  template <typename F>
+  void Bypassed(F&& send) {
+    ++bypass_;
+    send();
+    --bypass_;
+  }
+
+ private:
+  bool Key(Window& window, QObject* object, QKeyEvent* event) {
+    const WindowHandle handle = window.Handle();
+    SetCurrentModifiers(event->modifiers());
+    const bool press = event->type() == QEvent::KeyPress;
+    const bool alt = event->modifiers() & Qt::AltModifier;
+    Message key{handle, press ? (alt ? msg::kSysKeyDown : msg::kKeyDown)
+                              : (alt ? msg::kSysKeyUp : msg::kKeyUp),
+                static_cast<uint64_t>(VirtualKeyOf(event->key(), event->modifiers())), 0};
+    if (!window.Dispatch(key)) return true;
+    if (!press || event->text().isEmpty() || !IsWindowAlive(handle)) return false;
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
+    const QString typed = Characters(window, event->text());
+    if (!IsWindowAlive(handle)) return true;
+    if (typed == event->text()) return false;
+    if (!typed.isEmpty()) {
+      QKeyEvent replaced(QEvent::KeyPress, event->key(), event->modifiers(), typed,
+                         event->isAutoRepeat(), static_cast<ushort>(event->count()));
+      Bypassed([&] { QCoreApplication::sendEvent(object, &replaced); });
+    }
+    return true;
+  }
+
+  bool InputMethod(Window& window, QInputMethodEvent* event) {
+    if (event->commitString().isEmpty()) return false;
+    const WindowHandle handle = window.Handle();
+    const QString typed = Characters(window, event->commitString());
+    if (!IsWindowAlive(handle)) return true;
+    if (typed != event->commitString()) {
+      event->setCommitString(typed, event->replacementStart(), event->replacementLength());
+    }
+    return false;
+  }
+
+  // Each typed character as a character message; gives what survives of the text (a
+  // character discarded or replaced on the way).
+  QString Characters(Window& window, const QString& text) {
+    QString result;
+    for (const uint32_t code : GbkCharCodes(text)) {
+      Message character{window.Handle(), msg::kChar, code, 1};
+      if (!window.Dispatch(character)) continue;
+      if (character.wparam != 0) result += TextOfGbkCharCode(character.wparam);
+      if (!IsWindowAlive(window.Handle())) break;
+    }
+    return result;
+  }
+
+  bool Mouse(Window& window, QObject* object, QMouseEvent* event) {
+    const uint32_t id = MouseMessageOf(*event);
+    if (id == 0) return false;
+    SetCurrentModifiers(event->modifiers());
+    auto* source = static_cast<QWidget*>(object);
+    const QPoint client =
+        window.Widget()->mapFrom(source, event->position().toPoint());
+    Message mouse{window.Handle(), id, MouseKeys(event->buttons(), event->modifiers()),
+                  PackPoint(client.x(), client.y())};
+    return !window.Dispatch(mouse);
+  }
+
+  bool Wheel(Window& window, QWheelEvent* event) {
+    SetCurrentModifiers(event->modifiers());
+    const int32_t delta = event->angleDelta().y();
+    const QPoint global = event->globalPosition().toPoint();
+    Message wheel{window.Handle(), msg::kMouseWheel,
+                  (static_cast<uint64_t>(static_cast<uint16_t>(delta)) << 16) |
+                      MouseKeys(event->buttons(), event->modifiers()),
+                  PackPoint(global.x(), global.y())};
+    return !window.Dispatch(wheel);
+  }
+
+  bool Close(Window& window, QObject* object, QCloseEvent* event) {
+    if (object != window.Widget()) return false;
+    // The window procedure decides: its default processing destroys the window.
+    window.Send(msg::kClose);
+    event->ignore();  // closing is the window procedure's business, never Qt's
+    return true;
+  }
+
+  int bypass_ = 0;
+};
+
+bool PreTranslateThroughWindows(Message& message) {
+  for (Window* window = Window::FromHandle(message.window); window != nullptr;
+       window = window->Parent()) {
+    const WindowHandle handle = window->Handle();
+    if (window->PreTranslateMessage(message)) return true;
+    if (!IsWindowAlive(handle) || window->IsTopLevel()) break;
+  }
+  return false;
+}
+
+Window::Window(QWidget* widget) : widget_(widget), handle_(RegisterWindow(widget)) {
+  widget->setProperty(kWindowProperty, QVariant::fromValue(static_cast<void*>(this)));
+  widget->installEventFilter(&MessageFilter::Instance());
+  QObject::connect(widget, &QObject::destroyed, [this] { WidgetDestroyed(); });
+}
+
+Window::~Window() {
+  timers_.clear();
+  if (QWidget* widget = widget_.data()) {
+    QObject::disconnect(widget, &QObject::destroyed, nullptr, nullptr);
+    widget->setProperty(kWindowProperty, QVariant());
+    delete widget;
+  }
+}
+
+Window* Window::FromHandle(WindowHandle handle) {
+  QWidget* widget = FindWindow(handle);
+  return widget == nullptr ? nullptr : FromObject(widget);
+}
+
+Window* Window::FromObject(const QObject* object) {
+  for (; object != nullptr; object = object->parent()) {
+    const QVariant value = object->property(kWindowProperty);
+    if (value.isValid()) return static_cast<Window*>(value.value<void*>());
+  }
+  return nullptr;
+}
+
+Window* Window::Parent() const {
+  if (widget_.isNull() || widget_->parentWidget() == nullptr) return nullptr;
+  return FromObject(widget_->parentWidget());
+}
+
+std::vector<Window*> Window::Children() const {
+  std::vector<Window*> children;
+  if (QWidget* client = ClientWidget()) {
+    for (QObject* child : client->children()) {
+      if (auto* widget = qobject_cast<QWidget*>(child)) {
+        if (Window* window = FromObject(widget); window != nullptr && window != this) {
+          children.push_back(window);
+        }
+      }
+    }
+  }
+  return children;
+}
+
+bool Window::IsTopLevel() const { return !widget_.isNull() && widget_->isWindow(); }
+
+int64_t Window::Send(uint32_t id, uint64_t wparam, int64_t lparam) {
+  if (!IsAlive() && id != msg::kDestroy) return 0;
+  Message message{handle_, id, wparam, lparam};
+  return WindowProc(message);
+}
+
+void Window::Post(uint32_t id, uint64_t wparam, int64_t lparam) {
+  if (!IsAlive()) return;
+  QCoreApplication::postEvent(widget_.data(),
+                              new PostedMessageEvent(Message{handle_, id, wparam, lparam}));
+}
+
+bool Window::Dispatch(Message& message) {
+  const WindowHandle handle = handle_;
+  Application* application = Application::Instance();
+  const bool handled = application != nullptr ? application->PreTranslateMessage(message)
+                                              : PreTranslateThroughWindows(message);
+  if (handled) return false;
+  if (!IsWindowAlive(handle)) return false;
+  const bool outer_request = std::exchange(default_requested_, false);
+  WindowProc(message);
+  // This object may be gone now; only the handle is safe to ask about.
+  if (!IsWindowAlive(handle)) return false;
+  const bool wants_default = std::exchange(default_requested_, outer_request);
+  return wants_default;
+}
+
+int64_t Window::DefaultProc(Message& message) {
+  default_requested_ = true;
+  if (message.id == msg::kClose) Destroy();
+  return 0;
+}
+
+void Window::SetTimer(uint64_t id, int32_t milliseconds) {
+  auto& timer = timers_[id];
+  if (!timer) {
+    timer = std::make_unique<QTimer>();
+    QObject::connect(timer.get(), &QTimer::timeout, [this, id] {
+      if (!IsAlive()) return;
+      Message tick{handle_, msg::kTimer, id, 0};
+      Dispatch(tick);
+    });
+  }
+  // The shortest period the system timer grants.
+  timer->start(std::max(milliseconds, 10));
+}
+
+void Window::KillTimer(uint64_t id) { timers_.erase(id); }
+
+QRect Window::Rect() const {
+  if (widget_.isNull()) return {};
+  if (widget_->isWindow()) return widget_->frameGeometry();
+  return widget_->geometry();
+}
+
+void Window::SetRect(const QRect& rect) {
+  if (widget_.isNull()) return;
+  if (widget_->isWindow()) {
+    const QRect frame = widget_->frameGeometry();
+    const QRect inner = widget_->geometry();
+    const int extra_width = frame.width() - inner.width();
+    const int extra_height = frame.height() - inner.height();
+    widget_->move(rect.topLeft());
+    widget_->resize(std::max(rect.width() - extra_width, 0),
+                    std::max(rect.height() - extra_height, 0));
+  } else {
+    widget_->setGeometry(rect);
+  }
+}
+
+QRect Window::ClientRect() const {
+  const QWidget* client = ClientWidget();
+  return client == nullptr ? QRect() : QRect(QPoint(0, 0), client->size());
+}
+
+QPoint Window::MapToClient(const QPoint& global) const {
+  return widget_.isNull() ? global : ClientWidget()->mapFromGlobal(global);
+}
+
+QPoint Window::MapToGlobal(const QPoint& client) const {
+  return widget_.isNull() ? client : ClientWidget()->mapToGlobal(client);
+}
+
+void Window::Show(ShowMode mode) {
+  QWidget* widget = widget_.data();
+  if (widget == nullptr) return;
+  switch (mode) {
+    case ShowMode::kHide: widget->hide(); break;
+    case ShowMode::kNormal:
+      widget->setAttribute(Qt::WA_ShowWithoutActivating, false);
+      widget->showNormal();
+      if (widget->isWindow()) widget->activateWindow();
+      break;
+    case ShowMode::kNoActivate:
+      widget->setAttribute(Qt::WA_ShowWithoutActivating, true);
+      widget->show();
+      break;
+    case ShowMode::kMinimized: widget->showMinimized(); break;
+    case ShowMode::kMaximized: widget->showMaximized(); break;
+  }
+}
+
+bool Window::IsVisible() const { return !widget_.isNull() && widget_->isVisible(); }
+
+void Window::Enable(bool enabled) {
+  if (!widget_.isNull()) widget_->setEnabled(enabled);
+}
+
+bool Window::IsEnabled() const { return !widget_.isNull() && widget_->isEnabled(); }
+
+void Window::SetFocus() {
+  if (!widget_.isNull()) widget_->setFocus(Qt::OtherFocusReason);
+}
+
+bool Window::HasFocus() const { return !widget_.isNull() && widget_->hasFocus(); }
+
+void Window::SetText(const QString& text) {
+  if (!widget_.isNull()) widget_->setWindowTitle(text);
+}
+
+QString Window::Text() const { return widget_.isNull() ? QString() : widget_->windowTitle(); }
+
+void Window::SetParentWindow(Window* parent) {
+  if (widget_.isNull()) return;
+  const bool visible = widget_->isVisible();
+  const QRect rect = widget_->geometry();
+  widget_->setParent(parent == nullptr ? nullptr : parent->ClientWidget());
+  widget_->setGeometry(rect);
+  widget_->setVisible(visible);
+}
+
+void Window::PlaceBehind(Window* above) {
+  if (widget_.isNull()) return;
+  if (above == nullptr || above->Widget() == nullptr) {
+    widget_->raise();
+  } else {
+    widget_->stackUnder(above->Widget());
+  }
+}
+
+void Window::Repaint() {
+  if (!widget_.isNull()) widget_->update();
+}
+
+void Window::Destroy() {
+  if (widget_.isNull() || destroying_) return;
+  for (Window* child : Children()) child->Destroy();
+  QWidget* widget = widget_.data();
+  widget->hide();
+  widget->removeEventFilter(&MessageFilter::Instance());
+  // Qt deletes the widget when it is safe; the destroyed signal finishes the job.
+  widget->deleteLater();
+  WidgetDestroyed();
+}
+
+void Window::WidgetDestroyed() {
+  if (destroying_) return;
+  destroying_ = true;
+  timers_.clear();
+  UnregisterWindow(handle_);
+  Send(msg::kDestroy);
+  // Deleted once the current message is done with it.
+  QTimer::singleShot(0, [this] { delete this; });
+}
+
+void Window::RouteInputFrom(QWidget* part) {
+  part->setProperty(kWindowProperty, QVariant::fromValue(static_cast<void*>(this)));
+  part->installEventFilter(&MessageFilter::Instance());
+}
+
+}  // namespace gui
