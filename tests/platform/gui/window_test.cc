@@ -20,8 +20,9 @@ QApplication& App() {
   static int argc = 1;
   static char arg0[] = "window_test";
   static char* argv[] = {arg0, nullptr};
-  static QApplication application(argc, argv);
-  return application;
+  // Never destroyed: the test library's input devices outlive static destruction.
+  static auto* application = new QApplication(argc, argv);
+  return *application;
 }
 
 // A window over a line edit that records its messages; `on_message` may change or discard.
