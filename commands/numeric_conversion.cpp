@@ -10,7 +10,12 @@ using runtime::ArgCell;
 
 double WidenSingle(float value) {
   if (!std::isfinite(value)) return value;
-  const int32_t binary_exponent = static_cast<int32_t>((std::bit_cast<uint32_t>(value) >> 23) & 0xFF) - 127;
+  if (value == 0) return static_cast<double>(value);
+  // The exponent field less the bias, for a normal single; a subnormal one has a field of 0
+  // and would lose all its digits, so its true binary exponent is taken instead.
+  const uint32_t exponent_field = (std::bit_cast<uint32_t>(value) >> 23) & 0xFF;
+  const int32_t binary_exponent =
+      exponent_field != 0 ? static_cast<int32_t>(exponent_field) - 127 : std::ilogb(value);
   int32_t decimal_exponent = static_cast<int32_t>(binary_exponent * std::log10(2.0));
   double power = std::pow(10.0, std::abs(decimal_exponent));
   const double magnitude = std::fabs(static_cast<double>(value));
@@ -51,21 +56,31 @@ bool IsIntegerType(runtime::TypeCode type) {
 
 int64_t IntegerValue(const ArgCell& value) {
   switch (value.type) {
-    case runtime::kByte: return value.As<uint8_t>();
-    case runtime::kShort: return value.As<int16_t>();
-    case runtime::kInt: return value.As<int32_t>();
-    default: return value.As<int64_t>();
+    case runtime::kByte:
+      return value.As<uint8_t>();
+    case runtime::kShort:
+      return value.As<int16_t>();
+    case runtime::kInt:
+      return value.As<int32_t>();
+    default:
+      return value.As<int64_t>();
   }
 }
 
 ArgCell FromInteger(int64_t value, runtime::TypeCode target) {
   switch (target) {
-    case runtime::kByte: return ArgCell::Byte(static_cast<uint8_t>(value));
-    case runtime::kShort: return ArgCell::Short(static_cast<int16_t>(value));
-    case runtime::kInt: return ArgCell::Int(static_cast<int32_t>(value));
-    case runtime::kLong: return ArgCell::Long(value);
-    case runtime::kFloat: return ArgCell::Float(static_cast<float>(value));
-    default: return ArgCell::Double(static_cast<double>(value));
+    case runtime::kByte:
+      return ArgCell::Byte(static_cast<uint8_t>(value));
+    case runtime::kShort:
+      return ArgCell::Short(static_cast<int16_t>(value));
+    case runtime::kInt:
+      return ArgCell::Int(static_cast<int32_t>(value));
+    case runtime::kLong:
+      return ArgCell::Long(value);
+    case runtime::kFloat:
+      return ArgCell::Float(static_cast<float>(value));
+    default:
+      return ArgCell::Double(static_cast<double>(value));
   }
 }
 
@@ -78,8 +93,8 @@ ArgCell ConvertNumeric(const ArgCell& value, runtime::TypeCode target) {
   if (value.type != runtime::kFloat && value.type != runtime::kDouble) {
     return FromInteger(0, target);
   }
-  const double real = value.type == runtime::kFloat ? WidenSingle(value.As<float>())
-                                                     : value.As<double>();
+  const double real =
+      value.type == runtime::kFloat ? WidenSingle(value.As<float>()) : value.As<double>();
   if (target == runtime::kDouble) return ArgCell::Double(real);
   if (target == runtime::kFloat) return ArgCell::Float(static_cast<float>(real));
   // Single to integer truncates the single itself, not its widened form.

@@ -2,7 +2,9 @@
 
 #include <string>
 
+#include "commands/value_conversion.h"
 #include "runtime/blocks.h"
+#include "runtime/cell_values.h"
 #include "runtime/gbk_literal.h"
 #include "runtime/runtime_state.h"
 
@@ -16,9 +18,12 @@ bool Given(int32_t count, const ArgCell* args, int32_t index) {
   return index < count && args[index].type != runtime::kNoValue;
 }
 
+// Numbers, logical values and date-times read as ToText gives them, a text as it is; a byte
+// set, an array or any other value gives an empty message.
 std::string MessageText(const ArgCell& message) {
-  if (message.type == runtime::kText) return std::string(runtime::TextOf(message.AsPointer<char>()));
-  return {};
+  const bool basic = runtime::IsNumericType(message.type) || message.type == runtime::kText ||
+                     message.type == runtime::kLogical || message.type == runtime::kDateTime;
+  return basic ? ValueToText(message) : std::string();
 }
 
 // Platform button ids (1 OK .. 7 No) become the command's results (0 OK .. 6 No).
@@ -28,7 +33,7 @@ int32_t ResultOf(int32_t button_id) { return button_id >= 1 && button_id <= 7 ? 
 
 void MessageBox(ArgCell* result, int32_t count, const ArgCell* args) {
   const std::string text = count > 0 ? MessageText(args[0]) : std::string();
-  uint32_t style = Given(count, args, 1) ? args[1].low : 0;
+  uint32_t style = Given(count, args, 1) ? static_cast<uint32_t>(runtime::CellToInt32(args[1])) : 0;
   const std::string caption = Given(count, args, 2)
                                   ? std::string(runtime::TextOf(args[2].AsPointer<char>()))
                                   : runtime::Gbk("信息：");
