@@ -21,6 +21,13 @@ std::string_view CommandArguments::Text(int32_t index) const {
   return runtime::TextOf(cell.AsPointer<const char>());
 }
 
+const char* CommandArguments::TextPointer(int32_t index) const {
+  const ArgCell cell = (*this)[index];
+  if (cell.type != runtime::kText) WrongType();
+  const char* text = cell.AsPointer<const char>();
+  return text != nullptr ? text : "";
+}
+
 std::string_view CommandArguments::OptionalText(int32_t index, std::string_view fallback) const {
   return Given(index) ? Text(index) : fallback;
 }

@@ -28,6 +28,8 @@ class CommandArguments {
 
   // A text argument (a null block reads as the empty text).
   std::string_view Text(int32_t index) const;
+  // The same as a NUL-terminated string, never null, for a command that must not measure it.
+  const char* TextPointer(int32_t index) const;
   // The same, or `fallback` when the argument is left out.
   std::string_view OptionalText(int32_t index, std::string_view fallback) const;
   // A numeric argument as a 32-bit integer (see runtime::CellToInt32).

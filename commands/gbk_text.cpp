@@ -78,6 +78,14 @@ int32_t CharCode(std::string_view text, int32_t position) {
   return static_cast<signed char>(text[static_cast<size_t>(offset)]);
 }
 
+int32_t CharCode(const char* text, int32_t position) {
+  const int64_t offset = int64_t{position} - 1;
+  if (offset < 0) return 0;
+  // Within the text exactly when no NUL comes before the offset; the NUL itself reads as 0.
+  if (std::memchr(text, 0, static_cast<size_t>(offset)) != nullptr) return 0;
+  return static_cast<signed char>(text[offset]);
+}
+
 std::string_view TrimLeadingSpaces(std::string_view text) {
   size_t pos = 0;
   while (pos < text.size()) {

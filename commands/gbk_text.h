@@ -36,6 +36,9 @@ std::string_view MidText(std::string_view text, int32_t start, int32_t length);
 // The byte at `position`, sign-extended: 0..127 for ASCII, -128..-1 for the bytes of two-byte
 // characters, 0 just past the end and outside the text.
 int32_t CharCode(std::string_view text, int32_t position);
+// The same for a NUL-terminated text. Only the bytes up to `position` are looked at, so a walk
+// through a long text does not measure the whole text at every step.
+int32_t CharCode(const char* text, int32_t position);
 
 // `text` without its leading ASCII and full-width spaces; trailing blanks stay.
 std::string_view TrimLeadingSpaces(std::string_view text);

@@ -47,7 +47,7 @@ void MidText(ArgCell* result, int32_t count, const ArgCell* args) {
 
 void CharCode(ArgCell* result, int32_t count, const ArgCell* args) {
   const CommandArguments arguments(count, args);
-  *result = ArgCell::Int(commands::CharCode(arguments.Text(0), arguments.OptionalInt(1, 1)));
+  *result = ArgCell::Int(commands::CharCode(arguments.TextPointer(0), arguments.OptionalInt(1, 1)));
 }
 
 void TrimLeadingSpaces(ArgCell* result, int32_t count, const ArgCell* args) {

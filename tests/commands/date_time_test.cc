@@ -1,3 +1,5 @@
+#include "commands/date_time.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -6,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "commands/date_time.h"
 #include "commands/date_time_commands.h"
 #include "commands/date_time_text.h"
 #include "platform/core/clock.h"
@@ -50,10 +51,21 @@ double ValueOf(int64_t day, int64_t seconds) {
 TEST(Calendar, AgreesWithTheStandardCalendarOverTheWholeRange) {
   std::vector<int64_t> days;
   for (int64_t day = -657434; day <= 2958465; day += 997) days.push_back(day);
-  for (const auto& [year, month, day] : std::vector<std::tuple<int, unsigned, unsigned>>{
-           {100, 1, 1}, {100, 2, 28}, {100, 3, 1}, {104, 2, 29}, {1600, 2, 29}, {1899, 12, 29},
-           {1899, 12, 30}, {1899, 12, 31}, {1900, 2, 28}, {1900, 3, 1}, {2000, 2, 29},
-           {2024, 2, 29}, {2100, 3, 1}, {9999, 12, 31}}) {
+  for (const auto& [year, month, day] :
+       std::vector<std::tuple<int, unsigned, unsigned>>{{100, 1, 1},
+                                                        {100, 2, 28},
+                                                        {100, 3, 1},
+                                                        {104, 2, 29},
+                                                        {1600, 2, 29},
+                                                        {1899, 12, 29},
+                                                        {1899, 12, 30},
+                                                        {1899, 12, 31},
+                                                        {1900, 2, 28},
+                                                        {1900, 3, 1},
+                                                        {2000, 2, 29},
+                                                        {2024, 2, 29},
+                                                        {2100, 3, 1},
+                                                        {9999, 12, 31}}) {
     days.push_back(ChronoDayNumber(year, month, day));
   }
   const std::vector<int64_t> times = {0, 1, 59, 3600, 12 * 3600 + 34 * 60 + 56, 86399};
@@ -104,9 +116,11 @@ TEST(DateTimeToParts, ClampsAndRoundsToTheNearestSecond) {
       {"less rounds down", day + 0.49 / 86400, {2013, 12, 5, 0, 0, 0}},
       {"23:59:59.6 carries into the next day", day + 86399.6 / 86400, {2013, 12, 6, 0, 0, 0}},
       {"last day of a month carries into the next month",
-       static_cast<double>(commands::DayNumber(2024, 2, 29)) + 0.9999999, {2024, 3, 1, 0, 0, 0}},
+       static_cast<double>(commands::DayNumber(2024, 2, 29)) + 0.9999999,
+       {2024, 3, 1, 0, 0, 0}},
       {"too late clamps to the last day", 3e7, {9999, 12, 31, 0, 0, 0}},
-      {"the last day's time is beyond the range", runtime::kMaxDateTime + 0.5,
+      {"the last day's time is beyond the range",
+       runtime::kMaxDateTime + 0.5,
        {9999, 12, 31, 0, 0, 0}},
       {"too early clamps to the first day", -1e9, {100, 1, 1, 0, 0, 0}},
       {"not a number is day 0", std::nan(""), {1899, 12, 30, 0, 0, 0}},
@@ -144,7 +158,7 @@ TEST(TextToDateTime, AcceptsTheTypedForms) {
       {"2013/12/05 14:30:05", day + (14 * 3600 + 30 * 60 + 5) / 86400.0},
       {"2013.12.5.14.30.5秒", day + (14 * 3600 + 30 * 60 + 5) / 86400.0},
       {"２０１３－１２－５", day},  // full-width digits and signs
-      {"20131205", day},               // the parts by their digit counts
+      {"20131205", day},            // the parts by their digit counts
       {"2000-2-29", static_cast<double>(commands::DayNumber(2000, 2, 29))},
       {"100-1-1", runtime::kMinDateTime},
       {"9999-12-31 23:59:59", runtime::kMaxDateTime + 86399.0 / 86400},
@@ -160,9 +174,9 @@ TEST(TextToDateTime, AcceptsTheTypedForms) {
 TEST(TextToDateTime, RejectsWhatIsNoDateTime) {
   for (const char* text : {
            "",
-           "2013-2-30",               // no such day
-           "2013-13-1",               // no such month
-           "1900-2-29",               // not a leap year
+           "2013-2-30",  // no such day
+           "2013-13-1",  // no such month
+           "1900-2-29",  // not a leap year
            "2013-12-0",
            "99-1-1",                  // before the year 100
            "2013年12月5日 14时30分",  // only one separator may follow the day
@@ -190,10 +204,10 @@ TEST(DateTimeCommands, TakeTheRoundedPartsOfTheClampedValue) {
   EXPECT_EQ(date.type, runtime::kDateTime);
   EXPECT_EQ(date.As<double>(), day);
   // 23:59:59.7 is already the next day.
-  EXPECT_EQ(runtime::CallCoreCommand(commands::GetDatePart,
-                                     {ArgCell::DateTime(day + 86399.7 / 86400)})
-                .As<double>(),
-            day + 1);
+  EXPECT_EQ(
+      runtime::CallCoreCommand(commands::GetDatePart, {ArgCell::DateTime(day + 86399.7 / 86400)})
+          .As<double>(),
+      day + 1);
   EXPECT_EQ(part(commands::GetHour, day + 86399.7 / 86400), 0);
   EXPECT_EQ(runtime::CallCoreCommand(commands::GetDatePart, {ArgCell::DateTime(5e6)}).As<double>(),
             runtime::kMaxDateTime);

@@ -64,7 +64,8 @@ class FileCommandsTest : public testing::Test {
   bool WriteText(const std::string& path, std::string_view content) {
     const runtime::ByteSet bytes(
         std::span(reinterpret_cast<const uint8_t*>(content.data()), content.size()));
-    return Write(path, {bytes.IsEmpty() ? ArgCell::ByteSet(commands::EmptyByteSet()) : bytes.Arg()});
+    return Write(path,
+                 {bytes.IsEmpty() ? ArgCell::ByteSet(commands::EmptyByteSet()) : bytes.Arg()});
   }
   // Only the chapter file is in the folder: no temporary file is left beside it.
   void ExpectOnlyTheChapterFile() {
@@ -88,8 +89,7 @@ TEST_F(FileCommandsTest, GetProgramDirectoryCopiesTheRuntimesFolder) {
   EXPECT_NE(result.AsPointer<char>(), runtime::Runtime().program_directory.c_str());
   EXPECT_EQ(TakeText(result), Gbk("C:\\写作\\工具"));
   runtime::Runtime().program_directory.clear();
-  EXPECT_EQ(runtime::CallCoreCommand(commands::GetProgramDirectory, {}).AsPointer<char>(),
-            nullptr);
+  EXPECT_EQ(runtime::CallCoreCommand(commands::GetProgramDirectory, {}).AsPointer<char>(), nullptr);
   runtime::Runtime().program_directory = saved;
 }
 
@@ -100,7 +100,7 @@ TEST_F(FileCommandsTest, CreateDirectoryMakesOneLevelWithItsChineseName) {
   };
   EXPECT_TRUE(create(folder_.GbkPath("自动保存")));
   EXPECT_TRUE(fs::is_directory(folder_.Native("自动保存")));
-  EXPECT_FALSE(create(folder_.GbkPath("自动保存")));  // exists
+  EXPECT_FALSE(create(folder_.GbkPath("自动保存")));    // exists
   EXPECT_FALSE(create(folder_.GbkPath("没有\\备份")));  // parent missing
   EXPECT_FALSE(fs::exists(folder_.Native("没有")));
   EXPECT_FALSE(create(""));
@@ -109,8 +109,8 @@ TEST_F(FileCommandsTest, CreateDirectoryMakesOneLevelWithItsChineseName) {
 TEST_F(FileCommandsTest, WriteBytesToFileWritesTheByteSetsInOrder) {
   const runtime::ByteSet first(std::vector<uint8_t>{0xB5, 0xDA, 0xD2, 0xBB});  // 第一
   const runtime::ByteSet second(std::vector<uint8_t>{'\r', '\n', 0, 'x'});
-  EXPECT_TRUE(Write(chapter_, {first.Arg(), ArgCell::ByteSet(commands::EmptyByteSet()),
-                               second.Arg()}));
+  EXPECT_TRUE(
+      Write(chapter_, {first.Arg(), ArgCell::ByteSet(commands::EmptyByteSet()), second.Arg()}));
   EXPECT_EQ(ReadNative(chapter_native_), std::string("\xB5\xDA\xD2\xBB\r\n\0x", 8));
   ExpectOnlyTheChapterFile();
 
@@ -241,7 +241,7 @@ TEST_F(FileCommandsTest, DeleteFileRemovesOneFile) {
   WriteNative(chapter_native_, "x");
   EXPECT_TRUE(remove(chapter_));
   EXPECT_FALSE(fs::exists(chapter_native_));
-  EXPECT_FALSE(remove(chapter_));                      // missing
+  EXPECT_FALSE(remove(chapter_));                     // missing
   EXPECT_FALSE(remove(folder_.GbkPath("小说文件")));  // a folder
   EXPECT_FALSE(remove(""));
   WriteNative(folder_.Native("小说文件/a.txt"), "x");

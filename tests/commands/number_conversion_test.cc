@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <clocale>
 #include <limits>
 #include <random>
 #include <string>
@@ -80,9 +80,17 @@ TEST(WidenSingle, GivesTheDigitsAsTyped) {
     double expected;
   };
   const std::vector<Case> cases = {
-      {0.1f, 0.1},          {1.1f, 1.1},          {123.456f, 123.456}, {0.001f, 0.001},
-      {-2.5f, -2.5},        {12.34567f, 12.3457}, {1e20f, 1e20},       {7.0f, 7.0},
-      {16777216.0f, 1.67772e7}, {3.40282347e38f, 3.40282e38}, {1.17549435e-38f, 1.17549e-38},
+      {0.1f, 0.1},
+      {1.1f, 1.1},
+      {123.456f, 123.456},
+      {0.001f, 0.001},
+      {-2.5f, -2.5},
+      {12.34567f, 12.3457},
+      {1e20f, 1e20},
+      {7.0f, 7.0},
+      {16777216.0f, 1.67772e7},
+      {3.40282347e38f, 3.40282e38},
+      {1.17549435e-38f, 1.17549e-38},
       {0.0f, 0.0},
   };
   for (const Case& c : cases) EXPECT_DOUBLE_EQ(WidenSingle(c.single), c.expected) << c.single;
@@ -142,8 +150,7 @@ TEST(ConvertNumeric, FollowsTheRulesForEveryPair) {
       {"through 64 bits", ArgCell::Double(3e9), runtime::kInt, ArgCell::Int(-1294967296)},
       {"out of range is the indefinite value", ArgCell::Double(1e30), runtime::kLong,
        ArgCell::Long(INT64_MIN)},
-      {"not a number too", ArgCell::Double(std::nan("")), runtime::kLong,
-       ArgCell::Long(INT64_MIN)},
+      {"not a number too", ArgCell::Double(std::nan("")), runtime::kLong, ArgCell::Long(INT64_MIN)},
       {"a single truncates itself", ArgCell::Float(2.99f), runtime::kInt, ArgCell::Int(2)},
       {"single to double widens", ArgCell::Float(0.1f), runtime::kDouble, ArgCell::Double(0.1)},
       {"double to single rounds", ArgCell::Double(0.1), runtime::kFloat, ArgCell::Float(0.1f)},

@@ -78,10 +78,9 @@ TEST(SubstituteText, Cases) {
     EXPECT_EQ(commands::SubstituteText(c.text, substitution), c.expected) << c.name;
 
     const ArgCell result = runtime::CallCoreCommand(
-        commands::SubstituteText,
-        {ArgCell::Text(c.text.c_str()), ArgCell::Text(c.find.c_str()),
-         ArgCell::Text(c.replacement.c_str()), ArgCell::Int(c.start), ArgCell::Int(c.count),
-         ArgCell::Logical(c.case_sensitive)});
+        commands::SubstituteText, {ArgCell::Text(c.text.c_str()), ArgCell::Text(c.find.c_str()),
+                                   ArgCell::Text(c.replacement.c_str()), ArgCell::Int(c.start),
+                                   ArgCell::Int(c.count), ArgCell::Logical(c.case_sensitive)});
     EXPECT_EQ(TakeText(result), c.expected) << c.name << " (command)";
   }
 }
@@ -93,8 +92,8 @@ TEST(SubstituteText, OmittedArgumentsTakeTheirDefaults) {
                                  Omitted(), ArgCell::Logical(true)});
   EXPECT_EQ(TakeText(result), "abc");
   // An empty result is the null text.
-  const ArgCell empty = runtime::CallCoreCommand(
-      commands::SubstituteText, {ArgCell::Text("  "), ArgCell::Text(" ")});
+  const ArgCell empty =
+      runtime::CallCoreCommand(commands::SubstituteText, {ArgCell::Text("  "), ArgCell::Text(" ")});
   EXPECT_EQ(empty.AsPointer<char>(), nullptr);
 }
 
@@ -111,8 +110,9 @@ TEST(MidText, CutsByBytesWithinTheText) {
     std::string expected;
   };
   const std::vector<Case> cases = {
-      {1, 2, "ab"}, {3, 10, "cd"}, {4, 1, "d"}, {5, 1, ""}, {0, 2, ""},
-      {-1, 2, ""},  {2, 0, ""},    {2, -1, ""}, {1, INT32_MAX, "abcd"},
+      {1, 2, "ab"}, {3, 10, "cd"}, {4, 1, "d"},
+      {5, 1, ""},   {0, 2, ""},    {-1, 2, ""},
+      {2, 0, ""},   {2, -1, ""},   {1, INT32_MAX, "abcd"},
   };
   for (const Case& c : cases) {
     const ArgCell result = runtime::CallCoreCommand(
@@ -166,10 +166,9 @@ TEST(TrimLeadingSpaces, SkipsAsciiAndFullWidthSpacesOnly) {
 }
 
 TEST(ConcatTexts, JoinsInOrderIntoANewBlock) {
-  EXPECT_EQ(TakeText(runtime::CallCoreCommand(
-                commands::ConcatTexts,
-                {ArgCell::Text("a"), ArgCell::Text(kZhong.c_str()), ArgCell::Text(nullptr),
-                 ArgCell::Text("bc")})),
+  EXPECT_EQ(TakeText(runtime::CallCoreCommand(commands::ConcatTexts,
+                                              {ArgCell::Text("a"), ArgCell::Text(kZhong.c_str()),
+                                               ArgCell::Text(nullptr), ArgCell::Text("bc")})),
             "a" + kZhong + "bc");
   // Even an empty join is a block of its own.
   const ArgCell empty =

@@ -80,7 +80,8 @@ TEST(ToText, EachKindOfValue) {
 
   // A text comes back as a copy of its own.
   const std::string original = Gbk("第一章");
-  const ArgCell copy = runtime::CallCoreCommand(commands::ToText, {ArgCell::Text(original.c_str())});
+  const ArgCell copy =
+      runtime::CallCoreCommand(commands::ToText, {ArgCell::Text(original.c_str())});
   EXPECT_NE(copy.AsPointer<char>(), original.c_str());
   EXPECT_EQ(TakeText(copy), original);
 }
@@ -113,12 +114,18 @@ TEST(TextToNumber, ReadsTheLeadingDecimalNumber) {
   };
   const double inf = std::numeric_limits<double>::infinity();
   const std::vector<Case> cases = {
-      {"１２.５", 12.5},  {"  -3.5e2xyz", -350}, {"\t\n 42", 42}, {"+7", 7},
-      {".5", 0.5},        {"5.", 5},             {"12e", 12},     {"12e+", 12},
-      {"1E3", 1000},      {"2e-2", 0.02},        {"abc", 0},      {"", 0},
-      {"-", 0},           {".", 0},              {"-.e1", 0},     {"0x10", 0},
-      {"inf", 0},         {"nan", 0},            {"１ ２", 1},    {"－３", -3},
-      {"1e400", inf},     {"-1e400", -inf},      {"1e-400", 0},   {"0.0000e999", 0},
+      {"１２.５", 12.5}, {"  -3.5e2xyz", -350},
+      {"\t\n 42", 42},   {"+7", 7},
+      {".5", 0.5},       {"5.", 5},
+      {"12e", 12},       {"12e+", 12},
+      {"1E3", 1000},     {"2e-2", 0.02},
+      {"abc", 0},        {"", 0},
+      {"-", 0},          {".", 0},
+      {"-.e1", 0},       {"0x10", 0},
+      {"inf", 0},        {"nan", 0},
+      {"１ ２", 1},      {"－３", -3},
+      {"1e400", inf},    {"-1e400", -inf},
+      {"1e-400", 0},     {"0.0000e999", 0},
       {"第1章", 0},
   };
   for (const Case& c : cases) {
@@ -172,7 +179,11 @@ TEST(NormalizeFullWidth, MakesFullWidthCharactersAscii) {
       {"\xA3\xA0", "\xA3\xA0", "\xA3\xA0"},  // outside the full-width block
       {"\xA1\xA2", "\xA1\xA2", "\xA1\xA2"},  // another sign, kept
       {"a\xA3", "a\xA3", "a\xA3"},           // a lone lead byte at the end
-      {"\x81\xA3\xA3\xB1", "\x81\xA3" "1", "\x81\xA3" "1"},  // 0xA3 as a trail byte
+      {"\x81\xA3\xA3\xB1",
+       "\x81\xA3"
+       "1",
+       "\x81\xA3"
+       "1"},  // 0xA3 as a trail byte
   };
   for (const Case& c : cases) {
     EXPECT_EQ(commands::NormalizeFullWidth(c.text), c.kept) << c.text;
@@ -183,8 +194,7 @@ TEST(NormalizeFullWidth, MakesFullWidthCharactersAscii) {
 // A window system that records the message boxes it is asked to show.
 class RecordingUserInterface : public runtime::UserInterface {
  public:
-  int32_t ShowMessageBox(std::string_view text, std::string_view caption,
-                         uint32_t style) override {
+  int32_t ShowMessageBox(std::string_view text, std::string_view caption, uint32_t style) override {
     text_ = text;
     caption_ = caption;
     style_ = style;
