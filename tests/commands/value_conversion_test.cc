@@ -48,7 +48,6 @@ std::string Text(const ArgCell& value) {
 
 TEST(ToText, EachKindOfValue) {
   const runtime::ByteSet with_zero(std::vector<uint8_t>{'a', 'b', 0, 'c'});
-  const runtime::ByteSet without_zero(std::vector<uint8_t>{'x', 'y'});
   const uint8_t bytes[] = {'h', 'i', 0, 'x'};
   const Array byte_array({4}, 1, bytes);
   const int32_t word = 0x64636261;  // "abcd" in memory order, no zero
@@ -60,23 +59,17 @@ TEST(ToText, EachKindOfValue) {
   const double day = static_cast<double>(commands::DayNumber(2013, 12, 5));
 
   EXPECT_EQ(Text(ArgCell::Float(0.1f)), "0.1");
-  EXPECT_EQ(Text(ArgCell::Double(1.0 / 3)), "0.3333333333333");
-  EXPECT_EQ(Text(ArgCell::Double(1e20)), "1e+020");
   EXPECT_EQ(Text(ArgCell::Byte(200)), "200");
-  EXPECT_EQ(Text(ArgCell::Short(-5)), "-5");
   EXPECT_EQ(Text(ArgCell::Logical(true)), Gbk("真"));
   EXPECT_EQ(Text(ArgCell::From(runtime::kLogical, int32_t{7})), Gbk("真"));
-  EXPECT_EQ(Text(ArgCell::Logical(false)), Gbk("假"));
   EXPECT_EQ(Text(ArgCell::DateTime(day + 0.5)), Gbk("2013年12月5日12时"));
   EXPECT_EQ(Text(with_zero.Arg()), "ab");
-  EXPECT_EQ(Text(without_zero.Arg()), "xy");
   EXPECT_EQ(Text(ArgCell::ByteSet(nullptr)), "");
   EXPECT_EQ(Text(byte_array.Of(runtime::kByte)), "hi");
   EXPECT_EQ(Text(int_array.Of(runtime::kInt)), "abcd");
   EXPECT_EQ(Text(two_dimensions.Of(runtime::kByte)), "1234");  // every element, row by row
   EXPECT_EQ(Text(text_array.Of(runtime::kText)), "");
   EXPECT_EQ(Text(ArgCell::Pointer(runtime::kRoutine, &word)), "");
-  EXPECT_EQ(Text(ArgCell{}), "");
 
   // A text comes back as a copy of its own.
   const std::string original = Gbk("第一章");
@@ -96,11 +89,7 @@ TEST(ToNumber, EachKindOfValue) {
   int anchor = 0;
   EXPECT_EQ(number(ArgCell::Text(Gbk("１２.５").c_str())), 12.5);
   EXPECT_EQ(number(ArgCell::Logical(true)), 1);
-  EXPECT_EQ(number(ArgCell::Byte(200)), 200);
-  EXPECT_EQ(number(ArgCell::Short(-7)), -7);
-  EXPECT_EQ(number(ArgCell::Long(int64_t{1} << 40)), 1099511627776.0);
   EXPECT_EQ(number(ArgCell::Float(0.1f)), static_cast<double>(0.1f));  // not rounded
-  EXPECT_EQ(number(ArgCell::Double(-2.25)), -2.25);
   EXPECT_EQ(number(ArgCell::DateTime(41613.5)), 0);
   EXPECT_EQ(number(bytes.Arg()), 0);
   EXPECT_EQ(number(ArgCell::Pointer(runtime::kRoutine, &anchor)),
@@ -150,14 +139,9 @@ TEST(ToByteSet, EachKindOfValue) {
   EXPECT_EQ(bytes(ArgCell::Text("ab")), "ab");  // without the NUL
   EXPECT_EQ(bytes(byte_set.Arg()), std::string("\0\1\2", 3));
   EXPECT_EQ(bytes(ArgCell::Int(0x01020304)), "\4\3\2\1");
-  EXPECT_EQ(bytes(ArgCell::Short(0x0102)), "\2\1");
-  EXPECT_EQ(bytes(ArgCell::Byte(7)), "\7");
   EXPECT_EQ(bytes(ArgCell::Logical(true)), std::string("\1\0\0\0", 4));
-  EXPECT_EQ(bytes(ArgCell::Double(1.0)).size(), 8u);
-  EXPECT_EQ(bytes(ArgCell::DateTime(1.0)).size(), 8u);
   EXPECT_EQ(bytes(ArgCell::Long(-1)), std::string(8, '\xFF'));
   EXPECT_EQ(bytes(ArgCell::Text("")), "");
-  EXPECT_EQ(bytes(ArgCell{}), "");
   EXPECT_EQ(runtime::CallCoreCommand(commands::ToByteSet, {ArgCell::Text("")}).AsPointer<void>(),
             nullptr);
 }
@@ -238,12 +222,10 @@ TEST_F(MessageBoxTest, ShowsValuesAsToTextWritesThem) {
   EXPECT_EQ(ui_.text_, Gbk("2013年12月5日"));
   EXPECT_EQ(ui_.caption_, "t");
   EXPECT_EQ(ui_.style_, runtime::message_box::kSystemModal);
-}
 
-TEST_F(MessageBoxTest, AByteSetShowsAnEmptyMessage) {
   const runtime::ByteSet bytes(std::vector<uint8_t>{'a', 'b'});
   runtime::CallCoreCommand(commands::MessageBox, {bytes.Arg()});
-  EXPECT_EQ(ui_.text_, "");
+  EXPECT_EQ(ui_.text_, "");  // not a basic value
 }
 
 }  // namespace
