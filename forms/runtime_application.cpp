@@ -1,5 +1,6 @@
 #include "forms/runtime_application.h"
 
+#include "forms/forms_runtime.h"
 #include "platform/core/code_page.h"
 #include "platform/gui/message_box.h"
 #include "platform/gui/request_window.h"
@@ -50,10 +51,9 @@ bool RuntimeApplication::OnIdle(int32_t idle_count) {
   return runtime::ApplicationIdle(idle_count, gui::Application::OnIdle(idle_count));
 }
 
-int RunProgram(int argc, char** argv, const runtime::ProgramImage& image, EntryRoutine entry,
-               runtime::FormsHost* forms) {
+int RunProgram(int argc, char** argv, const runtime::ProgramImage& image, EntryRoutine entry) {
   RuntimeApplication application(argc, argv, entry);
-  runtime::AttachProgram(image, &application, forms);
+  runtime::AttachProgram(image, &application, &FormsRuntime::Instance());
   const int exit_code = application.Main();
   runtime::AttachProgram(image, nullptr, nullptr);  // the application object goes now
   return exit_code;

@@ -41,9 +41,8 @@ class RuntimeApplication : public gui::Application, public runtime::UserInterfac
   EntryRoutine entry_;
 };
 
-// The process entry of a program: attaches `image` (and the forms layer, when there is
-// one) to the runtime, then runs the application object. Returns the exit code.
-int RunProgram(int argc, char** argv, const runtime::ProgramImage& image, EntryRoutine entry,
-               runtime::FormsHost* forms = nullptr);
+// The process entry of a program: attaches `image` and the form machinery to the runtime,
+// then runs the application object. Returns the exit code.
+int RunProgram(int argc, char** argv, const runtime::ProgramImage& image, EntryRoutine entry);
 
 }  // namespace forms

@@ -8,6 +8,7 @@
 #include "libraries/core_commands.h"
 #include "libraries/library_notify.h"
 #include "runtime/gbk_literal.h"
+#include "units/window/window_class.h"
 
 namespace libraries {
 
@@ -47,6 +48,10 @@ struct UsedType {
   const char* english_name;
   uint32_t flags;
   bool is_window_unit;  // the menu is built by the form loader and has no base properties
+  // The class's own description, once its unit class is linked in.
+  int32_t property_count = 0;
+  const PropertyInfo* properties = nullptr;
+  runtime::GetUnitInterfaceFunction get_unit_interface = nullptr;
 };
 
 // A data type array of `count` slots; the program's types fill theirs, the others stay
@@ -58,7 +63,11 @@ const DataTypeInfo* MakeTypes(int32_t count, std::initializer_list<UsedType> use
     info.name = GbkName(type.name);
     info.english_name = type.english_name;
     info.state_flags = type.flags;
-    if (type.is_window_unit) {
+    if (type.properties != nullptr) {
+      info.property_count = type.property_count;
+      info.properties = type.properties;
+      info.get_unit_interface = type.get_unit_interface;
+    } else if (type.is_window_unit) {
       info.property_count = 8;
       info.properties = BaseProperties();
     }
@@ -106,7 +115,8 @@ const LibraryInfo* const* BuildTable() {
       MakeLibrary({"5C0E4A3F61B24D8E9A7C21F0B3D4E5A6", "系统核心支持库", 5, 0, 64, {3, 7, 3, 7},
                    0xC0000001, kCoreTypeCount,
                    MakeTypes(kCoreTypeCount,
-                             {{kWindowType, "窗口", "Window", 0x800000D0, true},
+                             {{kWindowType, "窗口", "Window", 0x800000D0, true, units::kWindowPropertyCount,
+                               units::WindowProperties(), &units::WindowGetUnitInterface},
                               {kMenuType, "菜单", "Menu", 0x80000004, false},
                               {kEditBoxType, "编辑框", "EditBox", 0x80000040, true},
                               {kGroupBoxType, "分组框", "GroupBox", 0x840140C0, true},

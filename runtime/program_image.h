@@ -21,6 +21,17 @@ using GetUnitInterfaceFunction = void* (*)(int32_t operation);
 // An application routine without arguments (the start and end routines).
 using Routine = void (*)();
 
+// What an event handler gives back: a routine that returns nothing gives no value.
+struct HandlerResult {
+  bool has_value = false;
+  int64_t value = 0;
+};
+
+// An event handler: it receives the event's arguments as 32-bit words in order (an 8-byte
+// argument as two words, low word first). The application's routine table holds these;
+// a handler offset in a template is a byte offset into that table.
+using EventHandler = HandlerResult (*)(const int32_t* args, int32_t count);
+
 // One property of a unit class. Property index i of a class is entry i of its array.
 struct PropertyInfo {
   const char* name = nullptr;

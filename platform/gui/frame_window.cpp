@@ -2,11 +2,27 @@
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QVBoxLayout>
 
 #include "platform/gui/virtual_keys.h"
 
 namespace gui {
+
+// The client area: child windows live here, and its painting is the frame window's.
+class ClientArea : public QWidget {
+ public:
+  explicit ClientArea(FrameWindow* frame) : frame_(frame) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    frame_->PaintClient(painter);
+  }
+
+ private:
+  FrameWindow* frame_;
+};
 
 FrameWindow::FrameWindow() : Window(new QWidget) {
   auto* layout = new QVBoxLayout(Widget());
@@ -15,7 +31,7 @@ FrameWindow::FrameWindow() : Window(new QWidget) {
   menu_bar_ = new QMenuBar;
   menu_bar_->hide();
   layout->setMenuBar(menu_bar_);
-  client_ = new QWidget;
+  client_ = new ClientArea(this);
   client_->setAutoFillBackground(false);
   layout->addWidget(client_);
   RouteInputFrom(client_);
@@ -34,6 +50,8 @@ void FrameWindow::SetMenuBar(const std::vector<MenuEntry>& entries) {
   }
   menu_bar_->setVisible(!entries.empty());
 }
+
+void FrameWindow::RepaintClient() { client_->update(); }
 
 bool FrameWindow::TranslateAccelerator(const Message& message) {
   if (message.id != msg::kKeyDown && message.id != msg::kSysKeyDown) return false;

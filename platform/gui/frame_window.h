@@ -26,7 +26,13 @@ class FrameWindow : public Window {
   // A key-down that matches an accelerator becomes its command (sent at once); true then.
   bool TranslateAccelerator(const Message& message);
 
+ protected:
+  // Paints the client area; the default leaves it to the style's background.
+  virtual void PaintClient(QPainter&) {}
+  void RepaintClient();
+
  private:
+  friend class ClientArea;
   QWidget* client_;
   QMenuBar* menu_bar_;
   std::vector<Accelerator> accelerators_;

@@ -40,6 +40,7 @@ inline constexpr uint32_t kLeftButtonDoubleClick = 0x0203;
 inline constexpr uint32_t kRightButtonDown = 0x0204;
 inline constexpr uint32_t kRightButtonUp = 0x0205;
 inline constexpr uint32_t kMouseWheel = 0x020A;
+inline constexpr uint32_t kFinalDestroy = 0x0082;
 inline constexpr uint32_t kUser = 0x0400;
 inline constexpr uint32_t kPrivate = 0x8000;  // the runtime's own messages start here
 }  // namespace msg

@@ -273,7 +273,7 @@ std::vector<Window*> Window::Children() const {
 bool Window::IsTopLevel() const { return !widget_.isNull() && widget_->isWindow(); }
 
 int64_t Window::Send(uint32_t id, uint64_t wparam, int64_t lparam) {
-  if (!IsAlive() && id != msg::kDestroy) return 0;
+  if (!IsAlive() && id != msg::kDestroy && id != msg::kFinalDestroy) return 0;
   Message message{handle_, id, wparam, lparam};
   return WindowProc(message);
 }
@@ -417,22 +417,37 @@ void Window::Repaint() {
 }
 
 void Window::Destroy() {
-  if (widget_.isNull() || destroying_) return;
+  if (widget_.isNull() || destroy_started_) return;
+  destroy_started_ = true;
+  // As on the platform: the window hears kDestroy while it and its children still exist,
+  // then the children go, then kFinalDestroy.
+  Send(msg::kDestroy);
   for (Window* child : Children()) child->Destroy();
   QWidget* widget = widget_.data();
-  widget->hide();
-  widget->removeEventFilter(&MessageFilter::Instance());
-  // Qt deletes the widget when it is safe; the destroyed signal finishes the job.
-  widget->deleteLater();
-  WidgetDestroyed();
+  if (widget != nullptr) {
+    widget->hide();
+    widget->removeEventFilter(&MessageFilter::Instance());
+    // Qt deletes the widget when it is safe to.
+    widget->deleteLater();
+  }
+  Finish();
 }
 
 void Window::WidgetDestroyed() {
+  // Qt deleted the widget without Destroy (its parent went): the messages still come.
+  if (!destroy_started_) {
+    destroy_started_ = true;
+    Send(msg::kDestroy);
+  }
+  Finish();
+}
+
+void Window::Finish() {
   if (destroying_) return;
   destroying_ = true;
   timers_.clear();
   UnregisterWindow(handle_);
-  Send(msg::kDestroy);
+  Send(msg::kFinalDestroy);
   // Deleted once the current message is done with it.
   QTimer::singleShot(0, [this] { delete this; });
 }

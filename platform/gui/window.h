@@ -31,10 +31,11 @@ enum class ShowMode { kHide, kNormal, kNoActivate, kMinimized, kMaximized };
 // default processing (DefaultProc), and a character replaced on the way reaches the
 // widget as the replacement.
 //
-// Destroying the window object's widget (Destroy, or Qt deleting it with its parent) sends
-// kDestroy to WindowProc once; the object itself is deleted later, when the current
-// message is done, so code running inside the window's own handler stays safe. Code that
-// may outlive a window keeps its handle, never a pointer.
+// Destroying a window (Destroy, or Qt deleting its widget with its parent) sends kDestroy
+// while the window and its children still exist, then destroys the children, then sends
+// kFinalDestroy once the handle names nothing any more. The object itself is deleted
+// later, when the current message is done, so code running inside the window's own
+// handler stays safe. Code that may outlive a window keeps its handle, never a pointer.
 class Window {
  public:
   // Takes `widget` (which must not be owned by another window object).
@@ -108,10 +109,12 @@ class Window {
  private:
   friend class MessageFilter;
   void WidgetDestroyed();
+  void Finish();
 
   QPointer<QWidget> widget_;
   WindowHandle handle_;
-  bool destroying_ = false;
+  bool destroy_started_ = false;  // kDestroy sent; the window still counts as alive
+  bool destroying_ = false;       // gone: the handle names nothing any more
   bool self_painted_ = false;
   bool default_requested_ = false;
   std::map<uint64_t, std::unique_ptr<QTimer>> timers_;

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
+#include <string>
 #include <vector>
 
 #include "platform/gui/frame_window.h"
@@ -155,20 +156,31 @@ TEST(WindowLifetime, AHandlerMayDestroyItsOwnWindow) {
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-TEST(WindowLifetime, DestroyReachesTheProcedureOnceAndChildrenFirstGo) {
+// The platform's order: the parent hears kDestroy while its children still exist, then
+// the children go, then the parent's kFinalDestroy.
+TEST(WindowLifetime, DestroyTellsTheParentFirstAndFinishesItLast) {
   App();
-  int destroyed = 0;
+  std::vector<std::string> order;
   auto* parent = new RecordingWindow(new QWidget);
   auto* child = new RecordingWindow;
   child->SetParentWindow(parent);
-  child->on_message = [&](Message& m) {
-    destroyed += m.id == msg::kDestroy;
+  const WindowHandle child_handle = child->Handle();
+  parent->on_message = [&](Message& m) {
+    if (m.id == msg::kDestroy) {
+      order.push_back(IsWindowAlive(child_handle) ? "parent destroy, child alive" : "late");
+    }
+    if (m.id == msg::kFinalDestroy) order.push_back("parent final");
     return true;
   };
-  const WindowHandle child_handle = child->Handle();
+  child->on_message = [&](Message& m) {
+    if (m.id == msg::kDestroy) order.push_back("child destroy");
+    if (m.id == msg::kFinalDestroy) order.push_back("child final");
+    return true;
+  };
   parent->Destroy();
   parent->Destroy();
-  EXPECT_EQ(destroyed, 1);
+  EXPECT_EQ(order, (std::vector<std::string>{"parent destroy, child alive", "child destroy",
+                                              "child final", "parent final"}));
   EXPECT_FALSE(IsWindowAlive(child_handle));
   QApplication::processEvents();
 }

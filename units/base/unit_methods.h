@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "forms/form_ids.h"
+
+namespace units {
+
+// The methods every unit has. A unit reference that names no live window does nothing
+// (and SendUnitMessage answers 0).
+
+void SetFocus(forms::FormId form, forms::UnitId unit);
+
+// Starts from the unit's rectangle in its parent's client coordinates: a given left or top
+// replaces that edge keeping the size, a given width or height other than -1 replaces it;
+// nothing happens when the result equals the current rectangle.
+void Move(forms::FormId form, forms::UnitId unit, std::optional<int32_t> left,
+          std::optional<int32_t> top = std::nullopt, std::optional<int32_t> width = std::nullopt,
+          std::optional<int32_t> height = std::nullopt);
+
+int64_t SendUnitMessage(forms::FormId form, forms::UnitId unit, uint32_t message, uint64_t wparam,
+                        int64_t lparam);
+
+// A window is marked and destroyed by a posted request (or at once), without CloseQuery.
+// Any other unit's window is destroyed; when it had no child windows its record also
+// leaves the form and its container's child list.
+void Destroy(forms::FormId form, forms::UnitId unit, bool at_once = false);
+
+}  // namespace units

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QImage>
+#include <optional>
+
+#include "forms/unit_interface.h"
+#include "platform/gui/frame_window.h"
+#include "units/base/unit_base.h"
+#include "units/window/window_class_data.h"
+
+namespace units {
+
+// The window's own events.
+namespace window_event {
+inline constexpr int32_t kCreated = 0;
+inline constexpr int32_t kCloseQuery = 1;
+inline constexpr int32_t kDestroying = 2;
+inline constexpr int32_t kMoved = 3;
+inline constexpr int32_t kResized = 4;
+inline constexpr int32_t kActivated = 5;
+inline constexpr int32_t kDeactivated = 6;
+inline constexpr int32_t kIdle = 7;
+inline constexpr int32_t kFirstActivated = 8;
+inline constexpr int32_t kTrayNotify = 9;
+inline constexpr int32_t kShown = 10;
+inline constexpr int32_t kHidden = 11;
+}  // namespace window_event
+
+// The window unit: the top-level window of a form. It paints its client area, handles
+// the keyboard for the whole window (focus movement, default button, Esc, F1, mnemonics,
+// shortcut keys), turns input of its units into their common events, and fires its own
+// events.
+class WindowUnit : public gui::FrameWindow, public UnitBase {
+ public:
+  WindowUnit(const forms::CreateParams& params, WindowClassData data);
+
+  // Class properties, by class index (property index - 8).
+  int32_t WriteProperty(int32_t index, const forms::PropertyValue& value);
+  bool ReadProperty(int32_t index, forms::PropertyValue* value) const;
+  const WindowClassData& Data() const { return data_; }
+
+  // Destroy without CloseQuery: at once, or by a posted request that is dropped when the
+  // mark is cleared first.
+  void MarkForDestruction(bool at_once);
+
+  int64_t WindowProc(gui::Message& message) override;
+  bool PreTranslateMessage(gui::Message& message) override;
+
+ protected:
+  void PaintClient(QPainter& painter) override;
+
+ private:
+  void ApplyFrameStyles();
+  void ApplyShape();
+  void ApplyIcon();
+  void ShowInStartState();
+  void SetWindowState(int32_t state);
+  bool HandleDialogKey(const gui::Message& message);
+  bool HandleMnemonic(const gui::Message& message);
+  void MoveFocus(bool forward);
+  void RestoreFocus();
+  UnitBase* FocusedUnit() const;
+  // The unit whose window `handle` is (0 for this window), or nothing.
+  std::optional<forms::UnitId> UnitIdOfWindow(gui::WindowHandle handle) const;
+  void OpenHelp();
+
+  WindowClassData data_;
+  bool created_ = false;
+  bool activated_once_ = false;
+  bool in_activation_ = false;
+  bool destroy_mark_ = false;
+  gui::WindowHandle focus_before_deactivation_ = 0;
+  mutable std::optional<QImage> background_;  // decoded once per picture
+};
+
+// The private message that carries a posted destruction request.
+inline constexpr uint32_t kDestroyRequestMessage = 0x8065;
+
+}  // namespace units
