@@ -1,0 +1,300 @@
+#include "database/checker.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+#include "database/error_codes.h"
+#include "database/index_file.h"
+#include "database/le_bytes.h"
+#include "database/main_file.h"
+#include "database/memo_file.h"
+#include "database/pack_journal.h"
+#include "platform/core/code_page.h"
+#include "platform/core/file_system.h"
+#include "platform/core/native_path.h"
+
+namespace database {
+namespace {
+
+namespace fs = std::filesystem;
+
+enum class BlockOwner : uint8_t { kNone, kChain, kFree };
+
+std::string MemoPathOf(std::string_view gbk_main_path) {
+  fs::path native(platform::NativePath(gbk_main_path));
+  const std::string extension = native.extension().string();
+  const bool lower = std::any_of(extension.begin(), extension.end(),
+                                 [](char c) { return c >= 'a' && c <= 'z'; });
+  native.replace_extension(lower ? ".edt" : ".EDT");
+  return platform::GbkPathOf(native);
+}
+
+struct MemoCheck {
+  platform::File& file;
+  CheckReport& report;
+  int32_t block_count = 0;
+  std::vector<BlockOwner> owners;
+  std::vector<uint8_t> image;  // the whole memo file
+
+  const uint8_t* Block(BlockNumber block) const {
+    return image.data() + static_cast<size_t>(block) * kMemoBlockSize;
+  }
+  bool Valid(BlockNumber block) const { return block >= 1 && block < block_count; }
+};
+
+void CheckChain(MemoCheck& memo, BlockNumber first, int32_t record, const std::string& field) {
+  const std::string where =
+      "record " + std::to_string(record + 1) + " field " + platform::GbkToUtf8(field);
+  BlockNumber previous = 0;
+  BlockNumber block = first;
+  while (block != 0) {
+    if (!memo.Valid(block)) {
+      memo.report.faults.push_back(where + ": block " + std::to_string(block) +
+                                   " lies outside the memo file");
+      return;
+    }
+    const BlockOwner owner = memo.owners[static_cast<size_t>(block)];
+    if (owner != BlockOwner::kNone) {
+      memo.report.faults.push_back(
+          where + ": block " + std::to_string(block) +
+          (owner == BlockOwner::kFree ? " is also on the free list"
+                                      : " belongs to another chain or repeats (a cycle)"));
+      return;
+    }
+    memo.owners[static_cast<size_t>(block)] = BlockOwner::kChain;
+    ++memo.report.chain_blocks;
+    const uint8_t* image = memo.Block(block);
+    if (LoadI32(image) != previous) {
+      memo.report.faults.push_back(where + ": block " + std::to_string(block) +
+                                   " names the wrong previous block");
+    }
+    const int32_t used = LoadI32(image + 8);
+    if (used < 0 || used > kMemoDataSize) {
+      memo.report.faults.push_back(where + ": block " + std::to_string(block) +
+                                   " has a used count of " + std::to_string(used));
+    }
+    previous = block;
+    block = LoadI32(image + 4);
+  }
+}
+
+// Reclaims leaked blocks and rewrites the free list's back links, then cuts bytes past the
+// last block. Leaked blocks are linked among themselves first and hung onto the list's tail
+// before one header write counts them, so a crash during a repair leaves a valid file.
+bool RepairMemo(MemoCheck& memo, const std::vector<BlockNumber>& free_list, BlockNumber head) {
+  std::vector<BlockNumber> leaked;
+  for (BlockNumber b = 1; b < memo.block_count; ++b) {
+    if (memo.owners[static_cast<size_t>(b)] == BlockOwner::kNone) leaked.push_back(b);
+  }
+  std::vector<BlockNumber> list = free_list;
+  list.insert(list.end(), leaked.begin(), leaked.end());
+  uint8_t block[kMemoBlockSize];
+  // Leaked blocks and the old tail first, then the header, then the back links.
+  const auto write_block = [&](size_t i) {
+    std::fill(block, block + kMemoBlockSize, 0);
+    StoreI32(block, i == 0 ? 0 : list[i - 1]);
+    StoreI32(block + 4, i + 1 < list.size() ? list[i + 1] : 0);
+    return memo.file.WriteAt(int64_t{list[i]} * kMemoBlockSize, block, kMemoBlockSize) ==
+           kMemoBlockSize;
+  };
+  for (size_t i = free_list.size(); i < list.size(); ++i) {
+    if (!write_block(i)) return false;
+  }
+  if (!free_list.empty() && !leaked.empty() && !write_block(free_list.size() - 1)) return false;
+  uint8_t words[12];
+  StoreI32(words, memo.block_count);
+  StoreI32(words + 4, static_cast<int32_t>(list.size()));
+  StoreI32(words + 8, list.empty() ? 0 : (free_list.empty() ? list.front() : head));
+  if (memo.file.WriteAt(16, words, 12) != 12) return false;
+  for (size_t i = 0; i < free_list.size(); ++i) {
+    if (!write_block(i)) return false;
+  }
+  return memo.file.Truncate(int64_t{memo.block_count} * kMemoBlockSize);
+}
+
+void CheckMemoFile(std::string_view gbk_main_path, const MainFileLayout& layout,
+                   const std::vector<uint8_t>& records, bool repair, CheckReport& report) {
+  platform::FileResult opened = platform::File::Open(
+      MemoPathOf(gbk_main_path), repair ? platform::FileAccess::kReadWrite : platform::FileAccess::kRead,
+      repair ? platform::ShareMode::kExclusive : platform::ShareMode::kDenyNone,
+      platform::Disposition::kOpenExisting);
+  if (!opened.ok()) {
+    report.faults.push_back("the memo file cannot be opened");
+    return;
+  }
+  MemoCheck memo{*opened.file, report, 0, {}, {}};
+  const int64_t size = memo.file.Size();
+  uint8_t header[32];
+  if (size < 32 || memo.file.ReadAt(0, header, 32) != 32 || LoadI32(header) != kMemoMagic) {
+    report.faults.push_back("the memo file has no valid header");
+    return;
+  }
+  memo.block_count = LoadI32(header + 16);
+  const int32_t free_count = LoadI32(header + 20);
+  const BlockNumber free_head = LoadI32(header + 24);
+  report.memo_blocks = memo.block_count;
+  if (LoadI32(header + 4) != layout.header.version()) {
+    report.faults.push_back("the memo file's version differs from the main file's");
+  }
+  if (memo.block_count <= 0 || free_count < 0 || free_count >= memo.block_count ||
+      free_head < 0 || free_head >= memo.block_count) {
+    report.faults.push_back("the memo header's counts are out of range");
+    return;
+  }
+  if (size < int64_t{memo.block_count} * kMemoBlockSize) {
+    report.faults.push_back("the memo file is shorter than its " +
+                            std::to_string(memo.block_count) + " blocks");
+    return;
+  }
+  if (size > int64_t{memo.block_count} * kMemoBlockSize) {
+    report.leftovers.push_back("bytes past the last memo block");
+  }
+  memo.image.resize(static_cast<size_t>(memo.block_count) * kMemoBlockSize);
+  if (memo.file.ReadAt(0, memo.image.data(), static_cast<int64_t>(memo.image.size())) !=
+      static_cast<int64_t>(memo.image.size())) {
+    report.faults.push_back("the memo file cannot be read");
+    return;
+  }
+  memo.owners.assign(static_cast<size_t>(memo.block_count), BlockOwner::kNone);
+
+  // The free list.
+  std::vector<BlockNumber> free_list;
+  bool stale_links = false;
+  for (BlockNumber block = free_count > 0 ? free_head : 0, previous = 0; block != 0;) {
+    if (!memo.Valid(block) || memo.owners[static_cast<size_t>(block)] != BlockOwner::kNone) {
+      report.faults.push_back("the free list reaches block " + std::to_string(block) +
+                              (memo.Valid(block) ? " twice (a cycle)" : " outside the file"));
+      return;
+    }
+    if (static_cast<int32_t>(free_list.size()) == free_count) {
+      report.faults.push_back("the free list is longer than its count of " +
+                              std::to_string(free_count));
+      return;
+    }
+    memo.owners[static_cast<size_t>(block)] = BlockOwner::kFree;
+    free_list.push_back(block);
+    const uint8_t* image = memo.Block(block);
+    if (LoadI32(image + 8) != 0) {
+      report.faults.push_back("free block " + std::to_string(block) + " has data");
+    }
+    if (LoadI32(image) != previous) stale_links = true;
+    previous = block;
+    block = LoadI32(image + 4);
+  }
+  if (static_cast<int32_t>(free_list.size()) != free_count) {
+    report.faults.push_back("the free count is " + std::to_string(free_count) +
+                            " but the free list holds " + std::to_string(free_list.size()));
+  }
+  if (stale_links) report.leftovers.push_back("stale back links on the free list");
+  report.free_blocks = static_cast<int32_t>(free_list.size());
+
+  // Every record's chains, deleted records included.
+  const int32_t record_size = layout.header.record_size();
+  for (int32_t r = 0; r < layout.header.record_count(); ++r) {
+    const uint8_t* record = records.data() + static_cast<size_t>(r) * record_size;
+    for (const FieldDefinition& field : layout.fields) {
+      if (field.IsMemo()) CheckChain(memo, LoadI32(record + field.offset), r, field.name);
+    }
+  }
+  for (BlockNumber b = 1; b < memo.block_count; ++b) {
+    if (memo.owners[static_cast<size_t>(b)] == BlockOwner::kNone) ++report.leaked_blocks;
+  }
+  if (report.leaked_blocks > 0) {
+    report.leftovers.push_back(std::to_string(report.leaked_blocks) +
+                               " leaked memo blocks (in no chain, not on the free list)");
+  }
+  if (repair && report.ok() && (report.leaked_blocks > 0 || stale_links ||
+                                size > int64_t{memo.block_count} * kMemoBlockSize)) {
+    if (!RepairMemo(memo, free_list, free_head)) report.faults.push_back("the repair failed");
+  }
+}
+
+void CheckIndex(const std::string& gbk_path, const MainFileLayout& layout,
+                const std::vector<uint8_t>& records, CheckReport& report) {
+  IndexFile index;
+  const int32_t opened = index.Open(gbk_path, true, platform::ShareMode::kDenyNone, false,
+                                    layout.header.version(), layout.fields);
+  const std::string name = platform::GbkToUtf8(gbk_path);
+  if (opened != code::kOk) {
+    report.faults.push_back("index " + name + ": " + platform::GbkToUtf8(ErrorText(opened)));
+    return;
+  }
+  std::vector<std::pair<std::string, int32_t>> entries;
+  if (index.ReadAll(&entries) != code::kOk) {
+    report.faults.push_back("index " + name + ": the tree cannot be read");
+    return;
+  }
+  for (size_t i = 1; i < entries.size(); ++i) {
+    if (CompareKeys(index.shape(), reinterpret_cast<const uint8_t*>(entries[i - 1].first.data()),
+                    reinterpret_cast<const uint8_t*>(entries[i].first.data())) > 0) {
+      report.faults.push_back("index " + name + ": entries out of order");
+      break;
+    }
+  }
+  std::multimap<int32_t, std::string> expected;
+  const int32_t record_size = layout.header.record_size();
+  for (int32_t r = 0; r < layout.header.record_count(); ++r) {
+    expected.emplace(r, BuildKey(index.shape(),
+                                 std::span<const uint8_t>(records.data() + static_cast<size_t>(r) * record_size,
+                                                          static_cast<size_t>(record_size))));
+  }
+  std::multimap<int32_t, std::string> found;
+  for (auto& [key, record] : entries) found.emplace(record, key);
+  if (found != expected) {
+    report.faults.push_back("index " + name + ": entries do not match the records");
+  }
+}
+
+}  // namespace
+
+int32_t CheckDatabase(std::string_view gbk_main_path, const std::vector<std::string>& index_paths,
+                      bool repair, CheckReport* report) {
+  *report = CheckReport();
+  platform::FileResult opened = platform::File::Open(
+      gbk_main_path, repair ? platform::FileAccess::kReadWrite : platform::FileAccess::kRead,
+      repair ? platform::ShareMode::kExclusive : platform::ShareMode::kDenyNone,
+      platform::Disposition::kOpenExisting);
+  if (!opened.ok()) return FileErrorCode(opened.error);
+  platform::File& main = *opened.file;
+  if (platform::FileExists(PackJournalPath(gbk_main_path))) {
+    report->faults.push_back("an interrupted pack waits for the next open for writing");
+    return code::kOk;
+  }
+  MainFileLayout layout;
+  const int32_t read = ReadMainFileUnprotected(main, false, &layout);
+  if (read != code::kOk) {
+    report->faults.push_back("the main file does not read: " + platform::GbkToUtf8(ErrorText(read)));
+    return code::kOk;
+  }
+  const int32_t count = layout.header.record_count();
+  const int64_t end = layout.RecordPosition(count);
+  const int64_t size = main.Size();
+  report->record_count = count;
+  if (size > end) report->leftovers.push_back("bytes past the last record");
+  std::vector<uint8_t> records(static_cast<size_t>(end - layout.data_offset));
+  if (main.ReadAt(layout.data_offset, records.data(), static_cast<int64_t>(records.size())) !=
+      static_cast<int64_t>(records.size())) {
+    report->faults.push_back("the records cannot be read");
+    return code::kOk;
+  }
+  for (int32_t r = 0; r < count; ++r) {
+    const int32_t id = LoadI32(records.data() + static_cast<size_t>(r) * layout.header.record_size());
+    if (id > 0) ++report->live_records;
+    if (id == 0 || id >= layout.header.next_id() || -int64_t{id} >= layout.header.next_id()) {
+      report->faults.push_back("record " + std::to_string(r + 1) + " has the id " +
+                               std::to_string(id) + ", not below the next id");
+    }
+  }
+  if (std::any_of(layout.fields.begin(), layout.fields.end(),
+                  [](const FieldDefinition& f) { return f.IsMemo(); })) {
+    CheckMemoFile(gbk_main_path, layout, records, repair, *report);
+  }
+  for (const std::string& index_path : index_paths) CheckIndex(index_path, layout, records, *report);
+  if (repair && report->ok() && size > end && !main.Truncate(end)) {
+    report->faults.push_back("the main file could not be cut to length");
+  }
+  return code::kOk;
+}
+
+}  // namespace database

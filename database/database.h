@@ -1,0 +1,133 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "database/byte_locks.h"
+#include "database/index_file.h"
+#include "database/main_file.h"
+#include "database/memo_file.h"
+#include "platform/core/file.h"
+#include "runtime/arg_cell.h"
+
+// One open database: its main file, memo file and index files, the record pointer, and the
+// operations of the engine. Every operation returns 0 or a negative error code
+// (error_codes.h) and hands results back through out-parameters.
+
+namespace database {
+
+inline constexpr int32_t kMaxIndexFiles = 10;
+
+struct OpenOptions {
+  std::string path;  // GBK
+  std::string password;
+  bool read_only = false;
+  int32_t share_mode = 0;  // 0 deny nothing, 1 deny reading, 2 deny writing, else exclusive
+  std::string alias;
+  std::vector<std::string> index_names;
+};
+
+// One (field name, value) pair of an update. The value is a sub-statement (computed per
+// record), a value of the field's type, or a number for a numeric field.
+struct FieldUpdate {
+  std::string name;  // GBK
+  runtime::ArgCell value;
+};
+
+// The full path, title and default paths an open would use for `path` (GBK): the extension
+// "EDB" is added to a name without one, and the path made absolute and normal.
+std::string ResolveDatabasePath(std::string_view gbk_path);
+
+class Database {
+ public:
+  // Opens the files of `options` (the path already resolved by ResolveDatabasePath).
+  static int32_t Open(const OpenOptions& options, std::unique_ptr<Database>* database);
+
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+  // Closes the database: releases every lock and closes every file.
+  virtual ~Database();
+
+  const std::string& full_path() const { return full_path_; }
+  const std::string& title() const { return title_; }
+  const std::string& alias() const { return alias_; }
+  const std::vector<FieldDefinition>& fields() const { return layout_.fields; }
+  const MainFileLayout& layout() const { return layout_; }
+  int32_t record_pointer() const { return record_pointer_; }
+  int32_t index_count() const { return static_cast<int32_t>(indexes_.size()); }
+  const std::vector<std::string>& index_titles() const { return index_titles_; }
+  IndexFile* index(int32_t i) { return indexes_[static_cast<size_t>(i)].get(); }
+  MemoFile* memo() { return memo_.get(); }
+
+  // The 0-based number of the field called `name` (ASCII case ignored), or -1.
+  int32_t FieldByName(std::string_view name) const;
+  const FieldDefinition* FieldByNumber(int32_t number) const;
+
+  // The header's record count (negative read as 0) and next id (≤ 0 read as 1), under the
+  // header lock.
+  int32_t RecordCount(int32_t* count, int32_t* next_id);
+
+  void GoFirst() { record_pointer_ = 0; }
+  int32_t Skip(int32_t n);
+  // Both report true, and return the error, when the count cannot be read.
+  int32_t IsBeforeFirst(bool* before);
+  int32_t IsAfterLast(bool* after);
+
+  // The value of field `field` (0-based) of the current record, as the engine hands it out:
+  // a memo chain's bytes; a logical as 2 bytes (-1 true, 0 false); a date-time clamped; a
+  // text cut at its first zero; other types their stored bytes.
+  int32_t ReadField(int32_t field, std::string* bytes);
+  int32_t IsDeleted(bool* deleted);
+  int32_t AppendBlank();
+
+  // With a condition (a logical or sub-statement cell), every record of the file whose
+  // condition yields true; without one, the current record.
+  int32_t UpdateRecords(const runtime::ArgCell* condition, std::span<const FieldUpdate> updates);
+  int32_t MarkRecords(const runtime::ArgCell* condition, bool deleted);
+  int32_t Pack();
+
+ private:
+  Database();
+
+  struct ResolvedUpdate {
+    int32_t field;
+    runtime::ArgCell value;
+  };
+
+  int32_t OpenFiles(const OpenOptions& options);
+  int32_t CheckPassword(const DatabaseHeader& header, const std::string& password);
+  int32_t OpenIndexes(const std::vector<std::string>& names, platform::ShareMode share);
+  int32_t RebuildIndexes();
+
+  // Runs `handle` for the records of a scan (see UpdateRecords). `image` is the record's
+  // bytes, which the handler may change to keep the batch current.
+  template <typename Handle>
+  int32_t Scan(const runtime::ArgCell* condition, bool set_evaluation, Handle&& handle);
+  int32_t UpdateOne(int32_t record, uint8_t* image, const std::vector<ResolvedUpdate>& updates,
+                    const std::vector<int32_t>& touched_indexes);
+  int32_t StoreValue(const FieldDefinition& field, const runtime::ArgCell& value, uint8_t* image,
+                     std::string* memo_value);
+
+  int64_t RecordLockOffset(int64_t record) const { return layout_.RecordPosition(record); }
+  int32_t record_size() const { return layout_.header.record_size(); }
+
+  platform::File main_;
+  ByteLocks locks_{&main_};
+  std::string full_path_;
+  std::string title_;
+  std::string alias_;
+  MainFileLayout layout_;
+  int32_t record_pointer_ = 0;
+  std::unique_ptr<MemoFile> memo_;
+  std::vector<std::unique_ptr<IndexFile>> indexes_;
+  std::vector<std::string> index_titles_;
+  std::vector<std::string> index_paths_;
+  const uint8_t* evaluation_record_ = nullptr;
+  bool read_only_ = false;
+};
+
+}  // namespace database

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "database/byte_locks.h"
+#include "platform/core/file.h"
+
+// The memo file holds the values of memo-text and byte-set fields in chains of 512-byte
+// blocks; block b starts at b × 512. Block 0 begins with the header:
+//
+//   MemoFileHeader (first 32 bytes of block 0; the rest of block 0 is not interpreted)
+//   0    4   magic "WEDT"
+//   4    4   version, equal to the main file's
+//   8    8   reserved, preserved
+//   16   4   block count (> 0, block 0 included)
+//   20   4   free count, 0 ≤ free count < block count
+//   24   4   free head, the first block of the free list (0: none)
+//   28   4   reserved, preserved
+//
+//   MemoBlock (blocks 1 and up)
+//   0    4   previous block of the chain (0 in its first block)
+//   4    4   next block of the chain (0 in its last block)
+//   8    4   used: data bytes in this block, 0 … 500 (0 in a free block)
+//   12   500 data, then zeros to the end of the block
+//
+// Free blocks form a second chain through the same words, starting at the free head.
+//
+// Crash safety. A value is never written over the only copy of another: WriteNewChain puts
+// it into blocks no record references (taken off the free list, or appended past the end),
+// with the header updated before any taken block is touched; the caller then switches the
+// record's 4-byte block number and only after that releases the old chain. Releasing first
+// rewrites the chain's own (already unreferenced) blocks and then commits with one header
+// write. A process killed at any point therefore leaves every record pointing at a whole
+// chain; at worst some blocks belong to nothing ("leaked"), which the checker reclaims.
+// The free list's previous words are kept up to date but never trusted: nothing walks the
+// free list backwards, and the trailing cut only removes blocks it reached from the head.
+
+namespace database {
+
+using BlockNumber = int32_t;  // 0 = none
+
+inline constexpr int32_t kMemoBlockSize = 512;
+inline constexpr int32_t kMemoBlockHeaderSize = 12;
+inline constexpr int32_t kMemoDataSize = 500;
+inline constexpr int32_t kMemoMagic = 0x54444557;  // "WEDT"
+
+struct MemoHeader {
+  int32_t magic = 0;
+  int32_t version = 0;
+  int32_t block_count = 0;
+  int32_t free_count = 0;
+  BlockNumber free_head = 0;
+};
+
+class MemoFile {
+ public:
+  MemoFile() = default;
+  MemoFile(const MemoFile&) = delete;  // the locks point at the file
+  MemoFile& operator=(const MemoFile&) = delete;
+
+  // Opens and checks the memo file at `gbk_path`: kMemoReadFailed for a file that cannot be
+  // opened or has a bad header, kMemoVersion for another version than `main_version`, and
+  // for a file shorter than its block count kNotAMemoFile when read-only, otherwise the
+  // block count is lowered to the whole blocks present.
+  int32_t Open(std::string_view gbk_path, bool read_only, platform::ShareMode share,
+               bool exclusive, int32_t main_version);
+  // Takes over an open file and checks it as Open does (for tools and tests).
+  int32_t Adopt(platform::File file, bool read_only, bool exclusive, int32_t main_version);
+
+  bool IsOpen() const { return file_.IsOpen(); }
+  void Close();
+  platform::File& file() { return file_; }
+
+  // Reads the value of the chain starting at `first` (0: the empty value). Fails with
+  // kMemoAccessFailed on a block that cannot be read or a chain that is not well formed.
+  int32_t ReadChain(BlockNumber first, std::string* value);
+
+  // Writes `value` into blocks no record references and returns the first (0 for an empty
+  // value). The caller then stores the number in the record and releases the old chain.
+  int32_t WriteNewChain(std::string_view value, BlockNumber* first);
+
+  // Puts the chain starting at `first` on the free list and cuts trailing free blocks off
+  // the file. A chain that is not well formed is left alone (leaked), never half released.
+  int32_t ReleaseChain(BlockNumber first);
+
+  // Reads the header words. Requires: the header lock is held, or the file is not shared.
+  int32_t ReadHeader(MemoHeader* header);
+
+  ByteLocks& locks() { return locks_; }
+
+ private:
+  int32_t Check(bool read_only, int32_t main_version);
+  int32_t WriteHeaderWords(const MemoHeader& header);
+  // Reads block numbers of a chain and, when `value` is not null, its bytes.
+  int32_t WalkChain(BlockNumber first, int32_t block_count, std::vector<BlockNumber>* blocks,
+                    std::string* value);
+  // Writes full block images, one write per run of consecutive block numbers.
+  int32_t WriteBlocks(const std::vector<BlockNumber>& blocks, const std::vector<uint8_t>& images);
+  int32_t CutTrailingFreeBlocks(MemoHeader* header);
+
+  platform::File file_;
+  ByteLocks locks_{&file_};
+};
+
+}  // namespace database

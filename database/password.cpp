@@ -1,0 +1,46 @@
+#include "database/password.h"
+
+#include <nettle/md5.h>
+
+#include <algorithm>
+#include <atomic>
+
+namespace database {
+namespace {
+
+std::atomic<PasswordPrompt*> prompt{nullptr};
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+std::string PasswordDigest(std::string_view password) {
+  md5_ctx context;
+  md5_init(&context);
+  md5_update(&context, password.size(), reinterpret_cast<const uint8_t*>(password.data()));
+  uint8_t digest[MD5_DIGEST_SIZE];
+  md5_digest(&context, MD5_DIGEST_SIZE, digest);
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string text;
+  for (uint8_t byte : digest) {
+    text.push_back(kHex[byte >> 4]);
+    text.push_back(kHex[byte & 15]);
+  }
+  for (size_t i = 0; i + 1 < text.size(); i += 2) std::swap(text[i], text[i + 1]);
+  std::reverse(text.begin(), text.end());
+  return text;
+}
+
+bool PasswordMatches(std::string_view password, std::string_view stored_digest) {
+  const std::string digest = PasswordDigest(password);
+  if (stored_digest.size() < digest.size()) return false;
+  for (size_t i = 0; i < digest.size(); ++i) {
+    if (Lower(digest[i]) != Lower(stored_digest[i])) return false;
+  }
+  return true;
+}
+
+void SetPasswordPrompt(PasswordPrompt* new_prompt) { prompt.store(new_prompt); }
+PasswordPrompt* CurrentPasswordPrompt() { return prompt.load(); }
+
+}  // namespace database

@@ -1,0 +1,84 @@
+// Two processes working on one database at once.
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <set>
+
+#include "database/byte_locks.h"
+#include "database/checker.h"
+#include "runtime/owned_blocks.h"
+#include "tests/database/database_test_support.h"
+
+namespace database::testing {
+namespace {
+
+constexpr int kAppendsPerProcess = 150;
+
+// The child's work: append records, name each after itself, and rewrite an earlier one of
+// its own now and then. Exit code 0 when every operation succeeded.
+[[noreturn]] void AppendAndUpdate(const std::string& path, int process) {
+  SetLockWait(10000);
+  if (OpenDefault(path) != 0) _exit(10);
+  Database& db = *DatabaseList::Instance().Current();
+  const std::string name = runtime::Gbk("姓名");
+  std::vector<int32_t> mine;
+  for (int i = 0; i < kAppendsPerProcess; ++i) {
+    if (db.AppendBlank() != 0) _exit(11);
+    mine.push_back(db.record_pointer());
+    if (SetText(db, name, "p" + std::to_string(process) + "-" + std::to_string(i)) != 0) _exit(12);
+    if (i % 10 == 9) {
+      // Rewrite an earlier record with a longer value, then put the name back.
+      const int32_t earlier = mine[static_cast<size_t>(i / 2)];
+      db.GoFirst();
+      if (db.Skip(earlier) != 0) _exit(13);
+      if (SetText(db, name, std::string(2000, 'x')) != 0) _exit(14);
+      if (SetText(db, name, "p" + std::to_string(process) + "-" + std::to_string(i / 2)) != 0) {
+        _exit(15);
+      }
+    }
+  }
+  DatabaseList::Instance().CloseAll();
+  _exit(0);
+}
+
+TEST(TwoProcesses, AppendingAndUpdatingAtOnceLosesNoRecord) {
+  TempFolder folder;
+  ASSERT_EQ(CreateDatabase(folder.Gbk("data.edb"), ChapterFields()), 0);
+  std::vector<pid_t> children;
+  for (int process = 0; process < 2; ++process) {
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) AppendAndUpdate(folder.Gbk("data.edb"), process);
+    children.push_back(child);
+  }
+  for (pid_t child : children) {
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+  }
+  const auto raw = ReadRawRecords(folder.Native("data.edb"), folder.Native("data.edt"));
+  ASSERT_EQ(raw.size(), 2u * kAppendsPerProcess);
+  std::set<std::string> names;
+  std::set<int32_t> ids;
+  for (const RawRecord& record : raw) {
+    names.insert(record.values[0]);
+    ids.insert(record.id);
+  }
+  EXPECT_EQ(names.size(), raw.size()) << "every record has its own name";
+  EXPECT_EQ(ids.size(), raw.size());
+  EXPECT_EQ(*ids.rbegin(), 2 * kAppendsPerProcess);
+  for (int process = 0; process < 2; ++process) {
+    for (int i = 0; i < kAppendsPerProcess; ++i) {
+      EXPECT_TRUE(names.count("p" + std::to_string(process) + "-" + std::to_string(i)));
+    }
+  }
+  CheckReport report;
+  ASSERT_EQ(CheckDatabase(folder.Gbk("data.edb"), {}, false, &report), 0);
+  EXPECT_TRUE(report.ok()) << report.faults.front();
+  EXPECT_EQ(report.leaked_blocks, 0);
+}
+
+}  // namespace
+}  // namespace database::testing
