@@ -146,23 +146,17 @@ double TextToNumber(std::string_view text) {
 
 std::span<const uint8_t> ValueBytes(const ArgCell& value) {
   if (runtime::IsArrayCode(value.type)) return NumericArrayBytes(value);
-  switch (value.type) {
-    case runtime::kText: {
-      const std::string_view text = runtime::TextOf(value.AsPointer<const char>());
-      return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
-    }
-    case runtime::kByteSet:
-      return runtime::ByteSetBytes(value.AsPointer<void>());
-    case runtime::kLogical:
-    case runtime::kDateTime:
-    case runtime::kRoutine:
-      return {reinterpret_cast<const uint8_t*>(&value.low),
-              static_cast<size_t>(runtime::PayloadSize(value.type))};
-    default:
-      if (!runtime::IsNumericType(value.type)) return {};
-      return {reinterpret_cast<const uint8_t*>(&value.low),
-              static_cast<size_t>(runtime::PayloadSize(value.type))};
+  if (value.type == runtime::kText) {
+    const std::string_view text = runtime::TextOf(value.AsPointer<const char>());
+    return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
   }
+  if (value.type == runtime::kByteSet) return runtime::ByteSetBytes(value.AsPointer<void>());
+  const bool plain_value = runtime::IsNumericType(value.type) || value.type == runtime::kLogical ||
+                           value.type == runtime::kDateTime || value.type == runtime::kRoutine;
+  if (!plain_value) return {};
+  // The payload words lie one after the other in the cell, low word first.
+  return {reinterpret_cast<const uint8_t*>(&value.low),
+          static_cast<size_t>(runtime::PayloadSize(value.type))};
 }
 
 }  // namespace commands
