@@ -84,7 +84,9 @@ class MessageFilter : public QObject {
       case QEvent::Wheel: return Wheel(*window, static_cast<QWheelEvent*>(event));
       case QEvent::FocusIn:
       case QEvent::FocusOut:
-        if (object == window->Widget()) {
+        // While a window goes, Qt hands the focus around among its children; that is no
+        // news for anyone.
+        if (object == window->Widget() && !window->InDestruction()) {
           window->Send(event->type() == QEvent::FocusIn ? msg::kSetFocus : msg::kKillFocus);
         }
         return false;
@@ -268,6 +270,13 @@ std::vector<Window*> Window::Children() const {
     }
   }
   return children;
+}
+
+bool Window::InDestruction() const {
+  for (const Window* window = this; window != nullptr; window = window->Parent()) {
+    if (window->destroy_started_) return true;
+  }
+  return false;
 }
 
 bool Window::IsTopLevel() const { return !widget_.isNull() && widget_->isWindow(); }

@@ -57,6 +57,8 @@ class Window {
   Window* Parent() const;
   std::vector<Window*> Children() const;
   bool IsTopLevel() const;
+  // This window or one that holds it is being destroyed.
+  bool InDestruction() const;
 
   // Messages.
   int64_t Send(uint32_t id, uint64_t wparam = 0, int64_t lparam = 0);

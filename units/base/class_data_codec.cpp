@@ -1,0 +1,44 @@
+#include "units/base/class_data_codec.h"
+
+#include <cstring>
+
+#include "units/window/window_codec.h"
+
+namespace units {
+
+const std::vector<ClassDataCodec>& ClassDataCodecs() {
+  static const std::vector<ClassDataCodec> codecs = {WindowCodec()};
+  return codecs;
+}
+
+const ClassDataCodec* FindCodec(runtime::TypeRef type) {
+  for (const ClassDataCodec& codec : ClassDataCodecs()) {
+    if (codec.type == type) return &codec;
+  }
+  return nullptr;
+}
+
+const ClassDataCodec* FindCodecByName(const std::string& name) {
+  for (const ClassDataCodec& codec : ClassDataCodecs()) {
+    if (name == codec.chinese_name || name == codec.english_name) return &codec;
+  }
+  return nullptr;
+}
+
+const std::vector<std::string>& CommonEventNames() {
+  static const std::vector<std::string> names = {
+      "MouseLeftDown", "MouseLeftUp", "DoubleClick", "MouseRightDown", "MouseRightUp", "MouseMove",
+      "FocusGained",   "FocusLost",   "KeyDown",     "KeyUp",          "CharInput",    "MouseWheel"};
+  return names;
+}
+
+bool OnlyKnownFields(const PropertyMap& fields, std::initializer_list<const char*> known) {
+  for (const auto& field : fields) {
+    bool found = false;
+    for (const char* name : known) found = found || field.first == name;
+    if (!found) return false;
+  }
+  return true;
+}
+
+}  // namespace units
