@@ -1,0 +1,437 @@
+// database_tool: creates, inspects, checks and exports Inkstone databases.
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "database/checker.h"
+#include "database/creator.h"
+#include "database/database.h"
+#include "database/database_list.h"
+#include "database/error_codes.h"
+#include "database/le_bytes.h"
+#include "database/memo_file.h"
+#include "platform/core/code_page.h"
+#include "platform/core/native_path.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using database::Database;
+
+constexpr char kUsage[] = R"(usage: database_tool <command> [arguments]
+
+Commands:
+  create <file> <name>:<type>[:<width>]... [--password <text>]
+        Creates an empty database (and its memo file when a field needs one).
+        Types: byte short int long float double logical datetime routine
+               text (needs a width) byteset memo
+  info <file> [--password <text>]
+        Prints the header, the fields, the record counts and the memo file's figures.
+  dump <file> [--password <text>]
+        Prints every record as one JSON object per line:
+        {"number": n, "id": id, "deleted": bool, "fields": {"name": value, ...}}
+        Texts are UTF-8 strings, byte sets base64, date-times ISO 8601.
+  check <file> [--index <index file>]... [--repair]
+        Checks every structural invariant of the main, memo and index files and exits
+        with status 1 when a fault is found. --repair reclaims leaked memo blocks and cuts
+        stray bytes after the last record or block (only when no fault was found; the
+        database must not be open elsewhere).
+  export <file> <folder> [--name-field <name>] [--text-field <name>] [--password <text>]
+        Writes every live chapter of a chapter database as "<chapter name>.txt" (UTF-8)
+        into the folder. The fields default to "姓名" (name) and "学号" (text).
+  --help
+        Shows this text.
+
+Exit status: 0 success, 1 a check found a fault, 2 bad usage or a file that cannot be used.
+)";
+
+std::string GbkPathArg(const char* native) { return platform::GbkPathOf(fs::path(native)); }
+
+std::string Utf8(std::string_view gbk) { return platform::GbkToUtf8(gbk); }
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "database_tool: %s\n", message.c_str());
+  return 2;
+}
+
+int FailCode(const std::string& what, int32_t code) {
+  return Fail(what + ": " + Utf8(database::ErrorText(code)) + " (" + std::to_string(code) + ")");
+}
+
+// Options after the positional arguments.
+struct Options {
+  std::vector<std::string> positional;
+  std::string password;
+  std::vector<std::string> indexes;
+  bool repair = false;
+  std::string name_field = "姓名";
+  std::string text_field = "学号";
+};
+
+bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
+  for (int i = 2; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const auto value = [&](std::string* out) {
+      if (i + 1 >= argc) {
+        *error = arg + " needs a value";
+        return false;
+      }
+      *out = argv[++i];
+      return true;
+    };
+    std::string index;
+    if (arg == "--password") {
+      if (!value(&options->password)) return false;
+    } else if (arg == "--index") {
+      if (!value(&index)) return false;
+      options->indexes.push_back(GbkPathArg(index.c_str()));
+    } else if (arg == "--repair") {
+      options->repair = true;
+    } else if (arg == "--name-field") {
+      if (!value(&options->name_field)) return false;
+    } else if (arg == "--text-field") {
+      if (!value(&options->text_field)) return false;
+    } else if (arg.starts_with("--")) {
+      *error = "unknown option " + arg;
+      return false;
+    } else {
+      options->positional.push_back(arg);
+    }
+  }
+  return true;
+}
+
+const std::map<std::string, int32_t>& TypeNames() {
+  static const std::map<std::string, int32_t> names = {
+      {"byte", 1},     {"short", 2},     {"int", 3},   {"long", 4},    {"float", 5},
+      {"double", 6},   {"logical", 7},   {"datetime", 8}, {"routine", 9}, {"text", 10},
+      {"byteset", 11}, {"memo", 12}};
+  return names;
+}
+
+std::string TypeName(int32_t type) {
+  for (const auto& [name, value] : TypeNames()) {
+    if (value == type) return name;
+  }
+  return "?";
+}
+
+int Create(const Options& options) {
+  if (options.positional.size() < 2) return Fail("create needs a file and at least one field");
+  std::vector<database::FieldSpec> specs;
+  for (size_t i = 1; i < options.positional.size(); ++i) {
+    const std::string& spec = options.positional[i];
+    const size_t colon = spec.find(':');
+    if (colon == std::string::npos) return Fail("field \"" + spec + "\" has no type");
+    const size_t second = spec.find(':', colon + 1);
+    const std::string type = spec.substr(colon + 1, second == std::string::npos ? std::string::npos
+                                                                               : second - colon - 1);
+    const auto found = TypeNames().find(type);
+    if (found == TypeNames().end()) return Fail("unknown field type \"" + type + "\"");
+    database::FieldSpec field;
+    field.name = platform::Utf8ToGbk(spec.substr(0, colon));
+    field.type = found->second;
+    if (second != std::string::npos) field.width = std::atoi(spec.c_str() + second + 1);
+    if (field.type == database::kTextField && field.width <= 0) {
+      return Fail("text field \"" + spec + "\" needs a width, as name:text:20");
+    }
+    if (field.name.empty() || field.name.size() > 16) {
+      return Fail("field name \"" + spec.substr(0, colon) + "\" must be 1 to 16 bytes in GBK");
+    }
+    specs.push_back(field);
+  }
+  const int32_t result =
+      database::CreateDatabase(GbkPathArg(options.positional[0].c_str()), specs, options.password);
+  if (result == database::code::kNotADatabase) return Fail("the field list is not usable (duplicate names?)");
+  if (result != 0) return FailCode("cannot create " + options.positional[0] + " (does it exist?)", result);
+  return 0;
+}
+
+// Opens a database read-only for inspection.
+int32_t OpenForReading(const Options& options, Database** database) {
+  database::OpenOptions open;
+  open.path = GbkPathArg(options.positional[0].c_str());
+  open.read_only = true;
+  open.password = options.password;
+  database::DatabaseList& list = database::DatabaseList::Instance();
+  const int32_t result = list.Open(open);
+  *database = result == 0 ? list.Current() : nullptr;
+  return result;
+}
+
+std::string JsonString(std::string_view utf8) {
+  std::string out = "\"";
+  for (unsigned char c : utf8) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20) {
+          char escaped[8];
+          std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+          out += escaped;
+        } else {
+          out.push_back(static_cast<char>(c));
+        }
+    }
+  }
+  return out + "\"";
+}
+
+std::string Base64(std::string_view bytes) {
+  static constexpr char kAlphabet[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  size_t i = 0;
+  for (; i + 2 < bytes.size(); i += 3) {
+    const uint32_t n = static_cast<uint8_t>(bytes[i]) << 16 | static_cast<uint8_t>(bytes[i + 1]) << 8 |
+                       static_cast<uint8_t>(bytes[i + 2]);
+    for (int shift : {18, 12, 6, 0}) out.push_back(kAlphabet[(n >> shift) & 63]);
+  }
+  if (i < bytes.size()) {
+    uint32_t n = static_cast<uint8_t>(bytes[i]) << 16;
+    if (i + 1 < bytes.size()) n |= static_cast<uint8_t>(bytes[i + 1]) << 8;
+    out.push_back(kAlphabet[(n >> 18) & 63]);
+    out.push_back(kAlphabet[(n >> 12) & 63]);
+    out.push_back(i + 1 < bytes.size() ? kAlphabet[(n >> 6) & 63] : '=');
+    out.push_back('=');
+  }
+  return out;
+}
+
+// Days since 1899-12-30 as ISO 8601 local date and time.
+std::string IsoDateTime(double days) {
+  const double whole = std::floor(days);
+  int64_t seconds = std::llround((days - whole) * 86400.0);
+  int64_t day = static_cast<int64_t>(whole) - 25569 + 719468;  // to 0000-03-01 based
+  if (seconds >= 86400) {
+    seconds -= 86400;
+    ++day;
+  }
+  const int64_t era = (day >= 0 ? day : day - 146096) / 146097;
+  const int64_t doe = day - era * 146097;
+  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const int64_t mp = (5 * doy + 2) / 153;
+  const int64_t d = doy - (153 * mp + 2) / 5 + 1;
+  const int64_t m = mp < 10 ? mp + 3 : mp - 9;
+  const int64_t y = yoe + era * 400 + (m <= 2 ? 1 : 0);
+  char text[128];
+  std::snprintf(text, sizeof text, "%04lld-%02lld-%02lldT%02lld:%02lld:%02lld",
+                static_cast<long long>(y), static_cast<long long>(m), static_cast<long long>(d),
+                static_cast<long long>(seconds / 3600), static_cast<long long>(seconds / 60 % 60),
+                static_cast<long long>(seconds % 60));
+  return text;
+}
+
+template <typename T>
+T As(const std::string& bytes) {
+  T value{};
+  std::memcpy(&value, bytes.data(), std::min(sizeof(T), bytes.size()));
+  return value;
+}
+
+std::string JsonValue(const database::FieldDefinition& field, const std::string& bytes) {
+  switch (field.type) {
+    case database::kByteField: return std::to_string(As<uint8_t>(bytes));
+    case database::kShortField: return std::to_string(As<int16_t>(bytes));
+    case database::kIntField: return std::to_string(As<int32_t>(bytes));
+    case database::kLongField: return std::to_string(As<int64_t>(bytes));
+    case database::kRoutineField: return std::to_string(As<uint32_t>(bytes));
+    case database::kFloatField:
+    case database::kDoubleField: {
+      const double value = field.type == database::kFloatField ? As<float>(bytes) : As<double>(bytes);
+      if (!std::isfinite(value)) return "null";
+      char text[40];
+      std::snprintf(text, sizeof text, "%.17g", value);
+      return text;
+    }
+    case database::kLogicalField: return As<int16_t>(bytes) != 0 ? "true" : "false";
+    case database::kDateTimeField: return JsonString(IsoDateTime(As<double>(bytes)));
+    case database::kByteSetField: return JsonString(Base64(bytes));
+    default: return JsonString(Utf8(bytes));
+  }
+}
+
+int Dump(const Options& options) {
+  if (options.positional.size() != 1) return Fail("dump needs one file");
+  Database* db = nullptr;
+  if (const int32_t result = OpenForReading(options, &db)) return FailCode("cannot open", result);
+  int32_t count = 0;
+  int32_t next_id = 0;
+  if (const int32_t result = db->RecordCount(&count, &next_id)) return FailCode("cannot count", result);
+  // Ids straight from the records (the engine hands out values, not ids).
+  platform::FileResult main = platform::File::Open(db->full_path(), platform::FileAccess::kRead,
+                                                   platform::ShareMode::kDenyNone,
+                                                   platform::Disposition::kOpenExisting);
+  if (!main.ok()) return Fail("cannot read the main file");
+  db->GoFirst();
+  for (int32_t r = 0; r < count; ++r, db->Skip(1)) {
+    bool deleted = false;
+    if (const int32_t result = db->IsDeleted(&deleted)) return FailCode("cannot read record", result);
+    std::string line = "{\"number\": " + std::to_string(r + 1) + ", \"id\": ";
+    std::string fields;
+    int32_t id = 0;
+    uint8_t word[4] = {};
+    main.file->ReadAt(db->layout().RecordPosition(r), word, 4);
+    id = database::LoadI32(word);
+    for (size_t f = 0; f < db->fields().size(); ++f) {
+      std::string bytes;
+      if (const int32_t result = db->ReadField(static_cast<int32_t>(f), &bytes)) {
+        return FailCode("cannot read record " + std::to_string(r + 1), result);
+      }
+      if (!fields.empty()) fields += ", ";
+      fields += JsonString(Utf8(db->fields()[f].name)) + ": " + JsonValue(db->fields()[f], bytes);
+    }
+    line += std::to_string(id < 0 ? -static_cast<int64_t>(id) : id) + ", \"deleted\": " +
+            (deleted ? "true" : "false") + ", \"fields\": {" + fields + "}}";
+    std::puts(line.c_str());
+  }
+  return 0;
+}
+
+int Info(const Options& options) {
+  if (options.positional.size() != 1) return Fail("info needs one file");
+  Database* db = nullptr;
+  if (const int32_t result = OpenForReading(options, &db)) return FailCode("cannot open", result);
+  const database::DatabaseHeader& header = db->layout().header;
+  std::printf("file:          %s\n", platform::NativePath(db->full_path()).c_str());
+  std::printf("kind:          %s\n", header.IsProtected() ? "protected by a password" : "plain");
+  std::printf("version:       0x%X\n", static_cast<unsigned>(header.version()));
+  std::printf("records:       %d\n", header.record_count());
+  std::printf("next id:       %d\n", header.next_id());
+  std::printf("record size:   %d bytes\n", header.record_size());
+  std::printf("data offset:   %d\n", db->layout().data_offset);
+  std::printf("fields:\n");
+  for (const database::FieldDefinition& field : db->fields()) {
+    std::printf("  %-16s %-8s offset %d", Utf8(field.name).c_str(), TypeName(field.type).c_str(),
+                field.offset);
+    if (field.type == database::kTextField) std::printf(" width %d", field.width);
+    std::printf("\n");
+  }
+  database::CheckReport report;
+  database::CheckDatabase(db->full_path(), {}, false, &report);
+  std::printf("live records:  %d (deleted %d)\n", report.live_records,
+              report.record_count - report.live_records);
+  if (database::MemoFile* memo = db->memo()) {
+    database::MemoHeader memo_header;
+    memo->ReadHeader(&memo_header);
+    std::printf("memo file:     %d blocks of 512 bytes\n", memo_header.block_count);
+    std::printf("  in chains:   %d\n", report.chain_blocks);
+    std::printf("  free list:   %d blocks (count %d, head %d)\n", report.free_blocks,
+                memo_header.free_count, memo_header.free_head);
+    std::printf("  leaked:      %d\n", report.leaked_blocks);
+  }
+  std::printf("check:         %s\n", report.ok() ? "no fault" : report.faults.front().c_str());
+  return 0;
+}
+
+int Check(const Options& options) {
+  if (options.positional.size() != 1) return Fail("check needs one file");
+  database::CheckReport report;
+  const int32_t result = database::CheckDatabase(GbkPathArg(options.positional[0].c_str()),
+                                                 options.indexes, options.repair, &report);
+  if (result != 0) return FailCode("cannot open " + options.positional[0], result);
+  for (const std::string& fault : report.faults) std::printf("FAULT: %s\n", fault.c_str());
+  for (const std::string& note : report.leftovers) {
+    std::printf("%s: %s\n", options.repair && report.ok() ? "repaired" : "note", note.c_str());
+  }
+  std::printf("%d records, %d memo blocks (%d in chains, %d free, %d leaked): %s\n",
+              report.record_count, report.memo_blocks, report.chain_blocks, report.free_blocks,
+              report.leaked_blocks, report.ok() ? "no fault" : "FAULTS FOUND");
+  return report.ok() ? 0 : 1;
+}
+
+std::string SafeFileName(std::string name) {
+  for (char& c : name) {
+    if (c == '/' || c == '\\' || (static_cast<unsigned char>(c) < 0x20)) c = '_';
+  }
+  if (name == "." || name == "..") name = "_";
+  return name;
+}
+
+int Export(const Options& options) {
+  if (options.positional.size() != 2) return Fail("export needs a file and a folder");
+  Database* db = nullptr;
+  if (const int32_t result = OpenForReading(options, &db)) return FailCode("cannot open", result);
+  const int32_t name_field = db->FieldByName(platform::Utf8ToGbk(options.name_field));
+  const int32_t text_field = db->FieldByName(platform::Utf8ToGbk(options.text_field));
+  if (name_field < 0 || text_field < 0) return Fail("the database has no such name or text field");
+  const fs::path folder = fs::path(options.positional[1]);
+  std::error_code error;
+  fs::create_directories(folder, error);
+  int32_t count = 0;
+  int32_t next_id = 0;
+  if (const int32_t result = db->RecordCount(&count, &next_id)) return FailCode("cannot count", result);
+  std::set<std::string> used;
+  int exported = 0;
+  db->GoFirst();
+  for (int32_t r = 0; r < count; ++r, db->Skip(1)) {
+    bool deleted = false;
+    if (db->IsDeleted(&deleted) != 0 || deleted) continue;
+    std::string name;
+    std::string text;
+    if (db->ReadField(name_field, &name) != 0 || db->ReadField(text_field, &text) != 0) {
+      return Fail("cannot read record " + std::to_string(r + 1));
+    }
+    text.resize(strnlen(text.data(), text.size()));  // a chapter text ends at its first zero
+    std::string base = SafeFileName(Utf8(name));
+    if (base.empty()) base = "chapter-" + std::to_string(r + 1);
+    std::string file_name = base + ".txt";
+    for (int n = 2; used.count(file_name); ++n) file_name = base + " (" + std::to_string(n) + ").txt";
+    used.insert(file_name);
+    // Written beside and renamed into place, so a file is never seen half written.
+    const fs::path target = folder / file_name;
+    const fs::path temporary = folder / (file_name + ".part");
+    {
+      std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+      const std::string utf8 = Utf8(text);
+      out.write(utf8.data(), static_cast<std::streamsize>(utf8.size()));
+      if (!out.flush()) return Fail("cannot write " + temporary.string());
+    }
+    fs::rename(temporary, target, error);
+    if (error) return Fail("cannot write " + target.string());
+    ++exported;
+  }
+  std::printf("%d chapters exported to %s\n", exported, folder.string().c_str());
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    std::fputs(kUsage, argc < 2 ? stderr : stdout);
+    return argc < 2 ? 2 : 0;
+  }
+  Options options;
+  std::string error;
+  if (!ParseOptions(argc, argv, &options, &error)) return Fail(error);
+  const std::string command = argv[1];
+  int status = 2;
+  if (command == "create") {
+    status = Create(options);
+  } else if (command == "info") {
+    status = Info(options);
+  } else if (command == "dump") {
+    status = Dump(options);
+  } else if (command == "check") {
+    status = Check(options);
+  } else if (command == "export") {
+    status = Export(options);
+  } else {
+    status = Fail("unknown command \"" + command + "\"; see --help");
+  }
+  database::DatabaseList::Instance().CloseAll();
+  return status;
+}
