@@ -204,6 +204,16 @@ bool FormsRuntime::LoadWindow(FormId form, bool instance, bool modal, gui::Windo
         ApplyCursor(window->units[i].Unit(), *live);
       }
     }
+    // Tab order is record order (units were created the other way round).
+    QWidget* previous = nullptr;
+    for (size_t i = 1; i < window->units.size(); ++i) {
+      if (window->units[i].IsMenuItem()) continue;
+      const UnitTemplate& unit = window->units[i].Unit();
+      gui::Window* live = RecordWindow(unit);
+      if (live == nullptr || (unit.flags & unit_flag::kTabStop) == 0) continue;
+      if (previous != nullptr) QWidget::setTabOrder(previous, live->Widget());
+      previous = live->Widget();
+    }
     // 12. The private start-up messages, last record first, then the window's.
     for (size_t i = window->units.size(); i-- > 0;) {
       if (window->units[i].IsMenuItem()) continue;
