@@ -8,7 +8,7 @@
 #include "libraries/core_commands.h"
 #include "libraries/library_notify.h"
 #include "runtime/gbk_literal.h"
-#include "units/window/window_class.h"
+#include "units/unit_classes.h"
 
 namespace libraries {
 
@@ -48,25 +48,25 @@ struct UsedType {
   const char* english_name;
   uint32_t flags;
   bool is_window_unit;  // the menu is built by the form loader and has no base properties
-  // The class's own description, once its unit class is linked in.
-  int32_t property_count = 0;
-  const PropertyInfo* properties = nullptr;
-  runtime::GetUnitInterfaceFunction get_unit_interface = nullptr;
+  runtime::TypeRef ref = 0;  // set by MakeTypes
 };
 
 // A data type array of `count` slots; the program's types fill theirs, the others stay
 // all zero so that type indices stay stable.
-const DataTypeInfo* MakeTypes(int32_t count, std::initializer_list<UsedType> used) {
+// The program's own types take their description from their unit class when it is
+// linked in.
+const DataTypeInfo* MakeTypes(int32_t library, int32_t count, std::initializer_list<UsedType> used_types) {
   auto* types = new DataTypeInfo[static_cast<size_t>(count)]();
-  for (const UsedType& type : used) {
+  for (UsedType type : used_types) {
+    type.ref = runtime::MakeTypeRef(library, type.index);
     DataTypeInfo& info = types[type.index];
     info.name = GbkName(type.name);
     info.english_name = type.english_name;
     info.state_flags = type.flags;
-    if (type.properties != nullptr) {
-      info.property_count = type.property_count;
-      info.properties = type.properties;
-      info.get_unit_interface = type.get_unit_interface;
+    if (const units::UnitClass* unit_class = units::FindUnitClass(type.ref)) {
+      info.property_count = unit_class->property_count;
+      info.properties = unit_class->properties;
+      info.get_unit_interface = unit_class->get_unit_interface;
     } else if (type.is_window_unit) {
       info.property_count = 8;
       info.properties = BaseProperties();
@@ -114,9 +114,8 @@ const LibraryInfo* const* BuildTable() {
   static const LibraryInfo* table[kLibraryCount] = {
       MakeLibrary({"5C0E4A3F61B24D8E9A7C21F0B3D4E5A6", "系统核心支持库", 5, 0, 64, {3, 7, 3, 7},
                    0xC0000001, kCoreTypeCount,
-                   MakeTypes(kCoreTypeCount,
-                             {{kWindowType, "窗口", "Window", 0x800000D0, true, units::kWindowPropertyCount,
-                               units::WindowProperties(), &units::WindowGetUnitInterface},
+                   MakeTypes(0, kCoreTypeCount,
+                             {{kWindowType, "窗口", "Window", 0x800000D0, true},
                               {kMenuType, "菜单", "Menu", 0x80000004, false},
                               {kEditBoxType, "编辑框", "EditBox", 0x80000040, true},
                               {kGroupBoxType, "分组框", "GroupBox", 0x840140C0, true},
@@ -129,18 +128,18 @@ const LibraryInfo* const* BuildTable() {
                    kCoreCommandCount, core_commands}),
       MakeLibrary({"7A1D2C3B4E5F40618293A4B5C6D7E8F9", "扩展界面支持库一", 2, 0, 2, {3, 0, 3, 0},
                    0, 5,
-                   MakeTypes(5, {{0, "树型框", "TreeBox", 0x00000040, true},
+                   MakeTypes(1, 5, {{0, "树型框", "TreeBox", 0x00000040, true},
                                  {4, "透明标签", "TransLabel", 0x00012040, true}}),
                    4, no_commands}),
       MakeLibrary({"8B2E3D4C5F6041728394B5C6D7E8F90A", "扩展界面支持库二", 2, 0, 2, {3, 0, 3, 0},
                    0, 9,
-                   MakeTypes(9, {{0, "超级按钮", "SuperBtn", 0x00000840, true},
+                   MakeTypes(2, 9, {{0, "超级按钮", "SuperBtn", 0x00000840, true},
                                  {2, "分隔条", "SplitterBar", 0x00000040, true}}),
                    0, nullptr}),
       MakeLibrary({"9C3F4E5D60714283A4B5C6D7E8F90A1B", "XP风格界面库", 2, 0, 0, {3, 0, 3, 0},
                    0x80000000, 0, nullptr, 1, visual_style_commands}),
       MakeLibrary({"AD405F6E71825394B5C6D7E8F90A1B2C", "应用接口支持库", 3, 0, 0, {3, 0, 3, 0}, 0,
-                   11, MakeTypes(11, {}), 1, app_interface_commands}),
+                   11, MakeTypes(4, 11, {}), 1, app_interface_commands}),
       MakeLibrary({"BE51607F8293A4B5C6D7E8F90A1B2C3D", "操作系统界面功能支持库", 3, 0, 0,
                    {3, 0, 3, 0}, 0, 0, nullptr, 1, shell_commands}),
   };

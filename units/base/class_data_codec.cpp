@@ -2,12 +2,16 @@
 
 #include <cstring>
 
-#include "units/window/window_codec.h"
+#include "units/unit_classes.h"
 
 namespace units {
 
 const std::vector<ClassDataCodec>& ClassDataCodecs() {
-  static const std::vector<ClassDataCodec> codecs = {WindowCodec()};
+  static const std::vector<ClassDataCodec> codecs = [] {
+    std::vector<ClassDataCodec> all;
+    for (const UnitClass& unit_class : UnitClasses()) all.push_back(unit_class.codec);
+    return all;
+  }();
   return codecs;
 }
 
