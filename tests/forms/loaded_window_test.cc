@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
 #include <QTest>
 #include <cstring>
 
@@ -18,6 +20,7 @@
 #include "tests/forms/fixture_units.h"
 #include "tests/forms/test_program.h"
 #include "units/base/unit_methods.h"
+#include "units/window/popup_menu.h"
 #include "units/window/window_shapes.h"
 #include "units/window/window_unit.h"
 
@@ -275,6 +278,24 @@ TEST_F(LoadedWindow, EventsWaitWhileTheNestingCounterIsRaised) {
   runtime::Runtime().nesting = 0;
   QTest::qWait(60);
   EXPECT_GT(Count("Tick"), ticks);
+}
+
+TEST_F(LoadedWindow, PopupMenuFiresTheChosenItem) {
+  ASSERT_TRUE(Load());
+  QStringList shown;
+  QTimer::singleShot(50, [&shown] {
+    QMenu* menu = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (auto* open = qobject_cast<QMenu*>(widget); open != nullptr && open->isVisible()) menu = open;
+    }
+    if (menu == nullptr) return;
+    for (QAction* action : menu->actions()) shown << action->text();
+    menu->actions().last()->trigger();
+    menu->close();  // as a click on the item does
+  });
+  units::PopupMenu(kForm, 0x26010075, 10, 10);  // the sub-items of "编辑"
+  EXPECT_EQ(shown, (QStringList{QString::fromUtf8("停止计时\tCtrl+B"), "", QString::fromUtf8("最后一项")}));
+  EXPECT_EQ(Count("Selected 26010079"), 1);
 }
 
 TEST_F(LoadedWindow, LoadingALoadedWindowOnlyBringsItForward) {
