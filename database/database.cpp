@@ -303,8 +303,9 @@ int32_t Database::ReadField(int32_t field_number, std::string* bytes) {
     record_lock.emplace(locks_, RecordLockOffset(record_pointer_), LockWait());
     if (record_lock->result() != code::kOk) return record_lock->result();
     const int64_t position = layout_.RecordPosition(record_pointer_) + field->offset;
-    if (position >= main_.Size()) return code::kSeekFailed;
-    if (main_.ReadAt(position, stored.data(), size) != size) return code::kReadFieldFailed;
+    const int64_t read = main_.ReadAt(position, stored.data(), size);
+    if (read == 0) return code::kSeekFailed;  // at or past the end of the file
+    if (read != size) return code::kReadFieldFailed;
   }
   const auto* raw = reinterpret_cast<const uint8_t*>(stored.data());
   switch (field->type) {
@@ -350,10 +351,10 @@ int32_t Database::IsDeleted(bool* deleted) {
   } else {
     ByteLockGuard record_lock(locks_, RecordLockOffset(record_pointer_), LockWait());
     if (record_lock.result() != code::kOk) return record_lock.result();
-    const int64_t position = layout_.RecordPosition(record_pointer_);
-    if (position >= main_.Size()) return code::kSeekFailed;
     uint8_t word[4];
-    if (main_.ReadAt(position, word, 4) != 4) return code::kReadFieldFailed;
+    const int64_t read = main_.ReadAt(layout_.RecordPosition(record_pointer_), word, 4);
+    if (read == 0) return code::kSeekFailed;  // at or past the end of the file
+    if (read != 4) return code::kReadFieldFailed;
     id = LoadI32(word);
   }
   *deleted = id < 0;

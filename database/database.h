@@ -110,7 +110,7 @@ class Database {
   int32_t UpdateOne(int32_t record, uint8_t* image, const std::vector<ResolvedUpdate>& updates,
                     const std::vector<int32_t>& touched_indexes);
   int32_t StoreValue(const FieldDefinition& field, const runtime::ArgCell& value, uint8_t* image,
-                     std::string* memo_value);
+                     std::string_view* memo_value);
 
   int64_t RecordLockOffset(int64_t record) const { return layout_.RecordPosition(record); }
   int32_t record_size() const { return layout_.header.record_size(); }
@@ -127,6 +127,7 @@ class Database {
   std::vector<std::string> index_titles_;
   std::vector<std::string> index_paths_;
   const uint8_t* evaluation_record_ = nullptr;
+  std::string old_value_;  // scratch of UpdateOne, kept to reuse its memory
   bool read_only_ = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "commands/numeric_conversion.h"
 #include "database/database.h"
@@ -56,10 +57,11 @@ int32_t Database::Scan(const runtime::ArgCell* condition, bool set_evaluation, H
     if (record_pointer_ < 0) return code::kNoCurrentRecord;
     ByteLockGuard record_lock(locks_, RecordLockOffset(record_pointer_), LockWait());
     if (record_lock.result() != code::kOk) return record_lock.result();
-    const int64_t position = layout_.RecordPosition(record_pointer_);
-    if (position >= main_.Size()) return code::kNoCurrentRecord;
+    // A record at or past the end of the file reads nothing.
     std::vector<uint8_t> image(static_cast<size_t>(size));
-    if (main_.ReadAt(position, image.data(), size) != size) return code::kReadRecordFailed;
+    const int64_t read = main_.ReadAt(layout_.RecordPosition(record_pointer_), image.data(), size);
+    if (read == 0) return code::kNoCurrentRecord;
+    if (read != size) return code::kReadRecordFailed;
     if (set_evaluation) evaluation_record_ = image.data();
     result = handle(record_pointer_, image.data());
     evaluation_record_ = nullptr;
@@ -97,7 +99,7 @@ int32_t Database::Scan(const runtime::ArgCell* condition, bool set_evaluation, H
 }
 
 int32_t Database::StoreValue(const FieldDefinition& field, const runtime::ArgCell& value,
-                             uint8_t* image, std::string* memo_value) {
+                             uint8_t* image, std::string_view* memo_value) {
   uint8_t* slot = image + field.offset;
   switch (field.type) {
     case kLogicalField:
@@ -111,13 +113,12 @@ int32_t Database::StoreValue(const FieldDefinition& field, const runtime::ArgCel
       return code::kOk;
     }
     case kMemoField: {
-      const std::string_view text = runtime::TextOf(value.AsPointer<const char>());
-      memo_value->assign(text);
+      *memo_value = runtime::TextOf(value.AsPointer<const char>());
       return code::kOk;
     }
     case kByteSetField: {
       const auto bytes = runtime::ByteSetBytes(value.AsPointer<const void>());
-      memo_value->assign(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+      *memo_value = std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
       return code::kOk;
     }
     case kDateTimeField:
@@ -142,25 +143,46 @@ int32_t Database::UpdateOne(int32_t record, uint8_t* image,
     const FieldDefinition* field;
     BlockNumber old_first;
     BlockNumber new_first;
+    std::vector<BlockNumber> old_blocks;
   };
   std::vector<MemoChange> memo_changes;
+  // The memo header stays locked for the whole update: the allocations, the switch and the
+  // releases below re-enter it without further lock calls or header reads.
+  struct Batch {
+    MemoFile* memo = nullptr;
+    ~Batch() {
+      if (memo != nullptr) memo->EndBatch();
+    }
+  } batch;
+  const bool has_memo_update = memo_ != nullptr && std::any_of(updates.begin(), updates.end(), [&](const ResolvedUpdate& u) {
+    return layout_.fields[static_cast<size_t>(u.field)].IsMemo();
+  });
+  if (has_memo_update) {
+    const int32_t locked = memo_->BeginBatch();
+    if (locked != code::kOk) return locked;
+    batch.memo = memo_.get();
+  }
   for (const ResolvedUpdate& update : updates) {
     const FieldDefinition& field = layout_.fields[static_cast<size_t>(update.field)];
     const EvaluatedValue value(update.value);  // a sub-statement sees the evaluation record
     if (!FitsField(field, value.cell())) return code::kExpressionType;
-    std::string memo_value;
+    std::string_view memo_value;
     StoreValue(field, value.cell(), updated.data(), &memo_value);
     if (!field.IsMemo()) continue;
     if (memo_ == nullptr) return code::kWriteFieldFailed;
     const BlockNumber old_first = LoadI32(image + field.offset);
     // An unchanged value is left where it is: the 100 ms save of an untouched chapter
-    // writes nothing.
-    std::string old_value;
-    if (memo_->ReadChain(old_first, &old_value) == code::kOk && old_value == memo_value) continue;
+    // writes nothing. The walk also finds the blocks to release afterwards.
+    std::vector<BlockNumber> old_blocks;
+    if (memo_->ReadChain(old_first, &old_value_, &old_blocks) != code::kOk) {
+      old_blocks.clear();  // released by a walk of its own, or left leaked if it is damaged
+    } else if (old_value_ == memo_value) {
+      continue;
+    }
     BlockNumber new_first = 0;
     const int32_t written = memo_->WriteNewChain(memo_value, &new_first);
     if (written != code::kOk) return code::kWriteFieldFailed;
-    memo_changes.push_back({&field, old_first, new_first});
+    memo_changes.push_back({&field, old_first, new_first, std::move(old_blocks)});
     StoreI32(updated.data() + field.offset, old_first);  // switched below, after the rest
   }
 
@@ -182,7 +204,7 @@ int32_t Database::UpdateOne(int32_t record, uint8_t* image,
       return code::kWriteRecordFailed;
     }
     StoreI32(updated.data() + change.field->offset, change.new_first);
-    const int32_t released = memo_->ReleaseChain(change.old_first);
+    const int32_t released = memo_->ReleaseChain(change.old_first, &change.old_blocks);
     if (released != code::kOk) result = released;
   }
 
@@ -244,10 +266,10 @@ int32_t Database::MarkRecords(const runtime::ArgCell* condition, bool deleted) {
   if (record_pointer_ < 0) return code::kNoCurrentRecord;
   ByteLockGuard record_lock(locks_, RecordLockOffset(record_pointer_), LockWait());
   if (record_lock.result() != code::kOk) return record_lock.result();
-  const int64_t position = layout_.RecordPosition(record_pointer_);
-  if (position >= main_.Size()) return code::kNoCurrentRecord;
   uint8_t id[4];
-  if (main_.ReadAt(position, id, 4) != 4) return code::kReadRecordFailed;
+  const int64_t read = main_.ReadAt(layout_.RecordPosition(record_pointer_), id, 4);
+  if (read == 0) return code::kNoCurrentRecord;
+  if (read != 4) return code::kReadRecordFailed;
   return mark(record_pointer_, id);
 }
 

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <climits>
-#include <unordered_set>
+#include <optional>
+#include <cstring>
 
 #include "database/error_codes.h"
 #include "database/le_bytes.h"
@@ -15,7 +16,8 @@ namespace {
 // other (as appended chains do) costs one read per window instead of one per block.
 class BlockWindow {
  public:
-  BlockWindow(platform::File& file, int32_t block_count) : file_(file), block_count_(block_count) {}
+  BlockWindow(platform::File& file, int32_t block_count, std::vector<uint8_t>& buffer)
+      : file_(file), block_count_(block_count), buffer_(buffer) {}
 
   // The 512 bytes of block `block`, or null when it lies outside the file.
   const uint8_t* Get(BlockNumber block) {
@@ -39,15 +41,16 @@ class BlockWindow {
   int32_t block_count_;
   BlockNumber start_ = 0;
   int32_t count_ = 0;
-  std::vector<uint8_t> buffer_;
+  std::vector<uint8_t>& buffer_;  // reused between operations: no fresh pages per save
 };
 
 void FillBlock(uint8_t* image, BlockNumber previous, BlockNumber next, std::string_view piece) {
-  std::fill(image, image + kMemoBlockSize, 0);
   StoreI32(image, previous);
   StoreI32(image + 4, next);
   StoreI32(image + 8, static_cast<int32_t>(piece.size()));
-  std::copy(piece.begin(), piece.end(), image + kMemoBlockHeaderSize);
+  if (!piece.empty()) std::memcpy(image + kMemoBlockHeaderSize, piece.data(), piece.size());
+  std::memset(image + kMemoBlockHeaderSize + piece.size(), 0,
+              kMemoDataSize - piece.size());
 }
 
 int32_t WriteWord(platform::File& file, int64_t offset, int32_t value) {
@@ -117,7 +120,26 @@ int32_t MemoFile::Check(bool read_only, int32_t main_version) {
   return code::kOk;
 }
 
+int32_t MemoFile::BeginBatch() {
+  const int32_t result = locks_.Lock(0, HeaderLockWait());
+  if (result != code::kOk) return result;
+  in_batch_ = true;
+  header_cached_ = false;
+  return code::kOk;
+}
+
+void MemoFile::EndBatch() {
+  if (!in_batch_) return;
+  in_batch_ = false;
+  header_cached_ = false;
+  locks_.Unlock(0);
+}
+
 int32_t MemoFile::ReadHeader(MemoHeader* header) {
+  if (in_batch_ && header_cached_) {
+    *header = cached_header_;
+    return code::kOk;
+  }
   uint8_t bytes[32];
   if (file_.ReadAt(0, bytes, 32) != 32) return code::kMemoAccessFailed;
   header->magic = LoadI32(bytes);
@@ -125,6 +147,10 @@ int32_t MemoFile::ReadHeader(MemoHeader* header) {
   header->block_count = LoadI32(bytes + 16);
   header->free_count = LoadI32(bytes + 20);
   header->free_head = LoadI32(bytes + 24);
+  if (in_batch_) {
+    cached_header_ = *header;
+    header_cached_ = true;
+  }
   return code::kOk;
 }
 
@@ -134,12 +160,21 @@ int32_t MemoFile::WriteHeaderWords(const MemoHeader& header) {
   StoreI32(words + 4, header.free_count);
   StoreI32(words + 8, header.free_head);
   // One write: the header is the commit point of every allocation and release.
-  return file_.WriteAt(16, words, 12) == 12 ? code::kOk : code::kMemoAccessFailed;
+  if (file_.WriteAt(16, words, 12) != 12) {
+    header_cached_ = false;
+    return code::kMemoAccessFailed;
+  }
+  if (in_batch_) {
+    cached_header_.block_count = header.block_count;
+    cached_header_.free_count = header.free_count;
+    cached_header_.free_head = header.free_head;
+  }
+  return code::kOk;
 }
 
 int32_t MemoFile::WalkChain(BlockNumber first, int32_t block_count,
                             std::vector<BlockNumber>* blocks, std::string* value) {
-  BlockWindow window(file_, block_count);
+  BlockWindow window(file_, block_count, window_buffer_);
   BlockNumber block = first;
   int64_t steps = 0;
   while (block != 0) {
@@ -155,26 +190,26 @@ int32_t MemoFile::WalkChain(BlockNumber first, int32_t block_count,
   return code::kOk;
 }
 
-int32_t MemoFile::ReadChain(BlockNumber first, std::string* value) {
+int32_t MemoFile::ReadChain(BlockNumber first, std::string* value,
+                           std::vector<BlockNumber>* blocks) {
   value->clear();
+  if (blocks != nullptr) blocks->clear();
   if (first == 0) return code::kOk;
-  ByteLockGuard chain_lock(locks_, int64_t{first} * kMemoBlockSize, HeaderLockWait());
-  if (chain_lock.result() != code::kOk) return chain_lock.result();
+  // The chain belongs to one record, whose lock the caller holds: nobody releases it now.
   MemoHeader header;
   const int32_t result = ReadHeader(&header);
   if (result != code::kOk) return result;
-  return WalkChain(first, header.block_count, nullptr, value);
+  return WalkChain(first, header.block_count, blocks, value);
 }
 
-int32_t MemoFile::WriteBlocks(const std::vector<BlockNumber>& blocks,
-                              const std::vector<uint8_t>& images) {
+int32_t MemoFile::WriteBlocks(const BlockNumber* blocks, size_t count, const uint8_t* images) {
   size_t i = 0;
-  while (i < blocks.size()) {
+  while (i < count) {
     size_t run = 1;
-    while (i + run < blocks.size() && blocks[i + run] == blocks[i + run - 1] + 1) ++run;
+    while (i + run < count && blocks[i + run] == blocks[i + run - 1] + 1) ++run;
     const int64_t bytes = static_cast<int64_t>(run) * kMemoBlockSize;
-    if (file_.WriteAt(int64_t{blocks[i]} * kMemoBlockSize, images.data() + i * kMemoBlockSize,
-                      bytes) != bytes) {
+    if (file_.WriteAt(int64_t{blocks[i]} * kMemoBlockSize, images + i * kMemoBlockSize, bytes) !=
+        bytes) {
       return code::kMemoAccessFailed;
     }
     i += run;
@@ -199,21 +234,33 @@ int32_t MemoFile::WriteNewChain(std::string_view value, BlockNumber* first) {
   // met twice) is dropped from there on: its blocks leak, none is used twice.
   std::vector<BlockNumber> blocks;
   blocks.reserve(static_cast<size_t>(n));
-  std::unordered_set<BlockNumber> seen;
-  BlockWindow window(file_, header.block_count);
+  BlockWindow window(file_, header.block_count, window_buffer_);
   BlockNumber head = header.free_head;
   int32_t free_count = header.free_count;
   while (static_cast<int32_t>(blocks.size()) < n && free_count > 0) {
-    const uint8_t* image = seen.count(head) ? nullptr : window.Get(head);
+    const uint8_t* image = window.Get(head);
     if (image == nullptr) {
       head = 0;
       free_count = 0;
       break;
     }
-    seen.insert(head);
     blocks.push_back(head);
     --free_count;
     head = LoadI32(image + 4);
+  }
+  // A block met twice means a cycle: the list is used up to the repetition and dropped.
+  std::vector<BlockNumber> sorted(blocks);
+  std::sort(sorted.begin(), sorted.end());
+  if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end()) {
+    for (size_t i = 1; i < blocks.size(); ++i) {
+      if (std::find(blocks.begin(), blocks.begin() + static_cast<std::ptrdiff_t>(i), blocks[i]) !=
+          blocks.begin() + static_cast<std::ptrdiff_t>(i)) {
+        blocks.resize(i);
+        break;
+      }
+    }
+    head = 0;
+    free_count = 0;
   }
   // The rest of the list: nothing when its count is used up, dropped when its head is not a
   // block of the file.
@@ -226,7 +273,8 @@ int32_t MemoFile::WriteNewChain(std::string_view value, BlockNumber* first) {
   if (appended > INT32_MAX / kMemoBlockSize - header.block_count) return code::kMemoAccessFailed;
   for (int32_t i = 0; i < appended; ++i) blocks.push_back(header.block_count + i);
 
-  std::vector<uint8_t> images(static_cast<size_t>(n) * kMemoBlockSize);
+  std::vector<uint8_t>& images = images_;
+  images.resize(static_cast<size_t>(n) * kMemoBlockSize);
   for (int32_t i = 0; i < n; ++i) {
     const size_t start = static_cast<size_t>(i) * kMemoDataSize;
     FillBlock(images.data() + static_cast<size_t>(i) * kMemoBlockSize, i == 0 ? 0 : blocks[i - 1],
@@ -251,10 +299,7 @@ int32_t MemoFile::WriteNewChain(std::string_view value, BlockNumber* first) {
   if (result != code::kOk) return result;
   // 3. Taken blocks now belong to nothing but this chain.
   if (taken > 0) {
-    std::vector<BlockNumber> taken_blocks(blocks.begin(), blocks.begin() + taken);
-    std::vector<uint8_t> taken_images(images.begin(),
-                                      images.begin() + static_cast<size_t>(taken) * kMemoBlockSize);
-    result = WriteBlocks(taken_blocks, taken_images);
+    result = WriteBlocks(blocks.data(), static_cast<size_t>(taken), images.data());
     if (result != code::kOk) return result;
     if (head != 0) WriteWord(file_, int64_t{head} * kMemoBlockSize, 0);  // new head: no previous
   }
@@ -262,17 +307,24 @@ int32_t MemoFile::WriteNewChain(std::string_view value, BlockNumber* first) {
   return code::kOk;
 }
 
-int32_t MemoFile::ReleaseChain(BlockNumber first) {
+int32_t MemoFile::ReleaseChain(BlockNumber first, const std::vector<BlockNumber>* known_blocks) {
   if (first == 0) return code::kOk;
   ByteLockGuard header_lock(locks_, 0, HeaderLockWait());
   if (header_lock.result() != code::kOk) return header_lock.result();
-  ByteLockGuard chain_lock(locks_, int64_t{first} * kMemoBlockSize, HeaderLockWait());
-  if (chain_lock.result() != code::kOk) return chain_lock.result();
+  // The chain's first block is locked while it is released (a batch's caller holds the
+  // record's lock, which covers it).
+  std::optional<ByteLockGuard> chain_lock;
+  if (!in_batch_) {
+    chain_lock.emplace(locks_, int64_t{first} * kMemoBlockSize, HeaderLockWait());
+    if (chain_lock->result() != code::kOk) return chain_lock->result();
+  }
   MemoHeader header;
   int32_t result = ReadHeader(&header);
   if (result != code::kOk) return result;
   std::vector<BlockNumber> blocks;
-  if (WalkChain(first, header.block_count, &blocks, nullptr) != code::kOk) {
+  if (known_blocks != nullptr && !known_blocks->empty() && known_blocks->front() == first) {
+    blocks = *known_blocks;
+  } else if (WalkChain(first, header.block_count, &blocks, nullptr) != code::kOk) {
     return code::kOk;  // not well formed: leave it leaked rather than free a stranger's block
   }
   BlockNumber old_head = header.free_head;
@@ -282,66 +334,46 @@ int32_t MemoFile::ReleaseChain(BlockNumber first) {
     old_count = 0;
   }
 
-  // 1. The chain's own blocks, unreferenced since the record was switched, become a list
-  //    that ends in the old free list. The first one gets no previous block.
-  const auto k = static_cast<int32_t>(blocks.size());
-  std::vector<uint8_t> images(static_cast<size_t>(k) * kMemoBlockSize);
-  for (int32_t i = 0; i < k; ++i) {
-    FillBlock(images.data() + static_cast<size_t>(i) * kMemoBlockSize, i == 0 ? 0 : blocks[i - 1],
-              i + 1 < k ? blocks[i + 1] : old_head, {});
+  // Released blocks that end the file are cut off rather than listed: the longest run of the
+  // file's last blocks that all belong to this chain.
+  std::vector<BlockNumber> sorted(blocks);
+  std::sort(sorted.begin(), sorted.end());
+  int32_t cut = 0;
+  while (cut < static_cast<int32_t>(sorted.size()) &&
+         sorted[sorted.size() - 1 - static_cast<size_t>(cut)] == header.block_count - 1 - cut) {
+    ++cut;
   }
-  result = WriteBlocks(blocks, images);
+  const BlockNumber new_block_count = header.block_count - cut;
+  std::vector<BlockNumber> listed;
+  for (BlockNumber block : blocks) {
+    if (block < new_block_count) listed.push_back(block);
+  }
+
+  // 1. The other blocks, unreferenced since the record was switched, become a list that
+  //    ends in the old free list. The first one gets no previous block.
+  const auto k = static_cast<int32_t>(listed.size());
+  std::vector<uint8_t>& images = images_;
+  images.resize(static_cast<size_t>(k) * kMemoBlockSize);
+  for (int32_t i = 0; i < k; ++i) {
+    FillBlock(images.data() + static_cast<size_t>(i) * kMemoBlockSize, i == 0 ? 0 : listed[i - 1],
+              i + 1 < k ? listed[i + 1] : old_head, {});
+  }
+  result = WriteBlocks(listed.data(), listed.size(), images.data());
   if (result != code::kOk) return result;
-  // 2. One header write puts them on the free list.
-  header.free_head = first;
+  // 2. One header write lists them and drops the cut blocks from the count.
+  header.block_count = new_block_count;
+  header.free_head = k > 0 ? listed.front() : old_head;
   header.free_count = old_count + k;
   result = WriteHeaderWords(header);
   if (result != code::kOk) return result;
-  // 3. The old head's back link; with an empty list there is none (block 0 is the header).
-  if (old_head != 0) WriteWord(file_, int64_t{old_head} * kMemoBlockSize, blocks.back());
-
-  if (*std::max_element(blocks.begin(), blocks.end()) == header.block_count - 1) {
-    return CutTrailingFreeBlocks(&header);
-  }
-  return code::kOk;
-}
-
-// Cuts the longest run of free-list entries, counted from the head, that are exactly the
-// last blocks of the file. Because those blocks are the head of the list, one header write
-// removes them; the file is shortened after it. Blocks reached only through stale links
-// (a leaked block) are never touched.
-int32_t MemoFile::CutTrailingFreeBlocks(MemoHeader* header) {
-  BlockWindow window(file_, header->block_count);
-  std::unordered_set<BlockNumber> seen;
-  BlockNumber lowest = INT32_MAX;
-  int32_t best = 0;
-  BlockNumber best_next = 0;
-  BlockNumber block = header->free_head;
-  const int32_t limit = std::min(header->free_count, 1 << 16);
-  for (int32_t i = 0; i < limit && block != 0; ++i) {
-    const uint8_t* image = seen.count(block) ? nullptr : window.Get(block);
-    if (image == nullptr) break;
-    seen.insert(block);
-    lowest = std::min(lowest, block);
-    const BlockNumber next = LoadI32(image + 4);
-    if (lowest == header->block_count - (i + 1)) {
-      best = i + 1;
-      best_next = next;
-    }
-    if (lowest < header->block_count - header->free_count) break;
-    block = next;
-  }
-  if (best == 0) return code::kOk;
-  header->block_count -= best;
-  header->free_count -= best;
-  header->free_head = header->free_count > 0 ? best_next : 0;
-  int32_t result = WriteHeaderWords(*header);
-  if (result != code::kOk) return result;
-  if (!file_.Truncate(int64_t{header->block_count} * kMemoBlockSize)) {
+  // 3. Then the file is shortened, and the old head gets its back link; with an empty list
+  //    there is none to write (block 0 is the header).
+  if (cut > 0 && !file_.Truncate(int64_t{new_block_count} * kMemoBlockSize)) {
     return code::kMemoAccessFailed;
   }
-  if (header->free_head != 0) WriteWord(file_, int64_t{header->free_head} * kMemoBlockSize, 0);
+  if (k > 0 && old_head != 0) WriteWord(file_, int64_t{old_head} * kMemoBlockSize, listed.back());
   return code::kOk;
 }
+
 
 }  // namespace database

@@ -36,7 +36,8 @@
 // write. A process killed at any point therefore leaves every record pointing at a whole
 // chain; at worst some blocks belong to nothing ("leaked"), which the checker reclaims.
 // The free list's previous words are kept up to date but never trusted: nothing walks the
-// free list backwards, and the trailing cut only removes blocks it reached from the head.
+// free list backwards, and the trailing cut only removes blocks of the chain being released,
+// never a block reached through someone's stale links.
 
 namespace database {
 
@@ -74,20 +75,31 @@ class MemoFile {
   void Close();
   platform::File& file() { return file_; }
 
-  // Reads the value of the chain starting at `first` (0: the empty value). Fails with
-  // kMemoAccessFailed on a block that cannot be read or a chain that is not well formed.
-  int32_t ReadChain(BlockNumber first, std::string* value);
+  // Reads the value of the chain starting at `first` (0: the empty value), and its block
+  // numbers when `blocks` is given. Fails with kMemoAccessFailed on a block that cannot be
+  // read or a chain that is not well formed. Requires: the lock of the record that names the
+  // chain is held, so that nobody releases it meanwhile.
+  int32_t ReadChain(BlockNumber first, std::string* value,
+                    std::vector<BlockNumber>* blocks = nullptr);
 
   // Writes `value` into blocks no record references and returns the first (0 for an empty
   // value). The caller then stores the number in the record and releases the old chain.
   int32_t WriteNewChain(std::string_view value, BlockNumber* first);
 
-  // Puts the chain starting at `first` on the free list and cuts trailing free blocks off
-  // the file. A chain that is not well formed is left alone (leaked), never half released.
-  int32_t ReleaseChain(BlockNumber first);
+  // Puts the chain starting at `first` on the free list; those of its blocks that end the
+  // file are cut off instead. A chain that is not well formed is left alone (leaked), never half released.
+  // `known_blocks`, when given, are the chain's blocks as ReadChain found them under the
+  // locks still held, which saves walking it again.
+  int32_t ReleaseChain(BlockNumber first, const std::vector<BlockNumber>* known_blocks = nullptr);
 
   // Reads the header words. Requires: the header lock is held, or the file is not shared.
   int32_t ReadHeader(MemoHeader* header);
+
+  // A batch holds the header lock and keeps the header in memory until EndBatch, so that the
+  // chain operations of one record update cost no lock calls or header reads of their own.
+  // Requires: the caller holds the lock of the record whose chains it works on.
+  int32_t BeginBatch();
+  void EndBatch();
 
   ByteLocks& locks() { return locks_; }
 
@@ -98,11 +110,15 @@ class MemoFile {
   int32_t WalkChain(BlockNumber first, int32_t block_count, std::vector<BlockNumber>* blocks,
                     std::string* value);
   // Writes full block images, one write per run of consecutive block numbers.
-  int32_t WriteBlocks(const std::vector<BlockNumber>& blocks, const std::vector<uint8_t>& images);
-  int32_t CutTrailingFreeBlocks(MemoHeader* header);
+  int32_t WriteBlocks(const BlockNumber* blocks, size_t count, const uint8_t* images);
 
   platform::File file_;
   ByteLocks locks_{&file_};
+  std::vector<uint8_t> window_buffer_;  // scratch, reused so that a save touches no fresh pages
+  std::vector<uint8_t> images_;
+  bool in_batch_ = false;
+  bool header_cached_ = false;
+  MemoHeader cached_header_;
 };
 
 }  // namespace database
