@@ -1,0 +1,390 @@
+#include "units/editbox/edit_box_unit.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QPlainTextEdit>
+#include <algorithm>
+#include <limits>
+
+#include "forms/logical_font.h"
+#include "platform/gui/gbk_chars.h"
+#include "platform/gui/virtual_keys.h"
+#include "units/base/common_events.h"
+#include "units/base/painting.h"
+#include "units/editbox/input_mode.h"
+
+namespace units {
+
+namespace {
+
+enum EditBoxProperty {
+  kContent, kBorder, kTextColor, kBackColor, kFont, kHideSelection, kMaxLength, kMultiLine,
+  kScrollBars, kAlignment, kInputMode, kPasswordChar, kCaseConversion, kSpinMode, kSpinMin,
+  kSpinMax, kSelStart, kSelLength, kSelText, kDataSource, kDataColumn,
+};
+
+// The height of a window edge, which a single-line box keeps above and below its font.
+constexpr int32_t kEdgeHeight = 2;
+
+EditBoxClassData Clamped(EditBoxClassData data) {
+  data.border = std::clamp(data.border, 0, 5);
+  data.max_length = std::max(data.max_length, 0);
+  data.scroll_bars = std::clamp(data.scroll_bars, 0, 3);
+  data.alignment = std::clamp(data.alignment, 0, 2);
+  data.input_mode = std::clamp(data.input_mode, 0, input_mode::kLast);
+  data.case_conversion = std::clamp(data.case_conversion, 0, 2);
+  data.spin_mode = std::clamp(data.spin_mode, 0, 2);
+  return data;
+}
+
+QChar MaskOf(uint16_t code) {
+  if (code == 0) return QChar();
+  const QString text = gui::TextOfGbkCharCode(code);
+  return text.isEmpty() ? QChar() : text[0];
+}
+
+std::string StringOf(const std::vector<uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
+
+}  // namespace
+
+EditBoxUnit* EditBoxUnit::Create(const forms::CreateParams& params) {
+  std::optional<EditBoxClassData> data = EditBoxClassData::Read(params.class_data);
+  if (!data) return nullptr;
+  *data = Clamped(std::move(*data));
+  EditControlStyle style;
+  style.multi_line = data->multi_line;
+  style.scroll_bars = data->scroll_bars;
+  style.alignment = data->alignment;
+  return new EditBoxUnit(params, std::move(*data), EditControl::Make(style));
+}
+
+EditBoxUnit::EditBoxUnit(const forms::CreateParams& params, EditBoxClassData data,
+                         std::unique_ptr<EditControl> control)
+    : gui::Window(control->Widget()),
+      UnitBase(params.form, params.unit),
+      data_(std::move(data)),
+      control_(std::move(control)) {
+  positions_.crlf_lines = data_.multi_line;
+  QWidget* widget = Widget();
+  widget->setFocusPolicy(Qt::StrongFocus);
+  if (auto* editor = qobject_cast<QPlainTextEdit*>(widget)) RouteInputFrom(editor->viewport());
+  control_->on_placement_changed = [this] { PlaceSpin(); };
+  if (params.parent != nullptr) SetParentWindow(params.parent);
+  SetRect(params.rect);
+  if (params.extra_style & forms::unit_style::kDisabled) Enable(false);
+
+  ApplyColors();
+  ApplyFont();
+  control_->SetMaxLength(data_.max_length);
+  ApplyInputMode();
+  SetTextQuietly(positions_.Decode(data_.content));
+  data_.content.clear();  // the widget holds the text from now on
+  if (!data_.multi_line && data_.spin_mode != 0 && widget->parentWidget() != nullptr) {
+    spin_ = new SpinControl(widget->parentWidget());
+    spin_->SetRange(std::min(data_.spin_min, data_.spin_max), std::max(data_.spin_min, data_.spin_max));
+    spin_->SetEdge(data_.border == 0 || data_.border == 1 || data_.border == 3);
+    spin_->on_step = [handle = Handle()](int32_t direction) {
+      if (auto* box = dynamic_cast<EditBoxUnit*>(gui::Window::FromHandle(handle))) box->Step(direction);
+    };
+    PlaceSpin();
+  }
+  SelectBytes(data_.sel_start, int64_t{data_.sel_start} + data_.sel_length);
+  control_->SetBorder(data_.border);
+  control_->on_text_changed = [this] { TextChanged(); };
+}
+
+EditBoxUnit::~EditBoxUnit() {
+  control_->Detach();
+  delete spin_.data();
+}
+
+std::string EditBoxUnit::Content() const {
+  if (!content_cache_) content_cache_ = positions_.Encode(control_->Text());
+  return *content_cache_;
+}
+
+void EditBoxUnit::SetTextQuietly(const QString& text) {
+  ++quiet_;
+  control_->SetText(text);
+  control_->Select(0, 0);
+  --quiet_;
+  content_cache_.reset();
+}
+
+void EditBoxUnit::TextChanged() {
+  content_cache_.reset();
+  if (quiet_ == 0) FireContentChanged();
+}
+
+bool EditBoxUnit::FireContentChanged() {
+  const gui::WindowHandle handle = Handle();
+  FireEvent(edit_box_event::kContentChanged);
+  return gui::IsWindowAlive(handle);
+}
+
+void EditBoxUnit::ApplyColors() {
+  const QPalette standard = QApplication::palette();
+  control_->SetColors(ColorOf(data_.text_color, standard.color(QPalette::Text)),
+                      ColorOf(data_.back_color, standard.color(QPalette::Button)),
+                      data_.hide_selection);
+}
+
+void EditBoxUnit::ApplyFont() {
+  const std::optional<forms::LogicalFont> stored = forms::LogicalFont::FromBytes(data_.font);
+  const QFont font = (stored ? *stored : forms::LogicalFont::Default()).ToQFont();
+  control_->SetFont(font);
+  if (data_.multi_line) return;
+  // A single-line box is at least as high as its font and two edges.
+  const int32_t wanted = QFontMetrics(font).height() + 2 * kEdgeHeight;
+  QRect rect = Rect();
+  if (rect.height() < wanted) {
+    rect.setHeight(wanted);
+    SetRect(rect);
+  }
+}
+
+void EditBoxUnit::ApplyInputMode() {
+  control_->SetReadOnly(data_.input_mode == input_mode::kReadOnly);
+  control_->SetPasswordChar(data_.input_mode == input_mode::kPassword ? MaskOf(data_.password_char)
+                                                                       : QChar());
+  Repaint();
+}
+
+void EditBoxUnit::PlaceSpin() {
+  SpinControl* spin = spin_.data();
+  QWidget* widget = Widget();
+  if (spin == nullptr || widget == nullptr || !IsAlive()) return;
+  if (spin->parentWidget() != widget->parentWidget()) spin->setParent(widget->parentWidget());
+  const QRect box = widget->geometry();
+  spin->setGeometry(box.right() + 1, box.top(), SpinControl::kWidth, box.height());
+  spin->setEnabled(widget->isEnabled());
+  spin->setVisible(!widget->isHidden());
+  spin->stackUnder(widget);
+}
+
+void EditBoxUnit::SelectBytes(int64_t start, int64_t end) {
+  const QString text = control_->Text();
+  const int32_t from = positions_.IndexOfOffset(text, std::max<int64_t>(start, 0));
+  const int32_t to = end < 0 ? static_cast<int32_t>(text.size())
+                             : positions_.IndexOfOffset(text, std::max<int64_t>(end, 0));
+  control_->Select(from, to);
+}
+
+int32_t EditBoxUnit::WriteProperty(int32_t index, const forms::PropertyValue& value) {
+  const auto number = static_cast<int32_t>(value.number);
+  // Styles that only a new widget can take: re-create when the value changed.
+  const auto restyle = [](auto& field, auto wanted) {
+    if (field == wanted) return 0;
+    field = wanted;
+    return 1;
+  };
+  switch (index) {
+    case kContent:
+      SetTextQuietly(positions_.Decode(value.data));
+      FireContentChanged();
+      return 0;
+    case kBorder:
+      data_.border = std::clamp(number, 0, 5);
+      control_->SetBorder(data_.border);
+      if (spin_) spin_->SetEdge(data_.border == 0 || data_.border == 1 || data_.border == 3);
+      return 0;
+    case kTextColor:
+      data_.text_color = static_cast<uint32_t>(value.number);
+      ApplyColors();
+      return 0;
+    case kBackColor:
+      data_.back_color = static_cast<uint32_t>(value.number);
+      ApplyColors();
+      return 0;
+    case kFont:
+      data_.font.assign(value.data.begin(), value.data.end());
+      ApplyFont();
+      return 0;
+    case kHideSelection: return restyle(data_.hide_selection, number != 0);
+    case kMaxLength:
+      data_.max_length = std::max(number, 0);
+      control_->SetMaxLength(data_.max_length);
+      return 0;
+    case kMultiLine: return restyle(data_.multi_line, number != 0);
+    case kScrollBars: return restyle(data_.scroll_bars, std::clamp(number, 0, 3));
+    case kAlignment: return restyle(data_.alignment, std::clamp(number, 0, 2));
+    case kInputMode:
+      data_.input_mode = std::clamp(number, 0, input_mode::kLast);
+      ApplyInputMode();
+      return 0;
+    case kPasswordChar:
+      data_.password_char = PasswordCharOfText(value.data);
+      if (data_.input_mode == input_mode::kPassword) ApplyInputMode();
+      return 0;
+    case kCaseConversion: return restyle(data_.case_conversion, std::clamp(number, 0, 2));
+    case kSpinMode: return restyle(data_.spin_mode, std::clamp(number, 0, 2));
+    case kSpinMin:
+    case kSpinMax:
+      (index == kSpinMin ? data_.spin_min : data_.spin_max) = number;
+      if (spin_) {
+        spin_->SetRange(std::min(data_.spin_min, data_.spin_max),
+                        std::max(data_.spin_min, data_.spin_max));
+      }
+      return 0;
+    case kSelStart: {
+      // -1 puts the caret at the end; the selection becomes a caret at the new start.
+      const QString text = control_->Text();
+      const int32_t at = number == -1 ? static_cast<int32_t>(text.size())
+                                      : positions_.IndexOfOffset(text, std::max(number, 0));
+      control_->Select(at, at);
+      return 0;
+    }
+    case kSelLength: {
+      if (number == -1) {
+        control_->Select(0, control_->Length());
+        return 0;
+      }
+      const QString text = control_->Text();
+      int32_t start = 0, end = 0;
+      control_->Selection(&start, &end);
+      const int64_t start_bytes = positions_.ByteLength(QStringView(text).left(start));
+      control_->Select(start, positions_.IndexOfOffset(text, start_bytes + std::max(number, 0)));
+      return 0;
+    }
+    case kSelText:
+      control_->ReplaceSelection(positions_.Decode(value.data), false);
+      return 0;
+    case kDataSource: data_.data_source = value.data; return 0;
+    case kDataColumn: data_.data_column = value.data; return 0;
+    default: return 0;
+  }
+}
+
+bool EditBoxUnit::ReadProperty(int32_t index, forms::PropertyValue* value) const {
+  switch (index) {
+    case kContent: value->data = Content(); return true;
+    case kBorder: value->number = data_.border; return true;
+    case kTextColor: value->number = data_.text_color; return true;
+    case kBackColor: value->number = data_.back_color; return true;
+    case kFont: value->data = StringOf(data_.font); return true;
+    case kHideSelection: value->number = data_.hide_selection; return true;
+    case kMaxLength: value->number = data_.max_length; return true;
+    case kMultiLine: value->number = data_.multi_line; return true;
+    case kScrollBars: value->number = data_.scroll_bars; return true;
+    case kAlignment: value->number = data_.alignment; return true;
+    case kInputMode: value->number = data_.input_mode; return true;
+    case kPasswordChar: value->data = PasswordCharText(data_.password_char); return true;
+    case kCaseConversion: value->number = data_.case_conversion; return true;
+    case kSpinMode: value->number = data_.spin_mode; return true;
+    case kSpinMin: value->number = data_.spin_min; return true;
+    case kSpinMax: value->number = data_.spin_max; return true;
+    case kSelStart:
+    case kSelLength: {
+      const QString text = control_->Text();
+      int32_t start = 0, end = 0;
+      control_->Selection(&start, &end);
+      const QStringView view(text);
+      value->number = index == kSelStart ? positions_.ByteLength(view.left(start))
+                                         : positions_.ByteLength(view.mid(start, end - start));
+      return true;
+    }
+    case kSelText: value->data = positions_.Encode(control_->SelectedText()); return true;
+    case kDataSource: value->data = data_.data_source; return true;
+    case kDataColumn: value->data = data_.data_column; return true;
+    default: return false;
+  }
+}
+
+EditBoxClassData EditBoxUnit::CurrentData() const {
+  EditBoxClassData data = data_;
+  data.content = Content();
+  forms::PropertyValue value;
+  ReadProperty(kSelStart, &value);
+  data.sel_start = static_cast<int32_t>(value.number);
+  ReadProperty(kSelLength, &value);
+  data.sel_length = static_cast<int32_t>(value.number);
+  return data;
+}
+
+bool EditBoxUnit::OwnsKey(const gui::Message& message) const {
+  return message.id == gui::msg::kKeyDown && message.wparam == gui::vk::kReturn &&
+         data_.multi_line && data_.input_mode != input_mode::kReadOnly;
+}
+
+void EditBoxUnit::AppendText(const std::string& gbk) {
+  const int32_t end = control_->Length();
+  control_->Select(end, end);
+  control_->ReplaceSelection(positions_.Decode(gbk), true);
+}
+
+void EditBoxUnit::Step(int32_t direction) {
+  if (!IsVisible() || !IsEnabled() || spin_.isNull()) return;
+  if (data_.spin_mode == 2) {
+    FireEvent(edit_box_event::kSpinStep, {direction > 0 ? 1 : -1});
+    return;
+  }
+  const int64_t low = spin_->Low();
+  const int64_t high = spin_->High();
+  // Kept inside one step of the range, so that the arithmetic cannot overflow.
+  int64_t value = std::clamp<int64_t>(LeadingInteger(Content()), low - 1, high + 1);
+  value += direction > 0 ? 1 : -1;
+  if (value > high) value = low;
+  if (value < low) value = high;
+  const QString text = QString::number(value);
+  SetTextQuietly(text);
+  control_->Select(0, static_cast<int32_t>(text.size()));
+  SetFocus();
+  FireContentChanged();
+}
+
+void EditBoxUnit::NormalizeOnFocusLoss() {
+  if (data_.input_mode < input_mode::kByte) return;
+  const std::string before = Content();
+  const std::string after = NormalizeForMode(data_.input_mode, before);
+  if (after == before) return;
+  int32_t start = 0, end = 0;
+  control_->Selection(&start, &end);
+  SetTextQuietly(positions_.Decode(after));
+  const int32_t caret = std::min(start, control_->Length());
+  control_->Select(caret, caret);
+  FireContentChanged();
+}
+
+int64_t EditBoxUnit::WindowProc(gui::Message& message) {
+  const gui::WindowHandle handle = Handle();
+  switch (message.id) {
+    case gui::msg::kSetFocus:
+      FireEvent(common_event::kFocusGained);
+      if (!gui::IsWindowAlive(handle)) return 0;
+      break;
+    case gui::msg::kKillFocus:
+      NormalizeOnFocusLoss();
+      if (!gui::IsWindowAlive(handle)) return 0;
+      FireEvent(common_event::kFocusLost);
+      if (!gui::IsWindowAlive(handle)) return 0;
+      break;
+    case gui::msg::kChar: {
+      if (!AcceptsTypedCharacter(data_.input_mode, message.wparam)) return 0;
+      const uint64_t code = message.wparam;
+      if (data_.case_conversion == 1 && code >= 'A' && code <= 'Z') message.wparam = code + 32;
+      if (data_.case_conversion == 2 && code >= 'a' && code <= 'z') message.wparam = code - 32;
+      break;
+    }
+    case kSelectRangeMessage: {
+      const auto start = static_cast<int32_t>(message.wparam);
+      const auto end = static_cast<int32_t>(message.lparam);
+      if (start == -1) {
+        int32_t from = 0, to = 0;
+        control_->Selection(&from, &to);
+        control_->Select(to, to);
+      } else {
+        SelectBytes(std::max(start, 0), end);
+      }
+      return 0;
+    }
+    case gui::msg::kDestroy:
+      control_->Detach();
+      delete spin_.data();
+      break;
+    case gui::msg::kFinalDestroy: ReportDestroyed(); break;
+    default: break;
+  }
+  return DefaultProc(message);
+}
+
+}  // namespace units

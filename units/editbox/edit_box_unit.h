@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QPointer>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "forms/unit_interface.h"
+#include "units/base/unit_base.h"
+#include "units/editbox/edit_box_class_data.h"
+#include "units/editbox/edit_control.h"
+#include "units/editbox/gbk_positions.h"
+#include "units/editbox/spin_control.h"
+
+namespace units {
+
+// The edit box's own events.
+namespace edit_box_event {
+inline constexpr int32_t kContentChanged = 0;
+inline constexpr int32_t kSpinStep = 1;
+}  // namespace edit_box_event
+
+// Selects a range of the text: wparam the start, lparam the end (byte positions; the caret
+// goes to the end). A start of -1 drops the selection, an end below 0 means the end of the
+// text, so (0, -1) selects everything.
+inline constexpr uint32_t kSelectRangeMessage = 0xB1;
+
+// The edit box: a single-line field or a multi-line editor over a Qt text widget, with
+// the program's view of it in GBK (texts, and selection positions counting bytes).
+//
+// Events fired from here may run handlers that destroy the box; every step after one
+// asks whether the window is still alive before it touches the widget.
+class EditBoxUnit : public gui::Window, public UnitBase {
+ public:
+  // Null when the class data is not an edit box's.
+  static EditBoxUnit* Create(const forms::CreateParams& params);
+  ~EditBoxUnit() override;
+
+  // Class properties, by class index (property index - 8).
+  int32_t WriteProperty(int32_t index, const forms::PropertyValue& value);
+  bool ReadProperty(int32_t index, forms::PropertyValue* value) const;
+  // The class data of the box as it is now (text and selection taken from the widget).
+  EditBoxClassData CurrentData() const;
+  // Whether the box handles the key message itself (Enter in a multi-line, writable box).
+  bool OwnsKey(const gui::Message& message) const;
+  // Puts the caret at the end, scrolls it into view and inserts `gbk` there.
+  void AppendText(const std::string& gbk);
+  // A click on the spin control's up (+1) or down (-1) arrow.
+  void Step(int32_t direction);
+
+  int64_t WindowProc(gui::Message& message) override;
+
+  EditControl& Control() const { return *control_; }
+  SpinControl* Spin() const { return spin_.data(); }
+
+ private:
+  EditBoxUnit(const forms::CreateParams& params, EditBoxClassData data,
+              std::unique_ptr<EditControl> control);
+
+  std::string Content() const;
+  // Replaces the whole text with the notifications held back; the caller fires the event.
+  void SetTextQuietly(const QString& text);
+  void TextChanged();
+  bool FireContentChanged();  // false when the box is gone afterwards
+
+  void ApplyColors();
+  void ApplyFont();
+  void ApplyInputMode();
+  void PlaceSpin();
+  void SelectBytes(int64_t start, int64_t end);
+  void NormalizeOnFocusLoss();
+
+  EditBoxClassData data_;
+  std::unique_ptr<EditControl> control_;
+  GbkPositions positions_;
+  QPointer<SpinControl> spin_;
+  int quiet_ = 0;  // programmatic writes in progress
+  // The GBK text, kept between changes: the program reads a chapter far more often
+  // (change handler, save timer, autosave) than the author changes it between reads.
+  mutable std::optional<std::string> content_cache_;
+};
+
+}  // namespace units

@@ -1,0 +1,354 @@
+#include "units/editbox/edit_control.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QProxyStyle>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QValidator>
+#include <limits>
+#include <map>
+#include <qdrawutil.h>
+
+namespace units {
+
+namespace {
+
+// A style that answers the box's own mask character; one per character for the life of
+// the program, as widgets only borrow their style.
+class MaskStyle : public QProxyStyle {
+ public:
+  explicit MaskStyle(QChar mask) : mask_(mask) {}
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* answer) const override {
+    if (hint == QStyle::SH_LineEdit_PasswordCharacter) return mask_.unicode();
+    return QProxyStyle::styleHint(hint, option, widget, answer);
+  }
+
+ private:
+  QChar mask_;
+};
+
+QStyle* MaskStyleFor(QChar mask) {
+  static auto* styles = new std::map<char16_t, MaskStyle*>;
+  MaskStyle*& style = (*styles)[mask.unicode()];
+  if (style == nullptr) style = new MaskStyle(mask);
+  return style;
+}
+
+bool IsPlacementEvent(QEvent::Type type) {
+  switch (type) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::EnabledChange:
+    case QEvent::ParentChange:
+    case QEvent::ZOrderChange: return true;
+    default: return false;
+  }
+}
+
+Qt::Alignment AlignmentOf(int32_t alignment) {
+  switch (alignment) {
+    case 1: return Qt::AlignHCenter;
+    case 2: return Qt::AlignRight;
+    default: return Qt::AlignLeft;
+  }
+}
+
+// Refuses edits that make the text longer than the limit. A program's write is not
+// validated by the line edit, so a longer text set by the program stays whole.
+class LengthLimit : public QValidator {
+ public:
+  explicit LengthLimit(QObject* parent) : QValidator(parent) {}
+  void SetLimit(int32_t limit) { limit_ = limit; }
+  State validate(QString& input, int&) const override {
+    return limit_ > 0 && input.size() > limit_ ? Invalid : Acceptable;
+  }
+
+ private:
+  int32_t limit_ = 0;
+};
+
+class LineWidget : public QLineEdit {
+ public:
+  int32_t border = 1;
+  std::function<void()>* on_placement = nullptr;
+
+ protected:
+  bool event(QEvent* event) override {
+    const bool result = QLineEdit::event(event);
+    if (IsPlacementEvent(event->type()) && on_placement != nullptr && *on_placement) (*on_placement)();
+    return result;
+  }
+  void paintEvent(QPaintEvent* event) override {
+    QLineEdit::paintEvent(event);
+    if (border == 0) return;
+    QPainter painter(this);
+    PaintBorder(painter, rect(), palette(), border);
+  }
+};
+
+class TextWidget : public QPlainTextEdit {
+ public:
+  int32_t max_length = 0;
+
+  // Characters the text may still grow by when `selected` of them are replaced.
+  qsizetype Room() const {
+    if (max_length <= 0) return std::numeric_limits<qsizetype>::max();
+    const qsizetype length = document()->characterCount() - 1;
+    const QTextCursor cursor = textCursor();
+    const qsizetype selected = cursor.selectionEnd() - cursor.selectionStart();
+    return std::max<qsizetype>(0, max_length - length + selected);
+  }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    const QString text = event->text();
+    const bool inserts = !text.isEmpty() && (text[0] >= QChar(' ') || text[0] == QChar('\r'));
+    if (inserts && !isReadOnly() && text.size() > Room()) {
+      event->accept();  // full: the key is refused
+      return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+  }
+  void inputMethodEvent(QInputMethodEvent* event) override {
+    const qsizetype room = Room();
+    if (event->commitString().size() > room) {
+      event->setCommitString(event->commitString().left(room), event->replacementStart(),
+                             event->replacementLength());
+    }
+    QPlainTextEdit::inputMethodEvent(event);
+  }
+  void insertFromMimeData(const QMimeData* source) override {
+    if (source == nullptr || !source->hasText() || max_length <= 0) {
+      QPlainTextEdit::insertFromMimeData(source);
+      return;
+    }
+    QString text = source->text();
+    text.truncate(Room());
+    textCursor().insertText(text);
+    ensureCursorVisible();
+  }
+};
+
+class LineControl : public EditControl {
+ public:
+  explicit LineControl(const EditControlStyle& style) : edit_(new LineWidget) {
+    edit_->setFrame(false);
+    edit_->setMaxLength(std::numeric_limits<int>::max());
+    limit_ = new LengthLimit(edit_);
+    edit_->setValidator(limit_);
+    edit_->setAlignment(AlignmentOf(style.alignment) | Qt::AlignVCenter);
+    edit_->on_placement = &on_placement_changed;
+    QObject::connect(edit_, &QLineEdit::textChanged, [this] {
+      if (on_text_changed) on_text_changed();
+    });
+    SetBorder(1);
+  }
+
+  QWidget* Widget() const override { return edit_; }
+  bool IsMultiLine() const override { return false; }
+  QString Text() const override { return edit_->text(); }
+  void SetText(const QString& text) override { edit_->setText(text); }
+  int32_t Length() const override { return static_cast<int32_t>(edit_->text().size()); }
+  void Selection(int32_t* start, int32_t* end) const override {
+    if (edit_->hasSelectedText()) {
+      *start = edit_->selectionStart();
+      *end = edit_->selectionEnd();
+    } else {
+      *start = *end = edit_->cursorPosition();
+    }
+  }
+  void Select(int32_t anchor, int32_t position) override {
+    edit_->setSelection(anchor, position - anchor);
+  }
+  QString SelectedText() const override { return edit_->selectedText(); }
+  void ReplaceSelection(const QString& text, bool undoable) override {
+    if (undoable) {
+      edit_->insert(text);
+      return;
+    }
+    // setText drops the undo history; the caret goes behind the new text.
+    int32_t start = 0, end = 0;
+    Selection(&start, &end);
+    QString whole = edit_->text();
+    whole.replace(start, end - start, text);
+    edit_->setText(whole);
+    edit_->setCursorPosition(start + static_cast<int32_t>(text.size()));
+  }
+  void SetReadOnly(bool read_only) override { edit_->setReadOnly(read_only); }
+  bool IsReadOnly() const override { return edit_->isReadOnly(); }
+  void SetMaxLength(int32_t max_length) override { limit_->SetLimit(max_length); }
+  void SetPasswordChar(QChar mask) override {
+    if (mask.isNull()) {
+      edit_->setEchoMode(QLineEdit::Normal);
+      edit_->setStyle(nullptr);
+      return;
+    }
+    edit_->setStyle(MaskStyleFor(mask));
+    edit_->setEchoMode(QLineEdit::Password);
+  }
+  void SetBorder(int32_t border) override {
+    edit_->border = border;
+    const int32_t width = BorderWidth(border);
+    edit_->setTextMargins(width, width, width, width);
+    edit_->update();
+  }
+  void Detach() override {
+    edit_->on_placement = nullptr;
+    QObject::disconnect(edit_, &QLineEdit::textChanged, nullptr, nullptr);
+  }
+
+ private:
+  LineWidget* edit_;
+  LengthLimit* limit_;
+};
+
+class MultiLineControl : public EditControl {
+ public:
+  explicit MultiLineControl(const EditControlStyle& style) : edit_(new TextWidget) {
+    const bool horizontal = style.scroll_bars == 1 || style.scroll_bars == 3;
+    const bool vertical = style.scroll_bars == 2 || style.scroll_bars == 3;
+    edit_->setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    edit_->setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    // Without a horizontal scroll bar lines wrap at the box's width.
+    edit_->setLineWrapMode(horizontal ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+    QTextOption option = edit_->document()->defaultTextOption();
+    option.setAlignment(AlignmentOf(style.alignment));
+    edit_->document()->setDefaultTextOption(option);
+    edit_->setTabChangesFocus(false);
+    QObject::connect(edit_, &QPlainTextEdit::textChanged, [this] {
+      if (on_text_changed) on_text_changed();
+    });
+    SetBorder(1);
+  }
+
+  QWidget* Widget() const override { return edit_; }
+  bool IsMultiLine() const override { return true; }
+  QString Text() const override { return edit_->toPlainText(); }
+  void SetText(const QString& text) override { edit_->setPlainText(text); }
+  int32_t Length() const override {
+    return static_cast<int32_t>(edit_->document()->characterCount() - 1);
+  }
+  void Selection(int32_t* start, int32_t* end) const override {
+    const QTextCursor cursor = edit_->textCursor();
+    *start = cursor.selectionStart();
+    *end = cursor.selectionEnd();
+  }
+  void Select(int32_t anchor, int32_t position) override {
+    QTextCursor cursor(edit_->document());
+    cursor.setPosition(anchor);
+    cursor.setPosition(position, QTextCursor::KeepAnchor);
+    edit_->setTextCursor(cursor);
+    edit_->ensureCursorVisible();
+  }
+  QString SelectedText() const override {
+    // The document's paragraph separators read as the "\n" of the rest of the text.
+    QString text = edit_->textCursor().selectedText();
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    text.replace(QChar::LineSeparator, u'\n');
+    return text;
+  }
+  void ReplaceSelection(const QString& text, bool undoable) override {
+    QTextDocument* document = edit_->document();
+    if (!undoable) document->setUndoRedoEnabled(false);
+    QTextCursor cursor = edit_->textCursor();
+    cursor.insertText(text);
+    edit_->setTextCursor(cursor);
+    if (!undoable) document->setUndoRedoEnabled(true);
+    edit_->ensureCursorVisible();
+  }
+  void SetReadOnly(bool read_only) override { edit_->setReadOnly(read_only); }
+  bool IsReadOnly() const override { return edit_->isReadOnly(); }
+  void SetMaxLength(int32_t max_length) override { edit_->max_length = max_length; }
+  void SetPasswordChar(QChar) override {}
+  void SetBorder(int32_t border) override {
+    switch (border) {
+      case 1: edit_->setFrameStyle(QFrame::WinPanel | QFrame::Sunken); break;
+      case 2: edit_->setFrameStyle(QFrame::WinPanel | QFrame::Raised); break;
+      case 3:
+        edit_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        edit_->setLineWidth(1);
+        break;
+      case 4:
+        edit_->setFrameStyle(QFrame::Box | QFrame::Raised);
+        edit_->setLineWidth(2);
+        edit_->setMidLineWidth(1);
+        break;
+      case 5:
+        edit_->setFrameStyle(QFrame::Box | QFrame::Plain);
+        edit_->setLineWidth(1);
+        break;
+      default: edit_->setFrameStyle(QFrame::NoFrame); break;
+    }
+  }
+  void Detach() override { QObject::disconnect(edit_, &QPlainTextEdit::textChanged, nullptr, nullptr); }
+
+ private:
+  TextWidget* edit_;
+};
+
+}  // namespace
+
+int32_t BorderWidth(int32_t border) {
+  switch (border) {
+    case 1: return 2;
+    case 2: return 2;
+    case 3: return 1;
+    case 4: return 5;
+    case 5: return 1;
+    default: return 0;
+  }
+}
+
+void PaintBorder(QPainter& painter, const QRect& rect, const QPalette& palette, int32_t border) {
+  switch (border) {
+    case 1: qDrawWinPanel(&painter, rect, palette, true); break;
+    case 2: qDrawWinPanel(&painter, rect, palette, false); break;
+    case 3: qDrawShadePanel(&painter, rect, palette, true, 1); break;
+    case 4: qDrawShadeRect(&painter, rect, palette, false, 2, 1); break;
+    case 5: qDrawPlainRect(&painter, rect, palette.color(QPalette::WindowText), 1); break;
+    default: break;
+  }
+}
+
+std::unique_ptr<EditControl> EditControl::Make(const EditControlStyle& style) {
+  if (style.multi_line) return std::make_unique<MultiLineControl>(style);
+  return std::make_unique<LineControl>(style);
+}
+
+void EditControl::SetColors(const QColor& text, const QColor& back, bool hide_selection) {
+  QWidget* widget = Widget();
+  QPalette palette = widget->palette();
+  for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    palette.setColor(group, QPalette::Base, back);
+    palette.setColor(group, QPalette::Window, back);
+    if (group != QPalette::Disabled) palette.setColor(group, QPalette::Text, text);
+  }
+  const QPalette standard = widget->style()->standardPalette();
+  if (hide_selection) {
+    palette.setColor(QPalette::Inactive, QPalette::Highlight, back);
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText, text);
+  } else {
+    palette.setColor(QPalette::Inactive, QPalette::Highlight,
+                     standard.color(QPalette::Active, QPalette::Highlight));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     standard.color(QPalette::Active, QPalette::HighlightedText));
+  }
+  widget->setPalette(palette);
+  widget->update();
+}
+
+void EditControl::SetFont(const QFont& font) { Widget()->setFont(font); }
+
+}  // namespace units
