@@ -34,6 +34,9 @@ class UnitBase {
   virtual bool IsDefaultButton() const { return false; }
   // Fires the unit's event 0 (a button's click).
   virtual void Click() {}
+  // A press on the unit drags a window whose DragAnywhere is on (static units such as
+  // labels), as a press on the window's own client area does.
+  virtual bool DragsWindow() const { return false; }
 
  protected:
   bool IsWindowUnit() const { return unit_ == forms::kWindowUnitId; }

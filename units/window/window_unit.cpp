@@ -362,8 +362,11 @@ bool WindowUnit::PreTranslateMessage(gui::Message& message) {
   if (IsKeyboardMessage(message.id) && !target->IsEnabled()) return false;
   // 2. Shortcut keys of the menus.
   if (TranslateAccelerator(message)) return true;
-  // 4. A press anywhere on the client area drags the window.
-  if (data_.drag_anywhere && message.id == gui::msg::kLeftButtonDown && target == this) {
+  // 4. A press anywhere on the client area, or on a unit that lets drags through, drags
+  // the window.
+  const auto* target_unit = dynamic_cast<const UnitBase*>(target);
+  const bool drags = target == this || (target_unit != nullptr && target_unit->DragsWindow());
+  if (data_.drag_anywhere && message.id == gui::msg::kLeftButtonDown && drags) {
     if (QWindow* handle = Widget()->windowHandle()) handle->startSystemMove();
     return true;
   }

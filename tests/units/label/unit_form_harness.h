@@ -1,0 +1,126 @@
+// What the tests of the small unit classes share: an application object, a program image
+// made of a test's routines and its compiled form over the real library table, and a
+// fixture that loads the form's window and reaches its units the way the application does
+// (property access by index, class index + 8).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QBuffer>
+#include <QImage>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "forms/forms_runtime.h"
+#include "libraries/library_table.h"
+#include "platform/core/code_page.h"
+#include "runtime/owned_blocks.h"
+#include "runtime/program_image.h"
+#include "runtime/runtime_state.h"
+#include "runtime/startup.h"
+
+namespace unit_tests {
+
+inline QApplication& App() {
+  static int argc = 1;
+  static char arg0[] = "unit_test";
+  static char* argv[] = {arg0, nullptr};
+  static auto* application = new QApplication(argc, argv);
+  return *application;
+}
+
+inline runtime::ProgramImage MakeImage(const runtime::EventHandler* routines,
+                                       const unsigned char* block, int block_size) {
+  runtime::ProgramImage image;
+  image.id_seed = 0x000100F1;
+  image.code_base = reinterpret_cast<const uint8_t*>(routines);
+  image.template_block = block;
+  image.template_block_size = block_size;
+  image.library_count = libraries::kLibraryCount;
+  image.libraries = libraries::LibraryTable();
+  return image;
+}
+
+// The colour of a property (0x00BBGGRR) as Qt sees it.
+inline QRgb RgbOf(uint32_t bgr) {
+  return qRgb(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+              static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+// A small PNG file of one colour.
+inline std::vector<uint8_t> PngBytes(int width, int height, QRgb color) {
+  QImage image(width, height, QImage::Format_RGB32);
+  image.fill(color);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  return {bytes.begin(), bytes.end()};
+}
+
+class FormTest : public ::testing::Test {
+ protected:
+  FormTest(const runtime::ProgramImage& image, forms::FormId form) : image_(image), form_(form) {}
+
+  void SetUp() override {
+    App();
+    runtime::ResetRuntimeState();
+    forms::FormsRuntime::Instance().Reset();
+    runtime::AttachProgram(image_, nullptr, &forms::FormsRuntime::Instance());
+    runtime::InitializeRuntime();
+  }
+  void TearDown() override {
+    forms::FormsRuntime::Instance().ReleaseAllTemplates();
+    QApplication::processEvents();
+    forms::FormsRuntime::Instance().Reset();
+    runtime::ResetRuntimeState();
+  }
+
+  bool Load() { return forms::FormsRuntime::Instance().LoadWindow(form_, false, false, nullptr); }
+  gui::Window* Unit(uint32_t unit) { return forms::FormsRuntime::Instance().UnitWindow(form_, unit); }
+  template <typename T>
+  T* UnitAs(uint32_t unit) {
+    return dynamic_cast<T*>(Unit(unit));
+  }
+
+  runtime::ArgCell Read(uint32_t unit, int32_t property, int32_t element = -1) {
+    return forms::FormsRuntime::Instance().ReadUnitProperty(form_, unit, property, element);
+  }
+  void Write(uint32_t unit, int32_t property, const runtime::ArgCell& value,
+             int32_t element = -1) {
+    forms::FormsRuntime::Instance().WriteUnitProperty(form_, unit, property, element, value);
+  }
+  int32_t ReadInt(uint32_t unit, int32_t property) { return Read(unit, property).As<int32_t>(); }
+  void WriteInt(uint32_t unit, int32_t property, int32_t value) {
+    Write(unit, property, runtime::ArgCell::Int(value));
+  }
+  // Texts in UTF-8 on the test's side, GBK on the unit's.
+  std::string ReadText(uint32_t unit, int32_t property) {
+    return platform::GbkToUtf8(runtime::Text::FromResult(Read(unit, property)).View());
+  }
+  void WriteText(uint32_t unit, int32_t property, const std::string& utf8) {
+    runtime::Text text(platform::Utf8ToGbk(utf8));
+    Write(unit, property, text.Arg());
+  }
+  std::vector<uint8_t> ReadBytes(uint32_t unit, int32_t property) {
+    const runtime::ByteSet bytes = runtime::ByteSet::FromResult(Read(unit, property));
+    return {bytes.Bytes().begin(), bytes.Bytes().end()};
+  }
+  void WriteBytes(uint32_t unit, int32_t property, const std::vector<uint8_t>& bytes) {
+    runtime::ByteSet set(bytes);
+    Write(unit, property, set.Arg());
+  }
+
+  // What the unit's widget shows now.
+  QImage Grab(uint32_t unit) { return Unit(unit)->Widget()->grab().toImage(); }
+
+  forms::FormId Form() const { return form_; }
+
+ private:
+  const runtime::ProgramImage& image_;
+  forms::FormId form_;
+};
+
+}  // namespace unit_tests

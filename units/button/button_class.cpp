@@ -1,0 +1,79 @@
+#include "units/button/button_class.h"
+
+#include "forms/logical_font.h"
+#include "forms/unit_interface.h"
+#include "units/base/base_properties.h"
+#include "units/button/button_codec.h"
+#include "units/button/button_unit.h"
+
+namespace units {
+
+namespace {
+
+gui::Window* Create(const forms::CreateParams& params) {
+  auto data = ButtonClassData::Read(params.class_data);
+  if (!data) return nullptr;
+  return new ButtonUnit(params, std::move(*data));
+}
+
+int32_t WriteProperty(gui::Window* unit, int32_t index, const forms::PropertyValue& value) {
+  auto* button = dynamic_cast<ButtonUnit*>(unit);
+  return button == nullptr ? 0 : button->WriteProperty(index, value);
+}
+
+bool ReadProperty(gui::Window* unit, int32_t index, forms::PropertyValue* value) {
+  const auto* button = dynamic_cast<const ButtonUnit*>(unit);
+  return button != nullptr && button->ReadProperty(index, value);
+}
+
+std::optional<std::vector<uint8_t>> SaveState(gui::Window* unit) {
+  const auto* button = dynamic_cast<const ButtonUnit*>(unit);
+  if (button == nullptr) return std::nullopt;
+  return button->Data().Write();
+}
+
+std::optional<std::vector<uint8_t>> VisitTexts(std::span<const uint8_t> class_data,
+                                               forms::TextVisitor visitor, void* context) {
+  auto data = ButtonClassData::Read(class_data);
+  if (!data) return std::nullopt;
+  visitor(data->caption, false, context);
+  if (auto font = forms::LogicalFont::FromBytes(data->font)) {
+    const std::string face = font->face;
+    visitor(font->face, true, context);
+    // Rewritten only when the visitor changed the face, so the record stays byte-exact.
+    if (font->face != face) data->font = font->Bytes();
+  }
+  return data->Write();
+}
+
+bool IsDefaultButton(gui::Window* unit) {
+  const auto* button = dynamic_cast<const ButtonUnit*>(unit);
+  return button != nullptr && button->IsDefaultButton();
+}
+
+void* GetUnitInterface(int32_t operation) {
+  switch (operation) {
+    case forms::unit_op::kCreate: return reinterpret_cast<void*>(&Create);
+    case forms::unit_op::kWriteProperty: return reinterpret_cast<void*>(&WriteProperty);
+    case forms::unit_op::kSaveState: return reinterpret_cast<void*>(&SaveState);
+    case forms::unit_op::kReadProperty: return reinterpret_cast<void*>(&ReadProperty);
+    case forms::unit_op::kVisitTexts: return reinterpret_cast<void*>(&VisitTexts);
+    case forms::unit_op::kIsDefaultButton: return reinterpret_cast<void*>(&IsDefaultButton);
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+UnitClass ButtonClass() {
+  static const runtime::PropertyInfo* properties = MakeProperties({
+      1009,        // Picture
+      1006,        // ButtonType
+      1005,        // Caption
+      1006, 1006,  // Alignment, VerticalAlignment
+      1013,        // Font
+  });
+  return {0x0001000B, 14, properties, &GetUnitInterface, ButtonCodec()};
+}
+
+}  // namespace units

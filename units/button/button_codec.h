@@ -1,0 +1,9 @@
+#pragma once
+
+#include "units/base/class_data_codec.h"
+
+namespace units {
+
+ClassDataCodec ButtonCodec();
+
+}  // namespace units

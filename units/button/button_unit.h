@@ -1,0 +1,41 @@
+#pragma once
+
+#include "forms/unit_interface.h"
+#include "platform/gui/window.h"
+#include "units/base/unit_base.h"
+#include "units/button/button_class_data.h"
+
+namespace units {
+
+class PushButtonWidget;
+
+// The button: a system push button that fires `Clicked` (event 0) when it is clicked
+// with the mouse or the space bar, chosen by its mnemonic, or, as the window's default
+// button, by Enter (the window unit's key handling asks IsDefaultButton and calls Click).
+class ButtonUnit : public gui::Window, public UnitBase {
+ public:
+  static constexpr int32_t kClickedEvent = 0;
+
+  ButtonUnit(const forms::CreateParams& params, ButtonClassData data);
+
+  // Class properties, by class index. A `Picture` write asks for re-creation.
+  int32_t WriteProperty(int32_t index, const forms::PropertyValue& value);
+  bool ReadProperty(int32_t index, forms::PropertyValue* value) const;
+  const ButtonClassData& Data() const { return data_; }
+
+  std::optional<QString> MnemonicCaption() const override;
+  void ActivateByMnemonic() override { Click(); }
+  bool IsDefaultButton() const override { return data_.button_type == 1; }
+  void Click() override { FireEvent(kClickedEvent); }
+
+  int64_t WindowProc(gui::Message& message) override;
+
+ private:
+  PushButtonWidget* Button() const;
+  void ApplyStyle();
+  void ApplyFont();
+
+  ButtonClassData data_;
+};
+
+}  // namespace units

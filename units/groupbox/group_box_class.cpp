@@ -1,0 +1,73 @@
+#include "units/groupbox/group_box_class.h"
+
+#include "forms/logical_font.h"
+#include "forms/unit_interface.h"
+#include "units/base/base_properties.h"
+#include "units/groupbox/group_box_codec.h"
+#include "units/groupbox/group_box_unit.h"
+
+namespace units {
+
+namespace {
+
+gui::Window* Create(const forms::CreateParams& params) {
+  auto data = GroupBoxClassData::Read(params.class_data);
+  if (!data) return nullptr;
+  return new GroupBoxUnit(params, std::move(*data));
+}
+
+int32_t WriteProperty(gui::Window* unit, int32_t index, const forms::PropertyValue& value) {
+  auto* box = dynamic_cast<GroupBoxUnit*>(unit);
+  return box == nullptr ? 0 : box->WriteProperty(index, value);
+}
+
+bool ReadProperty(gui::Window* unit, int32_t index, forms::PropertyValue* value) {
+  const auto* box = dynamic_cast<const GroupBoxUnit*>(unit);
+  return box != nullptr && box->ReadProperty(index, value);
+}
+
+std::optional<std::vector<uint8_t>> SaveState(gui::Window* unit) {
+  const auto* box = dynamic_cast<const GroupBoxUnit*>(unit);
+  if (box == nullptr) return std::nullopt;
+  return box->Data().Write();
+}
+
+std::optional<std::vector<uint8_t>> VisitTexts(std::span<const uint8_t> class_data,
+                                               forms::TextVisitor visitor, void* context) {
+  auto data = GroupBoxClassData::Read(class_data);
+  if (!data) return std::nullopt;
+  visitor(data->caption, false, context);
+  if (auto font = forms::LogicalFont::FromBytes(data->font)) {
+    const std::string face = font->face;
+    visitor(font->face, true, context);
+    // Rewritten only when the visitor changed the face, so the record stays byte-exact.
+    if (font->face != face) data->font = font->Bytes();
+  }
+  return data->Write();
+}
+
+void* GetUnitInterface(int32_t operation) {
+  switch (operation) {
+    case forms::unit_op::kCreate: return reinterpret_cast<void*>(&Create);
+    case forms::unit_op::kWriteProperty: return reinterpret_cast<void*>(&WriteProperty);
+    case forms::unit_op::kSaveState: return reinterpret_cast<void*>(&SaveState);
+    case forms::unit_op::kReadProperty: return reinterpret_cast<void*>(&ReadProperty);
+    case forms::unit_op::kVisitTexts: return reinterpret_cast<void*>(&VisitTexts);
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+UnitClass GroupBoxClass() {
+  static const runtime::PropertyInfo* properties = MakeProperties({
+      1005,  // Caption
+      1006,  // Alignment
+      1014,  // TextColor
+      1017,  // BackColor
+      1013,  // Font
+  });
+  return {0x00010009, 13, properties, &GetUnitInterface, GroupBoxCodec()};
+}
+
+}  // namespace units

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QColor>
+#include <QGroupBox>
+#include <QString>
+
+namespace units {
+
+// The system group frame with the group box unit's colours.
+//
+// The title is drawn here, never given to QGroupBox::setTitle: Qt would make an "&x" in
+// it a shortcut of its own, while the window unit handles mnemonics for every unit.
+class GroupBoxWidget : public QGroupBox {
+ public:
+  GroupBoxWidget() = default;
+
+  void SetTitle(const QString& title);
+  const QString& Title() const { return title_; }
+  void SetColors(const QColor& text, const QColor& back);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  // Mouse input ends at the frame, as it does at any window: the window under it hears
+  // nothing.
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+
+ private:
+  QString title_;
+  QColor text_;
+  QColor back_;
+};
+
+}  // namespace units

@@ -1,0 +1,81 @@
+#include "units/label/label_class.h"
+
+#include "forms/logical_font.h"
+#include "forms/unit_interface.h"
+#include "units/base/base_properties.h"
+#include "units/label/label_codec.h"
+#include "units/label/label_unit.h"
+
+namespace units {
+
+namespace {
+
+gui::Window* Create(const forms::CreateParams& params) {
+  auto data = LabelClassData::Read(params.class_data);
+  if (!data) return nullptr;
+  return new LabelUnit(params, std::move(*data));
+}
+
+int32_t WriteProperty(gui::Window* unit, int32_t index, const forms::PropertyValue& value) {
+  auto* label = dynamic_cast<LabelUnit*>(unit);
+  return label == nullptr ? 0 : label->WriteProperty(index, value);
+}
+
+bool ReadProperty(gui::Window* unit, int32_t index, forms::PropertyValue* value) {
+  const auto* label = dynamic_cast<const LabelUnit*>(unit);
+  return label != nullptr && label->ReadProperty(index, value);
+}
+
+std::optional<std::vector<uint8_t>> SaveState(gui::Window* unit) {
+  const auto* label = dynamic_cast<const LabelUnit*>(unit);
+  if (label == nullptr) return std::nullopt;
+  return label->Data().Write();
+}
+
+std::optional<std::vector<uint8_t>> VisitTexts(std::span<const uint8_t> class_data,
+                                               forms::TextVisitor visitor, void* context) {
+  auto data = LabelClassData::Read(class_data);
+  if (!data) return std::nullopt;
+  visitor(data->caption, false, context);
+  visitor(data->data_source, false, context);
+  visitor(data->data_column, false, context);
+  if (auto font = forms::LogicalFont::FromBytes(data->font)) {
+    const std::string face = font->face;
+    visitor(font->face, true, context);
+    // Rewritten only when the visitor changed the face, so the record stays byte-exact.
+    if (font->face != face) data->font = font->Bytes();
+  }
+  return data->Write();
+}
+
+void* GetUnitInterface(int32_t operation) {
+  switch (operation) {
+    case forms::unit_op::kCreate: return reinterpret_cast<void*>(&Create);
+    case forms::unit_op::kWriteProperty: return reinterpret_cast<void*>(&WriteProperty);
+    case forms::unit_op::kSaveState: return reinterpret_cast<void*>(&SaveState);
+    case forms::unit_op::kReadProperty: return reinterpret_cast<void*>(&ReadProperty);
+    case forms::unit_op::kVisitTexts: return reinterpret_cast<void*>(&VisitTexts);
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+UnitClass LabelClass() {
+  static const runtime::PropertyInfo* properties = MakeProperties({
+      1005,              // Caption
+      1006, 1006,        // Effect, Border
+      1001,              // FrameWidth
+      1015, 1015, 1015,  // FrameColor1..3
+      1013,              // Font
+      1014, 1017,        // TextColor, BackColor
+      1009, 1006,        // BackPicture, BackPictureMode
+      1006,              // GradientMode
+      1015, 1015, 1015,  // GradientColor1..3
+      1006, 1003, 1006,  // Alignment, WordWrap, VerticalAlignment
+      1018, 1020,        // DataSource, DataColumn
+  });
+  return {0x0001000A, 29, properties, &GetUnitInterface, LabelCodec()};
+}
+
+}  // namespace units

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QImage>
+#include <optional>
+
+#include "forms/unit_interface.h"
+#include "platform/gui/window.h"
+#include "units/base/unit_base.h"
+#include "units/label/label_class_data.h"
+
+class QPainter;
+
+namespace units {
+
+// The private message that fires a label's `Feedback`; its result is the handler's value.
+inline constexpr uint32_t kLabelFeedbackMessage = 0x8075;
+
+// The label: a self-painted text field (frames, gradient or picture background, caption
+// effects). It takes no focus; its mnemonic passes the focus to the next unit in tab
+// order, and a press on it drags a window that drags from anywhere.
+class LabelUnit : public gui::Window, public UnitBase {
+ public:
+  static constexpr int32_t kFeedbackEvent = 0;
+
+  LabelUnit(const forms::CreateParams& params, LabelClassData data);
+
+  // Class properties, by class index. Every write repaints.
+  int32_t WriteProperty(int32_t index, const forms::PropertyValue& value);
+  bool ReadProperty(int32_t index, forms::PropertyValue* value) const;
+  const LabelClassData& Data() const { return data_; }
+
+  std::optional<QString> MnemonicCaption() const override;
+  void ActivateByMnemonic() override;
+  bool DragsWindow() const override { return true; }
+
+  int64_t WindowProc(gui::Message& message) override;
+
+ private:
+  void PaintExposed(QPainter& painter, const QRect& exposed);
+  const QImage* Picture();
+
+  LabelClassData data_;
+  std::optional<QImage> picture_;  // BackPicture, decoded once per value
+};
+
+}  // namespace units

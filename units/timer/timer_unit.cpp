@@ -1,0 +1,64 @@
+#include "units/timer/timer_unit.h"
+
+#include <QWidget>
+#include <algorithm>
+
+namespace units {
+
+namespace {
+
+constexpr int32_t kInterval = 0;
+
+}  // namespace
+
+TimerUnit::TimerUnit(const forms::CreateParams& params, TimerClassData data)
+    : gui::Window(new QWidget), UnitBase(params.form, params.unit), data_(data) {
+  data_.interval = std::max(data_.interval, 0);
+  QWidget* widget = Widget();
+  widget->setAttribute(Qt::WA_TransparentForMouseEvents);
+  widget->setFocusPolicy(Qt::NoFocus);
+  if (params.parent != nullptr) SetParentWindow(params.parent);
+  SetRect(params.rect);
+  Show(gui::ShowMode::kHide);
+  if (data_.interval > 0) SetTimer(kTimerId, data_.interval);
+}
+
+void TimerUnit::SetInterval(int32_t interval) {
+  interval = std::max(interval, 0);
+  if (interval == data_.interval) return;
+  data_.interval = interval;
+  KillTimer(kTimerId);
+  if (interval > 0) SetTimer(kTimerId, interval);
+}
+
+int32_t TimerUnit::WriteProperty(int32_t index, const forms::PropertyValue& value) {
+  if (index == kInterval) SetInterval(static_cast<int32_t>(value.number));
+  return 0;
+}
+
+bool TimerUnit::ReadProperty(int32_t index, forms::PropertyValue* value) const {
+  if (index != kInterval) return false;
+  value->number = data_.interval;
+  return true;
+}
+
+int64_t TimerUnit::WindowProc(gui::Message& message) {
+  switch (message.id) {
+    case gui::msg::kTimer: {
+      if (message.wparam != kTimerId) break;
+      // The tick comes after the default processing of the timer message.
+      const int64_t result = DefaultProc(message);
+      FireEvent(kTickEvent);
+      return result;
+    }
+    case gui::msg::kDestroy:
+      // A tick must never reach a unit whose window is going.
+      KillTimer(kTimerId);
+      break;
+    case gui::msg::kFinalDestroy: ReportDestroyed(); break;
+    default: break;
+  }
+  return DefaultProc(message);
+}
+
+}  // namespace units
