@@ -186,8 +186,9 @@ class MessageFilter : public QObject {
     if (id == 0) return false;
     SetCurrentModifiers(event->modifiers());
     auto* source = static_cast<QWidget*>(object);
-    const QPoint client =
-        window.Widget()->mapFrom(source, event->position().toPoint());
+    // The source is the window's widget or a part inside it (a scroll area's viewport):
+    // map from the part up to the window, never the other way round.
+    const QPoint client = source->mapTo(window.Widget(), event->position().toPoint());
     Message mouse{window.Handle(), id, MouseKeys(event->buttons(), event->modifiers()),
                   PackPoint(client.x(), client.y())};
     return !window.Dispatch(mouse);
