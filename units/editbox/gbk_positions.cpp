@@ -1,5 +1,9 @@
 #include "units/editbox/gbk_positions.h"
 
+#include <algorithm>
+#include <array>
+#include <memory>
+
 #include "platform/core/code_page.h"
 
 namespace units {
@@ -10,27 +14,95 @@ std::u16string_view View(QStringView text) {
   return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size())};
 }
 
+// The GBK (GB18030) bytes of every character of the basic plane, made once with the
+// platform's converter. A chapter is read whole after every key the author types, so
+// its encoding must be a table walk, not a converter call.
+class BasicPlaneTable {
+ public:
+  static const BasicPlaneTable& Instance() {
+    static const auto* table = new BasicPlaneTable;
+    return *table;
+  }
+
+  // Bytes of `unit` (not a surrogate) and their count, 1 to 4.
+  uint32_t Bytes(char16_t unit) const { return bytes_[unit]; }
+  int32_t Length(char16_t unit) const { return lengths_[unit]; }
+
+ private:
+  BasicPlaneTable() {
+    std::u16string all;
+    all.reserve(0x10000);
+    for (uint32_t c = 0; c < 0x10000; ++c) {
+      if (c < 0xD800 || c > 0xDFFF) all.push_back(static_cast<char16_t>(c));
+    }
+    const std::string gbk = platform::Utf16ToGbk(all);
+    // GB18030 sequences delimit themselves: a byte below 0x81 stands alone (0x80 is the
+    // euro sign of code page 936), a digit after a lead byte makes four bytes, else two.
+    size_t at = 0;
+    for (const char16_t c : all) {
+      const auto byte = [&](size_t i) { return at + i < gbk.size() ? static_cast<uint8_t>(gbk[at + i]) : 0; };
+      int32_t length = 1;
+      if (byte(0) >= 0x81) length = byte(1) >= 0x30 && byte(1) <= 0x39 ? 4 : 2;
+      uint32_t packed = 0;
+      for (int32_t i = 0; i < length; ++i) packed |= static_cast<uint32_t>(byte(i)) << (8 * i);
+      bytes_[c] = packed;
+      lengths_[c] = static_cast<uint8_t>(length);
+      at += static_cast<size_t>(length);
+    }
+    // Surrogates are never looked up alone; a lone one is written as "?".
+    for (uint32_t c = 0xD800; c <= 0xDFFF; ++c) {
+      bytes_[c] = '?';
+      lengths_[c] = 1;
+    }
+  }
+
+  std::array<uint32_t, 0x10000> bytes_{};
+  std::array<uint8_t, 0x10000> lengths_{};
+};
+
+bool IsSurrogatePair(QStringView text, qsizetype i) {
+  return text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+}
+
 // Bytes of the character starting at `text[i]`, and how many UTF-16 units it spans.
 int32_t CharacterBytes(QStringView text, qsizetype i, bool crlf, qsizetype* units) {
   const char16_t unit = text[i].unicode();
   *units = 1;
   if (unit < 0x80) return unit == '\n' && crlf ? 2 : 1;
-  // The ideographs every chapter is made of are all two-byte GBK characters.
-  if (unit >= 0x4E00 && unit <= 0x9FA5) return 2;
-  if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+  if (IsSurrogatePair(text, i)) {
     *units = 2;
     return 4;  // outside the basic plane: a four-byte GB18030 sequence
   }
-  return static_cast<int32_t>(platform::Utf16ToGbk(View(text.mid(i, 1))).size());
+  return BasicPlaneTable::Instance().Length(unit);
 }
 
 }  // namespace
 
 std::string GbkPositions::Encode(QStringView text) const {
-  if (!crlf_lines || !text.contains(u'\n')) return platform::Utf16ToGbk(View(text));
-  QString lines = text.toString();
-  lines.replace(u'\n', QStringLiteral("\r\n"));
-  return platform::Utf16ToGbk(View(lines));
+  const BasicPlaneTable& table = BasicPlaneTable::Instance();
+  // No character takes more than four bytes per UTF-16 unit; a scratch buffer of that size
+  // (left uninitialised) is filled in one pass and copied out at its used length.
+  const qsizetype size = text.size();
+  const std::unique_ptr<char[]> buffer(new char[static_cast<size_t>(size) * 4 + 1]);
+  char* at = buffer.get();
+  const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
+  for (qsizetype i = 0; i < size; ++i) {
+    const char16_t unit = units[i];
+    if (unit < 0x80) {
+      if (unit == '\n' && crlf_lines) *at++ = '\r';
+      *at++ = static_cast<char>(unit);
+    } else if ((unit & 0xF800) != 0xD800) {
+      uint32_t bytes = table.Bytes(unit);
+      for (int32_t b = table.Length(unit); b > 0; --b, bytes >>= 8) *at++ = static_cast<char>(bytes);
+    } else if (IsSurrogatePair(text, i)) {
+      const std::string pair = platform::Utf16ToGbk(View(text.mid(i, 2)));
+      at = std::copy(pair.begin(), pair.end(), at);
+      ++i;
+    } else {
+      *at++ = '?';
+    }
+  }
+  return std::string(buffer.get(), at);
 }
 
 QString GbkPositions::Decode(const std::string& gbk) const {
@@ -43,9 +115,20 @@ QString GbkPositions::Decode(const std::string& gbk) const {
 }
 
 int64_t GbkPositions::ByteLength(QStringView text) const {
+  const BasicPlaneTable& table = BasicPlaneTable::Instance();
+  const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
   int64_t bytes = 0;
-  qsizetype units = 1;
-  for (qsizetype i = 0; i < text.size(); i += units) bytes += CharacterBytes(text, i, crlf_lines, &units);
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const char16_t unit = units[i];
+    if (unit < 0x80) {
+      bytes += unit == '\n' && crlf_lines ? 2 : 1;
+    } else if (IsSurrogatePair(text, i)) {
+      bytes += 4;
+      ++i;
+    } else {
+      bytes += table.Length(unit);
+    }
+  }
   return bytes;
 }
 

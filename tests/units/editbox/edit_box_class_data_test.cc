@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "forms/byte_stream.h"
+#include "platform/core/code_page.h"
 #include "runtime/gbk_literal.h"
 #include "units/editbox/edit_box_class_data.h"
 #include "units/editbox/edit_box_codec.h"
@@ -138,6 +139,17 @@ TEST(EditBoxPositions, BytesOfCharactersInAndOutsideGbk) {
   EXPECT_EQ(lines.IndexOfOffset(text, 99), 7);
   EXPECT_EQ(lines.Decode(lines.Encode(text)), text);
   EXPECT_EQ(units::GbkPositions{false}.ByteLength(text), 10);
+}
+
+TEST(EditBoxPositions, TableEncodingMatchesThePlatformConverter) {
+  QString text = QString::fromUtf8("天地€ 한글 ÄÖ ㈠ 〇 𠀀😀 ·—…");
+  text += QChar(0xD800);  // a lone surrogate
+  text += QChar(0xE000);  // private use
+  const std::u16string utf16 = text.toStdU16String();
+  const std::string expected = platform::Utf16ToGbk(utf16);
+  const units::GbkPositions plain{false};
+  EXPECT_EQ(plain.Encode(text), expected);
+  EXPECT_EQ(plain.ByteLength(text), static_cast<int64_t>(expected.size()));
 }
 
 }  // namespace
