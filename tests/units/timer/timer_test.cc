@@ -1,0 +1,190 @@
+// The timer's Interval rules, measured with Qt's clock. Where a bound could only be an
+// upper one (a tick that must come "soon enough"), the test asks instead which of two
+// timers fired first: Qt fires overdue timers in the order of their deadlines, so the
+// answer holds even when the machine stalls the test for a while.
+#include <QElapsedTimer>
+#include <QTest>
+#include <QThread>
+#include <algorithm>
+#include <QTimer>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "forms/unit_interface.h"
+#include "tests/units/label/unit_form_harness.h"
+#include "units/base/unit_methods.h"
+#include "units/timer/timer_class.h"
+#include "units/timer/timer_class_data.h"
+#include "units/timer/timer_unit.h"
+
+extern const unsigned char timer_window_block[];
+extern const int timer_window_block_size;
+
+namespace {
+
+constexpr uint32_t kForm = 0x52010024;
+constexpr uint32_t kTimer = 0x16010040;   // Interval 0, Tick bound
+constexpr uint32_t kRunning = 0x16010041;  // Interval 30 from its class data
+constexpr int32_t kInterval = 8;
+constexpr int32_t kVisible = 5;
+
+// Coarse timers may fire up to 5% early.
+constexpr double kEarliest = 0.95;
+
+QElapsedTimer& Clock() {
+  static QElapsedTimer clock;
+  return clock;
+}
+std::vector<qint64>& Ticks() {
+  static std::vector<qint64> ticks;
+  return ticks;
+}
+std::vector<std::string>& Order() {
+  static std::vector<std::string> order;
+  return order;
+}
+int& SecondTicks() {
+  static int count = 0;
+  return count;
+}
+
+runtime::HandlerResult OnTick(const int32_t*, int32_t) {
+  Ticks().push_back(Clock().elapsed());
+  Order().push_back("tick");
+  return {};
+}
+runtime::HandlerResult OnSecondTick(const int32_t*, int32_t) {
+  ++SecondTicks();
+  return {};
+}
+
+const runtime::EventHandler kRoutines[] = {OnTick, OnSecondTick};
+
+const runtime::ProgramImage& Image() {
+  static const runtime::ProgramImage image =
+      unit_tests::MakeImage(kRoutines, timer_window_block, timer_window_block_size);
+  return image;
+}
+
+class Timer : public unit_tests::FormTest {
+ protected:
+  Timer() : FormTest(Image(), kForm) {}
+  void SetUp() override {
+    FormTest::SetUp();
+    Ticks().clear();
+    Order().clear();
+    SecondTicks() = 0;
+    ASSERT_TRUE(Load());
+    Clock().start();
+  }
+  bool WaitForTicks(size_t count) {
+    return QTest::qWaitFor([&] { return Ticks().size() >= count; }, 10000);
+  }
+  // A reference timer that notes in Order() when it fires.
+  void StartReference(int milliseconds) {
+    QTimer::singleShot(milliseconds, Qt::PreciseTimer, [] { Order().push_back("reference"); });
+  }
+  bool WaitForReference() {
+    return QTest::qWaitFor(
+        [] { return std::find(Order().begin(), Order().end(), "reference") != Order().end(); },
+        10000);
+  }
+};
+
+TEST_F(Timer, WritingAPeriodToAStoppedTimerStartsIt) {
+  EXPECT_EQ(ReadInt(kTimer, kInterval), 0);
+  EXPECT_FALSE(UnitAs<units::TimerUnit>(kTimer)->IsRunning());
+  QTest::qWait(50);
+  EXPECT_TRUE(Ticks().empty());
+  Clock().restart();
+  WriteInt(kTimer, kInterval, 200);
+  EXPECT_EQ(ReadInt(kTimer, kInterval), 200);
+  ASSERT_TRUE(WaitForTicks(1));
+  EXPECT_GE(Ticks()[0], 200 * kEarliest);
+}
+
+TEST_F(Timer, WritingTheSameValueAgainDoesNotDelayTheNextTick) {
+  WriteInt(kTimer, kInterval, 400);
+  QTest::qWait(200);
+  WriteInt(kTimer, kInterval, 400);
+  // Not restarted, the tick is due at 400 ms; restarted it would come at 600 or later.
+  StartReference(300);
+  ASSERT_TRUE(WaitForTicks(1));
+  ASSERT_TRUE(WaitForReference());
+  EXPECT_EQ(Order().front(), "tick") << "tick at " << Ticks()[0] << " ms";
+  EXPECT_GE(Ticks()[0], 400 * kEarliest);
+}
+
+TEST_F(Timer, WritingANewValueRestartsTheTiming) {
+  WriteInt(kTimer, kInterval, 400);
+  QTest::qWait(200);
+  const qint64 written = Clock().elapsed();
+  WriteInt(kTimer, kInterval, 300);
+  // The old period would tick at 400 ms, before the reference; the new one after it.
+  StartReference(250);
+  ASSERT_TRUE(WaitForTicks(1));
+  ASSERT_TRUE(WaitForReference());
+  EXPECT_EQ(Order().front(), "reference") << "tick at " << Ticks()[0] << " ms";
+  EXPECT_GE(Ticks()[0] - written, 300 * kEarliest);
+}
+
+TEST_F(Timer, ZeroAndNegativeValuesStopIt) {
+  for (const int32_t stop : {0, -20}) {
+    WriteInt(kTimer, kInterval, 20);
+    ASSERT_TRUE(WaitForTicks(Ticks().size() + 1));
+    WriteInt(kTimer, kInterval, stop);
+    EXPECT_EQ(ReadInt(kTimer, kInterval), 0);
+    EXPECT_FALSE(UnitAs<units::TimerUnit>(kTimer)->IsRunning());
+    const size_t stopped_at = Ticks().size();
+    QTest::qWait(120);
+    EXPECT_EQ(Ticks().size(), stopped_at) << "after writing " << stop;
+  }
+}
+
+TEST_F(Timer, TicksMissedWhileTheLoopIsBusyAreMerged) {
+  WriteInt(kTimer, kInterval, 20);
+  ASSERT_TRUE(WaitForTicks(1));
+  const size_t before = Ticks().size();
+  QThread::msleep(300);  // fifteen periods without a look at the queue
+  QTest::qWait(5);
+  EXPECT_GE(Ticks().size() - before, 1u);
+  EXPECT_LE(Ticks().size() - before, 2u);
+}
+
+TEST_F(Timer, ATimerMadeWithAPeriodRunsAndNeverShows) {
+  EXPECT_TRUE(QTest::qWaitFor([] { return SecondTicks() >= 2; }, 10000));
+  EXPECT_EQ(ReadInt(kRunning, kInterval), 30);
+  EXPECT_FALSE(Unit(kRunning)->IsVisible());
+  Write(kRunning, kVisible, runtime::ArgCell::Logical(true));
+  EXPECT_FALSE(Unit(kRunning)->IsVisible());
+}
+
+TEST_F(Timer, NoTickReachesAUnitWhoseWindowIsGone) {
+  WriteInt(kTimer, kInterval, 10);
+  ASSERT_TRUE(WaitForTicks(1));
+  units::Destroy(kForm, kTimer);
+  const size_t after_destroy = Ticks().size();
+  QTest::qWait(60);
+  EXPECT_EQ(Ticks().size(), after_destroy);
+  // The whole window going takes the other timer with it.
+  Unit(0)->Destroy();
+  const int second = SecondTicks();
+  QTest::qWait(100);
+  EXPECT_EQ(SecondTicks(), second);
+}
+
+TEST(TimerClassData, RoundTripsThroughTheCodecAndRefusesUnknownVersions) {
+  const units::ClassDataCodec codec = units::TimerClass().codec;
+  const auto bytes = codec.encode({{"Interval", int64_t{1000}}});
+  ASSERT_TRUE(bytes);
+  EXPECT_EQ(*bytes, (std::vector<uint8_t>{1, 0, 0, 0, 0xE8, 0x03, 0, 0}));
+  EXPECT_EQ(codec.encode(*codec.decode(*bytes)), bytes);
+  EXPECT_EQ(codec.event_names, (std::vector<std::string>{"Tick"}));
+  EXPECT_FALSE(codec.encode({{"Period", int64_t{1}}}));
+  EXPECT_EQ(units::TimerClassData::Read({})->interval, 0);
+  EXPECT_FALSE(units::TimerClassData::Read(std::vector<uint8_t>{2, 0, 0, 0, 1, 0, 0, 0}));
+  EXPECT_FALSE(units::TimerClassData::Read(std::vector<uint8_t>{1, 0, 0, 0, 1}));
+}
+
+}  // namespace
