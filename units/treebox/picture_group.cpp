@@ -41,9 +41,8 @@ size_t BitmapFileLength(std::span<const uint8_t> bytes) {
   const uint64_t height_abs = height < 0 ? -static_cast<int64_t>(height) : height;
   const uint64_t computed = pixels_at + stride * height_abs;
   // Compressed pixels have no fixed size: only the header's word can say.
-  const uint64_t length = (compression == 0 || compression == 3) && declared != computed
-                              ? computed
-                              : declared;
+  const uint64_t length =
+      (compression == 0 || compression == 3) && declared != computed ? computed : declared;
   return length <= bytes.size() ? static_cast<size_t>(length) : 0;
 }
 
@@ -136,8 +135,11 @@ std::vector<uint8_t> WritePictureGroup(const std::vector<QImage>& pictures) {
   forms::ByteWriter out;
   out.Bytes({reinterpret_cast<const uint8_t*>("MITL"), 4});
   out.Int32(kHeaderSize + static_cast<int32_t>(image.size() + mask_bytes.size()));
-  const uint16_t words[] = {kImageListMagic, 0x0101, static_cast<uint16_t>(count),
-                            static_cast<uint16_t>(count), 4,
+  const uint16_t words[] = {kImageListMagic,
+                            0x0101,
+                            static_cast<uint16_t>(count),
+                            static_cast<uint16_t>(count),
+                            4,
                             static_cast<uint16_t>(size.width()),
                             static_cast<uint16_t>(size.height())};
   out.Bytes({reinterpret_cast<const uint8_t*>(words), sizeof words});

@@ -86,7 +86,8 @@ TreeBox::TreeBox(const forms::CreateParams& params, TreeBoxClassData data)
   const gui::WindowHandle handle = Handle();
   QObject::connect(tree, &QTreeWidget::currentItemChanged, tree,
                    [handle](QTreeWidgetItem* current, QTreeWidgetItem* previous) {
-                     if (TreeBox* box = LiveTreeBox(handle)) box->OnCurrentChanged(current, previous);
+                     if (TreeBox* box = LiveTreeBox(handle))
+                       box->OnCurrentChanged(current, previous);
                    });
   QObject::connect(tree, &QTreeWidget::itemExpanded, tree, [handle](QTreeWidgetItem* item) {
     if (TreeBox* box = LiveTreeBox(handle)) box->OnExpansion(item, true);
@@ -111,15 +112,29 @@ void TreeBox::ApplyBorder() {
   TreeWidget* tree = Tree();
   // 0 none, 1 sunken, 2 raised, 3 shallow sunken, 4 sunken and raised, 5 single line.
   switch (data_.border) {
-    case 0: tree->setFrameStyle(QFrame::NoFrame); break;
-    case 1: tree->setFrameStyle(QFrame::Panel | QFrame::Sunken); tree->setLineWidth(2); break;
-    case 2: tree->setFrameStyle(QFrame::Panel | QFrame::Raised); tree->setLineWidth(2); break;
-    case 3: tree->setFrameStyle(QFrame::Panel | QFrame::Sunken); tree->setLineWidth(1); break;
+    case 0:
+      tree->setFrameStyle(QFrame::NoFrame);
+      break;
+    case 1:
+      tree->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+      tree->setLineWidth(2);
+      break;
+    case 2:
+      tree->setFrameStyle(QFrame::Panel | QFrame::Raised);
+      tree->setLineWidth(2);
+      break;
+    case 3:
+      tree->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+      tree->setLineWidth(1);
+      break;
     case 4:
       tree->setFrameStyle(QFrame::WinPanel | QFrame::Raised);
       tree->setLineWidth(2);
       break;
-    default: tree->setFrameStyle(QFrame::Box | QFrame::Plain); tree->setLineWidth(1); break;
+    default:
+      tree->setFrameStyle(QFrame::Box | QFrame::Plain);
+      tree->setLineWidth(1);
+      break;
   }
 }
 
@@ -146,9 +161,9 @@ void TreeBox::ApplyStyles() {
   look.has_lines = data_.has_lines;
   look.show_sel_always = data_.show_sel_always;
   tree->setRootIsDecorated(data_.lines_at_root);
-  tree->setEditTriggers(data_.edit_labels ? QAbstractItemView::SelectedClicked |
-                                                QAbstractItemView::EditKeyPressed
-                                          : QAbstractItemView::NoEditTriggers);
+  tree->setEditTriggers(data_.edit_labels
+                            ? QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed
+                            : QAbstractItemView::NoEditTriggers);
   tree->viewport()->update();
 }
 
@@ -161,8 +176,8 @@ void TreeBox::ApplyStatePictures() {
   TreeLook& look = Tree()->Look();
   look.check_boxes = data_.check_boxes;
   if (data_.check_boxes) {
-    look.state_pictures =
-        Pixmaps(BuildStatePictures(ReadPictureGroup(data_.check_pictures), data_.check_state_count));
+    look.state_pictures = Pixmaps(
+        BuildStatePictures(ReadPictureGroup(data_.check_pictures), data_.check_state_count));
   } else {
     look.state_pictures.clear();
   }
@@ -203,8 +218,8 @@ void TreeBox::BuildItems(const std::vector<ItemRecord>& records) {
   for (const ItemRecord& record : records) {
     const size_t depth = std::min(static_cast<size_t>(record.depth), chain.size() + 1);
     chain.resize(depth - 1);
-    QTreeWidgetItem* item = MakeItem(record.text, record.picture, record.selected_picture,
-                                     record.data, record.Bold());
+    QTreeWidgetItem* item =
+        MakeItem(record.text, record.picture, record.selected_picture, record.data, record.Bold());
     item->setData(0, kPendingCheckRole, record.CheckState());
     if (chain.empty()) {
       top_level.push_back(item);
@@ -271,7 +286,8 @@ bool TreeBox::DeleteItem(int32_t index) {
   QTreeWidgetItem* replacement = nullptr;
   if (selection_goes) {
     QTreeWidgetItem* parent = item->parent();
-    const int row = parent != nullptr ? parent->indexOfChild(item) : Tree()->indexOfTopLevelItem(item);
+    const int row =
+        parent != nullptr ? parent->indexOfChild(item) : Tree()->indexOfTopLevelItem(item);
     const auto sibling = [&](int at) -> QTreeWidgetItem* {
       if (at < 0) return nullptr;
       return parent != nullptr ? parent->child(at) : Tree()->topLevelItem(at);
@@ -296,15 +312,15 @@ std::vector<ItemRecord> TreeBox::Records() {
   ApplyPendingCheckStates();
   std::vector<ItemRecord> records;
   const std::function<void(QTreeWidgetItem*, int32_t)> walk = [&](QTreeWidgetItem* item,
-                                                                   int32_t depth) {
+                                                                  int32_t depth) {
     ItemRecord record;
     record.text = ToGbk(item->text(0));
     record.picture = item->data(0, tree_role::kPicture).toInt();
     record.selected_picture = item->data(0, tree_role::kSelectedPicture).toInt();
     record.data = item->data(0, tree_role::kData).toInt();
-    record.state = ItemRecord::StateWord(item->data(0, tree_role::kBold).toBool(),
-                                         item->isExpanded(),
-                                         item->data(0, tree_role::kCheckState).toInt());
+    record.state =
+        ItemRecord::StateWord(item->data(0, tree_role::kBold).toBool(), item->isExpanded(),
+                              item->data(0, tree_role::kCheckState).toInt());
     record.depth = depth;
     records.push_back(std::move(record));
     for (int i = 0; i < item->childCount(); ++i) walk(item->child(i), depth + 1);
@@ -346,8 +362,8 @@ void TreeBox::OnCurrentChanged(QTreeWidgetItem*, QTreeWidgetItem*) {
 void TreeBox::OnExpansion(QTreeWidgetItem* item, bool expanded) {
   if (expansion_quiet_ > 0) return;
   const gui::WindowHandle handle = Handle();
-  const forms::EventOutcome outcome =
-      FireEvent(expanded ? tree_box_event::kExpanding : tree_box_event::kCollapsing, {IndexOf(item)});
+  const forms::EventOutcome outcome = FireEvent(
+      expanded ? tree_box_event::kExpanding : tree_box_event::kCollapsing, {IndexOf(item)});
   if (!gui::IsWindowAlive(handle)) return;
   if (outcome.has_value && outcome.value == 0) {
     // Qt has no "about to expand": undo what the handler refused.
@@ -410,8 +426,12 @@ void TreeBox::CheckBoxToggled(QTreeWidgetItem* item) {
 int64_t TreeBox::WindowProc(gui::Message& message) {
   const gui::WindowHandle handle = Handle();
   switch (message.id) {
-    case gui::msg::kSetFocus: FireEvent(common_event::kFocusGained); break;
-    case gui::msg::kKillFocus: FireEvent(common_event::kFocusLost); break;
+    case gui::msg::kSetFocus:
+      FireEvent(common_event::kFocusGained);
+      break;
+    case gui::msg::kKillFocus:
+      FireEvent(common_event::kFocusLost);
+      break;
     case gui::msg::kLeftButtonDoubleClick:
       FireEvent(tree_box_event::kItemDoubleClicked);
       if (!gui::IsWindowAlive(handle)) return 0;
@@ -436,8 +456,11 @@ int64_t TreeBox::WindowProc(gui::Message& message) {
       FireEvent(tree_box_event::kCheckChanged, {IndexOf(item), state - 1});
       return 0;
     }
-    case gui::msg::kFinalDestroy: ReportDestroyed(); break;
-    default: break;
+    case gui::msg::kFinalDestroy:
+      ReportDestroyed();
+      break;
+    default:
+      break;
   }
   return DefaultProc(message);
 }
@@ -451,13 +474,34 @@ int32_t TreeBox::WriteProperty(int32_t index, const forms::PropertyValue& value)
       data_.border = std::clamp(number, 0, 5);
       ApplyBorder();
       break;
-    case kTreeTextColor: data_.text_color = static_cast<uint32_t>(number); ApplyColors(); break;
-    case kTreeBackColor: data_.back_color = static_cast<uint32_t>(number); ApplyColors(); break;
-    case kTreeHasButtons: data_.has_buttons = number != 0; ApplyStyles(); break;
-    case kTreeHasLines: data_.has_lines = number != 0; ApplyStyles(); break;
-    case kTreeLinesAtRoot: data_.lines_at_root = number != 0; ApplyStyles(); break;
-    case kTreeEditLabels: data_.edit_labels = number != 0; ApplyStyles(); break;
-    case kTreeShowSelAlways: data_.show_sel_always = number != 0; ApplyStyles(); break;
+    case kTreeTextColor:
+      data_.text_color = static_cast<uint32_t>(number);
+      ApplyColors();
+      break;
+    case kTreeBackColor:
+      data_.back_color = static_cast<uint32_t>(number);
+      ApplyColors();
+      break;
+    case kTreeHasButtons:
+      data_.has_buttons = number != 0;
+      ApplyStyles();
+      break;
+    case kTreeHasLines:
+      data_.has_lines = number != 0;
+      ApplyStyles();
+      break;
+    case kTreeLinesAtRoot:
+      data_.lines_at_root = number != 0;
+      ApplyStyles();
+      break;
+    case kTreeEditLabels:
+      data_.edit_labels = number != 0;
+      ApplyStyles();
+      break;
+    case kTreeShowSelAlways:
+      data_.show_sel_always = number != 0;
+      ApplyStyles();
+      break;
     case kTreeCurrentItem: {
       // The application relies on every write raising SelectionChanged, even for the item
       // that is already selected; clearing an empty selection raises nothing.
@@ -472,8 +516,14 @@ int32_t TreeBox::WriteProperty(int32_t index, const forms::PropertyValue& value)
       Tree()->Look().item_height = number;
       Tree()->Relayout();
       break;
-    case kTreeFont: data_.font = BytesOf(value.data); ApplyFont(); break;
-    case kTreePictures: data_.pictures = BytesOf(value.data); ApplyPictures(); break;
+    case kTreeFont:
+      data_.font = BytesOf(value.data);
+      ApplyFont();
+      break;
+    case kTreePictures:
+      data_.pictures = BytesOf(value.data);
+      ApplyPictures();
+      break;
     case kTreeInitialItems:
       data_.initial_items = BytesOf(value.data);
       items_replaced_ = true;
@@ -501,7 +551,8 @@ int32_t TreeBox::WriteProperty(int32_t index, const forms::PropertyValue& value)
       data_.check_state_count = number;
       ApplyStatePictures();
       break;
-    default: break;  // EditedText is read only
+    default:
+      break;  // EditedText is read only
   }
   return 0;
 }
@@ -509,24 +560,59 @@ int32_t TreeBox::WriteProperty(int32_t index, const forms::PropertyValue& value)
 bool TreeBox::ReadProperty(int32_t index, forms::PropertyValue* value) {
   const QPalette palette = Tree()->palette();
   switch (index) {
-    case kTreeBorder: value->number = data_.border; return true;
-    case kTreeTextColor: value->number = BgrOf(palette.color(QPalette::Text)); return true;
-    case kTreeBackColor: value->number = BgrOf(palette.color(QPalette::Base)); return true;
-    case kTreeHasButtons: value->number = data_.has_buttons; return true;
-    case kTreeHasLines: value->number = data_.has_lines; return true;
-    case kTreeLinesAtRoot: value->number = data_.lines_at_root; return true;
-    case kTreeEditLabels: value->number = data_.edit_labels; return true;
-    case kTreeShowSelAlways: value->number = data_.show_sel_always; return true;
-    case kTreeCurrentItem: value->number = IndexOf(Tree()->currentItem()); return true;
-    case kTreeItemHeight: value->number = Tree()->ItemHeight(); return true;
-    case kTreeFont: value->data = StringOf(data_.font); return true;
-    case kTreePictures: value->data = StringOf(data_.pictures); return true;
-    case kTreeInitialItems: value->data = StringOf(SerializeItemList(Records())); return true;
-    case kTreeEditedText: value->data = edited_text_; return true;
-    case kTreeCheckBoxes: value->number = data_.check_boxes; return true;
-    case kTreeCheckPictures: value->data = StringOf(data_.check_pictures); return true;
-    case kTreeCheckStateCount: value->number = data_.check_state_count; return true;
-    default: return false;
+    case kTreeBorder:
+      value->number = data_.border;
+      return true;
+    case kTreeTextColor:
+      value->number = BgrOf(palette.color(QPalette::Text));
+      return true;
+    case kTreeBackColor:
+      value->number = BgrOf(palette.color(QPalette::Base));
+      return true;
+    case kTreeHasButtons:
+      value->number = data_.has_buttons;
+      return true;
+    case kTreeHasLines:
+      value->number = data_.has_lines;
+      return true;
+    case kTreeLinesAtRoot:
+      value->number = data_.lines_at_root;
+      return true;
+    case kTreeEditLabels:
+      value->number = data_.edit_labels;
+      return true;
+    case kTreeShowSelAlways:
+      value->number = data_.show_sel_always;
+      return true;
+    case kTreeCurrentItem:
+      value->number = IndexOf(Tree()->currentItem());
+      return true;
+    case kTreeItemHeight:
+      value->number = Tree()->ItemHeight();
+      return true;
+    case kTreeFont:
+      value->data = StringOf(data_.font);
+      return true;
+    case kTreePictures:
+      value->data = StringOf(data_.pictures);
+      return true;
+    case kTreeInitialItems:
+      value->data = StringOf(SerializeItemList(Records()));
+      return true;
+    case kTreeEditedText:
+      value->data = edited_text_;
+      return true;
+    case kTreeCheckBoxes:
+      value->number = data_.check_boxes;
+      return true;
+    case kTreeCheckPictures:
+      value->data = StringOf(data_.check_pictures);
+      return true;
+    case kTreeCheckStateCount:
+      value->number = data_.check_state_count;
+      return true;
+    default:
+      return false;
   }
 }
 

@@ -19,22 +19,36 @@ namespace units {
 
 // The tree box's own events.
 namespace tree_box_event {
-inline constexpr int32_t kSelectionChanged = 0;   // cause: 0 keyboard, 1 mouse, 2 program
+inline constexpr int32_t kSelectionChanged = 0;  // cause: 0 keyboard, 1 mouse, 2 program
 inline constexpr int32_t kItemDoubleClicked = 1;
 inline constexpr int32_t kLabelEditStarting = 2;  // ItemIndex; false cancels
 inline constexpr int32_t kLabelEditEnding = 3;    // ItemIndex; false keeps the old text
 inline constexpr int32_t kExpanding = 4;          // ItemIndex; false prevents it
 inline constexpr int32_t kCollapsing = 5;         // ItemIndex; false prevents it
 inline constexpr int32_t kItemRightClicked = 6;
-inline constexpr int32_t kCheckChanged = 7;       // ItemIndex, new check state
+inline constexpr int32_t kCheckChanged = 7;  // ItemIndex, new check state
 }  // namespace tree_box_event
 
 // The class's own properties, by class index (property index - 8).
 enum TreeBoxProperty : int32_t {
-  kTreeBorder, kTreeTextColor, kTreeBackColor, kTreeHasButtons, kTreeHasLines,
-  kTreeLinesAtRoot, kTreeEditLabels, kTreeShowSelAlways, kTreeCurrentItem, kTreeItemHeight,
-  kTreeFont, kTreePictures, kTreeInitialItems, kTreeEditedText, kTreeCheckBoxes,
-  kTreeCheckPictures, kTreeCheckStateCount, kTreePropertyCount,
+  kTreeBorder,
+  kTreeTextColor,
+  kTreeBackColor,
+  kTreeHasButtons,
+  kTreeHasLines,
+  kTreeLinesAtRoot,
+  kTreeEditLabels,
+  kTreeShowSelAlways,
+  kTreeCurrentItem,
+  kTreeItemHeight,
+  kTreeFont,
+  kTreePictures,
+  kTreeInitialItems,
+  kTreeEditedText,
+  kTreeCheckBoxes,
+  kTreeCheckPictures,
+  kTreeCheckStateCount,
+  kTreePropertyCount,
 };
 
 // An item added by the program: everything but the text and the parent.
@@ -104,10 +118,10 @@ class TreeBox : public gui::Window, public UnitBase, public TreeWidgetOwner {
   bool FireSelectionChanged(int32_t cause);
 
   TreeBoxClassData data_;
-  bool items_replaced_ = false;    // InitialItems was written: re-create from it
-  std::string edited_text_;        // GBK; only while LabelEditEnding runs
-  int selection_quiet_ = 0;        // > 0: selection changes are the unit's own
-  int expansion_quiet_ = 0;        // > 0: expansions are the unit's own
+  bool items_replaced_ = false;  // InitialItems was written: re-create from it
+  std::string edited_text_;      // GBK; only while LabelEditEnding runs
+  int selection_quiet_ = 0;      // > 0: selection changes are the unit's own
+  int expansion_quiet_ = 0;      // > 0: expansions are the unit's own
   // Check states from the item list, applied by a one-shot timer after creation.
   std::vector<std::pair<QPersistentModelIndex, int32_t>> pending_check_states_;
   // Items whose check box the user toggled, waiting for their CheckChanged.

@@ -57,7 +57,11 @@ std::optional<std::vector<uint8_t>> Encode(const PropertyMap& fields) {
 }  // namespace
 
 ClassDataCodec TreeBoxCodec() {
-  return {"树型框", "TreeBox", 0x00020001, &Decode, &Encode,
+  return {"树型框",
+          "TreeBox",
+          0x00020001,
+          &Decode,
+          &Encode,
           {"SelectionChanged", "ItemDoubleClicked", "LabelEditStarting", "LabelEditEnding",
            "Expanding", "Collapsing", "ItemRightClicked", "CheckChanged"}};
 }

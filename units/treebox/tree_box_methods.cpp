@@ -95,7 +95,8 @@ int32_t TreeBoxAddItem(forms::FormId form, forms::UnitId unit, std::span<const A
     item.data = data_cell ? runtime::CellToInt32(*data_cell) : 0;
     if (full) {
       if (const auto bold_cell = bold.For(i)) item.bold = LogicalOfCell(*bold_cell);
-      if (const auto check_cell = check.For(i)) item.check_state = runtime::CellToInt32(*check_cell);
+      if (const auto check_cell = check.For(i))
+        item.check_state = runtime::CellToInt32(*check_cell);
     }
     return item;
   };

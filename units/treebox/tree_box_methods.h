@@ -21,7 +21,8 @@ namespace units {
 // array of texts the other arguments may be arrays too (element i for item i, the last
 // element for the rest). Gives the new item's ItemIndex; 0 for an array of texts; -1 for a
 // text array of more than one dimension (nothing is added).
-int32_t TreeBoxAddItem(forms::FormId form, forms::UnitId unit, std::span<const runtime::ArgCell> args);
+int32_t TreeBoxAddItem(forms::FormId form, forms::UnitId unit,
+                       std::span<const runtime::ArgCell> args);
 
 // Arguments: ItemIndex, text. False when the index names no item.
 bool TreeBoxSetItemText(forms::FormId form, forms::UnitId unit,

@@ -29,7 +29,8 @@ int TreeItemDelegate::StateWidth() const {
   return look.state_pictures.front().width() + kStateGap;
 }
 
-void TreeItemDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+void TreeItemDelegate::initStyleOption(QStyleOptionViewItem* option,
+                                       const QModelIndex& index) const {
   QStyledItemDelegate::initStyleOption(option, index);
   if (index.data(tree_role::kBold).toBool()) {
     option->font.setBold(true);
@@ -66,7 +67,8 @@ void TreeItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
   QStyledItemDelegate::paint(painter, item, index);
 }
 
-QSize TreeItemDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+QSize TreeItemDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                 const QModelIndex& index) const {
   const QSize size = QStyledItemDelegate::sizeHint(option, index);
   return {size.width() + StateWidth(), tree_->ItemHeight()};
 }

@@ -174,17 +174,19 @@ void TreeWidget::focusInEvent(QFocusEvent* event) {
   // Qt puts the caret on the first item when a tree without one gets the focus; the
   // platform tree does not, and a caret without a selection would make CurrentItem lie.
   const bool had_current = currentIndex().isValid();
-  QTreeWidget::focusInEvent(event);
-  if (!had_current && currentIndex().isValid()) {
-    const QSignalBlocker blocker(selectionModel());
-    selectionModel()->clearCurrentIndex();
+  {
+    // Nobody hears of a caret that is taken back at once.
+    const QSignalBlocker quiet(this);
+    QTreeWidget::focusInEvent(event);
+    if (!had_current && currentIndex().isValid()) selectionModel()->clearCurrentIndex();
   }
   viewport()->update();
 }
 
 bool TreeWidget::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
-  if (trigger == QAbstractItemView::NoEditTriggers || trigger == QAbstractItemView::AllEditTriggers ||
-      !index.isValid() || state() == QAbstractItemView::EditingState) {
+  if (trigger == QAbstractItemView::NoEditTriggers ||
+      trigger == QAbstractItemView::AllEditTriggers || !index.isValid() ||
+      state() == QAbstractItemView::EditingState) {
     return QTreeWidget::edit(index, trigger, event);
   }
   if (!(editTriggers() & trigger)) return false;
@@ -225,7 +227,8 @@ void TreeWidget::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint
   QTreeWidget::closeEditor(editor, hint);
 }
 
-void TreeWidget::drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const {
+void TreeWidget::drawBranches(QPainter* painter, const QRect& rect,
+                              const QModelIndex& index) const {
   const int indent = indentation();
   if (rect.width() < indent || indent <= 0) return;
   painter->save();
@@ -258,7 +261,8 @@ void TreeWidget::drawBranches(QPainter* painter, const QRect& rect, const QModel
     painter->drawRect(box);
     painter->setPen(palette().color(QPalette::Text));
     painter->drawLine(box.left() + 2, middle.y(), box.right() - 2, middle.y());
-    if (!isExpanded(index)) painter->drawLine(middle.x(), box.top() + 2, middle.x(), box.bottom() - 2);
+    if (!isExpanded(index))
+      painter->drawLine(middle.x(), box.top() + 2, middle.x(), box.bottom() - 2);
   }
   painter->restore();
 }

@@ -27,11 +27,14 @@ std::string Args(const int32_t* args, int32_t count) {
   return text;
 }
 
-int32_t Unit() { return static_cast<int32_t>(forms::FormsRuntime::Instance().CurrentEventSource().unit); }
+int32_t Unit() {
+  return static_cast<int32_t>(forms::FormsRuntime::Instance().CurrentEventSource().unit);
+}
 
 runtime::HandlerResult OnSelectionChanged(const int32_t* args, int32_t count) {
-  const int32_t current =
-      forms::FormsRuntime::Instance().ReadUnitProperty(kForm, Unit(), kCurrentItem, -1).As<int32_t>();
+  const int32_t current = forms::FormsRuntime::Instance()
+                              .ReadUnitProperty(kForm, Unit(), kCurrentItem, -1)
+                              .As<int32_t>();
   return Record("SelectionChanged" + Args(args, count) + " current=" + std::to_string(current));
 }
 runtime::HandlerResult OnItemDoubleClicked(const int32_t*, int32_t) {
@@ -63,9 +66,8 @@ runtime::HandlerResult OnFocusLost(const int32_t*, int32_t) { return Record("Foc
 
 // In the order of data/tree_routines.txt.
 const runtime::EventHandler kRoutines[] = {
-    OnSelectionChanged, OnItemDoubleClicked, OnLabelEditStarting, OnLabelEditEnding,
-    OnExpanding,        OnCollapsing,        OnItemRightClicked,  OnCheckChanged,
-    OnFocusGained,      OnFocusLost,
+    OnSelectionChanged, OnItemDoubleClicked, OnLabelEditStarting, OnLabelEditEnding, OnExpanding,
+    OnCollapsing,       OnItemRightClicked,  OnCheckChanged,      OnFocusGained,     OnFocusLost,
 };
 
 }  // namespace

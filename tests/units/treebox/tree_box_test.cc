@@ -1,5 +1,7 @@
 // The tree box in a window loaded from a compiled form, driven through real widgets and
 // through the methods and properties the application uses.
+#include "units/treebox/tree_box.h"
+
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
@@ -17,7 +19,7 @@
 #include "tests/units/treebox/tree_box_program.h"
 #include "tests/units/treebox/tree_test_app.h"
 #include "units/treebox/item_list.h"
-#include "units/treebox/tree_box.h"
+#include "units/treebox/picture_group.h"
 #include "units/treebox/tree_box_methods.h"
 
 namespace {
@@ -28,8 +30,15 @@ using runtime::ArgCell;
 using units::ItemRecord;
 
 enum Property : int32_t {
-  kTextColor = 9, kBackColor = 10, kCurrentItem = 16, kItemHeight = 17, kInitialItems = 20,
-  kEditedText = 21, kCheckBoxes = 22, kCheckStateCount = 24,
+  kTextColor = 9,
+  kBackColor = 10,
+  kCurrentItem = 16,
+  kItemHeight = 17,
+  kPictures = 19,
+  kInitialItems = 20,
+  kEditedText = 21,
+  kCheckBoxes = 22,
+  kCheckStateCount = 24,
 };
 
 // A one-dimensional array block of texts, freed with its texts.
@@ -52,7 +61,8 @@ class TextArray {
 
  private:
   char** Elements() {
-    return reinterpret_cast<char**>(static_cast<uint8_t*>(block_) + runtime::ArrayHeaderSize(block_));
+    return reinterpret_cast<char**>(static_cast<uint8_t*>(block_) +
+                                    runtime::ArrayHeaderSize(block_));
   }
   void* block_;
   size_t count_;
@@ -116,8 +126,8 @@ class TreeBoxTest : public ::testing::Test {
     FormsRuntime::Instance().WriteUnitProperty(kForm, kTree, property, -1, value);
   }
   std::vector<uint8_t> ReadBytes(int32_t property) {
-    const runtime::ByteSet bytes =
-        runtime::ByteSet::FromResult(FormsRuntime::Instance().ReadUnitProperty(kForm, kTree, property, -1));
+    const runtime::ByteSet bytes = runtime::ByteSet::FromResult(
+        FormsRuntime::Instance().ReadUnitProperty(kForm, kTree, property, -1));
     return {bytes.Bytes().begin(), bytes.Bytes().end()};
   }
   std::vector<ItemRecord> Items() { return units::ParseItemList(ReadBytes(kInitialItems)); }
@@ -166,9 +176,9 @@ TEST_F(TreeBoxTest, AddingUnderAParentMovesTheLaterIndexes) {
   AddABTree();
   EXPECT_EQ(Add("A1a", 1), 2);  // the first child of A1
   EXPECT_EQ(Texts(), "A A1 A1a A2 B");
-  EXPECT_EQ(Add("A3", 0), 4);   // the last child of A
+  EXPECT_EQ(Add("A3", 0), 4);  // the last child of A
   EXPECT_EQ(Texts(), "A A1 A1a A2 A3 B");
-  EXPECT_EQ(Add("C", 99), 6);   // no item there: the top level
+  EXPECT_EQ(Add("C", 99), 6);  // no item there: the top level
   EXPECT_EQ(Items()[2].depth, 3);
 }
 
@@ -179,7 +189,8 @@ TEST_F(TreeBoxTest, AddItemAppliesPicturesAndTheFullFormOnlyRule) {
   // Picture 3, selected picture -1 (the picture), item data 7.
   add({ArgCell(), ArgCell::Text("p"), ArgCell::Int(3), ArgCell::Int(-1), ArgCell::Int(7)});
   // Negative picture 0; bold and check state left out of a six-argument call.
-  add({ArgCell(), ArgCell::Text("q"), ArgCell::Int(-2), ArgCell(), ArgCell(), ArgCell::Logical(true)});
+  add({ArgCell(), ArgCell::Text("q"), ArgCell::Int(-2), ArgCell(), ArgCell(),
+       ArgCell::Logical(true)});
   // All seven: bold and check state 1 (state picture 2).
   add({ArgCell(), ArgCell::Text("r"), ArgCell(), ArgCell(), ArgCell(), ArgCell::Logical(true),
        ArgCell::Int(1)});
@@ -230,8 +241,8 @@ TEST_F(TreeBoxTest, CurrentItemWritesAlwaysRaiseSelectionChanged) {
   Write(kCurrentItem, ArgCell::Int(2));
   EXPECT_EQ(ReadInt(kCurrentItem), 2);
   EXPECT_TRUE(Item(2)->isSelected());
-  EXPECT_TRUE(Item(0)->isExpanded());  // made visible
-  EXPECT_EQ(Count("Expanding"), 0);    // the program's doing
+  EXPECT_TRUE(Item(0)->isExpanded());    // made visible
+  EXPECT_EQ(Count("Expanding"), 0);      // the program's doing
   Write(kCurrentItem, ArgCell::Int(2));  // the same item again
   Write(kCurrentItem, ArgCell::Int(-1));
   EXPECT_EQ(ReadInt(kCurrentItem), -1);
@@ -272,10 +283,8 @@ TEST_F(TreeBoxTest, RemovingTheSelectedItemRaisesSelectionChangedWithFinalIndexe
 
 TEST_F(TreeBoxTest, InitialItemsRoundTripThroughARecreatedUnit) {
   const std::vector<ItemRecord> records = {
-      {"第一卷", 1, 2, 11, ItemRecord::StateWord(true, true, 0), 1},
-      {"A", 0, 0, 0, 0, 2},
-      {"B", 0, 0, 0, ItemRecord::StateWord(false, true, 2), 2},
-      {"B1", 3, 3, -4, 0, 3},
+      {"第一卷", 1, 2, 11, ItemRecord::StateWord(true, true, 0), 1},  {"A", 0, 0, 0, 0, 2},
+      {"B", 0, 0, 0, ItemRecord::StateWord(false, true, 2), 2},       {"B1", 3, 3, -4, 0, 3},
       {"第二卷", 0, 0, 0, ItemRecord::StateWord(false, false, 1), 1},
   };
   std::vector<ItemRecord> gbk = records;
@@ -300,8 +309,9 @@ TEST_F(TreeBoxTest, InitialItemsRoundTripThroughARecreatedUnit) {
 }
 
 TEST_F(TreeBoxTest, CheckStatesArriveAfterCreationAndCheckBoxesTurnZeroIntoOne) {
-  const std::vector<ItemRecord> records = {{"a", 0, 0, 0, ItemRecord::StateWord(false, false, 0), 1},
-                                           {"b", 0, 0, 0, ItemRecord::StateWord(false, false, 3), 1}};
+  const std::vector<ItemRecord> records = {
+      {"a", 0, 0, 0, ItemRecord::StateWord(false, false, 0), 1},
+      {"b", 0, 0, 0, ItemRecord::StateWord(false, false, 3), 1}};
   const runtime::ByteSet bytes(units::SerializeItemList(records));
   Write(kCheckBoxes, ArgCell::Logical(true));
   Write(kInitialItems, bytes.Arg());
@@ -328,7 +338,8 @@ TEST_F(TreeBoxTest, ClickingACheckBoxTogglesItSelectsTheItemAndRaisesCheckChange
   QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {}, box);
   EXPECT_EQ(Count("CheckChanged"), 0);  // posted: after the toggle is done
   QApplication::processEvents();
-  EXPECT_EQ(Events(), (std::vector<std::string>{"SelectionChanged 2 current=3", "CheckChanged 3 1"}));
+  EXPECT_EQ(Events(),
+            (std::vector<std::string>{"SelectionChanged 2 current=3", "CheckChanged 3 1"}));
   // Space toggles the selected item; with two states it comes back to unchecked.
   QTest::keyClick(Tree(), Qt::Key_Space);
   QApplication::processEvents();
@@ -362,6 +373,18 @@ TEST_F(TreeBoxTest, MouseAndKeyboardSelectionsSayWhatCausedThem) {
   // Focus going elsewhere is FocusLost.
   Box(kPlain)->SetFocus();
   EXPECT_EQ(Count("FocusLost"), 1);
+}
+
+TEST_F(TreeBoxTest, FocusAloneSelectsNothing) {
+  AddABTree();
+  Box()->Widget()->window()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Box()->Widget()->window()));
+  Box()->SetFocus();
+  QApplication::processEvents();
+  EXPECT_TRUE(Box()->HasFocus());
+  EXPECT_EQ(ReadInt(kCurrentItem), -1);
+  EXPECT_TRUE(Events().empty());
+  EXPECT_EQ(Count("FocusGained"), 1);
 }
 
 TEST_F(TreeBoxTest, ARightClickSelectsTheItemFirstAndADoubleClickIsReported) {
@@ -430,6 +453,21 @@ TEST_F(TreeBoxTest, ColoursAndItemHeightAreAskedFromTheControl) {
   EXPECT_EQ(Tree()->visualItemRect(Item(0)).height(), 30);
   Write(kItemHeight, ArgCell::Int(-1));
   EXPECT_EQ(ReadInt(kItemHeight), natural);
+}
+
+TEST_F(TreeBoxTest, OnlyATaggedPictureGroupGivesPictures) {
+  QImage picture(24, 24, QImage::Format_ARGB32);
+  picture.fill(Qt::red);
+  std::vector<uint8_t> group = units::WritePictureGroup({picture, picture});
+  const runtime::ByteSet good(group);
+  Write(kPictures, good.Arg());
+  EXPECT_EQ(Tree()->Look().pictures.size(), 2u);
+  EXPECT_GE(ReadInt(kItemHeight), 26);  // rows make room for the pictures
+  EXPECT_EQ(ReadBytes(kPictures), group);
+  group[0] = 'X';
+  const runtime::ByteSet untagged(group);
+  Write(kPictures, untagged.Arg());
+  EXPECT_TRUE(Tree()->Look().pictures.empty());
 }
 
 }  // namespace
