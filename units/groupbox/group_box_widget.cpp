@@ -10,6 +10,10 @@ namespace units {
 void GroupBoxWidget::SetTitle(const QString& title) {
   if (title == title_) return;
   title_ = title;
+  // Qt measures the frame from its own title, which must exist but hold no mnemonic: with
+  // every "&" doubled it has none.
+  QString measured = title;
+  setTitle(measured.replace(QLatin1Char('&'), QLatin1String("&&")));
   update();
 }
 

@@ -8,8 +8,9 @@ namespace units {
 
 // The system group frame with the group box unit's colours.
 //
-// The title is drawn here, never given to QGroupBox::setTitle: Qt would make an "&x" in
-// it a shortcut of its own, while the window unit handles mnemonics for every unit.
+// The title is drawn here as the unit has it; QGroupBox only gets it with every "&"
+// doubled, for its measures: with "&x" Qt would make a shortcut of its own, while the
+// window unit handles mnemonics for every unit.
 class GroupBoxWidget : public QGroupBox {
  public:
   GroupBoxWidget() = default;
