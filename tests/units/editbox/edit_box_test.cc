@@ -234,6 +234,10 @@ TEST_F(EditBox, AutomaticSpinWrapsAroundBothWays) {
   // The spin control follows its box.
   Write(kPages, 0, ArgCell::Int(300));
   EXPECT_EQ(spin->x(), 380);
+  Write(kPages, 6, ArgCell::Logical(true));
+  EXPECT_FALSE(spin->isEnabled());
+  Box(kPages)->Step(1);  // a disabled box does not step
+  EXPECT_EQ(ReadText(kPages, kContent), "10");
   Write(kPages, 5, ArgCell::Logical(false));
   EXPECT_TRUE(spin->isHidden());
 }
