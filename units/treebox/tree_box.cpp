@@ -46,6 +46,13 @@ bool IsAncestor(const QTreeWidgetItem* ancestor, const QTreeWidgetItem* item) {
   return false;
 }
 
+// The item and everything below it.
+int32_t SubtreeSize(const QTreeWidgetItem* item) {
+  int32_t size = 1;
+  for (int i = 0; i < item->childCount(); ++i) size += SubtreeSize(item->child(i));
+  return size;
+}
+
 // A check state in the item list's four bits.
 int32_t ClampState(int32_t state) { return std::clamp(state, 0, 15); }
 
@@ -186,27 +193,43 @@ void TreeBox::ApplyStatePictures() {
 
 // --- Items --------------------------------------------------------------------------------
 
+// The indexes are worked out from subtree sizes rather than by walking every item before
+// the one wanted: filling a chapter list item by item stays fast.
 QTreeWidgetItem* TreeBox::ItemAt(int32_t index) const {
   if (index < 0) return nullptr;
-  for (QTreeWidgetItemIterator it(Tree()); *it != nullptr; ++it) {
-    if (index-- == 0) return *it;
+  QTreeWidgetItem* parent = Tree()->invisibleRootItem();
+  int32_t remaining = index;
+  for (;;) {
+    QTreeWidgetItem* next = nullptr;
+    for (int i = 0; i < parent->childCount() && next == nullptr; ++i) {
+      QTreeWidgetItem* child = parent->child(i);
+      if (remaining == 0) return child;
+      const int32_t size = SubtreeSize(child);
+      if (remaining < size) {
+        next = child;
+        remaining -= 1;  // the child itself comes before its own children
+      } else {
+        remaining -= size;
+      }
+    }
+    if (next == nullptr) return nullptr;
+    parent = next;
   }
-  return nullptr;
 }
 
 int32_t TreeBox::IndexOf(const QTreeWidgetItem* item) const {
-  if (item == nullptr) return -1;
+  if (item == nullptr || item->treeWidget() != Tree()) return -1;
   int32_t index = 0;
-  for (QTreeWidgetItemIterator it(Tree()); *it != nullptr; ++it, ++index) {
-    if (*it == item) return index;
+  for (const QTreeWidgetItem* at = item;;) {
+    const QTreeWidgetItem* parent =
+        at->parent() != nullptr ? at->parent() : Tree()->invisibleRootItem();
+    const int row = parent->indexOfChild(const_cast<QTreeWidgetItem*>(at));
+    if (row < 0) return -1;
+    for (int i = 0; i < row; ++i) index += SubtreeSize(parent->child(i));
+    if (at->parent() == nullptr) return index;
+    index += 1;  // the parent comes before its children
+    at = at->parent();
   }
-  return -1;
-}
-
-int32_t TreeBox::ItemCount() const {
-  int32_t count = 0;
-  for (QTreeWidgetItemIterator it(Tree()); *it != nullptr; ++it) ++count;
-  return count;
 }
 
 void TreeBox::BuildItems(const std::vector<ItemRecord>& records) {
@@ -231,6 +254,7 @@ void TreeBox::BuildItems(const std::vector<ItemRecord>& records) {
   }
   ++expansion_quiet_;
   Tree()->addTopLevelItems(top_level);
+  item_count_ = static_cast<int32_t>(records.size());
   for (QTreeWidgetItem* item : expanded) item->setExpanded(true);
   --expansion_quiet_;
   if (!records.empty()) {
@@ -268,7 +292,11 @@ int32_t TreeBox::AddItem(int32_t parent, const NewItem& new_item) {
     Tree()->addTopLevelItem(item);
   }
   --expansion_quiet_;
-  return IndexOf(item);
+  ++item_count_;
+  // The last child of its parent: the parent's last descendant, or the last of all. The
+  // start-up adds every chapter this way, so no walk over the items before it.
+  if (parent_item == nullptr) return item_count_ - 1;
+  return IndexOf(parent_item) + SubtreeSize(parent_item) - 1;
 }
 
 bool TreeBox::SetItemText(int32_t index, const std::string& text) {
@@ -300,6 +328,7 @@ bool TreeBox::DeleteItem(int32_t index) {
   // final state, when indexes no longer count the removed items.
   ++selection_quiet_;
   ++expansion_quiet_;
+  item_count_ -= SubtreeSize(item);
   delete item;
   if (selection_goes) Select(replacement);
   --expansion_quiet_;

@@ -77,7 +77,7 @@ class TreeBox : public gui::Window, public UnitBase, public TreeWidgetOwner {
   // Items by ItemIndex.
   QTreeWidgetItem* ItemAt(int32_t index) const;
   int32_t IndexOf(const QTreeWidgetItem* item) const;
-  int32_t ItemCount() const;
+  int32_t ItemCount() const { return item_count_; }
   // Adds `item` as the last child of the item at `parent` (top level when no item is
   // there) and gives its ItemIndex.
   int32_t AddItem(int32_t parent, const NewItem& item);
@@ -118,6 +118,7 @@ class TreeBox : public gui::Window, public UnitBase, public TreeWidgetOwner {
   bool FireSelectionChanged(int32_t cause);
 
   TreeBoxClassData data_;
+  int32_t item_count_ = 0;       // items are added and removed only by the program
   bool items_replaced_ = false;  // InitialItems was written: re-create from it
   std::string edited_text_;      // GBK; only while LabelEditEnding runs
   int selection_quiet_ = 0;      // > 0: selection changes are the unit's own
