@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <utility>
 
 #include "platform/gui/window.h"
@@ -191,9 +192,10 @@ bool TreeWidget::edit(const QModelIndex& index, EditTrigger trigger, QEvent* eve
   }
   if (!(editTriggers() & trigger)) return false;
   const gui::WindowHandle owner_handle = owner_;
+  const QPointer<TreeWidget> self(this);
   if (TreeWidgetOwner* owner = Owner()) {
     if (!owner->LabelEditStarting(itemFromIndex(index))) return false;
-    if (!gui::IsWindowAlive(owner_handle)) return false;
+    if (self.isNull() || !gui::IsWindowAlive(owner_handle)) return false;
   }
   if (!QTreeWidget::edit(index, trigger, event)) return false;
   edited_ = index;
@@ -210,9 +212,12 @@ void TreeWidget::commitData(QWidget* editor) {
   }
   edit_committed_ = true;
   const gui::WindowHandle owner_handle = owner_;
+  const QPointer<TreeWidget> self(this);
   TreeWidgetOwner* owner = Owner();
   const bool accepted = owner == nullptr || owner->LabelEditEnding(item, line->text(), false);
-  if (accepted && gui::IsWindowAlive(owner_handle)) QTreeWidget::commitData(editor);
+  if (accepted && !self.isNull() && gui::IsWindowAlive(owner_handle)) {
+    QTreeWidget::commitData(editor);
+  }
 }
 
 void TreeWidget::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
@@ -221,7 +226,10 @@ void TreeWidget::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint
   if (!committed && edited.isValid()) {
     // A cancelled edit still ends: the handler hears the item's own text.
     if (QTreeWidgetItem* item = itemFromIndex(edited)) {
+      const QPointer<TreeWidget> self(this);
       if (TreeWidgetOwner* owner = Owner()) owner->LabelEditEnding(item, item->text(0), true);
+      // A handler that ran a loop of its own may have seen this widget deleted.
+      if (self.isNull()) return;
     }
   }
   QTreeWidget::closeEditor(editor, hint);
