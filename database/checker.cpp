@@ -24,8 +24,8 @@ enum class BlockOwner : uint8_t { kNone, kChain, kFree };
 std::string MemoPathOf(std::string_view gbk_main_path) {
   fs::path native(platform::NativePath(gbk_main_path));
   const std::string extension = native.extension().string();
-  const bool lower = std::any_of(extension.begin(), extension.end(),
-                                 [](char c) { return c >= 'a' && c <= 'z'; });
+  const bool lower =
+      std::any_of(extension.begin(), extension.end(), [](char c) { return c >= 'a' && c <= 'z'; });
   native.replace_extension(lower ? ".edt" : ".EDT");
   return platform::GbkPathOf(native);
 }
@@ -56,10 +56,10 @@ void CheckChain(MemoCheck& memo, BlockNumber first, int32_t record, const std::s
     }
     const BlockOwner owner = memo.owners[static_cast<size_t>(block)];
     if (owner != BlockOwner::kNone) {
-      memo.report.faults.push_back(
-          where + ": block " + std::to_string(block) +
-          (owner == BlockOwner::kFree ? " is also on the free list"
-                                      : " belongs to another chain or repeats (a cycle)"));
+      memo.report.faults.push_back(where + ": block " + std::to_string(block) +
+                                   (owner == BlockOwner::kFree
+                                        ? " is also on the free list"
+                                        : " belongs to another chain or repeats (a cycle)"));
       return;
     }
     memo.owners[static_cast<size_t>(block)] = BlockOwner::kChain;
@@ -116,7 +116,8 @@ bool RepairMemo(MemoCheck& memo, const std::vector<BlockNumber>& free_list, Bloc
 void CheckMemoFile(std::string_view gbk_main_path, const MainFileLayout& layout,
                    const std::vector<uint8_t>& records, bool repair, CheckReport& report) {
   platform::FileResult opened = platform::File::Open(
-      MemoPathOf(gbk_main_path), repair ? platform::FileAccess::kReadWrite : platform::FileAccess::kRead,
+      MemoPathOf(gbk_main_path),
+      repair ? platform::FileAccess::kReadWrite : platform::FileAccess::kRead,
       repair ? platform::ShareMode::kExclusive : platform::ShareMode::kDenyNone,
       platform::Disposition::kOpenExisting);
   if (!opened.ok()) {
@@ -137,8 +138,8 @@ void CheckMemoFile(std::string_view gbk_main_path, const MainFileLayout& layout,
   if (LoadI32(header + 4) != layout.header.version()) {
     report.faults.push_back("the memo file's version differs from the main file's");
   }
-  if (memo.block_count <= 0 || free_count < 0 || free_count >= memo.block_count ||
-      free_head < 0 || free_head >= memo.block_count) {
+  if (memo.block_count <= 0 || free_count < 0 || free_count >= memo.block_count || free_head < 0 ||
+      free_head >= memo.block_count) {
     report.faults.push_back("the memo header's counts are out of range");
     return;
   }
@@ -204,8 +205,9 @@ void CheckMemoFile(std::string_view gbk_main_path, const MainFileLayout& layout,
     report.leftovers.push_back(std::to_string(report.leaked_blocks) +
                                " leaked memo blocks (in no chain, not on the free list)");
   }
-  if (repair && report.ok() && (report.leaked_blocks > 0 || stale_links ||
-                                size > int64_t{memo.block_count} * kMemoBlockSize)) {
+  if (repair && report.ok() &&
+      (report.leaked_blocks > 0 || stale_links ||
+       size > int64_t{memo.block_count} * kMemoBlockSize)) {
     if (!RepairMemo(memo, free_list, free_head)) report.faults.push_back("the repair failed");
   }
 }
@@ -235,9 +237,10 @@ void CheckIndex(const std::string& gbk_path, const MainFileLayout& layout,
   std::multimap<int32_t, std::string> expected;
   const int32_t record_size = layout.header.record_size();
   for (int32_t r = 0; r < layout.header.record_count(); ++r) {
-    expected.emplace(r, BuildKey(index.shape(),
-                                 std::span<const uint8_t>(records.data() + static_cast<size_t>(r) * record_size,
-                                                          static_cast<size_t>(record_size))));
+    expected.emplace(
+        r, BuildKey(index.shape(),
+                    std::span<const uint8_t>(records.data() + static_cast<size_t>(r) * record_size,
+                                             static_cast<size_t>(record_size))));
   }
   std::multimap<int32_t, std::string> found;
   for (auto& [key, record] : entries) found.emplace(record, key);
@@ -264,7 +267,8 @@ int32_t CheckDatabase(std::string_view gbk_main_path, const std::vector<std::str
   MainFileLayout layout;
   const int32_t read = ReadMainFileUnprotected(main, false, &layout);
   if (read != code::kOk) {
-    report->faults.push_back("the main file does not read: " + platform::GbkToUtf8(ErrorText(read)));
+    report->faults.push_back("the main file does not read: " +
+                             platform::GbkToUtf8(ErrorText(read)));
     return code::kOk;
   }
   const int32_t count = layout.header.record_count();
@@ -279,7 +283,8 @@ int32_t CheckDatabase(std::string_view gbk_main_path, const std::vector<std::str
     return code::kOk;
   }
   for (int32_t r = 0; r < count; ++r) {
-    const int32_t id = LoadI32(records.data() + static_cast<size_t>(r) * layout.header.record_size());
+    const int32_t id =
+        LoadI32(records.data() + static_cast<size_t>(r) * layout.header.record_size());
     if (id > 0) ++report->live_records;
     if (id == 0 || id >= layout.header.next_id() || -int64_t{id} >= layout.header.next_id()) {
       report->faults.push_back("record " + std::to_string(r + 1) + " has the id " +
@@ -290,7 +295,8 @@ int32_t CheckDatabase(std::string_view gbk_main_path, const std::vector<std::str
                   [](const FieldDefinition& f) { return f.IsMemo(); })) {
     CheckMemoFile(gbk_main_path, layout, records, repair, *report);
   }
-  for (const std::string& index_path : index_paths) CheckIndex(index_path, layout, records, *report);
+  for (const std::string& index_path : index_paths)
+    CheckIndex(index_path, layout, records, *report);
   if (repair && report->ok() && size > end && !main.Truncate(end)) {
     report->faults.push_back("the main file could not be cut to length");
   }

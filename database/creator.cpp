@@ -31,8 +31,8 @@ int32_t WriteNewFile(std::string_view gbk_path, const std::vector<uint8_t>& byte
 std::string MemoPathFor(std::string_view gbk_main_path) {
   std::filesystem::path native(platform::NativePath(gbk_main_path));
   const std::string extension = native.extension().string();
-  const bool lower = std::any_of(extension.begin(), extension.end(),
-                                 [](char c) { return c >= 'a' && c <= 'z'; });
+  const bool lower =
+      std::any_of(extension.begin(), extension.end(), [](char c) { return c >= 'a' && c <= 'z'; });
   native.replace_extension(lower ? ".edt" : ".EDT");
   return platform::GbkPathOf(native);
 }

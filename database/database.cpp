@@ -29,8 +29,8 @@ fs::path AbsoluteNormal(const fs::path& path) {
 // "data.edb" pairs with "data.edt" on a file system that tells case apart.
 std::string ExtensionLike(const fs::path& main, std::string_view upper) {
   const std::string extension = main.extension().string();
-  const bool lower = std::any_of(extension.begin(), extension.end(),
-                                 [](char c) { return c >= 'a' && c <= 'z'; });
+  const bool lower =
+      std::any_of(extension.begin(), extension.end(), [](char c) { return c >= 'a' && c <= 'z'; });
   std::string result = ".";
   for (char c : upper) result.push_back(lower ? static_cast<char>(c - 'A' + 'a') : c);
   return result;
@@ -75,8 +75,8 @@ bool IsValidAlias(std::string_view alias) {
     if (i + 1 >= alias.size()) return false;
     const auto trail = static_cast<uint8_t>(alias[i + 1]);
     const bool chinese = byte >= 0xB0 && byte <= 0xF7 && trail >= 0xA1;
-    const bool wide_letter = byte == 0xA3 && ((trail >= 0xC1 && trail <= 0xDA) ||
-                                              (trail >= 0xE1 && trail <= 0xFA));
+    const bool wide_letter =
+        byte == 0xA3 && ((trail >= 0xC1 && trail <= 0xDA) || (trail >= 0xE1 && trail <= 0xFA));
     const bool wide_digit = byte == 0xA3 && trail >= 0xB0 && trail <= 0xB9;
     if (!(chinese || wide_letter || (!first && wide_digit))) return false;
     ++i;
@@ -86,10 +86,14 @@ bool IsValidAlias(std::string_view alias) {
 
 platform::ShareMode ShareModeOf(int32_t share_mode) {
   switch (share_mode) {
-    case 0: return platform::ShareMode::kDenyNone;
-    case 1: return platform::ShareMode::kDenyRead;
-    case 2: return platform::ShareMode::kDenyWrite;
-    default: return platform::ShareMode::kExclusive;
+    case 0:
+      return platform::ShareMode::kDenyNone;
+    case 1:
+      return platform::ShareMode::kDenyRead;
+    case 2:
+      return platform::ShareMode::kDenyWrite;
+    default:
+      return platform::ShareMode::kExclusive;
   }
 }
 

@@ -127,7 +127,6 @@ class Database {
   std::vector<std::string> index_titles_;
   std::vector<std::string> index_paths_;
   const uint8_t* evaluation_record_ = nullptr;
-  std::string old_value_;  // scratch of UpdateOne, kept to reuse its memory
   bool read_only_ = false;
 };
 

@@ -50,10 +50,12 @@ void OpenDatabase(ArgCell* result, int32_t count, const ArgCell* args) {
   if (const ArgCell* path = Arg(count, args, 0)) options.path = TextArg(*path);
   if (const ArgCell* alias = Arg(count, args, 1)) options.alias = TextArg(*alias);
   if (const ArgCell* read_only = Arg(count, args, 2)) {
-    options.read_only = (read_only->type == runtime::kLogical ? static_cast<int32_t>(read_only->low)
-                                                              : runtime::CellToInt32(*read_only)) == 1;
+    options.read_only =
+        (read_only->type == runtime::kLogical ? static_cast<int32_t>(read_only->low)
+                                              : runtime::CellToInt32(*read_only)) == 1;
   }
-  if (const ArgCell* share = Arg(count, args, 3)) options.share_mode = runtime::CellToInt32(*share) - 1;
+  if (const ArgCell* share = Arg(count, args, 3))
+    options.share_mode = runtime::CellToInt32(*share) - 1;
   if (const ArgCell* password = Arg(count, args, 5); password && password->type == runtime::kText) {
     options.password = TextArg(*password);
   }
@@ -91,7 +93,8 @@ void IsAfterLastRecord(ArgCell* result, int32_t, const ArgCell*) {
 void ReadField(ArgCell* result, int32_t count, const ArgCell* args) {
   SetLastDatabaseError(code::kOk);
   Database* database = DatabaseList::Instance().Current();
-  if (database == nullptr) runtime::ReportError(runtime::Gbk("未指定当前数据库或者指定数据库未打开"));
+  if (database == nullptr)
+    runtime::ReportError(runtime::Gbk("未指定当前数据库或者指定数据库未打开"));
   if (count < 1) runtime::ReportRuntimeError(kWrongArgumentType);
   int32_t field = -1;
   if (args[0].type == runtime::kText) {
@@ -111,8 +114,8 @@ void ReadField(ArgCell* result, int32_t count, const ArgCell* args) {
   if (type == runtime::kText) {
     *result = ArgCell::Text(ok ? runtime::MakeText(bytes) : nullptr);
   } else if (type == runtime::kByteSet) {
-    *result = ArgCell::ByteSet(ok ? runtime::MakeByteSet(bytes.data(), static_cast<int32_t>(bytes.size()))
-                                  : nullptr);
+    *result = ArgCell::ByteSet(
+        ok ? runtime::MakeByteSet(bytes.data(), static_cast<int32_t>(bytes.size())) : nullptr);
   } else if (type == runtime::kLogical) {
     *result = ArgCell::Logical(ok && bytes.size() >= 2 && (bytes[0] != 0 || bytes[1] != 0));
   } else {

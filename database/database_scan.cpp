@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <optional>
 
 #include "commands/numeric_conversion.h"
@@ -109,7 +110,8 @@ int32_t Database::StoreValue(const FieldDefinition& field, const runtime::ArgCel
       // The text and its zero, at most the width; the rest of the field is zero-filled.
       std::memset(slot, 0, static_cast<size_t>(field.width));
       const std::string_view text = runtime::TextOf(value.AsPointer<const char>());
-      std::memcpy(slot, text.data(), std::min<size_t>(text.size(), static_cast<size_t>(field.width)));
+      std::memcpy(slot, text.data(),
+                  std::min<size_t>(text.size(), static_cast<size_t>(field.width)));
       return code::kOk;
     }
     case kMemoField: {
@@ -127,7 +129,8 @@ int32_t Database::StoreValue(const FieldDefinition& field, const runtime::ArgCel
       return code::kOk;
     }
     default: {
-      const runtime::ArgCell converted = commands::ConvertNumeric(value, FieldValueType(field.type));
+      const runtime::ArgCell converted =
+          commands::ConvertNumeric(value, FieldValueType(field.type));
       std::memcpy(slot, &converted.low, static_cast<size_t>(field.StoredSize()));
       return code::kOk;
     }
@@ -146,44 +149,53 @@ int32_t Database::UpdateOne(int32_t record, uint8_t* image,
     std::vector<BlockNumber> old_blocks;
   };
   std::vector<MemoChange> memo_changes;
-  // The memo header stays locked for the whole update: the allocations, the switch and the
-  // releases below re-enter it without further lock calls or header reads.
+  // The values live until the update is done: memo values are written from their blocks.
+  std::vector<std::unique_ptr<EvaluatedValue>> values;
+  std::vector<std::string_view> new_values;
+  if (memo_ != nullptr) memo_->ForgetCachedBlocks();
+  for (const ResolvedUpdate& update : updates) {
+    const FieldDefinition& field = layout_.fields[static_cast<size_t>(update.field)];
+    // A sub-statement is evaluated now, so it sees the evaluation record.
+    values.push_back(std::make_unique<EvaluatedValue>(update.value));
+    const runtime::ArgCell& value = values.back()->cell();
+    if (!FitsField(field, value)) return code::kExpressionType;
+    std::string_view memo_value;
+    StoreValue(field, value, updated.data(), &memo_value);
+    if (!field.IsMemo()) continue;
+    if (memo_ == nullptr) return code::kWriteFieldFailed;
+    const BlockNumber old_first = LoadI32(image + field.offset);
+    // An unchanged value is left where it is: the 100 ms save of an untouched chapter
+    // writes nothing and takes no memo lock. The walk also finds the blocks to release.
+    std::vector<BlockNumber> old_blocks;
+    bool unchanged = false;
+    if (memo_->CompareChain(old_first, memo_value, &unchanged, &old_blocks) != code::kOk) {
+      old_blocks.clear();  // released by a walk of its own, or left leaked if it is damaged
+    } else if (unchanged) {
+      continue;
+    }
+    memo_changes.push_back({&field, old_first, 0, std::move(old_blocks)});
+    new_values.push_back(memo_value);
+  }
+
+  // The memo header stays locked while the new chains are written, the record switched and
+  // the old chains released: those re-enter it without lock calls or header reads.
   struct Batch {
     MemoFile* memo = nullptr;
     ~Batch() {
       if (memo != nullptr) memo->EndBatch();
     }
   } batch;
-  const bool has_memo_update = memo_ != nullptr && std::any_of(updates.begin(), updates.end(), [&](const ResolvedUpdate& u) {
-    return layout_.fields[static_cast<size_t>(u.field)].IsMemo();
-  });
-  if (has_memo_update) {
+  if (!memo_changes.empty()) {
     const int32_t locked = memo_->BeginBatch();
     if (locked != code::kOk) return locked;
     batch.memo = memo_.get();
   }
-  for (const ResolvedUpdate& update : updates) {
-    const FieldDefinition& field = layout_.fields[static_cast<size_t>(update.field)];
-    const EvaluatedValue value(update.value);  // a sub-statement sees the evaluation record
-    if (!FitsField(field, value.cell())) return code::kExpressionType;
-    std::string_view memo_value;
-    StoreValue(field, value.cell(), updated.data(), &memo_value);
-    if (!field.IsMemo()) continue;
-    if (memo_ == nullptr) return code::kWriteFieldFailed;
-    const BlockNumber old_first = LoadI32(image + field.offset);
-    // An unchanged value is left where it is: the 100 ms save of an untouched chapter
-    // writes nothing. The walk also finds the blocks to release afterwards.
-    std::vector<BlockNumber> old_blocks;
-    if (memo_->ReadChain(old_first, &old_value_, &old_blocks) != code::kOk) {
-      old_blocks.clear();  // released by a walk of its own, or left leaked if it is damaged
-    } else if (old_value_ == memo_value) {
-      continue;
+  for (size_t i = 0; i < memo_changes.size(); ++i) {
+    MemoChange& change = memo_changes[i];
+    if (memo_->WriteNewChain(new_values[i], &change.new_first) != code::kOk) {
+      return code::kWriteFieldFailed;
     }
-    BlockNumber new_first = 0;
-    const int32_t written = memo_->WriteNewChain(memo_value, &new_first);
-    if (written != code::kOk) return code::kWriteFieldFailed;
-    memo_changes.push_back({&field, old_first, new_first, std::move(old_blocks)});
-    StoreI32(updated.data() + field.offset, old_first);  // switched below, after the rest
+    StoreI32(updated.data() + change.field->offset, change.old_first);  // switched below
   }
 
   // 1. The plain field bytes (never the id), with the memo fields still naming their old
@@ -213,7 +225,8 @@ int32_t Database::UpdateOne(int32_t record, uint8_t* image,
     const std::string old_key = BuildKey(index.shape(), std::span<const uint8_t>(image, size));
     const std::string new_key = BuildKey(index.shape(), updated);
     const int32_t moved = index.Move(old_key, new_key, record);
-    if (moved != code::kOk) result = moved == code::kIndexEntryMissing ? moved : code::kIndexChangeFailed;
+    if (moved != code::kOk)
+      result = moved == code::kIndexEntryMissing ? moved : code::kIndexChangeFailed;
   }
   std::memcpy(image, updated.data(), static_cast<size_t>(size));
   return result;
@@ -235,10 +248,11 @@ int32_t Database::UpdateRecords(const runtime::ArgCell* condition,
   std::vector<int32_t> touched_indexes;
   for (size_t k = 0; k < indexes_.size(); ++k) {
     const auto& key_fields = indexes_[k]->shape().fields;
-    const bool touched = std::any_of(resolved.begin(), resolved.end(), [&](const ResolvedUpdate& u) {
-      return std::any_of(key_fields.begin(), key_fields.end(),
-                         [&](const KeyField& key) { return key.field == u.field; });
-    });
+    const bool touched =
+        std::any_of(resolved.begin(), resolved.end(), [&](const ResolvedUpdate& u) {
+          return std::any_of(key_fields.begin(), key_fields.end(),
+                             [&](const KeyField& key) { return key.field == u.field; });
+        });
     if (touched) touched_indexes.push_back(static_cast<int32_t>(k));
   }
   return Scan(condition, /*set_evaluation=*/true, [&](int32_t record, uint8_t* image) {

@@ -107,13 +107,20 @@ std::string ErrorText(int32_t error_code) {
 int32_t FileErrorCode(platform::FileError error) {
   using platform::FileError;
   switch (error) {
-    case FileError::kNone: return code::kOk;
-    case FileError::kNotFound: return code::kFileNotFound;
-    case FileError::kPathNotFound: return code::kBadPath;
-    case FileError::kAccessDenied: return code::kAccessDenied;
-    case FileError::kSharingViolation: return code::kSharingViolation;
-    case FileError::kLockViolation: return code::kLockViolation;
-    default: return code::kUnknown;
+    case FileError::kNone:
+      return code::kOk;
+    case FileError::kNotFound:
+      return code::kFileNotFound;
+    case FileError::kPathNotFound:
+      return code::kBadPath;
+    case FileError::kAccessDenied:
+      return code::kAccessDenied;
+    case FileError::kSharingViolation:
+      return code::kSharingViolation;
+    case FileError::kLockViolation:
+      return code::kLockViolation;
+    default:
+      return code::kUnknown;
   }
 }
 

@@ -81,7 +81,9 @@ class IndexFile::Session {
     const int32_t key_length = index_.shape_.length;
     node->kind = LoadI16(data);
     const int32_t count = LoadI16(data + 2);
-    if ((node->kind != kLeaf && node->kind != kInner) || count < 0 || count > index_.capacity_) {
+    // A free block (or anything else) reached as a node means a damaged tree.
+    if (node->kind == kFreeBlock || (node->kind != kLeaf && node->kind != kInner) || count < 0 ||
+        count > index_.capacity_) {
       return code::kNotAnIndex;
     }
     node->keys.clear();
@@ -169,8 +171,7 @@ class IndexFile::Session {
                   ++clock_};
     if (!fresh) {
       const int64_t size = index_.block_size_;
-      const int64_t read =
-          index_.file_.ReadAt(int64_t{block} * size, cached.bytes.data(), size);
+      const int64_t read = index_.file_.ReadAt(int64_t{block} * size, cached.bytes.data(), size);
       if (read < 0) return code::kNotAnIndex;  // short reads past the end are zeros: new blocks
     }
     cache_.push_back(std::move(cached));
@@ -530,7 +531,8 @@ int32_t IndexFile::ReadAll(std::vector<std::pair<std::string, int32_t>>* entries
     Node node;
     if ((result = session.Load(pending.block, &node)) != code::kOk) return result;
     if (node.kind == kLeaf) {
-      for (size_t i = 0; i < node.keys.size(); ++i) entries->emplace_back(node.keys[i], node.records[i]);
+      for (size_t i = 0; i < node.keys.size(); ++i)
+        entries->emplace_back(node.keys[i], node.records[i]);
       continue;
     }
     for (auto child = node.children.rbegin(); child != node.children.rend(); ++child) {

@@ -64,8 +64,8 @@ class IndexFile {
   IndexFile& operator=(const IndexFile&) = delete;
 
   // Opens and checks an index file against the database's fields.
-  int32_t Open(std::string_view gbk_path, bool read_only, platform::ShareMode share,
-               bool exclusive, int32_t main_version, const std::vector<FieldDefinition>& fields);
+  int32_t Open(std::string_view gbk_path, bool read_only, platform::ShareMode share, bool exclusive,
+               int32_t main_version, const std::vector<FieldDefinition>& fields);
   void Close();
   platform::File& file() { return file_; }
 
@@ -97,6 +97,7 @@ class IndexFile {
 // The bytes of a freshly rebuilt index file for `definition` (block 0: the header; block 1:
 // an empty root). Fails with the open's codes when a key field is missing or unusable.
 int32_t BuildIndexFileImage(const IndexDefinition& definition,
-                            const std::vector<FieldDefinition>& fields, std::vector<uint8_t>* image);
+                            const std::vector<FieldDefinition>& fields,
+                            std::vector<uint8_t>* image);
 
 }  // namespace database

@@ -15,7 +15,7 @@ constexpr int kLeads = 72;   // 0xB0 … 0xF7
 constexpr int kTrails = 94;  // 0xA1 … 0xFE
 
 const std::array<uint16_t, kLeads * kTrails>& CollationTable() {
-  static const std::array<uint16_t, kLeads * kTrails> table = [] {
+  static const std::array<uint16_t, kLeads* kTrails> table = [] {
     std::array<uint32_t, kLeads * kTrails> code_points{};
     for (int i = 0; i < kLeads * kTrails; ++i) {
       const char gbk[2] = {static_cast<char>(0xB0 + i / kTrails),
@@ -32,7 +32,8 @@ const std::array<uint16_t, kLeads * kTrails>& CollationTable() {
                      [&](int a, int b) { return code_points[a] < code_points[b]; });
     std::array<uint16_t, kLeads * kTrails> codes{};
     for (int rank = 0; rank < kLeads * kTrails; ++rank) {
-      codes[order[rank]] = static_cast<uint16_t>((0xB0 + rank / kTrails) << 8 | (0xA1 + rank % kTrails));
+      codes[order[rank]] =
+          static_cast<uint16_t>((0xB0 + rank / kTrails) << 8 | (0xA1 + rank % kTrails));
     }
     return codes;
   }();
@@ -109,15 +110,31 @@ int CompareKeys(const KeyShape& shape, const uint8_t* a, const uint8_t* b) {
   for (const KeyField& field : shape.fields) {
     int order = 0;
     switch (field.type) {
-      case kShortField: order = CompareValues<int16_t>(a, b); break;
-      case kIntField: order = CompareValues<int32_t>(a, b); break;
-      case kLongField: order = CompareValues<int64_t>(a, b); break;
-      case kFloatField: order = CompareValues<float>(a, b); break;
+      case kShortField:
+        order = CompareValues<int16_t>(a, b);
+        break;
+      case kIntField:
+        order = CompareValues<int32_t>(a, b);
+        break;
+      case kLongField:
+        order = CompareValues<int64_t>(a, b);
+        break;
+      case kFloatField:
+        order = CompareValues<float>(a, b);
+        break;
       case kDoubleField:
-      case kDateTimeField: order = CompareValues<double>(a, b); break;
-      case kLogicalField: order = int{a[0] != 0} - int{b[0] != 0}; break;  // false first
-      case kRoutineField: order = CompareValues<uint32_t>(a, b); break;
-      default: order = std::memcmp(a, b, static_cast<size_t>(field.size)); break;
+      case kDateTimeField:
+        order = CompareValues<double>(a, b);
+        break;
+      case kLogicalField:
+        order = int{a[0] != 0} - int{b[0] != 0};
+        break;  // false first
+      case kRoutineField:
+        order = CompareValues<uint32_t>(a, b);
+        break;
+      default:
+        order = std::memcmp(a, b, static_cast<size_t>(field.size));
+        break;
     }
     if (order != 0) return order < 0 ? -1 : 1;
     a += field.size;

@@ -24,10 +24,10 @@ inline constexpr int32_t kTextKeyUpperCase = 1;
 inline constexpr int32_t kTextKeyNoSpaces = 2;
 
 struct KeyField {
-  int32_t field = 0;     // 0-based field number in the database
-  int32_t type = 0;      // field type 1 … 9, or 10 for text
-  int32_t offset = 0;    // of the value in the record
-  int32_t size = 0;      // bytes in the key
+  int32_t field = 0;   // 0-based field number in the database
+  int32_t type = 0;    // field type 1 … 9, or 10 for text
+  int32_t offset = 0;  // of the value in the record
+  int32_t size = 0;    // bytes in the key
 };
 
 struct KeyShape {

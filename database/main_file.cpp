@@ -41,20 +41,31 @@ int32_t FieldTypeSize(int32_t type, int32_t width) {
 
 runtime::TypeCode FieldValueType(int32_t type) {
   switch (type) {
-    case kByteField: return runtime::kByte;
-    case kShortField: return runtime::kShort;
-    case kIntField: return runtime::kInt;
-    case kLongField: return runtime::kLong;
-    case kFloatField: return runtime::kFloat;
-    case kDoubleField: return runtime::kDouble;
-    case kLogicalField: return runtime::kLogical;
-    case kDateTimeField: return runtime::kDateTime;
-    case kRoutineField: return runtime::kRoutine;
+    case kByteField:
+      return runtime::kByte;
+    case kShortField:
+      return runtime::kShort;
+    case kIntField:
+      return runtime::kInt;
+    case kLongField:
+      return runtime::kLong;
+    case kFloatField:
+      return runtime::kFloat;
+    case kDoubleField:
+      return runtime::kDouble;
+    case kLogicalField:
+      return runtime::kLogical;
+    case kDateTimeField:
+      return runtime::kDateTime;
+    case kRoutineField:
+      return runtime::kRoutine;
     case kTextField:
     case kMemoField:
       return runtime::kText;
-    case kByteSetField: return runtime::kByteSet;
-    default: return runtime::kNoValue;
+    case kByteSetField:
+      return runtime::kByteSet;
+    default:
+      return runtime::kNoValue;
   }
 }
 
@@ -127,8 +138,7 @@ int32_t ReadMainFileRest(platform::File& file, bool writable, MainFileLayout* la
     std::memcpy(field.raw.data(), raw, kFieldDefinitionSize);
     const void* zero = std::memchr(raw, 0, kMaxFieldNameBytes + 1);
     if (zero == nullptr) return code::kNotADatabase;
-    field.name.assign(reinterpret_cast<const char*>(raw),
-                      static_cast<const uint8_t*>(zero) - raw);
+    field.name.assign(reinterpret_cast<const char*>(raw), static_cast<const uint8_t*>(zero) - raw);
     field.type = LoadI32(raw + 20);
     field.offset = LoadI32(raw + 24);
     field.width = LoadI32(raw + 28);

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <climits>
-#include <optional>
 #include <cstring>
+#include <optional>
 
 #include "database/error_codes.h"
 #include "database/le_bytes.h"
@@ -12,36 +12,40 @@
 namespace database {
 namespace {
 
-// Reads blocks in windows of up to 64, so that walking a chain whose blocks follow each
-// other (as appended chains do) costs one read per window instead of one per block.
+// Reads blocks in windows, so that walking a chain whose blocks follow each other (as
+// appended chains do) costs one read per window instead of one per block. A window is as
+// long as the caller expects to need (`hint` blocks: the length of the value compared, the
+// blocks wanted off the free list), at least 8 and at most 1024 blocks. The window lives in
+// the MemoFile and survives from one walk to the next until a write or ForgetCachedBlocks.
 class BlockWindow {
  public:
-  BlockWindow(platform::File& file, int32_t block_count, std::vector<uint8_t>& buffer)
-      : file_(file), block_count_(block_count), buffer_(buffer) {}
+  BlockWindow(MemoFile::Window& window, platform::File& file, int32_t block_count, int64_t hint)
+      : window_(window),
+        file_(file),
+        block_count_(block_count),
+        hint_(static_cast<int32_t>(std::clamp<int64_t>(hint, 8, 1024))) {}
 
   // The 512 bytes of block `block`, or null when it lies outside the file.
   const uint8_t* Get(BlockNumber block) {
     if (block < 1 || block >= block_count_) return nullptr;
-    if (block >= start_ && block < start_ + count_) {
-      return buffer_.data() + int64_t{block - start_} * kMemoBlockSize;
+    if (block >= window_.start && block < window_.start + window_.count) {
+      return window_.buffer.data() + int64_t{block - window_.start} * kMemoBlockSize;
     }
-    const int32_t wanted = std::min<int32_t>(kWindowBlocks, block_count_ - block);
-    buffer_.resize(static_cast<size_t>(wanted) * kMemoBlockSize);
-    const int64_t read = file_.ReadAt(int64_t{block} * kMemoBlockSize, buffer_.data(),
+    const int32_t wanted = std::min<int32_t>(hint_, block_count_ - block);
+    window_.buffer.resize(static_cast<size_t>(wanted) * kMemoBlockSize);
+    const int64_t read = file_.ReadAt(int64_t{block} * kMemoBlockSize, window_.buffer.data(),
                                       int64_t{wanted} * kMemoBlockSize);
-    start_ = block;
-    count_ = read < 0 ? 0 : static_cast<int32_t>(read / kMemoBlockSize);
-    if (count_ == 0) return nullptr;
-    return buffer_.data();
+    window_.start = block;
+    window_.count = read < 0 ? 0 : static_cast<int32_t>(read / kMemoBlockSize);
+    if (window_.count == 0) return nullptr;
+    return window_.buffer.data();
   }
 
  private:
-  static constexpr int32_t kWindowBlocks = 64;
+  MemoFile::Window& window_;
   platform::File& file_;
   int32_t block_count_;
-  BlockNumber start_ = 0;
-  int32_t count_ = 0;
-  std::vector<uint8_t>& buffer_;  // reused between operations: no fresh pages per save
+  int32_t hint_;
 };
 
 void FillBlock(uint8_t* image, BlockNumber previous, BlockNumber next, std::string_view piece) {
@@ -49,8 +53,7 @@ void FillBlock(uint8_t* image, BlockNumber previous, BlockNumber next, std::stri
   StoreI32(image + 4, next);
   StoreI32(image + 8, static_cast<int32_t>(piece.size()));
   if (!piece.empty()) std::memcpy(image + kMemoBlockHeaderSize, piece.data(), piece.size());
-  std::memset(image + kMemoBlockHeaderSize + piece.size(), 0,
-              kMemoDataSize - piece.size());
+  std::memset(image + kMemoBlockHeaderSize + piece.size(), 0, kMemoDataSize - piece.size());
 }
 
 int32_t WriteWord(platform::File& file, int64_t offset, int32_t value) {
@@ -70,8 +73,7 @@ int32_t MemoFile::Open(std::string_view gbk_path, bool read_only, platform::Shar
   return Adopt(std::move(*opened.file), read_only, exclusive, main_version);
 }
 
-int32_t MemoFile::Adopt(platform::File file, bool read_only, bool exclusive,
-                        int32_t main_version) {
+int32_t MemoFile::Adopt(platform::File file, bool read_only, bool exclusive, int32_t main_version) {
   locks_.ReleaseEverything();
   file_ = std::move(file);
   locks_ = ByteLocks(&file_);
@@ -123,12 +125,14 @@ int32_t MemoFile::Check(bool read_only, int32_t main_version) {
 int32_t MemoFile::BeginBatch() {
   const int32_t result = locks_.Lock(0, HeaderLockWait());
   if (result != code::kOk) return result;
+  ForgetCachedBlocks();
   in_batch_ = true;
   header_cached_ = false;
   return code::kOk;
 }
 
 void MemoFile::EndBatch() {
+  ForgetCachedBlocks();
   if (!in_batch_) return;
   in_batch_ = false;
   header_cached_ = false;
@@ -173,10 +177,15 @@ int32_t MemoFile::WriteHeaderWords(const MemoHeader& header) {
 }
 
 int32_t MemoFile::WalkChain(BlockNumber first, int32_t block_count,
-                            std::vector<BlockNumber>* blocks, std::string* value) {
-  BlockWindow window(file_, block_count, window_buffer_);
+                            std::vector<BlockNumber>* blocks, std::string* value,
+                            const std::string_view* compare_to, bool* equal) {
+  const int64_t expected =
+      compare_to != nullptr ? static_cast<int64_t>(compare_to->size()) / kMemoDataSize + 1 : 64;
+  BlockWindow window(window_, file_, block_count, expected);
   BlockNumber block = first;
   int64_t steps = 0;
+  size_t offset = 0;  // bytes of the value compared so far
+  if (equal != nullptr) *equal = true;
   while (block != 0) {
     if (++steps >= block_count) return code::kMemoAccessFailed;  // a cycle
     const uint8_t* image = window.Get(block);
@@ -185,17 +194,46 @@ int32_t MemoFile::WalkChain(BlockNumber first, int32_t block_count,
     if (used < 0 || used > kMemoDataSize) return code::kMemoAccessFailed;
     if (blocks != nullptr) blocks->push_back(block);
     if (value != nullptr) value->append(reinterpret_cast<const char*>(image) + 12, used);
+    if (compare_to != nullptr && *equal) {
+      *equal = offset + static_cast<size_t>(used) <= compare_to->size() &&
+               std::memcmp(image + 12, compare_to->data() + offset, static_cast<size_t>(used)) == 0;
+      offset += static_cast<size_t>(used);
+    }
     block = LoadI32(image + 4);
   }
+  if (compare_to != nullptr && offset != compare_to->size()) *equal = false;
   return code::kOk;
 }
 
+int32_t MemoFile::CompareChain(BlockNumber first, std::string_view value, bool* equal,
+                               std::vector<BlockNumber>* blocks) {
+  blocks->clear();
+  *equal = value.empty();
+  if (first == 0) return code::kOk;
+  // The block count bounds the walk. Read once per update: the chain's own blocks stay below
+  // it whatever others do meanwhile (only free blocks are ever cut off).
+  if (compare_block_count_ < 0) {
+    MemoHeader header;
+    const int32_t result = ReadHeader(&header);
+    if (result != code::kOk) return result;
+    compare_block_count_ = header.block_count;
+  }
+  return WalkChain(first, compare_block_count_, blocks, nullptr, &value, equal);
+}
+
+void MemoFile::ForgetCachedBlocks() {
+  window_.start = 0;
+  window_.count = 0;
+  compare_block_count_ = -1;
+}
+
 int32_t MemoFile::ReadChain(BlockNumber first, std::string* value,
-                           std::vector<BlockNumber>* blocks) {
+                            std::vector<BlockNumber>* blocks) {
   value->clear();
   if (blocks != nullptr) blocks->clear();
   if (first == 0) return code::kOk;
   // The chain belongs to one record, whose lock the caller holds: nobody releases it now.
+  ForgetCachedBlocks();
   MemoHeader header;
   const int32_t result = ReadHeader(&header);
   if (result != code::kOk) return result;
@@ -203,6 +241,7 @@ int32_t MemoFile::ReadChain(BlockNumber first, std::string* value,
 }
 
 int32_t MemoFile::WriteBlocks(const BlockNumber* blocks, size_t count, const uint8_t* images) {
+  ForgetCachedBlocks();
   size_t i = 0;
   while (i < count) {
     size_t run = 1;
@@ -220,7 +259,8 @@ int32_t MemoFile::WriteBlocks(const BlockNumber* blocks, size_t count, const uin
 int32_t MemoFile::WriteNewChain(std::string_view value, BlockNumber* first) {
   *first = 0;
   if (value.empty()) return code::kOk;
-  const int64_t piece_count = (static_cast<int64_t>(value.size()) + kMemoDataSize - 1) / kMemoDataSize;
+  const int64_t piece_count =
+      (static_cast<int64_t>(value.size()) + kMemoDataSize - 1) / kMemoDataSize;
   if (piece_count > INT32_MAX / 2) return code::kMemoAccessFailed;
   const auto n = static_cast<int32_t>(piece_count);
 
@@ -234,7 +274,8 @@ int32_t MemoFile::WriteNewChain(std::string_view value, BlockNumber* first) {
   // met twice) is dropped from there on: its blocks leak, none is used twice.
   std::vector<BlockNumber> blocks;
   blocks.reserve(static_cast<size_t>(n));
-  BlockWindow window(file_, header.block_count, window_buffer_);
+  ForgetCachedBlocks();  // the free list may have changed since anything was read
+  BlockWindow window(window_, file_, header.block_count, n);
   BlockNumber head = header.free_head;
   int32_t free_count = header.free_count;
   while (static_cast<int32_t>(blocks.size()) < n && free_count > 0) {
@@ -374,6 +415,5 @@ int32_t MemoFile::ReleaseChain(BlockNumber first, const std::vector<BlockNumber>
   if (k > 0 && old_head != 0) WriteWord(file_, int64_t{old_head} * kMemoBlockSize, listed.back());
   return code::kOk;
 }
-
 
 }  // namespace database

@@ -66,8 +66,8 @@ class MemoFile {
   // opened or has a bad header, kMemoVersion for another version than `main_version`, and
   // for a file shorter than its block count kNotAMemoFile when read-only, otherwise the
   // block count is lowered to the whole blocks present.
-  int32_t Open(std::string_view gbk_path, bool read_only, platform::ShareMode share,
-               bool exclusive, int32_t main_version);
+  int32_t Open(std::string_view gbk_path, bool read_only, platform::ShareMode share, bool exclusive,
+               int32_t main_version);
   // Takes over an open file and checks it as Open does (for tools and tests).
   int32_t Adopt(platform::File file, bool read_only, bool exclusive, int32_t main_version);
 
@@ -82,13 +82,19 @@ class MemoFile {
   int32_t ReadChain(BlockNumber first, std::string* value,
                     std::vector<BlockNumber>* blocks = nullptr);
 
+  // Whether the chain starting at `first` holds exactly `value`, without copying it; also
+  // its block numbers. Needs no header lock; blocks read by one compare serve the next one
+  // until ForgetCachedBlocks or a write. Requires: as ReadChain.
+  int32_t CompareChain(BlockNumber first, std::string_view value, bool* equal,
+                       std::vector<BlockNumber>* blocks);
+
   // Writes `value` into blocks no record references and returns the first (0 for an empty
   // value). The caller then stores the number in the record and releases the old chain.
   int32_t WriteNewChain(std::string_view value, BlockNumber* first);
 
   // Puts the chain starting at `first` on the free list; those of its blocks that end the
-  // file are cut off instead. A chain that is not well formed is left alone (leaked), never half released.
-  // `known_blocks`, when given, are the chain's blocks as ReadChain found them under the
+  // file are cut off instead. A chain that is not well formed is left alone (leaked), never half
+  // released. `known_blocks`, when given, are the chain's blocks as ReadChain found them under the
   // locks still held, which saves walking it again.
   int32_t ReleaseChain(BlockNumber first, const std::vector<BlockNumber>* known_blocks = nullptr);
 
@@ -103,19 +109,31 @@ class MemoFile {
 
   ByteLocks& locks() { return locks_; }
 
+  // Drops blocks kept from earlier reads (another process may have changed them since).
+  void ForgetCachedBlocks();
+
+  // The blocks of the last read, kept for the next walk of the same operation.
+  struct Window {
+    std::vector<uint8_t> buffer;  // reused, so that a save touches no fresh pages
+    BlockNumber start = 0;
+    int32_t count = 0;
+  };
+
  private:
   int32_t Check(bool read_only, int32_t main_version);
   int32_t WriteHeaderWords(const MemoHeader& header);
   // Reads block numbers of a chain and, when `value` is not null, its bytes.
   int32_t WalkChain(BlockNumber first, int32_t block_count, std::vector<BlockNumber>* blocks,
-                    std::string* value);
+                    std::string* value, const std::string_view* compare_to = nullptr,
+                    bool* equal = nullptr);
   // Writes full block images, one write per run of consecutive block numbers.
   int32_t WriteBlocks(const BlockNumber* blocks, size_t count, const uint8_t* images);
 
   platform::File file_;
   ByteLocks locks_{&file_};
-  std::vector<uint8_t> window_buffer_;  // scratch, reused so that a save touches no fresh pages
-  std::vector<uint8_t> images_;
+  Window window_;
+  int32_t compare_block_count_ = -1;
+  std::vector<uint8_t> images_;  // scratch, reused so that a save touches no fresh pages
   bool in_batch_ = false;
   bool header_cached_ = false;
   MemoHeader cached_header_;

@@ -33,8 +33,8 @@ void Write(const fs::path& path, const uint8_t* bytes, size_t size) {
 
 }  // namespace
 
-void PackDatabaseFiles(const uint8_t* main, size_t main_size, const uint8_t* memo,
-                       size_t memo_size, const uint8_t* index, size_t index_size, uint8_t* out) {
+void PackDatabaseFiles(const uint8_t* main, size_t main_size, const uint8_t* memo, size_t memo_size,
+                       const uint8_t* index, size_t index_size, uint8_t* out) {
   database::StoreI32(out, static_cast<int32_t>(main_size));
   database::StoreI32(out + 4, static_cast<int32_t>(memo_size));
   if (main_size > 0) std::memcpy(out + 8, main, main_size);

@@ -15,8 +15,8 @@ namespace fuzz {
 int FuzzDatabaseFiles(const uint8_t* data, size_t size);
 
 // Packs three files into one input.
-void PackDatabaseFiles(const uint8_t* main, size_t main_size, const uint8_t* memo,
-                       size_t memo_size, const uint8_t* index, size_t index_size,
+void PackDatabaseFiles(const uint8_t* main, size_t main_size, const uint8_t* memo, size_t memo_size,
+                       const uint8_t* index, size_t index_size,
                        uint8_t* out /* 8 + sum of the sizes */);
 
 }  // namespace fuzz

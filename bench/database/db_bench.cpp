@@ -71,8 +71,9 @@ void SaveInkstone(benchmark::State& state, size_t bytes, bool edited) {
   const fs::path path = BenchFolder() / ("save-" + std::to_string(bytes) + ".edb");
   fs::remove(path);
   fs::remove(fs::path(path).replace_extension(".edt"));
-  database::CreateDatabase(platform::GbkPathOf(path), {{runtime::Gbk("姓名"), database::kMemoField, 0},
-                                                      {runtime::Gbk("学号"), database::kByteSetField, 0}});
+  database::CreateDatabase(platform::GbkPathOf(path),
+                           {{runtime::Gbk("姓名"), database::kMemoField, 0},
+                            {runtime::Gbk("学号"), database::kByteSetField, 0}});
   runtime::Text path_text(platform::GbkPathOf(path));
   Call(&database::OpenDatabase, {path_text.Arg()});
   Call(&database::AppendBlankRecord);
@@ -85,8 +86,9 @@ void SaveInkstone(benchmark::State& state, size_t bytes, bool edited) {
   size_t i = 0;
   for (auto _ : state) {
     if (edited) text[i++ % text.size()] ^= 1;
-    const ArgCell ok = Call(&database::ModifyFields, {ArgCell(), text_field.Arg(), ArgCell::Statement(&statement),
-                                                      name_field.Arg(), name.Arg()});
+    const ArgCell ok =
+        Call(&database::ModifyFields, {ArgCell(), text_field.Arg(), ArgCell::Statement(&statement),
+                                       name_field.Arg(), name.Arg()});
     if (ok.low == 0) state.SkipWithError("ModifyFields failed");
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
@@ -98,12 +100,14 @@ void SaveSqlite(benchmark::State& state, size_t bytes, bool edited) {
   fs::remove(path);
   sqlite3* db = nullptr;
   sqlite3_open(path.c_str(), &db);
-  sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
-                   "CREATE TABLE chapters(id INTEGER PRIMARY KEY, name TEXT, body BLOB);"
-                   "INSERT INTO chapters VALUES(1, '', x'');",
+  sqlite3_exec(db,
+               "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
+               "CREATE TABLE chapters(id INTEGER PRIMARY KEY, name TEXT, body BLOB);"
+               "INSERT INTO chapters VALUES(1, '', x'');",
                nullptr, nullptr, nullptr);
   sqlite3_stmt* update = nullptr;
-  sqlite3_prepare_v2(db, "UPDATE chapters SET body = ?1, name = ?2 WHERE id = 1", -1, &update, nullptr);
+  sqlite3_prepare_v2(db, "UPDATE chapters SET body = ?1, name = ?2 WHERE id = 1", -1, &update,
+                     nullptr);
   std::string text = ChapterText(bytes);
   const std::string name = runtime::Gbk("第一章 开端");
   size_t i = 0;
@@ -141,8 +145,9 @@ fs::path MakeChapterDatabase(const std::string& name, int chapters, int deleted_
   const fs::path path = BenchFolder() / (name + ".edb");
   fs::remove(path);
   fs::remove(fs::path(path).replace_extension(".edt"));
-  database::CreateDatabase(platform::GbkPathOf(path), {{runtime::Gbk("姓名"), database::kMemoField, 0},
-                                                      {runtime::Gbk("学号"), database::kByteSetField, 0}});
+  database::CreateDatabase(platform::GbkPathOf(path),
+                           {{runtime::Gbk("姓名"), database::kMemoField, 0},
+                            {runtime::Gbk("学号"), database::kByteSetField, 0}});
   runtime::Text path_text(platform::GbkPathOf(path));
   Call(&database::OpenDatabase, {path_text.Arg()});
   runtime::Text text_field(runtime::Gbk("学号"));
@@ -152,7 +157,8 @@ fs::path MakeChapterDatabase(const std::string& name, int chapters, int deleted_
     Call(&database::AppendBlankRecord);
     runtime::Text chapter(runtime::Gbk("第") + std::to_string(i) + runtime::Gbk("章"));
     runtime::ByteSet body(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
-    Call(&database::ModifyFields, {ArgCell(), text_field.Arg(), body.Arg(), name_field.Arg(), chapter.Arg()});
+    Call(&database::ModifyFields,
+         {ArgCell(), text_field.Arg(), body.Arg(), name_field.Arg(), chapter.Arg()});
     if (deleted_every > 0 && i % deleted_every == 0) Call(&database::DeleteRecords);
   }
   database::DatabaseList::Instance().CloseAll();
@@ -168,7 +174,8 @@ void OpenAndList(benchmark::State& state) {
     Call(&database::GoFirstRecord);
     int64_t listed = 0;
     while (Call(&database::IsAfterLastRecord).low == 0) {
-      runtime::Text name = runtime::Text::FromResult(Call(&database::ReadField, {name_field.Arg()}));
+      runtime::Text name =
+          runtime::Text::FromResult(Call(&database::ReadField, {name_field.Arg()}));
       listed += static_cast<int64_t>(name.View().size() > 0);
       Call(&database::SkipRecords);
     }
@@ -178,15 +185,16 @@ void OpenAndList(benchmark::State& state) {
 }
 
 void Pack(benchmark::State& state) {
-  const fs::path pristine = MakeChapterDatabase("pack-source", static_cast<int>(state.range(0)), 10);
+  const fs::path pristine =
+      MakeChapterDatabase("pack-source", static_cast<int>(state.range(0)), 10);
   const fs::path path = BenchFolder() / "pack.edb";
   runtime::Text path_text(platform::GbkPathOf(path));
   for (auto _ : state) {
     state.PauseTiming();
     database::DatabaseList::Instance().CloseAll();
     fs::copy_file(pristine, path, fs::copy_options::overwrite_existing);
-    fs::copy_file(fs::path(pristine).replace_extension(".edt"), fs::path(path).replace_extension(".edt"),
-                  fs::copy_options::overwrite_existing);
+    fs::copy_file(fs::path(pristine).replace_extension(".edt"),
+                  fs::path(path).replace_extension(".edt"), fs::copy_options::overwrite_existing);
     Call(&database::OpenDatabase, {path_text.Arg()});
     state.ResumeTiming();
     if (Call(&database::PackDatabase).low == 0) state.SkipWithError("pack failed");
@@ -204,7 +212,9 @@ void RegisterAll() {
       benchmark::RegisterBenchmark((prefix + "raw").c_str(), SaveRaw, bytes, edited);
     }
   }
-  benchmark::RegisterBenchmark("OpenAndList", OpenAndList)->Arg(5000)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("OpenAndList", OpenAndList)
+      ->Arg(5000)
+      ->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("Pack", Pack)->Arg(5000)->Unit(benchmark::kMillisecond);
 }
 

@@ -46,8 +46,8 @@ TEST_F(Commands, TheChapterRoutinesOfTheApplicationWork) {
     const std::string chapter = runtime::Gbk("第") + std::to_string(i) + runtime::Gbk("章");
     const runtime::SubStatement value{&ChapterName, &chapter};
     runtime::Text text(std::string(3000 * i, 'x'));
-    ASSERT_TRUE(Call(&ModifyFields, {ArgCell(), name_.Arg(), ArgCell::Statement(&value), number_.Arg(),
-                                     ArgCell::ByteSet(nullptr)})
+    ASSERT_TRUE(Call(&ModifyFields, {ArgCell(), name_.Arg(), ArgCell::Statement(&value),
+                                     number_.Arg(), ArgCell::ByteSet(nullptr)})
                     .low);
   }
   // Start-up: every chapter name, first to last.
@@ -85,7 +85,8 @@ TEST_F(Commands, OpenOptionsAndAFailedOpenKeepTheCurrentDatabase) {
   ASSERT_EQ(CreateDatabase(folder_.Gbk("ro.edb"), ChapterFields()), 0);
   runtime::Text other(folder_.Gbk("ro.edb"));
   runtime::Text alias("books");
-  EXPECT_TRUE(Call(&OpenDatabase, {other.Arg(), alias.Arg(), ArgCell::Int(1), ArgCell::Int(4)}).low);
+  EXPECT_TRUE(
+      Call(&OpenDatabase, {other.Arg(), alias.Arg(), ArgCell::Int(1), ArgCell::Int(4)}).low);
   EXPECT_EQ(DatabaseList::Instance().Current()->alias(), "books");
   EXPECT_FALSE(Call(&AppendBlankRecord).low) << "read-only";
   EXPECT_NE(LastDatabaseError(), 0);
@@ -111,7 +112,8 @@ TEST_F(CommandsDeathTest, MisuseIsARuntimeError) {
   EXPECT_EXIT(Call(&ReadField, {name_.Arg()}), ::testing::ExitedWithCode(255),
               "未指定当前数据库或者指定数据库未打开");
   ASSERT_TRUE(Open());
-  EXPECT_EXIT(Call(&ReadField, {ArgCell::Int(0)}), ::testing::ExitedWithCode(255), "指定字段不存在");
+  EXPECT_EXIT(Call(&ReadField, {ArgCell::Int(0)}), ::testing::ExitedWithCode(255),
+              "指定字段不存在");
   EXPECT_EXIT(Call(&ReadField, {ArgCell::Double(3.5)}), ::testing::ExitedWithCode(255),
               "指定字段不存在");
   EXPECT_EXIT(Call(&ReadField, {ArgCell::Logical(true)}), ::testing::ExitedWithCode(255),

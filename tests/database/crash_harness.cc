@@ -42,7 +42,8 @@ std::string ChapterName(int32_t id, int64_t sequence) {
 bool ParseHeader(const std::string& text, int32_t* id, int64_t* sequence) {
   long long parsed_sequence = 0;
   int parsed_id = 0;
-  if (std::sscanf(text.c_str(), "rec=%d;seq=%lld;", &parsed_id, &parsed_sequence) != 2) return false;
+  if (std::sscanf(text.c_str(), "rec=%d;seq=%lld;", &parsed_id, &parsed_sequence) != 2)
+    return false;
   *id = parsed_id;
   *sequence = parsed_sequence;
   return true;
@@ -65,6 +66,7 @@ void Send(int fd, const std::string& message) {
   for (const RawRecord& record : ReadRawRecords(main_native, native_folder + "/data.edt")) {
     ids.push_back(record.id);
   }
+  Send(out, "R");  // ready: the kill is timed from here, not from the fork
   std::mt19937 random(options.seed * 7919u + static_cast<uint32_t>(round));
   int64_t sequence = int64_t{round} * 1000000;
   const std::string name = runtime::Gbk("姓名");
@@ -96,7 +98,8 @@ void Send(int fd, const std::string& message) {
     } else if (action < 11) {
       Send(out, "p");
       if (db.Pack() != 0) _exit(25);
-      ids.erase(std::remove_if(ids.begin(), ids.end(), [](int32_t id) { return id < 0; }), ids.end());
+      ids.erase(std::remove_if(ids.begin(), ids.end(), [](int32_t id) { return id < 0; }),
+                ids.end());
       Send(out, "P");
     } else if (!live.empty()) {
       const int32_t number = live[random() % live.size()];
@@ -123,8 +126,8 @@ struct Ledger {
   std::map<int32_t, int64_t> finished;  // per id: the newest save finished
   std::set<int32_t> appended;           // appends finished
   std::set<int32_t> delete_begun;
-  std::set<int32_t> deleted;            // marks finished
-  std::set<int32_t> packed_away;        // deleted before a pack that finished
+  std::set<int32_t> deleted;      // marks finished
+  std::set<int32_t> packed_away;  // deleted before a pack that finished
   int64_t saves = 0;
   int32_t packs = 0;
 
@@ -228,19 +231,28 @@ CrashSummary RunCrashRounds(const std::string& native_folder, const CrashOptions
       ChildLoop(native_folder, options, round, pipe_fds[1]);
     }
     close(pipe_fds[1]);
+    std::string messages;
+    char buffer[4096];
+    // Wait until the child has opened the database (or died trying).
+    while (messages.find("R\n") == std::string::npos) {
+      const ssize_t n = read(pipe_fds[0], buffer, sizeof buffer);
+      if (n <= 0) break;
+      messages.append(buffer, static_cast<size_t>(n));
+    }
     platform::SleepMilliseconds(1 + static_cast<int32_t>(random() % options.max_kill_delay_ms));
     kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
-    std::string messages;
-    char buffer[4096];
-    for (ssize_t n; (n = read(pipe_fds[0], buffer, sizeof buffer)) > 0;) messages.append(buffer, n);
+    for (ssize_t n; (n = read(pipe_fds[0], buffer, sizeof buffer)) > 0;) {
+      messages.append(buffer, static_cast<size_t>(n));
+    }
     close(pipe_fds[0]);
     std::istringstream lines(messages);
     for (std::string line; std::getline(lines, line);) ledger.Apply(line);
 
     std::string failure;
-    if (WIFEXITED(status)) failure = "the child failed with exit code " + std::to_string(WEXITSTATUS(status));
+    if (WIFEXITED(status))
+      failure = "the child failed with exit code " + std::to_string(WEXITSTATUS(status));
     if (failure.empty()) failure = Verify(native_folder, ledger);
     ++summary.rounds;
     if (!failure.empty()) {

@@ -13,8 +13,8 @@ namespace database::testing {
 
 struct CrashOptions {
   int32_t rounds = 300;
-  int32_t save_interval_ms = 5;      // pause between two saves of the child
-  int32_t max_kill_delay_ms = 40;    // the kill comes 1 … this many ms after the start
+  int32_t save_interval_ms = 5;    // pause between two saves of the child
+  int32_t max_kill_delay_ms = 40;  // the kill comes 1 … this many ms after the start
   uint32_t seed = 1;
   bool verbose = false;
 };

@@ -2,12 +2,12 @@
 //   database_crash_stress [rounds] [save interval ms] [max kill delay ms] [seed]
 // The defaults save ten times a second, as the application does, and kill 2000 times.
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-
-#include <unistd.h>
 
 #include "tests/database/crash_harness.h"
 

@@ -38,7 +38,8 @@ std::vector<uint8_t> ReadWholeFile(const std::string& native_path) {
 
 void WriteWholeFile(const std::string& native_path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(native_path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 int32_t Word(const std::vector<uint8_t>& bytes, size_t offset) {
@@ -52,7 +53,8 @@ void PutWord(std::vector<uint8_t>& bytes, size_t offset, int32_t value) {
 std::vector<RawRecord> ReadRawRecords(const std::string& native_main,
                                       const std::string& native_memo) {
   const std::vector<uint8_t> main = ReadWholeFile(native_main);
-  const std::vector<uint8_t> memo = native_memo.empty() ? std::vector<uint8_t>() : ReadWholeFile(native_memo);
+  const std::vector<uint8_t> memo =
+      native_memo.empty() ? std::vector<uint8_t>() : ReadWholeFile(native_memo);
   const int32_t count = Word(main, 16);
   const int32_t record_size = Word(main, 24);
   const int32_t field_count = Word(main, 112);

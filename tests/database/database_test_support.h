@@ -40,7 +40,8 @@ struct RawRecord {
   int32_t id = 0;
   std::vector<std::string> values;  // stored bytes; memo fields: the chain's bytes
 };
-std::vector<RawRecord> ReadRawRecords(const std::string& native_main, const std::string& native_memo);
+std::vector<RawRecord> ReadRawRecords(const std::string& native_main,
+                                      const std::string& native_memo);
 
 // The chapter database's layout: "姓名" memo text and "学号" byte set.
 std::vector<FieldSpec> ChapterFields();

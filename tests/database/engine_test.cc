@@ -15,7 +15,7 @@ namespace {
 
 using runtime::ArgCell;
 
-const std::vector<FieldSpec> kFields = {{"ID", kIntField, 0},     {"NAME", kTextField, 10},
+const std::vector<FieldSpec> kFields = {{"ID", kIntField, 0},       {"NAME", kTextField, 10},
                                         {"FLAG", kLogicalField, 0}, {"WHEN", kDateTimeField, 0},
                                         {"SMALL", kShortField, 0},  {"NOTE", kMemoField, 0}};
 
@@ -234,7 +234,9 @@ TEST_F(Engine, AnInterruptedPackIsFinishedByTheNextOpenForWriting) {
     PackJournalWriter journal;
     ASSERT_EQ(journal.Create(folder_.Gbk("e.edb.pack")), 0);
     for (int32_t r : {0, 1, 3}) {
-      ASSERT_EQ(journal.Append(before.data() + data + static_cast<size_t>(r) * record_size, record_size), 0);
+      ASSERT_EQ(
+          journal.Append(before.data() + data + static_cast<size_t>(r) * record_size, record_size),
+          0);
     }
     ASSERT_EQ(journal.Commit(record_size, static_cast<int32_t>(data), 3, 5), 0);
   }
@@ -286,9 +288,9 @@ TEST_F(Engine, AliasesMustBeNames) {
 TEST_F(Engine, ShareModesKeepOthersOut) {
   DatabaseList::Instance().CloseAll();
   ASSERT_EQ(OpenDefault(folder_.Gbk("e.edb"), 3), 0);  // exclusive
-  platform::FileResult other = platform::File::Open(folder_.Gbk("e.edb"), platform::FileAccess::kRead,
-                                                    platform::ShareMode::kDenyNone,
-                                                    platform::Disposition::kOpenExisting);
+  platform::FileResult other =
+      platform::File::Open(folder_.Gbk("e.edb"), platform::FileAccess::kRead,
+                           platform::ShareMode::kDenyNone, platform::Disposition::kOpenExisting);
   EXPECT_EQ(other.error, platform::FileError::kSharingViolation);
   Database& db = *DatabaseList::Instance().Current();
   ASSERT_EQ(db.AppendBlank(), 0) << "an exclusive database takes no locks and works";
@@ -345,7 +347,8 @@ TEST(Passwords, AQuestionMarkAsksUpToThreeTimes) {
   SetPasswordPrompt(nullptr);
   DatabaseList::Instance().CloseAll();
   options.password = "SECRET";
-  EXPECT_EQ(DatabaseList::Instance().Open(options), code::kWrongPassword) << "the password's case counts";
+  EXPECT_EQ(DatabaseList::Instance().Open(options), code::kWrongPassword)
+      << "the password's case counts";
   options.password = "secret";
   EXPECT_EQ(DatabaseList::Instance().Open(options), 0);
 }

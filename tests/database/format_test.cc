@@ -20,9 +20,8 @@ struct MainCase {
 class MainFileValidation : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(CreateDatabase(folder_.Gbk("t.edb"),
-                             {{"ID", kIntField, 0}, {"NAME", kTextField, 10}}),
-              0);
+    ASSERT_EQ(
+        CreateDatabase(folder_.Gbk("t.edb"), {{"ID", kIntField, 0}, {"NAME", kTextField, 10}}), 0);
     pristine_ = ReadWholeFile(folder_.Native("t.edb"));
   }
   int32_t OpenMutated(const Mutation& mutate, bool read_only = false,
@@ -64,7 +63,8 @@ TEST_F(MainFileValidation, EachFailureHasItsCode) {
   for (const MainCase& c : cases) {
     EXPECT_EQ(OpenMutated(c.mutate), c.expected) << c.name;
   }
-  EXPECT_EQ(OpenMutated([](auto&) {}, false, "secret"), code::kWrongPassword) << "plain with password";
+  EXPECT_EQ(OpenMutated([](auto&) {}, false, "secret"), code::kWrongPassword)
+      << "plain with password";
   EXPECT_EQ(OpenMutated([](auto&) {}), 0);
 }
 

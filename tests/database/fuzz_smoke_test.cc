@@ -27,11 +27,11 @@ void MakeSeed(const TempFolder& folder, std::vector<uint8_t>* main, std::vector<
   Database& db = *DatabaseList::Instance().Current();
   for (int i = 0; i < 40; ++i) {
     ASSERT_EQ(db.AppendBlank(), 0);
-    runtime::Text note(std::string(static_cast<size_t>(i * 97 % 1700), static_cast<char>('a' + i % 26)));
+    runtime::Text note(
+        std::string(static_cast<size_t>(i * 97 % 1700), static_cast<char>('a' + i % 26)));
     runtime::Text name("n" + std::to_string(i));
-    const FieldUpdate updates[] = {{"ID", runtime::ArgCell::Int(i * 7 % 13)},
-                                   {"NAME", name.Arg()},
-                                   {"NOTE", note.Arg()}};
+    const FieldUpdate updates[] = {
+        {"ID", runtime::ArgCell::Int(i * 7 % 13)}, {"NAME", name.Arg()}, {"NOTE", note.Arg()}};
     ASSERT_EQ(db.UpdateRecords(nullptr, updates), 0);
     if (i % 5 == 0) {
       ASSERT_EQ(db.MarkRecords(nullptr, true), 0);
@@ -58,11 +58,15 @@ TEST(FuzzSmoke, MutatedFilesNeverCrashTheReaders) {
       if (file.empty()) continue;
       const size_t at = random() % file.size();
       switch (random() % 4) {
-        case 0: file[at] ^= static_cast<uint8_t>(1u << (random() % 8)); break;
+        case 0:
+          file[at] ^= static_cast<uint8_t>(1u << (random() % 8));
+          break;
         case 1:
           if (at + 4 <= file.size()) PutWord(file, at & ~size_t{3}, boundary[random() % 10]);
           break;
-        case 2: file.resize(at); break;
+        case 2:
+          file.resize(at);
+          break;
         default:  // a header word
           if (file.size() >= 64) PutWord(file, (random() % 16) * 4, boundary[random() % 10]);
       }

@@ -69,7 +69,8 @@ TEST(BPlusTree, RebuildGivesTheFreshLayout) {
   ASSERT_EQ(index.Open(folder.Gbk("t.enx"), false, platform::ShareMode::kDenyNone, false, kVersion,
                        fields),
             0);
-  for (int32_t i = 0; i < 500; ++i) ASSERT_EQ(index.Insert(std::string(4, static_cast<char>(i)), i), 0);
+  for (int32_t i = 0; i < 500; ++i)
+    ASSERT_EQ(index.Insert(std::string(4, static_cast<char>(i)), i), 0);
   ASSERT_EQ(index.Rebuild({}), 0);
   EXPECT_EQ(ReadWholeFile(folder.Native("t.enx")), fresh);
 }

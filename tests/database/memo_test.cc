@@ -122,7 +122,7 @@ TEST_F(MemoChains, AnUnchangedValueIsNotRewritten) {
 // Trap 1: releasing onto an empty free list must not write a back link into block 0.
 TEST_F(MemoChains, ReleasingOntoAnEmptyFreeListLeavesTheHeaderAlone) {
   ASSERT_EQ(db_->AppendBlank(), 0);
-  ASSERT_EQ(SetText(*db_, name_, "first"), 0);   // block 1
+  ASSERT_EQ(SetText(*db_, name_, "first"), 0);  // block 1
   ASSERT_EQ(db_->AppendBlank(), 0);
   ASSERT_EQ(SetText(*db_, name_, "keeps the end"), 0);  // block 2
   db_->GoFirst();
@@ -202,7 +202,8 @@ TEST_F(MemoChains, ASaveKilledAtAnyWriteKeepsOneWholeValue) {
   const std::vector<uint8_t> memo_before = Memo();
   bool saw_new = false;
   for (int64_t nth = 1; nth <= 12; ++nth) {
-    for (platform::FaultAction action : {platform::FaultAction::kExit, platform::FaultAction::kTornWrite}) {
+    for (platform::FaultAction action :
+         {platform::FaultAction::kExit, platform::FaultAction::kTornWrite}) {
       WriteWholeFile(folder_.Native("c.edb"), main_before);
       WriteWholeFile(folder_.Native("c.edt"), memo_before);
       const pid_t child = fork();

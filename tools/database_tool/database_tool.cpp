@@ -110,9 +110,8 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
 
 const std::map<std::string, int32_t>& TypeNames() {
   static const std::map<std::string, int32_t> names = {
-      {"byte", 1},     {"short", 2},     {"int", 3},   {"long", 4},    {"float", 5},
-      {"double", 6},   {"logical", 7},   {"datetime", 8}, {"routine", 9}, {"text", 10},
-      {"byteset", 11}, {"memo", 12}};
+      {"byte", 1},    {"short", 2},    {"int", 3},     {"long", 4},  {"float", 5},    {"double", 6},
+      {"logical", 7}, {"datetime", 8}, {"routine", 9}, {"text", 10}, {"byteset", 11}, {"memo", 12}};
   return names;
 }
 
@@ -131,8 +130,8 @@ int Create(const Options& options) {
     const size_t colon = spec.find(':');
     if (colon == std::string::npos) return Fail("field \"" + spec + "\" has no type");
     const size_t second = spec.find(':', colon + 1);
-    const std::string type = spec.substr(colon + 1, second == std::string::npos ? std::string::npos
-                                                                               : second - colon - 1);
+    const std::string type = spec.substr(
+        colon + 1, second == std::string::npos ? std::string::npos : second - colon - 1);
     const auto found = TypeNames().find(type);
     if (found == TypeNames().end()) return Fail("unknown field type \"" + type + "\"");
     database::FieldSpec field;
@@ -149,8 +148,10 @@ int Create(const Options& options) {
   }
   const int32_t result =
       database::CreateDatabase(GbkPathArg(options.positional[0].c_str()), specs, options.password);
-  if (result == database::code::kNotADatabase) return Fail("the field list is not usable (duplicate names?)");
-  if (result != 0) return FailCode("cannot create " + options.positional[0] + " (does it exist?)", result);
+  if (result == database::code::kNotADatabase)
+    return Fail("the field list is not usable (duplicate names?)");
+  if (result != 0)
+    return FailCode("cannot create " + options.positional[0] + " (does it exist?)", result);
   return 0;
 }
 
@@ -170,11 +171,21 @@ std::string JsonString(std::string_view utf8) {
   std::string out = "\"";
   for (unsigned char c : utf8) {
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (c < 0x20) {
           char escaped[8];
@@ -194,8 +205,8 @@ std::string Base64(std::string_view bytes) {
   std::string out;
   size_t i = 0;
   for (; i + 2 < bytes.size(); i += 3) {
-    const uint32_t n = static_cast<uint8_t>(bytes[i]) << 16 | static_cast<uint8_t>(bytes[i + 1]) << 8 |
-                       static_cast<uint8_t>(bytes[i + 2]);
+    const uint32_t n = static_cast<uint8_t>(bytes[i]) << 16 |
+                       static_cast<uint8_t>(bytes[i + 1]) << 8 | static_cast<uint8_t>(bytes[i + 2]);
     for (int shift : {18, 12, 6, 0}) out.push_back(kAlphabet[(n >> shift) & 63]);
   }
   if (i < bytes.size()) {
@@ -243,23 +254,33 @@ T As(const std::string& bytes) {
 
 std::string JsonValue(const database::FieldDefinition& field, const std::string& bytes) {
   switch (field.type) {
-    case database::kByteField: return std::to_string(As<uint8_t>(bytes));
-    case database::kShortField: return std::to_string(As<int16_t>(bytes));
-    case database::kIntField: return std::to_string(As<int32_t>(bytes));
-    case database::kLongField: return std::to_string(As<int64_t>(bytes));
-    case database::kRoutineField: return std::to_string(As<uint32_t>(bytes));
+    case database::kByteField:
+      return std::to_string(As<uint8_t>(bytes));
+    case database::kShortField:
+      return std::to_string(As<int16_t>(bytes));
+    case database::kIntField:
+      return std::to_string(As<int32_t>(bytes));
+    case database::kLongField:
+      return std::to_string(As<int64_t>(bytes));
+    case database::kRoutineField:
+      return std::to_string(As<uint32_t>(bytes));
     case database::kFloatField:
     case database::kDoubleField: {
-      const double value = field.type == database::kFloatField ? As<float>(bytes) : As<double>(bytes);
+      const double value =
+          field.type == database::kFloatField ? As<float>(bytes) : As<double>(bytes);
       if (!std::isfinite(value)) return "null";
       char text[40];
       std::snprintf(text, sizeof text, "%.17g", value);
       return text;
     }
-    case database::kLogicalField: return As<int16_t>(bytes) != 0 ? "true" : "false";
-    case database::kDateTimeField: return JsonString(IsoDateTime(As<double>(bytes)));
-    case database::kByteSetField: return JsonString(Base64(bytes));
-    default: return JsonString(Utf8(bytes));
+    case database::kLogicalField:
+      return As<int16_t>(bytes) != 0 ? "true" : "false";
+    case database::kDateTimeField:
+      return JsonString(IsoDateTime(As<double>(bytes)));
+    case database::kByteSetField:
+      return JsonString(Base64(bytes));
+    default:
+      return JsonString(Utf8(bytes));
   }
 }
 
@@ -269,16 +290,18 @@ int Dump(const Options& options) {
   if (const int32_t result = OpenForReading(options, &db)) return FailCode("cannot open", result);
   int32_t count = 0;
   int32_t next_id = 0;
-  if (const int32_t result = db->RecordCount(&count, &next_id)) return FailCode("cannot count", result);
+  if (const int32_t result = db->RecordCount(&count, &next_id))
+    return FailCode("cannot count", result);
   // Ids straight from the records (the engine hands out values, not ids).
-  platform::FileResult main = platform::File::Open(db->full_path(), platform::FileAccess::kRead,
-                                                   platform::ShareMode::kDenyNone,
-                                                   platform::Disposition::kOpenExisting);
+  platform::FileResult main =
+      platform::File::Open(db->full_path(), platform::FileAccess::kRead,
+                           platform::ShareMode::kDenyNone, platform::Disposition::kOpenExisting);
   if (!main.ok()) return Fail("cannot read the main file");
   db->GoFirst();
   for (int32_t r = 0; r < count; ++r, db->Skip(1)) {
     bool deleted = false;
-    if (const int32_t result = db->IsDeleted(&deleted)) return FailCode("cannot read record", result);
+    if (const int32_t result = db->IsDeleted(&deleted))
+      return FailCode("cannot read record", result);
     std::string line = "{\"number\": " + std::to_string(r + 1) + ", \"id\": ";
     std::string fields;
     int32_t id = 0;
@@ -293,8 +316,8 @@ int Dump(const Options& options) {
       if (!fields.empty()) fields += ", ";
       fields += JsonString(Utf8(db->fields()[f].name)) + ": " + JsonValue(db->fields()[f], bytes);
     }
-    line += std::to_string(id < 0 ? -static_cast<int64_t>(id) : id) + ", \"deleted\": " +
-            (deleted ? "true" : "false") + ", \"fields\": {" + fields + "}}";
+    line += std::to_string(id < 0 ? -static_cast<int64_t>(id) : id) +
+            ", \"deleted\": " + (deleted ? "true" : "false") + ", \"fields\": {" + fields + "}}";
     std::puts(line.c_str());
   }
   return 0;
@@ -372,7 +395,8 @@ int Export(const Options& options) {
   fs::create_directories(folder, error);
   int32_t count = 0;
   int32_t next_id = 0;
-  if (const int32_t result = db->RecordCount(&count, &next_id)) return FailCode("cannot count", result);
+  if (const int32_t result = db->RecordCount(&count, &next_id))
+    return FailCode("cannot count", result);
   std::set<std::string> used;
   int exported = 0;
   db->GoFirst();
@@ -388,7 +412,8 @@ int Export(const Options& options) {
     std::string base = SafeFileName(Utf8(name));
     if (base.empty()) base = "chapter-" + std::to_string(r + 1);
     std::string file_name = base + ".txt";
-    for (int n = 2; used.count(file_name); ++n) file_name = base + " (" + std::to_string(n) + ").txt";
+    for (int n = 2; used.count(file_name); ++n)
+      file_name = base + " (" + std::to_string(n) + ").txt";
     used.insert(file_name);
     // Written beside and renamed into place, so a file is never seen half written.
     const fs::path target = folder / file_name;
