@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 
 #include "platform/core/code_page.h"
@@ -92,8 +93,13 @@ std::string GbkPositions::Encode(QStringView text) const {
       if (unit == '\n' && crlf_lines) *at++ = '\r';
       *at++ = static_cast<char>(unit);
     } else if ((unit & 0xF800) != 0xD800) {
-      uint32_t bytes = table.Bytes(unit);
-      for (int32_t b = table.Length(unit); b > 0; --b, bytes >>= 8) *at++ = static_cast<char>(bytes);
+      // Little-endian packing puts the bytes in text order; the scratch buffer always has
+      // four bytes of room, so the whole word is stored and the length decides the step.
+      const uint32_t bytes = table.Bytes(unit);
+      const uint8_t packed[4] = {static_cast<uint8_t>(bytes), static_cast<uint8_t>(bytes >> 8),
+                                 static_cast<uint8_t>(bytes >> 16), static_cast<uint8_t>(bytes >> 24)};
+      std::memcpy(at, packed, 4);
+      at += table.Length(unit);
     } else if (IsSurrogatePair(text, i)) {
       const std::string pair = platform::Utf16ToGbk(View(text.mid(i, 2)));
       at = std::copy(pair.begin(), pair.end(), at);
