@@ -37,10 +37,10 @@ std::optional<std::vector<uint8_t>> Encode(const PropertyMap& fields) {
   EditBoxClassData data;
   std::string password = PasswordCharText(data.password_char);
   const bool known = OnlyKnownFields(
-      fields, {"Content", "Border", "TextColor", "BackColor", "Font", "HideSelection", "MaxLength",
-               "MultiLine", "ScrollBars", "Alignment", "InputMode", "PasswordChar",
-               "CaseConversion", "SpinMode", "SpinMin", "SpinMax", "SelStart", "SelLength",
-               "DataSource", "DataColumn"});
+      fields, {"Content",       "Border",       "TextColor",      "BackColor",  "Font",
+               "HideSelection", "MaxLength",    "MultiLine",      "ScrollBars", "Alignment",
+               "InputMode",     "PasswordChar", "CaseConversion", "SpinMode",   "SpinMin",
+               "SpinMax",       "SelStart",     "SelLength",      "DataSource", "DataColumn"});
   const bool kinds =
       TakeField(fields, "Content", data.content) && TakeField(fields, "Border", data.border) &&
       TakeField(fields, "TextColor", data.text_color) &&

@@ -18,9 +18,27 @@ namespace units {
 namespace {
 
 enum EditBoxProperty {
-  kContent, kBorder, kTextColor, kBackColor, kFont, kHideSelection, kMaxLength, kMultiLine,
-  kScrollBars, kAlignment, kInputMode, kPasswordChar, kCaseConversion, kSpinMode, kSpinMin,
-  kSpinMax, kSelStart, kSelLength, kSelText, kDataSource, kDataColumn,
+  kContent,
+  kBorder,
+  kTextColor,
+  kBackColor,
+  kFont,
+  kHideSelection,
+  kMaxLength,
+  kMultiLine,
+  kScrollBars,
+  kAlignment,
+  kInputMode,
+  kPasswordChar,
+  kCaseConversion,
+  kSpinMode,
+  kSpinMin,
+  kSpinMax,
+  kSelStart,
+  kSelLength,
+  kSelText,
+  kDataSource,
+  kDataColumn,
 };
 
 // The height of a window edge, which a single-line box keeps above and below its font.
@@ -81,10 +99,12 @@ EditBoxUnit::EditBoxUnit(const forms::CreateParams& params, EditBoxClassData dat
   data_.content.clear();  // the widget holds the text from now on
   if (!data_.multi_line && data_.spin_mode != 0 && widget->parentWidget() != nullptr) {
     spin_ = new SpinControl(widget->parentWidget());
-    spin_->SetRange(std::min(data_.spin_min, data_.spin_max), std::max(data_.spin_min, data_.spin_max));
+    spin_->SetRange(std::min(data_.spin_min, data_.spin_max),
+                    std::max(data_.spin_min, data_.spin_max));
     spin_->SetEdge(data_.border == 0 || data_.border == 1 || data_.border == 3);
     spin_->on_step = [handle = Handle()](int32_t direction) {
-      if (auto* box = dynamic_cast<EditBoxUnit*>(gui::Window::FromHandle(handle))) box->Step(direction);
+      if (auto* box = dynamic_cast<EditBoxUnit*>(gui::Window::FromHandle(handle)))
+        box->Step(direction);
     };
     PlaceSpin();
   }
@@ -146,7 +166,7 @@ void EditBoxUnit::ApplyFont() {
 void EditBoxUnit::ApplyInputMode() {
   control_->SetReadOnly(data_.input_mode == input_mode::kReadOnly);
   control_->SetPasswordChar(data_.input_mode == input_mode::kPassword ? MaskOf(data_.password_char)
-                                                                       : QChar());
+                                                                      : QChar());
   Repaint();
 }
 
@@ -200,14 +220,18 @@ int32_t EditBoxUnit::WriteProperty(int32_t index, const forms::PropertyValue& va
       data_.font.assign(value.data.begin(), value.data.end());
       ApplyFont();
       return 0;
-    case kHideSelection: return restyle(data_.hide_selection, number != 0);
+    case kHideSelection:
+      return restyle(data_.hide_selection, number != 0);
     case kMaxLength:
       data_.max_length = std::max(number, 0);
       control_->SetMaxLength(data_.max_length);
       return 0;
-    case kMultiLine: return restyle(data_.multi_line, number != 0);
-    case kScrollBars: return restyle(data_.scroll_bars, std::clamp(number, 0, 3));
-    case kAlignment: return restyle(data_.alignment, std::clamp(number, 0, 2));
+    case kMultiLine:
+      return restyle(data_.multi_line, number != 0);
+    case kScrollBars:
+      return restyle(data_.scroll_bars, std::clamp(number, 0, 3));
+    case kAlignment:
+      return restyle(data_.alignment, std::clamp(number, 0, 2));
     case kInputMode:
       data_.input_mode = std::clamp(number, 0, input_mode::kLast);
       ApplyInputMode();
@@ -216,8 +240,10 @@ int32_t EditBoxUnit::WriteProperty(int32_t index, const forms::PropertyValue& va
       data_.password_char = PasswordCharOfText(value.data);
       if (data_.input_mode == input_mode::kPassword) ApplyInputMode();
       return 0;
-    case kCaseConversion: return restyle(data_.case_conversion, std::clamp(number, 0, 2));
-    case kSpinMode: return restyle(data_.spin_mode, std::clamp(number, 0, 2));
+    case kCaseConversion:
+      return restyle(data_.case_conversion, std::clamp(number, 0, 2));
+    case kSpinMode:
+      return restyle(data_.spin_mode, std::clamp(number, 0, 2));
     case kSpinMin:
     case kSpinMax:
       (index == kSpinMin ? data_.spin_min : data_.spin_max) = number;
@@ -249,30 +275,67 @@ int32_t EditBoxUnit::WriteProperty(int32_t index, const forms::PropertyValue& va
     case kSelText:
       control_->ReplaceSelection(positions_.Decode(value.data), false);
       return 0;
-    case kDataSource: data_.data_source = value.data; return 0;
-    case kDataColumn: data_.data_column = value.data; return 0;
-    default: return 0;
+    case kDataSource:
+      data_.data_source = value.data;
+      return 0;
+    case kDataColumn:
+      data_.data_column = value.data;
+      return 0;
+    default:
+      return 0;
   }
 }
 
 bool EditBoxUnit::ReadProperty(int32_t index, forms::PropertyValue* value) const {
   switch (index) {
-    case kContent: value->data = Content(); return true;
-    case kBorder: value->number = data_.border; return true;
-    case kTextColor: value->number = data_.text_color; return true;
-    case kBackColor: value->number = data_.back_color; return true;
-    case kFont: value->data = StringOf(data_.font); return true;
-    case kHideSelection: value->number = data_.hide_selection; return true;
-    case kMaxLength: value->number = data_.max_length; return true;
-    case kMultiLine: value->number = data_.multi_line; return true;
-    case kScrollBars: value->number = data_.scroll_bars; return true;
-    case kAlignment: value->number = data_.alignment; return true;
-    case kInputMode: value->number = data_.input_mode; return true;
-    case kPasswordChar: value->data = PasswordCharText(data_.password_char); return true;
-    case kCaseConversion: value->number = data_.case_conversion; return true;
-    case kSpinMode: value->number = data_.spin_mode; return true;
-    case kSpinMin: value->number = data_.spin_min; return true;
-    case kSpinMax: value->number = data_.spin_max; return true;
+    case kContent:
+      value->data = Content();
+      return true;
+    case kBorder:
+      value->number = data_.border;
+      return true;
+    case kTextColor:
+      value->number = data_.text_color;
+      return true;
+    case kBackColor:
+      value->number = data_.back_color;
+      return true;
+    case kFont:
+      value->data = StringOf(data_.font);
+      return true;
+    case kHideSelection:
+      value->number = data_.hide_selection;
+      return true;
+    case kMaxLength:
+      value->number = data_.max_length;
+      return true;
+    case kMultiLine:
+      value->number = data_.multi_line;
+      return true;
+    case kScrollBars:
+      value->number = data_.scroll_bars;
+      return true;
+    case kAlignment:
+      value->number = data_.alignment;
+      return true;
+    case kInputMode:
+      value->number = data_.input_mode;
+      return true;
+    case kPasswordChar:
+      value->data = PasswordCharText(data_.password_char);
+      return true;
+    case kCaseConversion:
+      value->number = data_.case_conversion;
+      return true;
+    case kSpinMode:
+      value->number = data_.spin_mode;
+      return true;
+    case kSpinMin:
+      value->number = data_.spin_min;
+      return true;
+    case kSpinMax:
+      value->number = data_.spin_max;
+      return true;
     case kSelStart:
     case kSelLength: {
       const QString text = control_->Text();
@@ -283,10 +346,17 @@ bool EditBoxUnit::ReadProperty(int32_t index, forms::PropertyValue* value) const
                                          : positions_.ByteLength(view.mid(start, end - start));
       return true;
     }
-    case kSelText: value->data = positions_.Encode(control_->SelectedText()); return true;
-    case kDataSource: value->data = data_.data_source; return true;
-    case kDataColumn: value->data = data_.data_column; return true;
-    default: return false;
+    case kSelText:
+      value->data = positions_.Encode(control_->SelectedText());
+      return true;
+    case kDataSource:
+      value->data = data_.data_source;
+      return true;
+    case kDataColumn:
+      value->data = data_.data_column;
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -381,8 +451,11 @@ int64_t EditBoxUnit::WindowProc(gui::Message& message) {
       control_->Detach();
       delete spin_.data();
       break;
-    case gui::msg::kFinalDestroy: ReportDestroyed(); break;
-    default: break;
+    case gui::msg::kFinalDestroy:
+      ReportDestroyed();
+      break;
+    default:
+      break;
   }
   return DefaultProc(message);
 }

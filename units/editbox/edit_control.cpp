@@ -1,5 +1,7 @@
 #include "units/editbox/edit_control.h"
 
+#include <qdrawutil.h>
+
 #include <QAbstractTextDocumentLayout>
 #include <QEvent>
 #include <QInputMethodEvent>
@@ -16,7 +18,6 @@
 #include <QValidator>
 #include <limits>
 #include <map>
-#include <qdrawutil.h>
 
 namespace units {
 
@@ -52,16 +53,21 @@ bool IsPlacementEvent(QEvent::Type type) {
     case QEvent::Hide:
     case QEvent::EnabledChange:
     case QEvent::ParentChange:
-    case QEvent::ZOrderChange: return true;
-    default: return false;
+    case QEvent::ZOrderChange:
+      return true;
+    default:
+      return false;
   }
 }
 
 Qt::Alignment AlignmentOf(int32_t alignment) {
   switch (alignment) {
-    case 1: return Qt::AlignHCenter;
-    case 2: return Qt::AlignRight;
-    default: return Qt::AlignLeft;
+    case 1:
+      return Qt::AlignHCenter;
+    case 2:
+      return Qt::AlignRight;
+    default:
+      return Qt::AlignLeft;
   }
 }
 
@@ -87,7 +93,8 @@ class LineWidget : public QLineEdit {
  protected:
   bool event(QEvent* event) override {
     const bool result = QLineEdit::event(event);
-    if (IsPlacementEvent(event->type()) && on_placement != nullptr && *on_placement) (*on_placement)();
+    if (IsPlacementEvent(event->type()) && on_placement != nullptr && *on_placement)
+      (*on_placement)();
     return result;
   }
   void paintEvent(QPaintEvent* event) override {
@@ -219,7 +226,8 @@ class MultiLineControl : public EditControl {
   explicit MultiLineControl(const EditControlStyle& style) : edit_(new TextWidget) {
     const bool horizontal = style.scroll_bars == 1 || style.scroll_bars == 3;
     const bool vertical = style.scroll_bars == 2 || style.scroll_bars == 3;
-    edit_->setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    edit_->setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn
+                                                   : Qt::ScrollBarAlwaysOff);
     edit_->setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     // Without a horizontal scroll bar lines wrap at the box's width.
     edit_->setLineWrapMode(horizontal ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
@@ -274,8 +282,12 @@ class MultiLineControl : public EditControl {
   void SetPasswordChar(QChar) override {}
   void SetBorder(int32_t border) override {
     switch (border) {
-      case 1: edit_->setFrameStyle(QFrame::WinPanel | QFrame::Sunken); break;
-      case 2: edit_->setFrameStyle(QFrame::WinPanel | QFrame::Raised); break;
+      case 1:
+        edit_->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+        break;
+      case 2:
+        edit_->setFrameStyle(QFrame::WinPanel | QFrame::Raised);
+        break;
       case 3:
         edit_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         edit_->setLineWidth(1);
@@ -289,10 +301,14 @@ class MultiLineControl : public EditControl {
         edit_->setFrameStyle(QFrame::Box | QFrame::Plain);
         edit_->setLineWidth(1);
         break;
-      default: edit_->setFrameStyle(QFrame::NoFrame); break;
+      default:
+        edit_->setFrameStyle(QFrame::NoFrame);
+        break;
     }
   }
-  void Detach() override { QObject::disconnect(edit_, &QPlainTextEdit::textChanged, nullptr, nullptr); }
+  void Detach() override {
+    QObject::disconnect(edit_, &QPlainTextEdit::textChanged, nullptr, nullptr);
+  }
 
  private:
   TextWidget* edit_;
@@ -302,23 +318,40 @@ class MultiLineControl : public EditControl {
 
 int32_t BorderWidth(int32_t border) {
   switch (border) {
-    case 1: return 2;
-    case 2: return 2;
-    case 3: return 1;
-    case 4: return 5;
-    case 5: return 1;
-    default: return 0;
+    case 1:
+      return 2;
+    case 2:
+      return 2;
+    case 3:
+      return 1;
+    case 4:
+      return 5;
+    case 5:
+      return 1;
+    default:
+      return 0;
   }
 }
 
 void PaintBorder(QPainter& painter, const QRect& rect, const QPalette& palette, int32_t border) {
   switch (border) {
-    case 1: qDrawWinPanel(&painter, rect, palette, true); break;
-    case 2: qDrawWinPanel(&painter, rect, palette, false); break;
-    case 3: qDrawShadePanel(&painter, rect, palette, true, 1); break;
-    case 4: qDrawShadeRect(&painter, rect, palette, false, 2, 1); break;
-    case 5: qDrawPlainRect(&painter, rect, palette.color(QPalette::WindowText), 1); break;
-    default: break;
+    case 1:
+      qDrawWinPanel(&painter, rect, palette, true);
+      break;
+    case 2:
+      qDrawWinPanel(&painter, rect, palette, false);
+      break;
+    case 3:
+      qDrawShadePanel(&painter, rect, palette, true, 1);
+      break;
+    case 4:
+      qDrawShadeRect(&painter, rect, palette, false, 2, 1);
+      break;
+    case 5:
+      qDrawPlainRect(&painter, rect, palette.color(QPalette::WindowText), 1);
+      break;
+    default:
+      break;
   }
 }
 

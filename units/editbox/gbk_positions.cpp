@@ -41,7 +41,9 @@ class BasicPlaneTable {
     // euro sign of code page 936), a digit after a lead byte makes four bytes, else two.
     size_t at = 0;
     for (const char16_t c : all) {
-      const auto byte = [&](size_t i) { return at + i < gbk.size() ? static_cast<uint8_t>(gbk[at + i]) : 0; };
+      const auto byte = [&](size_t i) {
+        return at + i < gbk.size() ? static_cast<uint8_t>(gbk[at + i]) : 0;
+      };
       int32_t length = 1;
       if (byte(0) >= 0x81) length = byte(1) >= 0x30 && byte(1) <= 0x39 ? 4 : 2;
       uint32_t packed = 0;
@@ -97,7 +99,8 @@ std::string GbkPositions::Encode(QStringView text) const {
       // four bytes of room, so the whole word is stored and the length decides the step.
       const uint32_t bytes = table.Bytes(unit);
       const uint8_t packed[4] = {static_cast<uint8_t>(bytes), static_cast<uint8_t>(bytes >> 8),
-                                 static_cast<uint8_t>(bytes >> 16), static_cast<uint8_t>(bytes >> 24)};
+                                 static_cast<uint8_t>(bytes >> 16),
+                                 static_cast<uint8_t>(bytes >> 24)};
       std::memcpy(at, packed, 4);
       at += table.Length(unit);
     } else if (IsSurrogatePair(text, i)) {

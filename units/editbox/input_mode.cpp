@@ -24,15 +24,19 @@ std::string IntegerInRange(std::string_view gbk, int64_t low, int64_t high) {
 bool AcceptsTypedCharacter(int32_t mode, uint64_t code) {
   if (code < 32) return true;
   switch (mode) {
-    case input_mode::kByte: return IsDigit(code);
+    case input_mode::kByte:
+      return IsDigit(code);
     case input_mode::kIntegerText:
     case input_mode::kShort:
     case input_mode::kInteger:
-    case input_mode::kLong: return IsDigit(code) || code == '-';
+    case input_mode::kLong:
+      return IsDigit(code) || code == '-';
     case input_mode::kDecimalText:
     case input_mode::kSingle:
-    case input_mode::kDouble: return IsDigit(code) || code == '-' || code == '.';
-    default: return true;
+    case input_mode::kDouble:
+      return IsDigit(code) || code == '-' || code == '.';
+    default:
+      return true;
   }
 }
 
@@ -62,13 +66,19 @@ int64_t LeadingInteger(std::string_view gbk) {
 std::string NormalizeForMode(int32_t mode, std::string_view gbk) {
   std::string result;
   switch (mode) {
-    case input_mode::kByte: result = IntegerInRange(gbk, 0, 255); break;
-    case input_mode::kShort: result = IntegerInRange(gbk, -32768, 32767); break;
+    case input_mode::kByte:
+      result = IntegerInRange(gbk, 0, 255);
+      break;
+    case input_mode::kShort:
+      result = IntegerInRange(gbk, -32768, 32767);
+      break;
     case input_mode::kInteger:
       result = IntegerInRange(gbk, std::numeric_limits<int32_t>::min(),
                               std::numeric_limits<int32_t>::max());
       break;
-    case input_mode::kLong: result = commands::IntegerToText(LeadingInteger(gbk)); break;
+    case input_mode::kLong:
+      result = commands::IntegerToText(LeadingInteger(gbk));
+      break;
     case input_mode::kSingle:
     case input_mode::kDouble: {
       const double value = commands::TextToNumber(gbk);
@@ -82,7 +92,8 @@ std::string NormalizeForMode(int32_t mode, std::string_view gbk) {
       const std::optional<double> value = commands::TextToDateTime(gbk);
       return value && *value != 0 ? commands::DateTimeToText(*value) : std::string();
     }
-    default: return std::string(gbk);
+    default:
+      return std::string(gbk);
   }
   return result == "0" ? std::string() : result;
 }

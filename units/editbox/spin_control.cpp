@@ -1,8 +1,9 @@
 #include "units/editbox/spin_control.h"
 
+#include <qdrawutil.h>
+
 #include <QPainter>
 #include <QToolButton>
-#include <qdrawutil.h>
 
 namespace units {
 

@@ -64,8 +64,9 @@ QApplication& App() {
 
 // A chapter of `characters` characters: lines of 60 ideographs and a line break.
 QString Chapter(int64_t characters) {
-  const QString line = QString::fromUtf8("天地玄黄宇宙洪荒日月盈昃辰宿列张寒来暑往秋收冬藏闰余成岁律吕调阳"
-                                         "云腾致雨露结为霜金生丽水玉出昆冈剑号巨阙珠称夜光果珍李柰菜重芥姜");
+  const QString line = QString::fromUtf8(
+      "天地玄黄宇宙洪荒日月盈昃辰宿列张寒来暑往秋收冬藏闰余成岁律吕调阳"
+      "云腾致雨露结为霜金生丽水玉出昆冈剑号巨阙珠称夜光果珍李柰菜重芥姜");
   QString text;
   text.reserve(characters);
   while (text.size() < characters) {
@@ -120,9 +121,11 @@ void BM_TypeIntoChapter(benchmark::State& state) {
     state.SetIterationTime(ours);
     bare_seconds += TypeOne(&bare);
   }
-  const auto iterations = static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+  const auto iterations =
+      static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
   state.counters["bare_us"] = benchmark::Counter(bare_seconds * 1e6 / iterations);
-  state.counters["read_KB_per_key"] = benchmark::Counter(static_cast<double>(bytes_read) / 1e3 / iterations);
+  state.counters["read_KB_per_key"] =
+      benchmark::Counter(static_cast<double>(bytes_read) / 1e3 / iterations);
   state.counters["ratio"] = benchmark::Counter(bare_seconds > 0 ? ours_seconds / bare_seconds : 0);
 
   forms.ReleaseAllTemplates();

@@ -1,5 +1,7 @@
 // The edit box's class data (reader, writer, codec), its input-mode conversions and its
 // byte positions, without widgets.
+#include "units/editbox/edit_box_class_data.h"
+
 #include <gtest/gtest.h>
 
 #include <QString>
@@ -7,7 +9,6 @@
 #include "forms/byte_stream.h"
 #include "platform/core/code_page.h"
 #include "runtime/gbk_literal.h"
-#include "units/editbox/edit_box_class_data.h"
 #include "units/editbox/edit_box_codec.h"
 #include "units/editbox/gbk_positions.h"
 #include "units/editbox/input_mode.h"
@@ -100,13 +101,23 @@ TEST(EditBoxInputMode, NormalisationTable) {
     const char* normalized;
   };
   const Case cases[] = {
-      {5, "300", "255"},       {5, "-4", ""},          {5, "0", ""},
-      {5, "", ""},             {5, " 42abc", "42"},    {6, "-40000", "-32768"},
-      {7, "3000000000", "2147483647"},                  {8, "99999999999999999999", "9223372036854775807"},
+      {5, "300", "255"},
+      {5, "-4", ""},
+      {5, "0", ""},
+      {5, "", ""},
+      {5, " 42abc", "42"},
+      {6, "-40000", "-32768"},
+      {7, "3000000000", "2147483647"},
+      {8, "99999999999999999999", "9223372036854775807"},
       {8, "-99999999999999999999", "-9223372036854775808"},
-      {9, "0.1", "0.1"},       {9, "abc", ""},         {10, "1.25", "1.25"},
-      {10, "-0", ""},          {11, "", ""},           {11, "2013-12-5 9:30", "2013年12月5日9时30分"},
-      {3, "1-2", "1-2"},       {0, "0", "0"},
+      {9, "0.1", "0.1"},
+      {9, "abc", ""},
+      {10, "1.25", "1.25"},
+      {10, "-0", ""},
+      {11, "", ""},
+      {11, "2013-12-5 9:30", "2013年12月5日9时30分"},
+      {3, "1-2", "1-2"},
+      {0, "0", "0"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(units::NormalizeForMode(c.mode, runtime::Gbk(c.text)), runtime::Gbk(c.normalized))
@@ -132,9 +143,9 @@ TEST(EditBoxPositions, BytesOfCharactersInAndOutsideGbk) {
   // a 1, 中 2, \r\n 2, € 1, 😀 4 (GB18030), b 1
   EXPECT_EQ(lines.ByteLength(text), 11);
   EXPECT_EQ(lines.Encode(text).size(), 11u);
-  EXPECT_EQ(lines.IndexOfOffset(text, 2), 1);   // inside 中: its start
-  EXPECT_EQ(lines.IndexOfOffset(text, 3), 2);   // the line break
-  EXPECT_EQ(lines.IndexOfOffset(text, 6), 4);   // the emoji, two UTF-16 units
+  EXPECT_EQ(lines.IndexOfOffset(text, 2), 1);  // inside 中: its start
+  EXPECT_EQ(lines.IndexOfOffset(text, 3), 2);  // the line break
+  EXPECT_EQ(lines.IndexOfOffset(text, 6), 4);  // the emoji, two UTF-16 units
   EXPECT_EQ(lines.IndexOfOffset(text, 10), 6);
   EXPECT_EQ(lines.IndexOfOffset(text, 99), 7);
   EXPECT_EQ(lines.Decode(lines.Encode(text)), text);

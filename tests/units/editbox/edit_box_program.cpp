@@ -29,7 +29,9 @@ runtime::HandlerResult OnContentChangedRoutine(const int32_t*, int32_t) {
   if (OnContentChanged()) OnContentChanged()(unit);
   return {};
 }
-runtime::HandlerResult OnFocusGainedRoutine(const int32_t*, int32_t) { return Record("FocusGained"); }
+runtime::HandlerResult OnFocusGainedRoutine(const int32_t*, int32_t) {
+  return Record("FocusGained");
+}
 runtime::HandlerResult OnFocusLostRoutine(const int32_t*, int32_t) {
   const uint32_t unit = SourceUnit();
   Record("FocusLost");

@@ -28,9 +28,25 @@ using runtime::ArgCell;
 
 // Property indexes as the program sees them.
 enum Property {
-  kContent = 8, kBorder, kTextColor, kBackColor, kFont, kHideSelection, kMaxLength, kMultiLine,
-  kScrollBars, kAlignment, kInputMode, kPasswordChar, kCaseConversion, kSpinMode, kSpinMin,
-  kSpinMax, kSelStart, kSelLength, kSelText,
+  kContent = 8,
+  kBorder,
+  kTextColor,
+  kBackColor,
+  kFont,
+  kHideSelection,
+  kMaxLength,
+  kMultiLine,
+  kScrollBars,
+  kAlignment,
+  kInputMode,
+  kPasswordChar,
+  kCaseConversion,
+  kSpinMode,
+  kSpinMin,
+  kSpinMax,
+  kSelStart,
+  kSelLength,
+  kSelText,
 };
 
 QApplication& App() {
@@ -70,8 +86,12 @@ class EditBox : public ::testing::Test {
     runtime::ResetRuntimeState();
   }
 
-  static gui::Window* Unit(uint32_t unit) { return FormsRuntime::Instance().UnitWindow(kForm, unit); }
-  static units::EditBoxUnit* Box(uint32_t unit) { return dynamic_cast<units::EditBoxUnit*>(Unit(unit)); }
+  static gui::Window* Unit(uint32_t unit) {
+    return FormsRuntime::Instance().UnitWindow(kForm, unit);
+  }
+  static units::EditBoxUnit* Box(uint32_t unit) {
+    return dynamic_cast<units::EditBoxUnit*>(Unit(unit));
+  }
   static QWidget* Widget(uint32_t unit) { return Unit(unit)->Widget(); }
 
   static void Write(uint32_t unit, int32_t property, const ArgCell& value) {
@@ -176,9 +196,10 @@ TEST_F(EditBox, FocusLossNormalisesNumericModesBeforeFocusLost) {
     const char* shown;
   };
   const Case cases[] = {
-      {5, "300", "255"}, {5, "-4", ""},          {5, "0", ""},         {5, "12", "12"},
-      {6, "40000", "32767"}, {7, "-9999999999", "-2147483648"}, {8, "007", "7"},
-      {3, "abc", "abc"},  // integer text: no normalisation
+      {5, "300", "255"},     {5, "-4", ""},
+      {5, "0", ""},          {5, "12", "12"},
+      {6, "40000", "32767"}, {7, "-9999999999", "-2147483648"},
+      {8, "007", "7"},       {3, "abc", "abc"},  // integer text: no normalisation
       {11, "2024-2-30", ""}, {11, "2013/12/5", "2013年12月5日"},
   };
   for (const Case& c : cases) {
@@ -201,7 +222,8 @@ TEST_F(EditBox, TypingFilterKeepsOnlyTheModesCharacters) {
     const char* typed;
     const char* kept;
   };
-  const Case cases[] = {{3, "a-1b2", "-12"}, {5, "-1.5", "15"}, {4, "x-1.5", "-1.5"}, {0, "a-1", "a-1"}};
+  const Case cases[] = {
+      {3, "a-1b2", "-12"}, {5, "-1.5", "15"}, {4, "x-1.5", "-1.5"}, {0, "a-1", "a-1"}};
   for (const Case& c : cases) {
     WriteInt(kName, kInputMode, c.mode);
     WriteText(kName, kContent, "");
@@ -220,8 +242,10 @@ TEST_F(EditBox, AutomaticSpinWrapsAroundBothWays) {
     QToolButton* arrow;
     const char* after;
   };
-  const Case cases[] = {{"10", spin->UpButton(), "1"}, {"1", spin->DownButton(), "10"},
-                        {"abc", spin->UpButton(), "1"}, {"5", spin->DownButton(), "4"},
+  const Case cases[] = {{"10", spin->UpButton(), "1"},
+                        {"1", spin->DownButton(), "10"},
+                        {"abc", spin->UpButton(), "1"},
+                        {"5", spin->DownButton(), "4"},
                         {"-50", spin->DownButton(), "10"}};
   for (const Case& c : cases) {
     WriteText(kPages, kContent, c.before);
