@@ -41,18 +41,24 @@ enum Property : int32_t {
   kCheckStateCount = 24,
 };
 
-// A one-dimensional array block of texts, freed with its texts.
+// A one-dimensional array block of texts, freed with its texts. Elements of an array block
+// need not be aligned: they are copied in and out.
 class TextArray {
  public:
   TextArray(std::initializer_list<const char*> texts, std::vector<int32_t> dimensions = {}) {
     if (dimensions.empty()) dimensions = {static_cast<int32_t>(texts.size())};
     block_ = runtime::MakeArray(dimensions, sizeof(char*));
-    char** elements = Elements();
-    for (const char* text : texts) *elements++ = runtime::MakeTextZ(text);
-    count_ = texts.size();
+    for (const char* text : texts) {
+      char* element = runtime::MakeTextZ(text);
+      std::memcpy(Element(count_++), &element, sizeof element);
+    }
   }
   ~TextArray() {
-    for (size_t i = 0; i < count_; ++i) runtime::FreeBlock(Elements()[i]);
+    for (size_t i = 0; i < count_; ++i) {
+      char* element;
+      std::memcpy(&element, Element(i), sizeof element);
+      runtime::FreeBlock(element);
+    }
     runtime::FreeBlock(block_);
   }
   TextArray(const TextArray&) = delete;
@@ -60,12 +66,11 @@ class TextArray {
   ArgCell Arg() const { return ArgCell::Pointer(runtime::kText | runtime::kArrayFlag, block_); }
 
  private:
-  char** Elements() {
-    return reinterpret_cast<char**>(static_cast<uint8_t*>(block_) +
-                                    runtime::ArrayHeaderSize(block_));
+  uint8_t* Element(size_t i) {
+    return static_cast<uint8_t*>(block_) + runtime::ArrayHeaderSize(block_) + i * sizeof(char*);
   }
   void* block_;
-  size_t count_;
+  size_t count_ = 0;
 };
 
 class IntArray {
