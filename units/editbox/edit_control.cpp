@@ -4,6 +4,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -88,9 +89,48 @@ class LengthLimit : public QValidator {
 class LineWidget : public QLineEdit {
  public:
   int32_t border = 1;
+  bool hide_selection = true;
   std::function<void()>* on_placement = nullptr;
 
+  // A line edit draws its selection whether it has the focus or not; a box that hides its
+  // selection paints it in the text's own colours while another window has the focus.
+  void UpdateSelectionColors() {
+    QPalette colors = palette();
+    const QPalette standard = style()->standardPalette();
+    const bool hidden = hide_selection && !hasFocus();
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+      colors.setColor(group, QPalette::Highlight,
+                      hidden ? colors.color(group, QPalette::Base)
+                             : standard.color(QPalette::Active, QPalette::Highlight));
+      colors.setColor(group, QPalette::HighlightedText,
+                      hidden ? colors.color(group, QPalette::Text)
+                             : standard.color(QPalette::Active, QPalette::HighlightedText));
+    }
+    setPalette(colors);
+  }
+
  protected:
+  void focusInEvent(QFocusEvent* event) override {
+    QLineEdit::focusInEvent(event);
+    UpdateSelectionColors();
+  }
+  // The line edit drops its selection when the focus leaves; the box keeps it (hidden or
+  // shown), so that the program still reads it and the author finds it on coming back.
+  void focusOutEvent(QFocusEvent* event) override {
+    const bool had_selection = hasSelectedText();
+    const int start = selectionStart();
+    const int end = selectionEnd();
+    const bool caret_at_start = cursorPosition() == start;
+    QLineEdit::focusOutEvent(event);
+    if (had_selection && !hasSelectedText()) {
+      if (caret_at_start) {
+        setSelection(end, start - end);
+      } else {
+        setSelection(start, end - start);
+      }
+    }
+    UpdateSelectionColors();
+  }
   bool event(QEvent* event) override {
     const bool result = QLineEdit::event(event);
     if (IsPlacementEvent(event->type()) && on_placement != nullptr && *on_placement)
@@ -204,6 +244,10 @@ class LineControl : public EditControl {
     }
     edit_->setStyle(MaskStyleFor(mask));
     edit_->setEchoMode(QLineEdit::Password);
+  }
+  void SetSelectionHidden(bool hidden) override {
+    edit_->hide_selection = hidden;
+    edit_->UpdateSelectionColors();
   }
   void SetBorder(int32_t border) override {
     edit_->border = border;
@@ -379,6 +423,7 @@ void EditControl::SetColors(const QColor& text, const QColor& back, bool hide_se
                      standard.color(QPalette::Active, QPalette::HighlightedText));
   }
   widget->setPalette(palette);
+  SetSelectionHidden(hide_selection);
   widget->update();
 }
 

@@ -65,6 +65,9 @@ class EditControl {
   void SetColors(const QColor& text, const QColor& back, bool hide_selection);
   void SetFont(const QFont& font);
 
+  // How a control without the focus shows its selection (SetColors applies it).
+  virtual void SetSelectionHidden(bool) {}
+
   // Stops every call into the callbacks below: the unit is going, its widget may stay a
   // little longer.
   virtual void Detach() = 0;

@@ -176,6 +176,28 @@ TEST_F(EditBox, SelectionPropertiesCountGbkBytes) {
   EXPECT_EQ(ReadText(kText, kSelText), "宇宙");
 }
 
+TEST_F(EditBox, TheSelectionOutlivesTheFocusAndIsHiddenWithoutIt) {
+  Activate();
+  for (const uint32_t unit : {kName, kText}) {
+    Unit(unit)->SetFocus();
+    WriteInt(unit, kSelLength, -1);
+    const std::string whole = ReadText(unit, kContent);
+    Leave(unit);
+    EXPECT_EQ(ReadText(unit, kSelText), whole) << unit;
+    // Hidden: drawn in the colours of unselected text.
+    const QPalette colors = Widget(unit)->palette();
+    const QPalette::ColorGroup group = unit == kText ? QPalette::Inactive : QPalette::Active;
+    EXPECT_EQ(colors.color(group, QPalette::Highlight), colors.color(group, QPalette::Base))
+        << unit;
+  }
+  Write(kName, kHideSelection, ArgCell::Logical(false));  // re-created
+  WriteInt(kName, kSelLength, -1);
+  Leave(kName);
+  const QPalette colors = Widget(kName)->palette();
+  EXPECT_NE(colors.color(QPalette::Active, QPalette::Highlight),
+            colors.color(QPalette::Active, QPalette::Base));
+}
+
 TEST_F(EditBox, SelectRangeMessageSentToTheUnit) {
   WriteText(kName, kContent, "中文ab");
   EXPECT_EQ(units::SendUnitMessage(kForm, kName, units::kSelectRangeMessage, 0, -1), 0);
