@@ -4,7 +4,6 @@
 #include <QFontMetrics>
 #include <QPlainTextEdit>
 #include <algorithm>
-#include <limits>
 
 #include "forms/logical_font.h"
 #include "platform/gui/gbk_chars.h"
