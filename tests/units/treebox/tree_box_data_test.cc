@@ -186,6 +186,18 @@ TEST(PictureGroup, AnythingButATaggedImageListIsNoPictures) {
   }
 }
 
+TEST(PictureGroup, EveryFlippedByteReadsSafely) {
+  tree_test::App();
+  const auto good = units::WritePictureGroup(ThreePictures());
+  for (size_t at = 0; at < good.size(); ++at) {
+    auto bytes = good;
+    bytes[at] ^= 0xFF;
+    for (const QImage& picture : units::ReadPictureGroup(bytes)) {
+      EXPECT_EQ(picture.size(), QSize(16, 16)) << at;
+    }
+  }
+}
+
 TEST(StatePictures, TheFirstPictureStandsTwiceAndTheCountLimitsTheRest) {
   tree_test::App();
   const std::vector<QImage> five(5, QImage(13, 13, QImage::Format_ARGB32));
