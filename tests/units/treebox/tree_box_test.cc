@@ -326,11 +326,16 @@ TEST_F(TreeBoxTest, CheckStatesArriveAfterCreationAndCheckBoxesTurnZeroIntoOne) 
   const auto items = Items();
   EXPECT_EQ(items[0].CheckState(), 1);
   EXPECT_EQ(items[1].CheckState(), 3);
-  // Switching them off makes a new control that keeps the items.
+  // Switching them off makes a new control that keeps the items and the selection, and
+  // the re-creation raises nothing.
+  Write(kCurrentItem, ArgCell::Int(1));
+  Log().clear();
   const gui::WindowHandle before = Box()->Handle();
   Write(kCheckBoxes, ArgCell::Logical(false));
   EXPECT_NE(Box()->Handle(), before);
   EXPECT_EQ(Items()[1].CheckState(), 3);
+  EXPECT_EQ(ReadInt(kCurrentItem), 1);
+  EXPECT_TRUE(Events().empty());
   EXPECT_EQ(ReadInt(kCheckBoxes), 0);
 }
 
