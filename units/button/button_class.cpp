@@ -53,13 +53,20 @@ bool IsDefaultButton(gui::Window* unit) {
 
 void* GetUnitInterface(int32_t operation) {
   switch (operation) {
-    case forms::unit_op::kCreate: return reinterpret_cast<void*>(&Create);
-    case forms::unit_op::kWriteProperty: return reinterpret_cast<void*>(&WriteProperty);
-    case forms::unit_op::kSaveState: return reinterpret_cast<void*>(&SaveState);
-    case forms::unit_op::kReadProperty: return reinterpret_cast<void*>(&ReadProperty);
-    case forms::unit_op::kVisitTexts: return reinterpret_cast<void*>(&VisitTexts);
-    case forms::unit_op::kIsDefaultButton: return reinterpret_cast<void*>(&IsDefaultButton);
-    default: return nullptr;
+    case forms::unit_op::kCreate:
+      return reinterpret_cast<void*>(&Create);
+    case forms::unit_op::kWriteProperty:
+      return reinterpret_cast<void*>(&WriteProperty);
+    case forms::unit_op::kSaveState:
+      return reinterpret_cast<void*>(&SaveState);
+    case forms::unit_op::kReadProperty:
+      return reinterpret_cast<void*>(&ReadProperty);
+    case forms::unit_op::kVisitTexts:
+      return reinterpret_cast<void*>(&VisitTexts);
+    case forms::unit_op::kIsDefaultButton:
+      return reinterpret_cast<void*>(&IsDefaultButton);
+    default:
+      return nullptr;
   }
 }
 

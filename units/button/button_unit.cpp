@@ -34,13 +34,15 @@ QPixmap PictureOf(const std::vector<uint8_t>& bytes) {
 }  // namespace
 
 ButtonUnit::ButtonUnit(const forms::CreateParams& params, ButtonClassData data)
-    : gui::Window(new PushButtonWidget), UnitBase(params.form, params.unit), data_(std::move(data)) {
+    : gui::Window(new PushButtonWidget),
+      UnitBase(params.form, params.unit),
+      data_(std::move(data)) {
   data_.button_type = std::clamp(data_.button_type, 0, 1);
   data_.alignment = std::clamp(data_.alignment, 0, 2);
   data_.vertical_alignment = std::clamp(data_.vertical_alignment, 0, 2);
   PushButtonWidget* button = Button();
   button->setFocusPolicy((params.extra_style & forms::unit_style::kTabStop) ? Qt::StrongFocus
-                                                                             : Qt::ClickFocus);
+                                                                            : Qt::ClickFocus);
   button->SetPicture(PictureOf(data_.picture));
   button->SetCaption(FromGbk(data_.caption));
   SetText(button->Caption());
@@ -101,29 +103,50 @@ int32_t ButtonUnit::WriteProperty(int32_t index, const forms::PropertyValue& val
       data_.font = BytesOf(value.data);
       ApplyFont();
       break;
-    default: break;
+    default:
+      break;
   }
   return 0;
 }
 
 bool ButtonUnit::ReadProperty(int32_t index, forms::PropertyValue* value) const {
   switch (index) {
-    case kPicture: value->data = StringOf(data_.picture); return true;
-    case kButtonType: value->number = data_.button_type; return true;
-    case kCaption: value->data = data_.caption; return true;
-    case kAlignment: value->number = data_.alignment; return true;
-    case kVerticalAlignment: value->number = data_.vertical_alignment; return true;
-    case kFont: value->data = StringOf(data_.font); return true;
-    default: return false;
+    case kPicture:
+      value->data = StringOf(data_.picture);
+      return true;
+    case kButtonType:
+      value->number = data_.button_type;
+      return true;
+    case kCaption:
+      value->data = data_.caption;
+      return true;
+    case kAlignment:
+      value->number = data_.alignment;
+      return true;
+    case kVerticalAlignment:
+      value->number = data_.vertical_alignment;
+      return true;
+    case kFont:
+      value->data = StringOf(data_.font);
+      return true;
+    default:
+      return false;
   }
 }
 
 int64_t ButtonUnit::WindowProc(gui::Message& message) {
   switch (message.id) {
-    case gui::msg::kSetFocus: FireEvent(common_event::kFocusGained); break;
-    case gui::msg::kKillFocus: FireEvent(common_event::kFocusLost); break;
-    case gui::msg::kFinalDestroy: ReportDestroyed(); break;
-    default: break;
+    case gui::msg::kSetFocus:
+      FireEvent(common_event::kFocusGained);
+      break;
+    case gui::msg::kKillFocus:
+      FireEvent(common_event::kFocusLost);
+      break;
+    case gui::msg::kFinalDestroy:
+      ReportDestroyed();
+      break;
+    default:
+      break;
   }
   return DefaultProc(message);
 }

@@ -47,15 +47,13 @@ void PushButtonWidget::paintEvent(QPaintEvent*) {
                        style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this));
   }
   if (!picture_.isNull()) {
-    const QPixmap shown = isEnabled() ? picture_
-                                      : style()->generatedIconPixmap(QIcon::Disabled, picture_,
-                                                                     &option);
+    const QPixmap shown =
+        isEnabled() ? picture_ : style()->generatedIconPixmap(QIcon::Disabled, picture_, &option);
     painter.drawItemPixmap(contents, static_cast<int>(ContentAlignment()), shown);
   } else if (!caption_.isEmpty()) {
-    painter.drawItemText(contents,
-                         static_cast<int>(ContentAlignment()) | Qt::TextShowMnemonic |
-                             Qt::TextWordWrap,
-                         palette(), isEnabled(), caption_, QPalette::ButtonText);
+    painter.drawItemText(
+        contents, static_cast<int>(ContentAlignment()) | Qt::TextShowMnemonic | Qt::TextWordWrap,
+        palette(), isEnabled(), caption_, QPalette::ButtonText);
   }
   if (option.state & QStyle::State_HasFocus) {
     QStyleOptionFocusRect focus;

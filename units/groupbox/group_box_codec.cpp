@@ -33,8 +33,6 @@ std::optional<std::vector<uint8_t>> Encode(const PropertyMap& fields) {
 
 }  // namespace
 
-ClassDataCodec GroupBoxCodec() {
-  return {"分组框", "GroupBox", 0x00010009, &Decode, &Encode, {}};
-}
+ClassDataCodec GroupBoxCodec() { return {"分组框", "GroupBox", 0x00010009, &Decode, &Encode, {}}; }
 
 }  // namespace units

@@ -78,19 +78,31 @@ int32_t GroupBoxUnit::WriteProperty(int32_t index, const forms::PropertyValue& v
       data_.font = BytesOf(value.data);
       ApplyFont();
       break;
-    default: break;
+    default:
+      break;
   }
   return 0;
 }
 
 bool GroupBoxUnit::ReadProperty(int32_t index, forms::PropertyValue* value) const {
   switch (index) {
-    case kCaption: value->data = data_.caption; return true;
-    case kAlignment: value->number = data_.alignment; return true;
-    case kTextColor: value->number = data_.text_color; return true;
-    case kBackColor: value->number = data_.back_color; return true;
-    case kFont: value->data = StringOf(data_.font); return true;
-    default: return false;
+    case kCaption:
+      value->data = data_.caption;
+      return true;
+    case kAlignment:
+      value->number = data_.alignment;
+      return true;
+    case kTextColor:
+      value->number = data_.text_color;
+      return true;
+    case kBackColor:
+      value->number = data_.back_color;
+      return true;
+    case kFont:
+      value->data = StringOf(data_.font);
+      return true;
+    default:
+      return false;
   }
 }
 

@@ -18,14 +18,22 @@ bool IsDrawable(int32_t mode, std::span<const QColor> colors) {
 std::pair<int64_t, int64_t> PositionAndSpan(int32_t mode, int dx, int dy, int w, int h) {
   const int64_t diagonal = 2 * int64_t{std::min(w, h)};
   switch (mode) {
-    case gradient_mode::kTopToBottom: return {dy, h};
-    case gradient_mode::kLeftToRight: return {dx, w};
-    case gradient_mode::kBottomToTop: return {h - 1 - dy, h};
-    case gradient_mode::kRightToLeft: return {w - 1 - dx, w};
-    case gradient_mode::kFromTopLeft: return {dx + dy, diagonal};
-    case gradient_mode::kFromTopRight: return {(w - 1 - dx) + dy, diagonal};
-    case gradient_mode::kFromBottomRight: return {(w - 1 - dx) + (h - 1 - dy), diagonal};
-    default: return {dx + (h - 1 - dy), diagonal};  // from the bottom-left corner
+    case gradient_mode::kTopToBottom:
+      return {dy, h};
+    case gradient_mode::kLeftToRight:
+      return {dx, w};
+    case gradient_mode::kBottomToTop:
+      return {h - 1 - dy, h};
+    case gradient_mode::kRightToLeft:
+      return {w - 1 - dx, w};
+    case gradient_mode::kFromTopLeft:
+      return {dx + dy, diagonal};
+    case gradient_mode::kFromTopRight:
+      return {(w - 1 - dx) + dy, diagonal};
+    case gradient_mode::kFromBottomRight:
+      return {(w - 1 - dx) + (h - 1 - dy), diagonal};
+    default:
+      return {dx + (h - 1 - dy), diagonal};  // from the bottom-left corner
   }
 }
 
@@ -52,9 +60,8 @@ QRgb Interpolate(std::span<const QColor> colors, int64_t position, int64_t span)
 QColor GradientColorAt(const QRect& rect, int32_t mode, std::span<const QColor> colors,
                        QPoint point) {
   if (!IsDrawable(mode, colors) || rect.isEmpty()) return {};
-  const auto [position, span] = PositionAndSpan(mode, point.x() - rect.left(),
-                                                point.y() - rect.top(), rect.width(),
-                                                rect.height());
+  const auto [position, span] = PositionAndSpan(
+      mode, point.x() - rect.left(), point.y() - rect.top(), rect.width(), rect.height());
   return QColor::fromRgb(Interpolate(colors, position, span));
 }
 

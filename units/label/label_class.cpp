@@ -50,12 +50,18 @@ std::optional<std::vector<uint8_t>> VisitTexts(std::span<const uint8_t> class_da
 
 void* GetUnitInterface(int32_t operation) {
   switch (operation) {
-    case forms::unit_op::kCreate: return reinterpret_cast<void*>(&Create);
-    case forms::unit_op::kWriteProperty: return reinterpret_cast<void*>(&WriteProperty);
-    case forms::unit_op::kSaveState: return reinterpret_cast<void*>(&SaveState);
-    case forms::unit_op::kReadProperty: return reinterpret_cast<void*>(&ReadProperty);
-    case forms::unit_op::kVisitTexts: return reinterpret_cast<void*>(&VisitTexts);
-    default: return nullptr;
+    case forms::unit_op::kCreate:
+      return reinterpret_cast<void*>(&Create);
+    case forms::unit_op::kWriteProperty:
+      return reinterpret_cast<void*>(&WriteProperty);
+    case forms::unit_op::kSaveState:
+      return reinterpret_cast<void*>(&SaveState);
+    case forms::unit_op::kReadProperty:
+      return reinterpret_cast<void*>(&ReadProperty);
+    case forms::unit_op::kVisitTexts:
+      return reinterpret_cast<void*>(&VisitTexts);
+    default:
+      return nullptr;
   }
 }
 

@@ -37,10 +37,12 @@ std::optional<PropertyMap> Decode(std::span<const uint8_t> bytes) {
 std::optional<std::vector<uint8_t>> Encode(const PropertyMap& fields) {
   LabelClassData data;
   const bool known = OnlyKnownFields(
-      fields, {"Caption", "Effect", "Border", "FrameWidth", "FrameColor1", "FrameColor2",
-               "FrameColor3", "Font", "TextColor", "BackColor", "BackPicture", "BackPictureMode",
-               "GradientMode", "GradientColor1", "GradientColor2", "GradientColor3", "Alignment",
-               "WordWrap", "VerticalAlignment", "DataSource", "DataColumn"});
+      fields,
+      {"Caption",        "Effect",          "Border",       "FrameWidth",        "FrameColor1",
+       "FrameColor2",    "FrameColor3",     "Font",         "TextColor",         "BackColor",
+       "BackPicture",    "BackPictureMode", "GradientMode", "GradientColor1",    "GradientColor2",
+       "GradientColor3", "Alignment",       "WordWrap",     "VerticalAlignment", "DataSource",
+       "DataColumn"});
   const bool kinds =
       TakeField(fields, "Caption", data.caption) && TakeField(fields, "Effect", data.effect) &&
       TakeField(fields, "Border", data.border) &&

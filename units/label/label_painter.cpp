@@ -39,15 +39,24 @@ QRect PaintBorder(QPainter& painter, QRect rect, int32_t border, const QPalette&
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, false);
   switch (border) {
-    case 1: sunken_edge(); break;
-    case 2: raised_frame(); break;
-    case 3: edge(palette.dark().color(), palette.light().color()); break;
+    case 1:
+      sunken_edge();
+      break;
+    case 2:
+      raised_frame();
+      break;
+    case 3:
+      edge(palette.dark().color(), palette.light().color());
+      break;
     case 4:
       raised_frame();
       sunken_edge();
       break;
-    case 5: edge(Qt::black, Qt::black); break;
-    default: break;
+    case 5:
+      edge(Qt::black, Qt::black);
+      break;
+    default:
+      break;
   }
   painter.restore();
   return rect;
@@ -78,8 +87,9 @@ QRect PaintGradientFrame(QPainter& painter, QRect rect, int32_t width,
 
 int TextFlags(const LabelClassData& data) {
   int flags = Qt::TextShowMnemonic | Qt::TextDontClip;
-  flags |= data.alignment == 1 ? Qt::AlignHCenter : data.alignment == 2 ? Qt::AlignRight
-                                                                        : Qt::AlignLeft;
+  flags |= data.alignment == 1   ? Qt::AlignHCenter
+           : data.alignment == 2 ? Qt::AlignRight
+                                 : Qt::AlignLeft;
   if (data.word_wrap) {
     // Wrapped text starts at the top: vertical centring applies to a single line only.
     flags |= Qt::TextWordWrap | Qt::AlignTop;
@@ -116,7 +126,9 @@ void PaintCaption(QPainter& painter, const QRect& area, const LabelClassData& da
       draw(Qt::black, 2);
       draw(text, 0);
       break;
-    default: draw(text, 0); break;
+    default:
+      draw(text, 0);
+      break;
   }
 }
 
@@ -129,20 +141,22 @@ int32_t BorderFrameWidth(int32_t border) {
 
 QRect PictureArea(const QRect& area, const QSize& size, int32_t mode) {
   switch (mode) {
-    case 1: return area;
+    case 1:
+      return area;
     case 2: {
       QSize shown = size;
       if (size.width() > area.width() || size.height() > area.height()) {
         const double ratio = std::min(static_cast<double>(area.width()) / size.width(),
                                       static_cast<double>(area.height()) / size.height());
-        shown = QSize(static_cast<int>(size.width() * ratio),
-                      static_cast<int>(size.height() * ratio));
+        shown =
+            QSize(static_cast<int>(size.width() * ratio), static_cast<int>(size.height() * ratio));
       }
       return QRect(area.left() + (area.width() - shown.width()) / 2,
                    area.top() + (area.height() - shown.height()) / 2, shown.width(),
                    shown.height());
     }
-    default: return QRect(area.topLeft(), size).intersected(area);
+    default:
+      return QRect(area.topLeft(), size).intersected(area);
   }
 }
 

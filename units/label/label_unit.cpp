@@ -17,9 +17,26 @@ namespace units {
 namespace {
 
 enum LabelProperty {
-  kCaption, kEffect, kBorder, kFrameWidth, kFrameColor1, kFrameColor2, kFrameColor3, kFont,
-  kTextColor, kBackColor, kBackPicture, kBackPictureMode, kGradientMode, kGradientColor1,
-  kGradientColor2, kGradientColor3, kAlignment, kWordWrap, kVerticalAlignment, kDataSource,
+  kCaption,
+  kEffect,
+  kBorder,
+  kFrameWidth,
+  kFrameColor1,
+  kFrameColor2,
+  kFrameColor3,
+  kFont,
+  kTextColor,
+  kBackColor,
+  kBackPicture,
+  kBackPictureMode,
+  kGradientMode,
+  kGradientColor1,
+  kGradientColor2,
+  kGradientColor3,
+  kAlignment,
+  kWordWrap,
+  kVerticalAlignment,
+  kDataSource,
   kDataColumn,
 };
 
@@ -91,8 +108,7 @@ const QImage* LabelUnit::Picture() {
 void LabelUnit::PaintExposed(QPainter& painter, const QRect& exposed) {
   const auto font = forms::LogicalFont::FromBytes(data_.font);
   PaintLabel(painter, Widget()->rect(), exposed, data_, Picture(),
-             font ? font->ToQFont() : forms::LogicalFont::Default().ToQFont(),
-             Widget()->palette());
+             font ? font->ToQFont() : forms::LogicalFont::Default().ToQFont(), Widget()->palette());
 }
 
 std::optional<QString> LabelUnit::MnemonicCaption() const { return FromGbk(data_.caption); }
@@ -125,31 +141,70 @@ int32_t LabelUnit::WriteProperty(int32_t index, const forms::PropertyValue& valu
       data_.caption = value.data;
       SetText(FromGbk(data_.caption));
       break;
-    case kEffect: data_.effect = number; break;
-    case kBorder: data_.border = number; break;
-    case kFrameWidth: data_.frame_width = number; break;
-    case kFrameColor1: data_.frame_colors[0] = color; break;
-    case kFrameColor2: data_.frame_colors[1] = color; break;
-    case kFrameColor3: data_.frame_colors[2] = color; break;
-    case kFont: data_.font = BytesOf(value.data); break;
-    case kTextColor: data_.text_color = color; break;
-    case kBackColor: data_.back_color = color; break;
+    case kEffect:
+      data_.effect = number;
+      break;
+    case kBorder:
+      data_.border = number;
+      break;
+    case kFrameWidth:
+      data_.frame_width = number;
+      break;
+    case kFrameColor1:
+      data_.frame_colors[0] = color;
+      break;
+    case kFrameColor2:
+      data_.frame_colors[1] = color;
+      break;
+    case kFrameColor3:
+      data_.frame_colors[2] = color;
+      break;
+    case kFont:
+      data_.font = BytesOf(value.data);
+      break;
+    case kTextColor:
+      data_.text_color = color;
+      break;
+    case kBackColor:
+      data_.back_color = color;
+      break;
     case kBackPicture:
       data_.back_picture = BytesOf(value.data);
       picture_.reset();
       break;
-    case kBackPictureMode: data_.back_picture_mode = number; break;
-    case kGradientMode: data_.gradient_mode = number; break;
-    case kGradientColor1: data_.gradient_colors[0] = color; break;
-    case kGradientColor2: data_.gradient_colors[1] = color; break;
-    case kGradientColor3: data_.gradient_colors[2] = color; break;
-    case kAlignment: data_.alignment = number; break;
-    case kWordWrap: data_.word_wrap = number != 0; break;
-    case kVerticalAlignment: data_.vertical_alignment = number; break;
+    case kBackPictureMode:
+      data_.back_picture_mode = number;
+      break;
+    case kGradientMode:
+      data_.gradient_mode = number;
+      break;
+    case kGradientColor1:
+      data_.gradient_colors[0] = color;
+      break;
+    case kGradientColor2:
+      data_.gradient_colors[1] = color;
+      break;
+    case kGradientColor3:
+      data_.gradient_colors[2] = color;
+      break;
+    case kAlignment:
+      data_.alignment = number;
+      break;
+    case kWordWrap:
+      data_.word_wrap = number != 0;
+      break;
+    case kVerticalAlignment:
+      data_.vertical_alignment = number;
+      break;
     // The application binds no label to a data source: the names are only kept.
-    case kDataSource: data_.data_source = value.data; break;
-    case kDataColumn: data_.data_column = value.data; break;
-    default: return 0;
+    case kDataSource:
+      data_.data_source = value.data;
+      break;
+    case kDataColumn:
+      data_.data_column = value.data;
+      break;
+    default:
+      return 0;
   }
   Clamp(data_);
   Repaint();
@@ -158,28 +213,71 @@ int32_t LabelUnit::WriteProperty(int32_t index, const forms::PropertyValue& valu
 
 bool LabelUnit::ReadProperty(int32_t index, forms::PropertyValue* value) const {
   switch (index) {
-    case kCaption: value->data = data_.caption; return true;
-    case kEffect: value->number = data_.effect; return true;
-    case kBorder: value->number = data_.border; return true;
-    case kFrameWidth: value->number = data_.frame_width; return true;
-    case kFrameColor1: value->number = data_.frame_colors[0]; return true;
-    case kFrameColor2: value->number = data_.frame_colors[1]; return true;
-    case kFrameColor3: value->number = data_.frame_colors[2]; return true;
-    case kFont: value->data = StringOf(data_.font); return true;
-    case kTextColor: value->number = data_.text_color; return true;
-    case kBackColor: value->number = data_.back_color; return true;
-    case kBackPicture: value->data = StringOf(data_.back_picture); return true;
-    case kBackPictureMode: value->number = data_.back_picture_mode; return true;
-    case kGradientMode: value->number = data_.gradient_mode; return true;
-    case kGradientColor1: value->number = data_.gradient_colors[0]; return true;
-    case kGradientColor2: value->number = data_.gradient_colors[1]; return true;
-    case kGradientColor3: value->number = data_.gradient_colors[2]; return true;
-    case kAlignment: value->number = data_.alignment; return true;
-    case kWordWrap: value->number = data_.word_wrap ? 1 : 0; return true;
-    case kVerticalAlignment: value->number = data_.vertical_alignment; return true;
-    case kDataSource: value->data = data_.data_source; return true;
-    case kDataColumn: value->data = data_.data_column; return true;
-    default: return false;
+    case kCaption:
+      value->data = data_.caption;
+      return true;
+    case kEffect:
+      value->number = data_.effect;
+      return true;
+    case kBorder:
+      value->number = data_.border;
+      return true;
+    case kFrameWidth:
+      value->number = data_.frame_width;
+      return true;
+    case kFrameColor1:
+      value->number = data_.frame_colors[0];
+      return true;
+    case kFrameColor2:
+      value->number = data_.frame_colors[1];
+      return true;
+    case kFrameColor3:
+      value->number = data_.frame_colors[2];
+      return true;
+    case kFont:
+      value->data = StringOf(data_.font);
+      return true;
+    case kTextColor:
+      value->number = data_.text_color;
+      return true;
+    case kBackColor:
+      value->number = data_.back_color;
+      return true;
+    case kBackPicture:
+      value->data = StringOf(data_.back_picture);
+      return true;
+    case kBackPictureMode:
+      value->number = data_.back_picture_mode;
+      return true;
+    case kGradientMode:
+      value->number = data_.gradient_mode;
+      return true;
+    case kGradientColor1:
+      value->number = data_.gradient_colors[0];
+      return true;
+    case kGradientColor2:
+      value->number = data_.gradient_colors[1];
+      return true;
+    case kGradientColor3:
+      value->number = data_.gradient_colors[2];
+      return true;
+    case kAlignment:
+      value->number = data_.alignment;
+      return true;
+    case kWordWrap:
+      value->number = data_.word_wrap ? 1 : 0;
+      return true;
+    case kVerticalAlignment:
+      value->number = data_.vertical_alignment;
+      return true;
+    case kDataSource:
+      value->data = data_.data_source;
+      return true;
+    case kDataColumn:
+      value->data = data_.data_column;
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -187,12 +285,15 @@ int64_t LabelUnit::WindowProc(gui::Message& message) {
   switch (message.id) {
     case kLabelFeedbackMessage: {
       const forms::EventOutcome outcome =
-          FireEvent(kFeedbackEvent, {static_cast<int32_t>(message.wparam),
-                                     static_cast<int32_t>(message.lparam)});
+          FireEvent(kFeedbackEvent,
+                    {static_cast<int32_t>(message.wparam), static_cast<int32_t>(message.lparam)});
       return outcome.has_value ? outcome.value : 0;
     }
-    case gui::msg::kFinalDestroy: ReportDestroyed(); break;
-    default: break;
+    case gui::msg::kFinalDestroy:
+      ReportDestroyed();
+      break;
+    default:
+      break;
   }
   return DefaultProc(message);
 }

@@ -55,8 +55,11 @@ int64_t TimerUnit::WindowProc(gui::Message& message) {
       // A tick must never reach a unit whose window is going.
       KillTimer(kTimerId);
       break;
-    case gui::msg::kFinalDestroy: ReportDestroyed(); break;
-    default: break;
+    case gui::msg::kFinalDestroy:
+      ReportDestroyed();
+      break;
+    default:
+      break;
   }
   return DefaultProc(message);
 }

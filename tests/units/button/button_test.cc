@@ -160,12 +160,10 @@ TEST_F(Button, APictureWriteMakesTheButtonAnew) {
 
 TEST(ButtonClassData, RoundTripsThroughTheCodecAndRefusesUnknownVersions) {
   const units::ClassDataCodec codec = units::ButtonClass().codec;
-  const units::PropertyMap fields = {{"Picture", std::vector<uint8_t>{9, 8}},
-                                     {"ButtonType", int64_t{1}},
-                                     {"Caption", std::string("OK")},
-                                     {"Alignment", int64_t{0}},
-                                     {"VerticalAlignment", int64_t{2}},
-                                     {"Font", std::vector<uint8_t>(60, 0)}};
+  const units::PropertyMap fields = {
+      {"Picture", std::vector<uint8_t>{9, 8}}, {"ButtonType", int64_t{1}},
+      {"Caption", std::string("OK")},          {"Alignment", int64_t{0}},
+      {"VerticalAlignment", int64_t{2}},       {"Font", std::vector<uint8_t>(60, 0)}};
   const auto bytes = codec.encode(fields);
   ASSERT_TRUE(bytes);
   const auto data = units::ButtonClassData::Read(*bytes);

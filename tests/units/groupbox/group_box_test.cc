@@ -129,8 +129,8 @@ TEST(GroupBoxClassData, RoundTripsThroughTheCodecAndRefusesUnknownVersions) {
                                    {"TextColor", int64_t{0x112233}},
                                    {"BackColor", int64_t{0xFF000000}}});
   ASSERT_TRUE(bytes);
-  EXPECT_EQ(*bytes, (std::vector<uint8_t>{1, 0, 0, 0, 2, 0, 0, 0, 0x33, 0x22, 0x11, 0,
-                                          0, 0, 0, 0xFF, 0, 0, 0, 0, 1, 0, 0, 0, 'T'}));
+  EXPECT_EQ(*bytes, (std::vector<uint8_t>{1, 0, 0,    0, 2, 0, 0, 0, 0x33, 0x22, 0x11, 0,  0,
+                                          0, 0, 0xFF, 0, 0, 0, 0, 1, 0,    0,    0,    'T'}));
   EXPECT_EQ(codec.encode(*codec.decode(*bytes)), bytes);
   EXPECT_TRUE(codec.event_names.empty());
   std::vector<uint8_t> future = *bytes;

@@ -1,11 +1,11 @@
 // GradientFill on its own: where each mode starts and ends, and which tiles it computes.
+#include "units/label/gradient_fill.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <QPainter>
 #include <vector>
-
-#include "units/label/gradient_fill.h"
 
 namespace {
 
@@ -22,10 +22,10 @@ TEST(GradientFill, EachModeStartsAtItsEdgeOrCorner) {
     QPoint also_start;  // another point at position 0
     QPoint end;         // the far end of a straight gradient, or the opposite corner
   } cases[] = {
-      {1, top_left, top_right, bottom_left},       {2, top_left, bottom_left, top_right},
-      {5, bottom_left, bottom_right, top_left},    {6, top_right, bottom_right, top_left},
-      {3, top_left, top_left, bottom_right},       {4, top_right, top_right, bottom_left},
-      {7, bottom_right, bottom_right, top_left},   {8, bottom_left, bottom_left, top_right},
+      {1, top_left, top_right, bottom_left},     {2, top_left, bottom_left, top_right},
+      {5, bottom_left, bottom_right, top_left},  {6, top_right, bottom_right, top_left},
+      {3, top_left, top_left, bottom_right},     {4, top_right, top_right, bottom_left},
+      {7, bottom_right, bottom_right, top_left}, {8, bottom_left, bottom_left, top_right},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(units::GradientColorAt(rect, c.mode, kTwo, c.start), kRed) << "mode " << c.mode;
@@ -54,7 +54,8 @@ TEST(GradientFill, AnythingButTwoOrThreeColoursOrModesOneToEightPaintsNothing) {
   QPainter painter(&image);
   const QRect rect = image.rect();
   EXPECT_EQ(units::GradientFill(painter, rect, 1, std::vector<QColor>{kRed}, rect), 0);
-  EXPECT_EQ(units::GradientFill(painter, rect, 1, std::vector<QColor>{kRed, kRed, kRed, kRed}, rect), 0);
+  EXPECT_EQ(
+      units::GradientFill(painter, rect, 1, std::vector<QColor>{kRed, kRed, kRed, kRed}, rect), 0);
   EXPECT_EQ(units::GradientFill(painter, rect, 0, kTwo, rect), 0);
   EXPECT_EQ(units::GradientFill(painter, rect, 9, kTwo, rect), 0);
   painter.end();
@@ -70,7 +71,7 @@ TEST(GradientFill, OnlyTilesThatMeetTheExposedAreaAreComputed) {
   image.fill(Qt::white);
   EXPECT_EQ(units::GradientFill(painter, rect, 2, kTwo, QRect(60, 10, 5, 5)), 1);
   painter.end();
-  EXPECT_EQ(image.pixel(0, 0), qRgb(255, 255, 255));   // not computed
+  EXPECT_EQ(image.pixel(0, 0), qRgb(255, 255, 255));    // not computed
   EXPECT_NE(image.pixel(62, 12), qRgb(255, 255, 255));  // the exposed tile
   EXPECT_NE(image.pixel(99, 49), qRgb(255, 255, 255));  // the same tile, to its corner
   EXPECT_EQ(image.pixel(100, 12), qRgb(255, 255, 255));

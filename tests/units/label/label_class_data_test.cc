@@ -1,5 +1,7 @@
 // The label's class data: what the form tool writes through the codec is what the unit
 // reads, and records the unit must not trust are refused.
+#include "units/label/label_class_data.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,7 +9,6 @@
 #include "forms/byte_stream.h"
 #include "forms/unit_interface.h"
 #include "units/label/label_class.h"
-#include "units/label/label_class_data.h"
 
 namespace {
 

@@ -23,9 +23,9 @@ constexpr uint32_t kButton1 = 0x16010022;  // after it
 
 // Property indexes (class index + 8).
 constexpr int32_t kCaption = 8, kEffect = 9, kBorder = 10, kFrameWidth = 11, kFrameColor1 = 12,
-                  kFrameColor2 = 13, kFont = 15, kTextColor = 16, kBackColor = 17, kBackPicture = 18,
-                  kBackPictureMode = 19, kGradientMode = 20, kGradientColor1 = 21,
-                  kGradientColor2 = 22, kAlignment = 24, kWordWrap = 25,
+                  kFrameColor2 = 13, kFont = 15, kTextColor = 16, kBackColor = 17,
+                  kBackPicture = 18, kBackPictureMode = 19, kGradientMode = 20,
+                  kGradientColor1 = 21, kGradientColor2 = 22, kAlignment = 24, kWordWrap = 25,
                   kVerticalAlignment = 26;
 constexpr int32_t kWindowDragAnywhere = 27;
 
@@ -86,8 +86,8 @@ TEST_F(Label, PickListValuesAreClampedIntoTheirChoices) {
     int32_t written;
     int32_t read;
   } cases[] = {
-      {kEffect, 9, 3},           {kBorder, 7, 6},         {kBackPictureMode, 3, 2},
-      {kGradientMode, 12, 8},    {kAlignment, 5, 2},      {kVerticalAlignment, 3, 2},
+      {kEffect, 9, 3},        {kBorder, 7, 6},    {kBackPictureMode, 3, 2},
+      {kGradientMode, 12, 8}, {kAlignment, 5, 2}, {kVerticalAlignment, 3, 2},
       {kEffect, -4, 0},  // the form machinery makes a negative pick-list value 0
   };
   for (const auto& c : cases) {

@@ -79,7 +79,9 @@ class FormTest : public ::testing::Test {
   }
 
   bool Load() { return forms::FormsRuntime::Instance().LoadWindow(form_, false, false, nullptr); }
-  gui::Window* Unit(uint32_t unit) { return forms::FormsRuntime::Instance().UnitWindow(form_, unit); }
+  gui::Window* Unit(uint32_t unit) {
+    return forms::FormsRuntime::Instance().UnitWindow(form_, unit);
+  }
   template <typename T>
   T* UnitAs(uint32_t unit) {
     return dynamic_cast<T*>(Unit(unit));
@@ -88,8 +90,7 @@ class FormTest : public ::testing::Test {
   runtime::ArgCell Read(uint32_t unit, int32_t property, int32_t element = -1) {
     return forms::FormsRuntime::Instance().ReadUnitProperty(form_, unit, property, element);
   }
-  void Write(uint32_t unit, int32_t property, const runtime::ArgCell& value,
-             int32_t element = -1) {
+  void Write(uint32_t unit, int32_t property, const runtime::ArgCell& value, int32_t element = -1) {
     forms::FormsRuntime::Instance().WriteUnitProperty(form_, unit, property, element, value);
   }
   int32_t ReadInt(uint32_t unit, int32_t property) { return Read(unit, property).As<int32_t>(); }

@@ -5,8 +5,8 @@
 #include <QElapsedTimer>
 #include <QTest>
 #include <QThread>
-#include <algorithm>
 #include <QTimer>
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -24,7 +24,7 @@ extern const int timer_window_block_size;
 namespace {
 
 constexpr uint32_t kForm = 0x52010024;
-constexpr uint32_t kTimer = 0x16010040;   // Interval 0, Tick bound
+constexpr uint32_t kTimer = 0x16010040;    // Interval 0, Tick bound
 constexpr uint32_t kRunning = 0x16010041;  // Interval 30 from its class data
 constexpr int32_t kInterval = 8;
 constexpr int32_t kVisible = 5;
