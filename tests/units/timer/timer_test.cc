@@ -24,8 +24,9 @@ extern const int timer_window_block_size;
 namespace {
 
 constexpr uint32_t kForm = 0x52010024;
-constexpr uint32_t kTimer = 0x16010040;    // Interval 0, Tick bound
-constexpr uint32_t kRunning = 0x16010041;  // Interval 30 from its class data
+constexpr uint32_t kTimer = 0x16010040;         // Interval 0, Tick bound
+constexpr uint32_t kRunning = 0x16010041;       // Interval 30 from its class data
+constexpr uint32_t kSelfChanging = 0x16010042;  // its Tick handler writes its own Interval
 constexpr int32_t kInterval = 8;
 constexpr int32_t kVisible = 5;
 
@@ -59,7 +60,25 @@ runtime::HandlerResult OnSecondTick(const int32_t*, int32_t) {
   return {};
 }
 
-const runtime::EventHandler kRoutines[] = {OnTick, OnSecondTick};
+// The values the self-changing timer's handler writes into its own Interval, one per tick.
+std::vector<int32_t>& SelfWrites() {
+  static std::vector<int32_t> writes;
+  return writes;
+}
+int& SelfTicks() {
+  static int count = 0;
+  return count;
+}
+runtime::HandlerResult OnSelfChangingTick(const int32_t*, int32_t) {
+  const int tick = SelfTicks()++;
+  if (tick < static_cast<int>(SelfWrites().size())) {
+    forms::FormsRuntime::Instance().WriteUnitProperty(kForm, kSelfChanging, kInterval, -1,
+                                                      runtime::ArgCell::Int(SelfWrites()[tick]));
+  }
+  return {};
+}
+
+const runtime::EventHandler kRoutines[] = {OnTick, OnSecondTick, OnSelfChangingTick};
 
 const runtime::ProgramImage& Image() {
   static const runtime::ProgramImage image =
@@ -75,6 +94,8 @@ class Timer : public unit_tests::FormTest {
     Ticks().clear();
     Order().clear();
     SecondTicks() = 0;
+    SelfTicks() = 0;
+    SelfWrites().clear();
     ASSERT_TRUE(Load());
     Clock().start();
   }
@@ -172,6 +193,16 @@ TEST_F(Timer, NoTickReachesAUnitWhoseWindowIsGone) {
   const int second = SecondTicks();
   QTest::qWait(100);
   EXPECT_EQ(SecondTicks(), second);
+}
+
+TEST_F(Timer, ATickHandlerMayRestartOrStopItsOwnTimer) {
+  SelfWrites() = {25, 20, 0};  // a new period, another, then stop
+  WriteInt(kSelfChanging, kInterval, 15);
+  EXPECT_TRUE(QTest::qWaitFor([] { return SelfTicks() >= 3; }, 10000));
+  QTest::qWait(100);
+  EXPECT_EQ(SelfTicks(), 3);
+  EXPECT_EQ(ReadInt(kSelfChanging, kInterval), 0);
+  EXPECT_FALSE(UnitAs<units::TimerUnit>(kSelfChanging)->IsRunning());
 }
 
 TEST(TimerClassData, RoundTripsThroughTheCodecAndRefusesUnknownVersions) {
