@@ -74,6 +74,7 @@ std::vector<RawRecord> ReadRawRecords(const std::string& native_main,
         for (int32_t block = Word(main, at + offset), steps = 0; block != 0 && steps < 1000000;
              ++steps) {
           const size_t b = static_cast<size_t>(block) * 512;
+          if (block < 0 || b + 512 > memo.size()) break;  // no memo file given, or a bad link
           value.append(reinterpret_cast<const char*>(memo.data() + b + 12),
                        static_cast<size_t>(Word(memo, b + 8)));
           block = Word(memo, b + 4);
