@@ -82,6 +82,9 @@ QRect PaintGradientFrame(QPainter& painter, QRect rect, int32_t width,
     painter.setPen(color);
     painter.drawRect(rect.adjusted(ring, ring, -ring - 1, -ring - 1));
   }
+  // A frame as wide as the label leaves nothing inside (and a width near the integer
+  // limit must not be added to the rectangle's edges).
+  if (rings < width) return QRect();
   return rect.adjusted(width, width, -width, -width);
 }
 

@@ -156,6 +156,12 @@ TEST_F(Label, TheGradientFrameRunsFromTheOuterEdgeInwards) {
   EXPECT_GT(middle.blue(), 0);
   EXPECT_EQ(image.pixel(5, 30), unit_tests::RgbOf(kWhite));
   EXPECT_EQ(CountPixels(image, unit_tests::RgbOf(kWhite)), (120 - 10) * (60 - 10));
+
+  // A frame wider than the label fills it.
+  WriteInt(kPlain, kFrameWidth, 2147483647);
+  image = Grab(kPlain);
+  EXPECT_EQ(CountPixels(image, unit_tests::RgbOf(kWhite)), 0);
+  EXPECT_EQ(CountPixels(image, unit_tests::RgbOf(kRed)), 120 * 60);
 }
 
 TEST_F(Label, PlainBordersTakeTheirWidthFromTheInside) {
