@@ -15,7 +15,8 @@ namespace {
 // Reads blocks in windows, so that walking a chain whose blocks follow each other (as
 // appended chains do) costs one read per window instead of one per block. A window is as
 // long as the caller expects to need (`hint` blocks: the length of the value compared, the
-// blocks wanted off the free list), at least 8 and at most 1024 blocks. The window lives in
+// blocks wanted off the free list), at least 8 and at most 1024 blocks, and each further
+// window four times longer. The window lives in
 // the MemoFile and survives from one walk to the next until a write or ForgetCachedBlocks.
 class BlockWindow {
  public:
@@ -32,6 +33,7 @@ class BlockWindow {
       return window_.buffer.data() + int64_t{block - window_.start} * kMemoBlockSize;
     }
     const int32_t wanted = std::min<int32_t>(hint_, block_count_ - block);
+    hint_ = std::min(hint_ * 4, 1024);  // a walk that goes on reads further ahead
     window_.buffer.resize(static_cast<size_t>(wanted) * kMemoBlockSize);
     const int64_t read = file_.ReadAt(int64_t{block} * kMemoBlockSize, window_.buffer.data(),
                                       int64_t{wanted} * kMemoBlockSize);
