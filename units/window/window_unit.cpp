@@ -313,9 +313,15 @@ bool WindowUnit::HandleDialogKey(const gui::Message& message) {
         MoveFocus(true);
         return true;
       }
-      for (gui::Window* child : Children()) {
-        auto* unit = dynamic_cast<UnitBase*>(child);
-        if (unit != nullptr && unit->IsDefaultButton() && child->IsVisible() && child->IsEnabled()) {
+      // The first default button of the window, also one inside a container.
+      const forms::WindowTemplate* window = forms::FormsRuntime::Instance().Templates().Find(Form());
+      if (window == nullptr) return false;
+      for (const forms::UnitRecord& record : window->units) {
+        if (record.IsMenuItem()) continue;
+        gui::Window* live = forms::FormsRuntime::Instance().RecordWindow(record.Unit());
+        auto* unit = dynamic_cast<UnitBase*>(live);
+        if (unit != nullptr && unit != this && unit->IsDefaultButton() && live->IsVisible() &&
+            live->IsEnabled()) {
           unit->Click();
           return true;
         }
