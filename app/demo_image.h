@@ -4,9 +4,9 @@
 
 namespace app {
 
-// The smallest real program image: the six libraries, a constant pool, no window
-// templates. Its start routine greets the author with a message box; with no window to
-// load, the message loop returns at once and the program ends normally.
+// The program that runs until the writing application exists: one window built from
+// app/demo_window.json with a chapter list, a chapter name and text box, a character count
+// and a clock, and buttons that add and delete chapters. Nothing is saved.
 const runtime::ProgramImage& DemoImage();
 int32_t DemoEntryRoutine();
 
