@@ -75,7 +75,7 @@ const DataTypeInfo* MakeTypes(int32_t library, int32_t count, std::initializer_l
   return types;
 }
 
-struct LibrarySpec {
+struct LibraryDescription {
   const char* guid;
   const char* display_name;  // UTF-8
   int32_t major, minor, build;
@@ -87,19 +87,19 @@ struct LibrarySpec {
   const runtime::CommandFunction* commands;
 };
 
-const LibraryInfo* MakeLibrary(const LibrarySpec& spec) {
+const LibraryInfo* MakeLibrary(const LibraryDescription& description) {
   auto* library = new LibraryInfo;
-  library->guid = spec.guid;
-  library->major_version = spec.major;
-  library->minor_version = spec.minor;
-  library->build_number = spec.build;
-  for (int i = 0; i < 4; ++i) library->version_numbers[i] = spec.version_numbers[i];
-  library->display_name = GbkName(spec.display_name);
-  library->state_flags = spec.flags;
-  library->data_type_count = spec.type_count;
-  library->data_types = spec.types;
-  library->command_count = spec.command_count;
-  library->commands = spec.commands;
+  library->guid = description.guid;
+  library->major_version = description.major;
+  library->minor_version = description.minor;
+  library->build_number = description.build;
+  for (int i = 0; i < 4; ++i) library->version_numbers[i] = description.version_numbers[i];
+  library->display_name = GbkName(description.display_name);
+  library->state_flags = description.flags;
+  library->data_type_count = description.type_count;
+  library->data_types = description.types;
+  library->command_count = description.command_count;
+  library->commands = description.commands;
   library->notify = &StandardLibraryNotify;
   return library;
 }

@@ -10,20 +10,20 @@ namespace gui {
 
 namespace {
 
-struct ButtonSpec {
+struct ButtonChoice {
   const char* label;  // UTF-8
   QMessageBox::ButtonRole role;
   int32_t id;
 };
 
-std::vector<ButtonSpec> ButtonsOf(uint32_t style) {
-  const ButtonSpec ok{"确定", QMessageBox::AcceptRole, 1};
-  const ButtonSpec cancel{"取消", QMessageBox::RejectRole, 2};
-  const ButtonSpec abort{"中止", QMessageBox::RejectRole, 3};
-  const ButtonSpec retry{"重试", QMessageBox::AcceptRole, 4};
-  const ButtonSpec ignore{"忽略", QMessageBox::AcceptRole, 5};
-  const ButtonSpec yes{"是", QMessageBox::YesRole, 6};
-  const ButtonSpec no{"否", QMessageBox::NoRole, 7};
+std::vector<ButtonChoice> ButtonsOf(uint32_t style) {
+  const ButtonChoice ok{"确定", QMessageBox::AcceptRole, 1};
+  const ButtonChoice cancel{"取消", QMessageBox::RejectRole, 2};
+  const ButtonChoice abort{"中止", QMessageBox::RejectRole, 3};
+  const ButtonChoice retry{"重试", QMessageBox::AcceptRole, 4};
+  const ButtonChoice ignore{"忽略", QMessageBox::AcceptRole, 5};
+  const ButtonChoice yes{"是", QMessageBox::YesRole, 6};
+  const ButtonChoice no{"否", QMessageBox::NoRole, 7};
   switch (style & 0xF) {
     case 1: return {ok, cancel};
     case 2: return {abort, retry, ignore};
@@ -49,10 +49,10 @@ QMessageBox::Icon IconOf(uint32_t style) {
 int32_t ShowMessageBox(const QString& text, const QString& caption, uint32_t style) {
   QMessageBox box(IconOf(style), caption, QString(text).replace("\r\n", "\n"));
   box.setWindowModality(Qt::ApplicationModal);
-  const std::vector<ButtonSpec> specs = ButtonsOf(style);
+  const std::vector<ButtonChoice> choices = ButtonsOf(style);
   std::vector<std::pair<QAbstractButton*, int32_t>> buttons;
-  for (const ButtonSpec& spec : specs) {
-    buttons.emplace_back(box.addButton(QString::fromUtf8(spec.label), spec.role), spec.id);
+  for (const ButtonChoice& choice : choices) {
+    buttons.emplace_back(box.addButton(QString::fromUtf8(choice.label), choice.role), choice.id);
   }
   const size_t default_index = (style >> 8) & 0xF;
   if (default_index < buttons.size()) {

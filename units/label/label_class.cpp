@@ -2,6 +2,7 @@
 
 #include "forms/logical_font.h"
 #include "forms/unit_interface.h"
+#include "units/base/unit_operations.h"
 #include "units/base/base_properties.h"
 #include "units/label/label_codec.h"
 #include "units/label/label_unit.h"
@@ -10,27 +11,7 @@ namespace units {
 
 namespace {
 
-gui::Window* Create(const forms::CreateParams& params) {
-  auto data = LabelClassData::Read(params.class_data);
-  if (!data) return nullptr;
-  return new LabelUnit(params, std::move(*data));
-}
-
-int32_t WriteProperty(gui::Window* unit, int32_t index, const forms::PropertyValue& value) {
-  auto* label = dynamic_cast<LabelUnit*>(unit);
-  return label == nullptr ? 0 : label->WriteProperty(index, value);
-}
-
-bool ReadProperty(gui::Window* unit, int32_t index, forms::PropertyValue* value) {
-  const auto* label = dynamic_cast<const LabelUnit*>(unit);
-  return label != nullptr && label->ReadProperty(index, value);
-}
-
-std::optional<std::vector<uint8_t>> SaveState(gui::Window* unit) {
-  const auto* label = dynamic_cast<const LabelUnit*>(unit);
-  if (label == nullptr) return std::nullopt;
-  return label->Data().Write();
-}
+using Operations = UnitOperations<LabelUnit, LabelClassData>;
 
 std::optional<std::vector<uint8_t>> VisitTexts(std::span<const uint8_t> class_data,
                                                forms::TextVisitor visitor, void* context) {
@@ -49,15 +30,8 @@ std::optional<std::vector<uint8_t>> VisitTexts(std::span<const uint8_t> class_da
 }
 
 void* GetUnitInterface(int32_t operation) {
+  if (void* standard = Operations::Get(operation)) return standard;
   switch (operation) {
-    case forms::unit_op::kCreate:
-      return reinterpret_cast<void*>(&Create);
-    case forms::unit_op::kWriteProperty:
-      return reinterpret_cast<void*>(&WriteProperty);
-    case forms::unit_op::kSaveState:
-      return reinterpret_cast<void*>(&SaveState);
-    case forms::unit_op::kReadProperty:
-      return reinterpret_cast<void*>(&ReadProperty);
     case forms::unit_op::kVisitTexts:
       return reinterpret_cast<void*>(&VisitTexts);
     default:

@@ -1,6 +1,7 @@
 #include "units/window/window_class.h"
 
 #include "forms/unit_interface.h"
+#include "units/base/unit_operations.h"
 #include "units/base/base_properties.h"
 #include "units/window/window_unit.h"
 
@@ -8,27 +9,7 @@ namespace units {
 
 namespace {
 
-gui::Window* Create(const forms::CreateParams& params) {
-  const auto data = WindowClassData::Read(params.class_data);
-  if (!data) return nullptr;
-  return new WindowUnit(params, *data);
-}
-
-int32_t WriteProperty(gui::Window* unit, int32_t index, const forms::PropertyValue& value) {
-  auto* window = dynamic_cast<WindowUnit*>(unit);
-  return window == nullptr ? 0 : window->WriteProperty(index, value);
-}
-
-bool ReadProperty(gui::Window* unit, int32_t index, forms::PropertyValue* value) {
-  const auto* window = dynamic_cast<const WindowUnit*>(unit);
-  return window != nullptr && window->ReadProperty(index, value);
-}
-
-std::optional<std::vector<uint8_t>> SaveState(gui::Window* unit) {
-  const auto* window = dynamic_cast<const WindowUnit*>(unit);
-  if (window == nullptr) return std::nullopt;
-  return window->Data().Write();
-}
+using Operations = UnitOperations<WindowUnit, WindowClassData>;
 
 std::optional<std::vector<uint8_t>> ClassIcon(std::span<const uint8_t> class_data) {
   const auto data = WindowClassData::Read(class_data);
@@ -49,11 +30,8 @@ std::optional<std::vector<uint8_t>> VisitTexts(std::span<const uint8_t> class_da
 }  // namespace
 
 void* WindowGetUnitInterface(int32_t operation) {
+  if (void* standard = Operations::Get(operation)) return standard;
   switch (operation) {
-    case forms::unit_op::kCreate: return reinterpret_cast<void*>(&Create);
-    case forms::unit_op::kWriteProperty: return reinterpret_cast<void*>(&WriteProperty);
-    case forms::unit_op::kSaveState: return reinterpret_cast<void*>(&SaveState);
-    case forms::unit_op::kReadProperty: return reinterpret_cast<void*>(&ReadProperty);
     case forms::unit_op::kClassIcon: return reinterpret_cast<void*>(&ClassIcon);
     case forms::unit_op::kVisitTexts: return reinterpret_cast<void*>(&VisitTexts);
     default: return nullptr;
