@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <functional>
 #include <optional>
 
 #include "database/error_codes.h"
@@ -57,6 +58,19 @@ void FillBlock(uint8_t* image, BlockNumber previous, BlockNumber next, std::stri
   if (!piece.empty()) std::memcpy(image + kMemoBlockHeaderSize, piece.data(), piece.size());
   std::memset(image + kMemoBlockHeaderSize + piece.size(), 0, kMemoDataSize - piece.size());
 }
+
+bool StrictlyRising(const std::vector<BlockNumber>& blocks) {
+  return std::adjacent_find(blocks.begin(), blocks.end(), std::greater_equal<>()) == blocks.end();
+}
+
+bool HasRepeat(const std::vector<BlockNumber>& blocks) {
+  std::vector<BlockNumber> sorted(blocks);
+  std::sort(sorted.begin(), sorted.end());
+  return std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end();
+}
+
+// The most blocks a memo file can have: block offsets stay below 2^31.
+constexpr int32_t kMaxBlockCount = INT32_MAX / kMemoBlockSize;
 
 int32_t WriteWord(platform::File& file, int64_t offset, int32_t value) {
   uint8_t word[4];
@@ -178,7 +192,7 @@ int32_t MemoFile::WriteHeaderWords(const MemoHeader& header) {
   return code::kOk;
 }
 
-int32_t MemoFile::WalkChain(BlockNumber first, int32_t block_count,
+int32_t MemoFile::WalkChain(BlockNumber first, int32_t block_count, int64_t max_blocks,
                             std::vector<BlockNumber>* blocks, std::string* value,
                             const std::string_view* compare_to, bool* equal) {
   const int64_t expected =
@@ -189,7 +203,7 @@ int32_t MemoFile::WalkChain(BlockNumber first, int32_t block_count,
   size_t offset = 0;  // bytes of the value compared so far
   if (equal != nullptr) *equal = true;
   while (block != 0) {
-    if (++steps >= block_count) return code::kMemoAccessFailed;  // a cycle
+    if (++steps > max_blocks) return code::kMemoAccessFailed;  // a cycle, or too long
     const uint8_t* image = window.Get(block);
     if (image == nullptr) return code::kMemoAccessFailed;
     const int32_t used = LoadI32(image + 8);
@@ -212,21 +226,20 @@ int32_t MemoFile::CompareChain(BlockNumber first, std::string_view value, bool* 
   blocks->clear();
   *equal = value.empty();
   if (first == 0) return code::kOk;
-  // The block count bounds the walk. Read once per update: the chain's own blocks stay below
-  // it whatever others do meanwhile (only free blocks are ever cut off).
-  if (compare_block_count_ < 0) {
-    MemoHeader header;
-    const int32_t result = ReadHeader(&header);
-    if (result != code::kOk) return result;
-    compare_block_count_ = header.block_count;
-  }
-  return WalkChain(first, compare_block_count_, blocks, nullptr, &value, equal);
+  // No header read bounds this walk (it would cost every save a read): a chain that could
+  // hold the value has at most one block per 500 bytes plus one, so a longer walk fails, as a
+  // cycle does, and the caller then treats the value as changed and leaves the old chain to
+  // ReleaseChain's own walk under the header lock. The record's committed chain lies below
+  // the block count (blocks are counted before a record names them), so blocks past the end
+  // of the file, which read as nothing, are the only ones a sound chain can never reach.
+  const int64_t steps = static_cast<int64_t>(value.size()) / kMemoDataSize + 1;
+  return WalkChain(first, kMaxBlockCount, std::min<int64_t>(steps, kMaxBlockCount), blocks,
+                   nullptr, &value, equal);
 }
 
 void MemoFile::ForgetCachedBlocks() {
   window_.start = 0;
   window_.count = 0;
-  compare_block_count_ = -1;
 }
 
 int32_t MemoFile::ReadChain(BlockNumber first, std::string* value,
@@ -239,7 +252,7 @@ int32_t MemoFile::ReadChain(BlockNumber first, std::string* value,
   MemoHeader header;
   const int32_t result = ReadHeader(&header);
   if (result != code::kOk) return result;
-  return WalkChain(first, header.block_count, blocks, value);
+  return WalkChain(first, header.block_count, header.block_count - 1, blocks, value);
 }
 
 int32_t MemoFile::WriteBlocks(const BlockNumber* blocks, size_t count, const uint8_t* images) {
@@ -292,9 +305,8 @@ int32_t MemoFile::WriteNewChain(std::string_view value, BlockNumber* first) {
     head = LoadI32(image + 4);
   }
   // A block met twice means a cycle: the list is used up to the repetition and dropped.
-  std::vector<BlockNumber> sorted(blocks);
-  std::sort(sorted.begin(), sorted.end());
-  if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end()) {
+  // Blocks in rising order (the usual list) cannot repeat, which spares the sort.
+  if (!StrictlyRising(blocks) && HasRepeat(blocks)) {
     for (size_t i = 1; i < blocks.size(); ++i) {
       if (std::find(blocks.begin(), blocks.begin() + static_cast<std::ptrdiff_t>(i), blocks[i]) !=
           blocks.begin() + static_cast<std::ptrdiff_t>(i)) {
@@ -364,12 +376,14 @@ int32_t MemoFile::ReleaseChain(BlockNumber first, const std::vector<BlockNumber>
   MemoHeader header;
   int32_t result = ReadHeader(&header);
   if (result != code::kOk) return result;
-  std::vector<BlockNumber> blocks;
-  if (known_blocks != nullptr && !known_blocks->empty() && known_blocks->front() == first) {
-    blocks = *known_blocks;
-  } else if (WalkChain(first, header.block_count, &blocks, nullptr) != code::kOk) {
+  std::vector<BlockNumber> walked;
+  const bool known =
+      known_blocks != nullptr && !known_blocks->empty() && known_blocks->front() == first;
+  if (!known &&
+      WalkChain(first, header.block_count, header.block_count - 1, &walked, nullptr) != code::kOk) {
     return code::kOk;  // not well formed: leave it leaked rather than free a stranger's block
   }
+  const std::vector<BlockNumber>& blocks = known ? *known_blocks : walked;
   BlockNumber old_head = header.free_head;
   int32_t old_count = header.free_count;
   if (old_head <= 0 || old_head >= header.block_count || old_count <= 0) {
@@ -379,8 +393,12 @@ int32_t MemoFile::ReleaseChain(BlockNumber first, const std::vector<BlockNumber>
 
   // Released blocks that end the file are cut off rather than listed: the longest run of the
   // file's last blocks that all belong to this chain.
-  std::vector<BlockNumber> sorted(blocks);
-  std::sort(sorted.begin(), sorted.end());
+  std::vector<BlockNumber> sorted_copy;
+  if (!StrictlyRising(blocks)) {
+    sorted_copy = blocks;
+    std::sort(sorted_copy.begin(), sorted_copy.end());
+  }
+  const std::vector<BlockNumber>& sorted = sorted_copy.empty() ? blocks : sorted_copy;
   int32_t cut = 0;
   while (cut < static_cast<int32_t>(sorted.size()) &&
          sorted[sorted.size() - 1 - static_cast<size_t>(cut)] == header.block_count - 1 - cut) {
@@ -395,11 +413,15 @@ int32_t MemoFile::ReleaseChain(BlockNumber first, const std::vector<BlockNumber>
   // 1. The other blocks, unreferenced since the record was switched, become a list that
   //    ends in the old free list. The first one gets no previous block.
   const auto k = static_cast<int32_t>(listed.size());
-  std::vector<uint8_t>& images = images_;
-  images.resize(static_cast<size_t>(k) * kMemoBlockSize);
+  std::vector<uint8_t>& images = free_images_;
+  if (images.size() < static_cast<size_t>(k) * kMemoBlockSize) {
+    images.resize(static_cast<size_t>(k) * kMemoBlockSize);  // new bytes are zero
+  }
   for (int32_t i = 0; i < k; ++i) {
-    FillBlock(images.data() + static_cast<size_t>(i) * kMemoBlockSize, i == 0 ? 0 : listed[i - 1],
-              i + 1 < k ? listed[i + 1] : old_head, {});
+    uint8_t* image = images.data() + static_cast<size_t>(i) * kMemoBlockSize;
+    StoreI32(image, i == 0 ? 0 : listed[i - 1]);
+    StoreI32(image + 4, i + 1 < k ? listed[i + 1] : old_head);
+    StoreI32(image + 8, 0);
   }
   result = WriteBlocks(listed.data(), listed.size(), images.data());
   if (result != code::kOk) return result;

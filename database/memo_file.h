@@ -83,8 +83,10 @@ class MemoFile {
                     std::vector<BlockNumber>* blocks = nullptr);
 
   // Whether the chain starting at `first` holds exactly `value`, without copying it; also
-  // its block numbers. Needs no header lock; blocks read by one compare serve the next one
-  // until ForgetCachedBlocks or a write. Requires: as ReadChain.
+  // its block numbers. Needs no header lock or header read; blocks read by one compare serve
+  // the next one until ForgetCachedBlocks or a write. Also fails for a chain of more blocks
+  // than `value` needs plus one: the caller then treats the value as changed. Requires: as
+  // ReadChain.
   int32_t CompareChain(BlockNumber first, std::string_view value, bool* equal,
                        std::vector<BlockNumber>* blocks);
 
@@ -122,8 +124,10 @@ class MemoFile {
  private:
   int32_t Check(bool read_only, int32_t main_version);
   int32_t WriteHeaderWords(const MemoHeader& header);
-  // Reads block numbers of a chain and, when `value` is not null, its bytes.
-  int32_t WalkChain(BlockNumber first, int32_t block_count, std::vector<BlockNumber>* blocks,
+  // Reads block numbers of a chain and, when `value` is not null, its bytes. Blocks at or past
+  // `block_count`, and a chain of more than `max_blocks` blocks, fail it.
+  int32_t WalkChain(BlockNumber first, int32_t block_count, int64_t max_blocks,
+                    std::vector<BlockNumber>* blocks,
                     std::string* value, const std::string_view* compare_to = nullptr,
                     bool* equal = nullptr);
   // Writes full block images, one write per run of consecutive block numbers.
@@ -132,8 +136,10 @@ class MemoFile {
   platform::File file_;
   ByteLocks locks_{&file_};
   Window window_;
-  int32_t compare_block_count_ = -1;
   std::vector<uint8_t> images_;  // scratch, reused so that a save touches no fresh pages
+  // Images of released blocks: only their 12 link bytes are ever written, so that the data
+  // part stays zero and a release needs no clearing.
+  std::vector<uint8_t> free_images_;
   bool in_batch_ = false;
   bool header_cached_ = false;
   MemoHeader cached_header_;

@@ -119,6 +119,62 @@ TEST_F(MemoChains, AnUnchangedValueIsNotRewritten) {
   EXPECT_EQ(Memo(), before);
 }
 
+// A save compares the stored value against the new one with a walk bounded by the new
+// value's length; chains longer than that, or whose blocks do not rise, are still released
+// whole and cut only where they end the file.
+TEST_F(MemoChains, ChainsOfEveryShapeAreReleasedWhole) {
+  for (char c : std::string("abc")) {
+    ASSERT_EQ(db_->AppendBlank(), 0);
+    ASSERT_EQ(SetText(*db_, name_, std::string(600, c)), 0);  // blocks 1-2, 3-4, 5-6
+  }
+  db_->GoFirst();
+  ASSERT_EQ(SetText(*db_, name_, ""), 0);  // free list 1, 2
+  ASSERT_EQ(db_->Skip(1), 0);
+  ASSERT_EQ(SetText(*db_, name_, ""), 0);  // free list 3, 4, 1, 2
+  db_->GoFirst();
+  const std::string falling(2000, 'f');
+  ASSERT_EQ(SetText(*db_, name_, falling), 0);  // takes 3, 4, 1, 2
+  std::vector<uint8_t> memo = Memo();
+  EXPECT_EQ(FirstBlockOf(0, 4), 3);
+  EXPECT_EQ(Word(memo, 4 * 512 + 4), 1) << "block 4 is followed by block 1";
+  EXPECT_EQ(Word(memo, 20), 0);
+  ExpectClean();
+
+  // Replaced by a longer value: the out-of-order chain goes onto the free list in its order.
+  const std::string longer(2100, 'g');
+  ASSERT_EQ(SetText(*db_, name_, longer), 0);  // appended: 7-11
+  memo = Memo();
+  EXPECT_EQ(FirstBlockOf(0, 4), 7);
+  EXPECT_EQ(Word(memo, 20), 4);
+  EXPECT_EQ(Word(memo, 24), 3);
+  ExpectClean();
+
+  // Shrunk to one byte: the five-block chain is far longer than the compare's bound, and is
+  // still released whole (it ends the file, so it is cut).
+  ASSERT_EQ(SetText(*db_, name_, "h"), 0);  // takes block 3
+  memo = Memo();
+  EXPECT_EQ(FirstBlockOf(0, 4), 3);
+  EXPECT_EQ(Word(memo, 16), 7);
+  EXPECT_EQ(memo.size(), 7u * 512);
+  EXPECT_EQ(ReadText(*db_, 0), "h");
+  ASSERT_EQ(db_->Skip(2), 0);
+  EXPECT_EQ(ReadText(*db_, 0), std::string(600, 'c'));
+  ExpectClean();
+
+  // A 200,000-byte value shrunk to one byte in the middle of the file: all 400 blocks listed.
+  ASSERT_EQ(SetText(*db_, name_, std::string(200000, 'i')), 0);  // 4, 1, 2, 7-403; frees 5, 6
+  ASSERT_EQ(db_->AppendBlank(), 0);
+  ASSERT_EQ(SetText(*db_, name_, std::string(1500, 'k')), 0);  // 5, 6, 404
+  ASSERT_EQ(db_->Skip(-1), 0);
+  ASSERT_EQ(SetText(*db_, name_, "j"), 0);  // 405
+  memo = Memo();
+  EXPECT_EQ(Word(memo, 16), 406);
+  EXPECT_EQ(Word(memo, 20), 400);
+  EXPECT_EQ(Word(memo, 24), 4);
+  EXPECT_EQ(ReadText(*db_, 0), "j");
+  ExpectClean();
+}
+
 // Trap 1: releasing onto an empty free list must not write a back link into block 0.
 TEST_F(MemoChains, ReleasingOntoAnEmptyFreeListLeavesTheHeaderAlone) {
   ASSERT_EQ(db_->AppendBlank(), 0);
