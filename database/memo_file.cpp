@@ -233,6 +233,7 @@ int32_t MemoFile::CompareChain(BlockNumber first, std::string_view value, bool* 
   // the block count (blocks are counted before a record names them), so blocks past the end
   // of the file, which read as nothing, are the only ones a sound chain can never reach.
   const int64_t steps = static_cast<int64_t>(value.size()) / kMemoDataSize + 1;
+  blocks->reserve(static_cast<size_t>(std::min<int64_t>(steps, 1024)));
   return WalkChain(first, kMaxBlockCount, std::min<int64_t>(steps, kMaxBlockCount), blocks,
                    nullptr, &value, equal);
 }
