@@ -17,14 +17,18 @@ namespace {
 // appended chains do) costs one read per window instead of one per block. A window is as
 // long as the caller expects to need (`hint` blocks: the length of the value compared, the
 // blocks wanted off the free list), at least 8 and at most 1024 blocks, and each further
-// window four times longer. The window lives in
-// the MemoFile and survives from one walk to the next until a write or ForgetCachedBlocks.
+// window four times longer; it stops at `read_end`, the block count last seen, when the block
+// lies below it, since a read past the end of the file costs a second call that reads nothing.
+// The window lives in the MemoFile and survives from one walk to the next until a write or
+// ForgetCachedBlocks.
 class BlockWindow {
  public:
-  BlockWindow(MemoFile::Window& window, platform::File& file, int32_t block_count, int64_t hint)
+  BlockWindow(MemoFile::Window& window, platform::File& file, int32_t block_count,
+              int32_t read_end, int64_t hint)
       : window_(window),
         file_(file),
         block_count_(block_count),
+        read_end_(read_end > 0 ? std::min(read_end, block_count) : block_count),
         hint_(static_cast<int32_t>(std::clamp<int64_t>(hint, 8, 1024))) {}
 
   // The 512 bytes of block `block`, or null when it lies outside the file.
@@ -33,7 +37,8 @@ class BlockWindow {
     if (block >= window_.start && block < window_.start + window_.count) {
       return window_.buffer.data() + int64_t{block - window_.start} * kMemoBlockSize;
     }
-    const int32_t wanted = std::min<int32_t>(hint_, block_count_ - block);
+    const int32_t wanted =
+        std::min<int32_t>(hint_, (block < read_end_ ? read_end_ : block_count_) - block);
     hint_ = std::min(hint_ * 4, 1024);  // a walk that goes on reads further ahead
     window_.buffer.resize(static_cast<size_t>(wanted) * kMemoBlockSize);
     const int64_t read = file_.ReadAt(int64_t{block} * kMemoBlockSize, window_.buffer.data(),
@@ -48,6 +53,7 @@ class BlockWindow {
   MemoFile::Window& window_;
   platform::File& file_;
   int32_t block_count_;
+  int32_t read_end_;
   int32_t hint_;
 };
 
@@ -167,6 +173,7 @@ int32_t MemoFile::ReadHeader(MemoHeader* header) {
   header->block_count = LoadI32(bytes + 16);
   header->free_count = LoadI32(bytes + 20);
   header->free_head = LoadI32(bytes + 24);
+  seen_block_count_ = header->block_count;
   if (in_batch_) {
     cached_header_ = *header;
     header_cached_ = true;
@@ -184,6 +191,7 @@ int32_t MemoFile::WriteHeaderWords(const MemoHeader& header) {
     header_cached_ = false;
     return code::kMemoAccessFailed;
   }
+  seen_block_count_ = header.block_count;
   if (in_batch_) {
     cached_header_.block_count = header.block_count;
     cached_header_.free_count = header.free_count;
@@ -197,7 +205,7 @@ int32_t MemoFile::WalkChain(BlockNumber first, int32_t block_count, int64_t max_
                             const std::string_view* compare_to, bool* equal) {
   const int64_t expected =
       compare_to != nullptr ? static_cast<int64_t>(compare_to->size()) / kMemoDataSize + 1 : 64;
-  BlockWindow window(window_, file_, block_count, expected);
+  BlockWindow window(window_, file_, block_count, seen_block_count_, expected);
   BlockNumber block = first;
   int64_t steps = 0;
   size_t offset = 0;  // bytes of the value compared so far
@@ -291,7 +299,7 @@ int32_t MemoFile::WriteNewChain(std::string_view value, BlockNumber* first) {
   std::vector<BlockNumber> blocks;
   blocks.reserve(static_cast<size_t>(n));
   ForgetCachedBlocks();  // the free list may have changed since anything was read
-  BlockWindow window(window_, file_, header.block_count, n);
+  BlockWindow window(window_, file_, header.block_count, header.block_count, n);
   BlockNumber head = header.free_head;
   int32_t free_count = header.free_count;
   while (static_cast<int32_t>(blocks.size()) < n && free_count > 0) {

@@ -140,6 +140,9 @@ class MemoFile {
   // Images of released blocks: only their 12 link bytes are ever written, so that the data
   // part stays zero and a release needs no clearing.
   std::vector<uint8_t> free_images_;
+  // The block count of the last header read or written: how far a compare reads ahead (only
+  // a guess when others share the file, never a bound).
+  int32_t seen_block_count_ = 0;
   bool in_batch_ = false;
   bool header_cached_ = false;
   MemoHeader cached_header_;
