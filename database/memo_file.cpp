@@ -23,8 +23,8 @@ namespace {
 // ForgetCachedBlocks.
 class BlockWindow {
  public:
-  BlockWindow(MemoFile::Window& window, platform::File& file, int32_t block_count,
-              int32_t read_end, int64_t hint)
+  BlockWindow(MemoFile::Window& window, platform::File& file, int32_t block_count, int32_t read_end,
+              int64_t hint)
       : window_(window),
         file_(file),
         block_count_(block_count),
@@ -242,8 +242,8 @@ int32_t MemoFile::CompareChain(BlockNumber first, std::string_view value, bool* 
   // of the file, which read as nothing, are the only ones a sound chain can never reach.
   const int64_t steps = static_cast<int64_t>(value.size()) / kMemoDataSize + 1;
   blocks->reserve(static_cast<size_t>(std::min<int64_t>(steps, 1024)));
-  return WalkChain(first, kMaxBlockCount, std::min<int64_t>(steps, kMaxBlockCount), blocks,
-                   nullptr, &value, equal);
+  return WalkChain(first, kMaxBlockCount, std::min<int64_t>(steps, kMaxBlockCount), blocks, nullptr,
+                   &value, equal);
 }
 
 void MemoFile::ForgetCachedBlocks() {

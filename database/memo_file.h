@@ -127,9 +127,8 @@ class MemoFile {
   // Reads block numbers of a chain and, when `value` is not null, its bytes. Blocks at or past
   // `block_count`, and a chain of more than `max_blocks` blocks, fail it.
   int32_t WalkChain(BlockNumber first, int32_t block_count, int64_t max_blocks,
-                    std::vector<BlockNumber>* blocks,
-                    std::string* value, const std::string_view* compare_to = nullptr,
-                    bool* equal = nullptr);
+                    std::vector<BlockNumber>* blocks, std::string* value,
+                    const std::string_view* compare_to = nullptr, bool* equal = nullptr);
   // Writes full block images, one write per run of consecutive block numbers.
   int32_t WriteBlocks(const BlockNumber* blocks, size_t count, const uint8_t* images);
 
