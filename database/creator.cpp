@@ -37,14 +37,14 @@ std::string MemoPathFor(std::string_view gbk_main_path) {
   return platform::GbkPathOf(native);
 }
 
-std::vector<FieldDefinition> LayOutFields(const std::vector<FieldSpec>& specs) {
+std::vector<FieldDefinition> LayOutFields(const std::vector<FieldSpec>& wanted_fields) {
   std::vector<FieldDefinition> fields;
   int32_t offset = 4;
-  for (const FieldSpec& spec : specs) {
+  for (const FieldSpec& wanted : wanted_fields) {
     FieldDefinition field;
-    field.name = spec.name;
-    field.type = spec.type;
-    field.width = spec.type == kTextField ? spec.width : 0;
+    field.name = wanted.name;
+    field.type = wanted.type;
+    field.width = wanted.type == kTextField ? wanted.width : 0;
     field.offset = offset;
     offset += std::max(field.StoredSize(), 0);
     fields.push_back(field);
@@ -52,21 +52,21 @@ std::vector<FieldDefinition> LayOutFields(const std::vector<FieldSpec>& specs) {
   return fields;
 }
 
-int32_t CreateDatabase(std::string_view gbk_path, const std::vector<FieldSpec>& specs,
+int32_t CreateDatabase(std::string_view gbk_path, const std::vector<FieldSpec>& wanted_fields,
                        std::string_view password) {
-  if (specs.empty()) return code::kNotADatabase;
-  for (size_t i = 0; i < specs.size(); ++i) {
-    const FieldSpec& spec = specs[i];
-    if (spec.name.empty() || spec.name.size() > static_cast<size_t>(kMaxFieldNameBytes) ||
-        spec.type < kByteField || spec.type > kMemoField ||
-        (spec.type == kTextField && spec.width <= 0)) {
+  if (wanted_fields.empty()) return code::kNotADatabase;
+  for (size_t i = 0; i < wanted_fields.size(); ++i) {
+    const FieldSpec& wanted = wanted_fields[i];
+    if (wanted.name.empty() || wanted.name.size() > static_cast<size_t>(kMaxFieldNameBytes) ||
+        wanted.type < kByteField || wanted.type > kMemoField ||
+        (wanted.type == kTextField && wanted.width <= 0)) {
       return code::kNotADatabase;
     }
     for (size_t j = 0; j < i; ++j) {
-      if (NamesEqualIgnoringCase(specs[j].name, spec.name)) return code::kNotADatabase;
+      if (NamesEqualIgnoringCase(wanted_fields[j].name, wanted.name)) return code::kNotADatabase;
     }
   }
-  const std::vector<FieldDefinition> fields = LayOutFields(specs);
+  const std::vector<FieldDefinition> fields = LayOutFields(wanted_fields);
   const bool has_memo = std::any_of(fields.begin(), fields.end(),
                                     [](const FieldDefinition& f) { return f.IsMemo(); });
   const std::string memo_path = MemoPathFor(gbk_path);

@@ -20,12 +20,12 @@ struct FieldSpec {
 };
 
 // Lays the fields out one after the other behind the 4-byte id.
-std::vector<FieldDefinition> LayOutFields(const std::vector<FieldSpec>& specs);
+std::vector<FieldDefinition> LayOutFields(const std::vector<FieldSpec>& wanted_fields);
 
 // Writes a new, empty database at `gbk_path` (a main file, and a memo file beside it when a
 // field needs one), refusing to overwrite existing files. A non-empty password makes a
-// protected database. Returns 0 or an error code (kNotADatabase for unusable field specs).
-int32_t CreateDatabase(std::string_view gbk_path, const std::vector<FieldSpec>& specs,
+// protected database. Returns 0 or an error code (kNotADatabase for unusable field wanted_fields).
+int32_t CreateDatabase(std::string_view gbk_path, const std::vector<FieldSpec>& wanted_fields,
                        std::string_view password = {});
 
 // Writes a fresh index file for the database's fields.

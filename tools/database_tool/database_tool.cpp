@@ -124,30 +124,30 @@ std::string TypeName(int32_t type) {
 
 int Create(const Options& options) {
   if (options.positional.size() < 2) return Fail("create needs a file and at least one field");
-  std::vector<database::FieldSpec> specs;
+  std::vector<database::FieldSpec> field_list;
   for (size_t i = 1; i < options.positional.size(); ++i) {
-    const std::string& spec = options.positional[i];
-    const size_t colon = spec.find(':');
-    if (colon == std::string::npos) return Fail("field \"" + spec + "\" has no type");
-    const size_t second = spec.find(':', colon + 1);
-    const std::string type = spec.substr(
+    const std::string& argument = options.positional[i];
+    const size_t colon = argument.find(':');
+    if (colon == std::string::npos) return Fail("field \"" + argument + "\" has no type");
+    const size_t second = argument.find(':', colon + 1);
+    const std::string type = argument.substr(
         colon + 1, second == std::string::npos ? std::string::npos : second - colon - 1);
     const auto found = TypeNames().find(type);
     if (found == TypeNames().end()) return Fail("unknown field type \"" + type + "\"");
     database::FieldSpec field;
-    field.name = platform::Utf8ToGbk(spec.substr(0, colon));
+    field.name = platform::Utf8ToGbk(argument.substr(0, colon));
     field.type = found->second;
-    if (second != std::string::npos) field.width = std::atoi(spec.c_str() + second + 1);
+    if (second != std::string::npos) field.width = std::atoi(argument.c_str() + second + 1);
     if (field.type == database::kTextField && field.width <= 0) {
-      return Fail("text field \"" + spec + "\" needs a width, as name:text:20");
+      return Fail("text field \"" + argument + "\" needs a width, as name:text:20");
     }
     if (field.name.empty() || field.name.size() > 16) {
-      return Fail("field name \"" + spec.substr(0, colon) + "\" must be 1 to 16 bytes in GBK");
+      return Fail("field name \"" + argument.substr(0, colon) + "\" must be 1 to 16 bytes in GBK");
     }
-    specs.push_back(field);
+    field_list.push_back(field);
   }
   const int32_t result =
-      database::CreateDatabase(GbkPathArg(options.positional[0].c_str()), specs, options.password);
+      database::CreateDatabase(GbkPathArg(options.positional[0].c_str()), field_list, options.password);
   if (result == database::code::kNotADatabase)
     return Fail("the field list is not usable (duplicate names?)");
   if (result != 0)
