@@ -46,7 +46,6 @@ struct RuntimeState {
   uint32_t idle_start_tick = 0;  // tick count at idle count 0
   Routine end_routine = nullptr;
 
-  bool initialized = false;
   bool loop_started = false;
   std::atomic<bool> shutdown_started{false};
 

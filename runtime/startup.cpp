@@ -80,7 +80,6 @@ void InitializeRuntime() {
                                                        image.template_block_size, image.code_base);
     if (!loaded) ReportError(error_text::TemplateBlockUnreadable());
   }
-  state.initialized = true;
 }
 
 void LoadStartupWindow(FormId form) {
