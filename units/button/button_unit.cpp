@@ -7,6 +7,7 @@
 #include "forms/logical_font.h"
 #include "platform/core/code_page.h"
 #include "units/base/common_events.h"
+#include "units/base/property_bytes.h"
 #include "units/button/push_button_widget.h"
 
 namespace units {
@@ -19,8 +20,6 @@ QString FromGbk(const std::string& gbk) {
   return QString::fromStdU16String(platform::GbkToUtf16(gbk));
 }
 
-std::vector<uint8_t> BytesOf(const std::string& data) { return {data.begin(), data.end()}; }
-std::string StringOf(const std::vector<uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
 
 // A picture that does not decode leaves a text button.
 QPixmap PictureOf(const std::vector<uint8_t>& bytes) {

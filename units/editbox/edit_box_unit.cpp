@@ -10,6 +10,7 @@
 #include "platform/gui/virtual_keys.h"
 #include "units/base/common_events.h"
 #include "units/base/painting.h"
+#include "units/base/property_bytes.h"
 #include "units/editbox/input_mode.h"
 
 namespace units {
@@ -60,7 +61,6 @@ QChar MaskOf(uint16_t code) {
   return text.isEmpty() ? QChar() : text[0];
 }
 
-std::string StringOf(const std::vector<uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include "forms/logical_font.h"
 #include "platform/core/code_page.h"
 #include "units/base/painting.h"
+#include "units/base/property_bytes.h"
 #include "units/groupbox/group_box_widget.h"
 
 namespace units {
@@ -17,8 +18,6 @@ QString FromGbk(const std::string& gbk) {
   return QString::fromStdU16String(platform::GbkToUtf16(gbk));
 }
 
-std::vector<uint8_t> BytesOf(const std::string& data) { return {data.begin(), data.end()}; }
-std::string StringOf(const std::vector<uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
 
 }  // namespace
 

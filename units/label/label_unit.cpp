@@ -10,6 +10,7 @@
 #include "forms/forms_runtime.h"
 #include "forms/logical_font.h"
 #include "platform/core/code_page.h"
+#include "units/base/property_bytes.h"
 #include "units/label/label_painter.h"
 
 namespace units {
@@ -64,8 +65,6 @@ QString FromGbk(const std::string& gbk) {
   return QString::fromStdU16String(platform::GbkToUtf16(gbk));
 }
 
-std::vector<uint8_t> BytesOf(const std::string& data) { return {data.begin(), data.end()}; }
-std::string StringOf(const std::vector<uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
 
 void Clamp(LabelClassData& data) {
   data.effect = std::clamp(data.effect, 0, 3);

@@ -9,6 +9,7 @@
 #include "platform/core/code_page.h"
 #include "units/base/common_events.h"
 #include "units/base/painting.h"
+#include "units/base/property_bytes.h"
 #include "units/treebox/picture_group.h"
 #include "units/treebox/state_pictures.h"
 
@@ -25,8 +26,6 @@ QString FromGbk(const std::string& gbk) {
 }
 std::string ToGbk(const QString& text) { return platform::Utf16ToGbk(text.toStdU16String()); }
 
-std::vector<uint8_t> BytesOf(const std::string& data) { return {data.begin(), data.end()}; }
-std::string StringOf(const std::vector<uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
 
 std::vector<QPixmap> Pixmaps(const std::vector<QImage>& images) {
   std::vector<QPixmap> pixmaps;

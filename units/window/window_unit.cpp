@@ -18,6 +18,7 @@
 #include "platform/gui/virtual_keys.h"
 #include "units/base/common_events.h"
 #include "units/base/painting.h"
+#include "units/base/property_bytes.h"
 #include "units/window/window_shapes.h"
 
 namespace units {
@@ -26,8 +27,6 @@ namespace {
 
 QString FromGbk(const std::string& gbk) { return QString::fromStdU16String(platform::GbkToUtf16(gbk)); }
 
-std::vector<uint8_t> BytesOf(const std::string& data) { return {data.begin(), data.end()}; }
-std::string StringOf(const std::vector<uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
 
 enum WindowProperty {
   kCaption, kBorder, kBackColor, kBackPicture, kBackPictureMode, kBackMusic, kMusicPlayMode,
