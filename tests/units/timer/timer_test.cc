@@ -126,28 +126,30 @@ TEST_F(Timer, WritingAPeriodToAStoppedTimerStartsIt) {
 }
 
 TEST_F(Timer, WritingTheSameValueAgainDoesNotDelayTheNextTick) {
-  WriteInt(kTimer, kInterval, 400);
-  QTest::qWait(200);
-  WriteInt(kTimer, kInterval, 400);
-  // Not restarted, the tick is due at 400 ms; restarted it would come at 600 or later.
-  StartReference(300);
+  WriteInt(kTimer, kInterval, 1000);
+  QTest::qWait(400);
+  WriteInt(kTimer, kInterval, 1000);
+  // Not restarted, the tick is due about 600 ms after the second write; restarted it would
+  // come 1000 ms after it. The reference sits between, 200 ms from either.
+  StartReference(800);
   ASSERT_TRUE(WaitForTicks(1));
   ASSERT_TRUE(WaitForReference());
   EXPECT_EQ(Order().front(), "tick") << "tick at " << Ticks()[0] << " ms";
-  EXPECT_GE(Ticks()[0], 400 * kEarliest);
+  EXPECT_GE(Ticks()[0], 1000 * kEarliest);
 }
 
 TEST_F(Timer, WritingANewValueRestartsTheTiming) {
   WriteInt(kTimer, kInterval, 400);
-  QTest::qWait(200);
+  QTest::qWait(100);
   const qint64 written = Clock().elapsed();
-  WriteInt(kTimer, kInterval, 300);
-  // The old period would tick at 400 ms, before the reference; the new one after it.
-  StartReference(250);
+  WriteInt(kTimer, kInterval, 700);
+  // The old period would tick about 300 ms after the write, before the reference at 500;
+  // the new one about 700 ms after it. Wide margins keep a loaded machine from swapping them.
+  StartReference(500);
   ASSERT_TRUE(WaitForTicks(1));
   ASSERT_TRUE(WaitForReference());
   EXPECT_EQ(Order().front(), "reference") << "tick at " << Ticks()[0] << " ms";
-  EXPECT_GE(Ticks()[0] - written, 300 * kEarliest);
+  EXPECT_GE(Ticks()[0] - written, 700 * kEarliest);
 }
 
 TEST_F(Timer, ZeroAndNegativeValuesStopIt) {
