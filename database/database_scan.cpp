@@ -144,9 +144,7 @@ int32_t Database::UpdateOne(int32_t record, uint8_t* image,
   std::vector<uint8_t> updated(image, image + size);
   struct MemoChange {
     const FieldDefinition* field;
-    BlockNumber old_first;
-    BlockNumber new_first;
-    std::vector<BlockNumber> old_blocks;
+    ChainChange chain;
   };
   std::vector<MemoChange> memo_changes;
   // The values live until the update is done: memo values are written from their blocks.
@@ -163,39 +161,23 @@ int32_t Database::UpdateOne(int32_t record, uint8_t* image,
     StoreValue(field, value, updated.data(), &memo_value);
     if (!field.IsMemo()) continue;
     if (memo_ == nullptr) return code::kWriteFieldFailed;
-    const BlockNumber old_first = LoadI32(image + field.offset);
     // An unchanged value is left where it is: the 100 ms save of an untouched chapter
-    // writes nothing and takes no memo lock. The walk also finds the blocks to release.
-    std::vector<BlockNumber> old_blocks;
-    bool unchanged = false;
-    if (memo_->CompareChain(old_first, memo_value, &unchanged, &old_blocks) != code::kOk) {
-      old_blocks.clear();  // released by a walk of its own, or left leaked if it is damaged
-    } else if (unchanged) {
-      continue;
-    }
-    memo_changes.push_back({&field, old_first, 0, std::move(old_blocks)});
+    // writes nothing and takes no memo lock. A changed one keeps the blocks that stay.
+    MemoChange change{&field, {}};
+    const int32_t planned =
+        memo_->PlanChange(LoadI32(image + field.offset), memo_value, &change.chain);
+    if (planned != code::kOk) return planned;
+    if (change.chain.unchanged) continue;
+    memo_changes.push_back(std::move(change));
     new_values.push_back(memo_value);
   }
 
-  // The memo header stays locked while the new chains are written, the record switched and
-  // the old chains released: those re-enter it without lock calls or header reads.
-  struct Batch {
-    MemoFile* memo = nullptr;
-    ~Batch() {
-      if (memo != nullptr) memo->EndBatch();
-    }
-  } batch;
-  if (!memo_changes.empty()) {
-    const int32_t locked = memo_->BeginBatch();
-    if (locked != code::kOk) return locked;
-    batch.memo = memo_.get();
-  }
   for (size_t i = 0; i < memo_changes.size(); ++i) {
     MemoChange& change = memo_changes[i];
-    if (memo_->WriteNewChain(new_values[i], &change.new_first) != code::kOk) {
+    if (memo_->WriteChange(new_values[i], &change.chain) != code::kOk) {
       return code::kWriteFieldFailed;
     }
-    StoreI32(updated.data() + change.field->offset, change.old_first);  // switched below
+    StoreI32(updated.data() + change.field->offset, change.chain.old_first);  // switched below
   }
 
   // 1. The plain field bytes (never the id), with the memo fields still naming their old
@@ -206,18 +188,24 @@ int32_t Database::UpdateOne(int32_t record, uint8_t* image,
       return code::kWriteRecordFailed;
     }
   }
-  // 2. Each memo field is switched to its new chain by one 4-byte write; 3. then the old
-  //    chain is released. A crash before 3 only leaks the old chain.
+  // 2. Each memo value is switched to its new blocks by one 4-byte write: the record's block
+  //    number when the first block changes, else the next word of the last kept block; 3. then
+  //    the replaced blocks are set aside. A crash before 3 only leaks them.
   int32_t result = code::kOk;
   for (const MemoChange& change : memo_changes) {
-    uint8_t word[4];
-    StoreI32(word, change.new_first);
-    if (main_.WriteAt(position + change.field->offset, word, 4) != 4) {
-      return code::kWriteRecordFailed;
+    const ChainChange& chain = change.chain;
+    if (chain.SwitchBlock() != 0) {
+      if (memo_->SwitchKeptFront(chain) != code::kOk) return code::kWriteFieldFailed;
+    } else {
+      uint8_t word[4];
+      StoreI32(word, chain.new_first);
+      if (main_.WriteAt(position + change.field->offset, word, 4) != 4) {
+        return code::kWriteRecordFailed;
+      }
     }
-    StoreI32(updated.data() + change.field->offset, change.new_first);
-    const int32_t released = memo_->ReleaseChain(change.old_first, &change.old_blocks);
-    if (released != code::kOk) result = released;
+    StoreI32(updated.data() + change.field->offset, chain.new_first);
+    const int32_t finished = memo_->FinishChange(chain);
+    if (finished != code::kOk) result = finished;
   }
 
   for (int32_t k : touched_indexes) {

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "database/byte_locks.h"
+#include "database/memo_block_cache.h"
 #include "platform/core/file.h"
 
 // The memo file holds the values of memo-text and byte-set fields in chains of 512-byte
@@ -28,25 +30,35 @@
 //
 // Free blocks form a second chain through the same words, starting at the free head.
 //
-// Crash safety. A value is never written over the only copy of another: WriteNewChain puts
-// it into blocks no record references (taken off the free list, or appended past the end),
-// with the header updated before any taken block is touched; the caller then switches the
-// record's 4-byte block number and only after that releases the old chain. Releasing first
-// rewrites the chain's own (already unreferenced) blocks and then commits with one header
-// write. A process killed at any point therefore leaves every record pointing at a whole
-// chain; at worst some blocks belong to nothing ("leaked"), which the checker reclaims.
+// Crash safety. A value is never written over the only copy of another. A save keeps the
+// blocks of the old chain whose bytes stay the same (a run at the front, a run at the end)
+// and puts the bytes between into blocks no record references: spare blocks of this open (see
+// below), blocks taken off the free list, or blocks appended past the end, with the header
+// updated before any taken block is touched. One 4-byte write then switches to the new chain:
+// the record's block number, or the next word of the last kept front block. After that the
+// first kept end block gets its back link, and the replaced blocks become spares.
+// A process killed at any point therefore leaves every record pointing at a whole chain; at
+// worst some blocks belong to nothing ("leaked"), and a kept end block may still name a leaked
+// block that names it as its previous one. The checker reclaims and mends both.
+//
+// Spare blocks. Blocks a save replaced are not put on the free list at once: the next save
+// writes into them, which needs no header lock, header write or free-list read. On disk they
+// look leaked: in no chain and not on the free list, so no other open (which never touches
+// leaked blocks) can take them. They go on the free list when the file is closed, when more
+// than kMaxSpareBlocks wait, or on ReleaseSpares. A killed process leaks them.
+//
 // The free list's previous words are kept up to date but never trusted: nothing walks the
-// free list backwards, and the trailing cut only removes blocks of the chain being released,
-// never a block reached through someone's stale links.
+// free list backwards, and the trailing cut only removes blocks being released, never a block
+// reached through someone's stale links.
 
 namespace database {
 
-using BlockNumber = int32_t;  // 0 = none
-
-inline constexpr int32_t kMemoBlockSize = 512;
 inline constexpr int32_t kMemoBlockHeaderSize = 12;
 inline constexpr int32_t kMemoDataSize = 500;
 inline constexpr int32_t kMemoMagic = 0x54444557;  // "WEDT"
+inline constexpr size_t kMaxSpareBlocks = 1024;
+// The most blocks a memo file can have: block offsets stay below 2^31.
+inline constexpr int32_t kMaxMemoBlockCount = INT32_MAX / kMemoBlockSize;
 
 struct MemoHeader {
   int32_t magic = 0;
@@ -54,6 +66,28 @@ struct MemoHeader {
   int32_t block_count = 0;
   int32_t free_count = 0;
   BlockNumber free_head = 0;
+};
+
+// How a save changes one memo value. The new chain is the old chain's first `kept_front`
+// blocks, then new blocks for the bytes between, then its last `kept_back` blocks.
+struct ChainChange {
+  BlockNumber old_first = 0;
+  bool unchanged = false;
+  bool old_known = false;  // old_blocks is the whole old chain (it could be read and was sound)
+  std::vector<BlockNumber> old_blocks;
+  int32_t kept_front = 0;
+  int32_t kept_back = 0;
+  int64_t front_bytes = 0;  // bytes of the value held by the kept front blocks
+  int64_t back_bytes = 0;   // ... by the kept end blocks
+  std::vector<BlockNumber> new_blocks;
+  BlockNumber new_first = 0;
+
+  // The block whose next word switches to the new blocks (0: the record's block number does).
+  BlockNumber SwitchBlock() const { return kept_front > 0 ? old_blocks[kept_front - 1] : 0; }
+  // The first kept end block (0: none).
+  BlockNumber FirstKeptBack() const {
+    return kept_back > 0 ? old_blocks[old_blocks.size() - static_cast<size_t>(kept_back)] : 0;
+  }
 };
 
 class MemoFile {
@@ -82,17 +116,27 @@ class MemoFile {
   int32_t ReadChain(BlockNumber first, std::string* value,
                     std::vector<BlockNumber>* blocks = nullptr);
 
-  // Whether the chain starting at `first` holds exactly `value`, without copying it; also
-  // its block numbers. Needs no header lock or header read; blocks read by one compare serve
-  // the next one until ForgetCachedBlocks or a write. Also fails for a chain of more blocks
-  // than `value` needs plus one: the caller then treats the value as changed. Requires: as
-  // ReadChain.
-  int32_t CompareChain(BlockNumber first, std::string_view value, bool* equal,
-                       std::vector<BlockNumber>* blocks);
+  // Reads the chain starting at `first` and works out how a save of `value` changes it: not at
+  // all, or which blocks it keeps. Needs no header lock or header read. A chain that cannot be
+  // read, or that is much longer than `value` needs, is rewritten whole and released by a walk
+  // of its own. Requires: as ReadChain.
+  int32_t PlanChange(BlockNumber first, std::string_view value, ChainChange* change);
 
-  // Writes `value` into blocks no record references and returns the first (0 for an empty
-  // value). The caller then stores the number in the record and releases the old chain.
-  int32_t WriteNewChain(std::string_view value, BlockNumber* first);
+  // Writes the bytes `change` does not keep into blocks no record references and links them
+  // to the kept ones; sets new_blocks and new_first.
+  int32_t WriteChange(std::string_view value, ChainChange* change);
+
+  // The switch when the first block stays: the last kept front block's next word. (When the
+  // first block changes, the caller switches the record's block number instead.)
+  int32_t SwitchKeptFront(const ChainChange& change);
+
+  // After the switch: the first kept end block's back link, then the replaced blocks become
+  // spares (an unknown old chain is released by a walk).
+  int32_t FinishChange(const ChainChange& change);
+
+  // Puts the spare blocks on the free list.
+  int32_t ReleaseSpares();
+  size_t spare_count() const { return spares_.size(); }
 
   // Puts the chain starting at `first` on the free list; those of its blocks that end the
   // file are cut off instead. A chain that is not well formed is left alone (leaked), never half
@@ -103,23 +147,10 @@ class MemoFile {
   // Reads the header words. Requires: the header lock is held, or the file is not shared.
   int32_t ReadHeader(MemoHeader* header);
 
-  // A batch holds the header lock and keeps the header in memory until EndBatch, so that the
-  // chain operations of one record update cost no lock calls or header reads of their own.
-  // Requires: the caller holds the lock of the record whose chains it works on.
-  int32_t BeginBatch();
-  void EndBatch();
-
   ByteLocks& locks() { return locks_; }
 
   // Drops blocks kept from earlier reads (another process may have changed them since).
-  void ForgetCachedBlocks();
-
-  // The blocks of the last read, kept for the next walk of the same operation.
-  struct Window {
-    std::vector<uint8_t> buffer;  // reused, so that a save touches no fresh pages
-    BlockNumber start = 0;
-    int32_t count = 0;
-  };
+  void ForgetCachedBlocks() { cache_.Forget(); }
 
  private:
   int32_t Check(bool read_only, int32_t main_version);
@@ -127,24 +158,37 @@ class MemoFile {
   // Reads block numbers of a chain and, when `value` is not null, its bytes. Blocks at or past
   // `block_count`, and a chain of more than `max_blocks` blocks, fail it.
   int32_t WalkChain(BlockNumber first, int32_t block_count, int64_t max_blocks,
-                    std::vector<BlockNumber>* blocks, std::string* value,
-                    const std::string_view* compare_to = nullptr, bool* equal = nullptr);
+                    std::vector<BlockNumber>* blocks, std::string* value);
+  // Finds the kept end blocks of a change whose front is known, walking back from the end of
+  // the old chain (the used counts after the front are in changed_used_).
+  void FindKeptBack(std::string_view value, MemoBlockReader& reader, ChainChange* change) const;
+  // Fills images_ for `pieces` of `middle` in `blocks`, linked to `previous` and `next`.
+  void FillImages(std::string_view middle, bool even_pieces, const std::vector<BlockNumber>& blocks,
+                  BlockNumber previous, BlockNumber next);
+  // Takes up to `wanted` blocks off the free list described by `header` (locked and read by
+  // the caller) into `blocks`, and lowers its head and count to what remains. A list that
+  // breaks off (a number outside the file, a block met twice) is dropped from there on: its
+  // blocks leak, none is used twice.
+  void TakeFreeBlocks(int32_t wanted, MemoHeader* header, std::vector<BlockNumber>* blocks);
+  // Puts `blocks` (unreferenced, in the order they are listed) on the free list; those that end
+  // the file are cut off instead. Requires: the header lock is held.
+  int32_t ReleaseBlocks(const std::vector<BlockNumber>& blocks);
+  int32_t WriteWord(int64_t offset, int32_t value);
   // Writes full block images, one write per run of consecutive block numbers.
   int32_t WriteBlocks(const BlockNumber* blocks, size_t count, const uint8_t* images);
 
   platform::File file_;
   ByteLocks locks_{&file_};
-  Window window_;
+  MemoBlockCache cache_;
   std::vector<uint8_t> images_;  // scratch, reused so that a save touches no fresh pages
+  std::vector<int32_t> changed_used_;  // scratch: used counts of the blocks after the front
   // Images of released blocks: only their 12 link bytes are ever written, so that the data
   // part stays zero and a release needs no clearing.
   std::vector<uint8_t> free_images_;
-  // The block count of the last header read or written: how far a compare reads ahead (only
-  // a guess when others share the file, never a bound).
+  std::vector<BlockNumber> spares_;
+  // The block count of the last header read or written: how far a walk reads ahead (only a
+  // guess when others share the file, never a bound).
   int32_t seen_block_count_ = 0;
-  bool in_batch_ = false;
-  bool header_cached_ = false;
-  MemoHeader cached_header_;
 };
 
 }  // namespace database
