@@ -30,12 +30,21 @@ std::string MemoPathOf(std::string_view gbk_main_path) {
   return platform::GbkPathOf(native);
 }
 
+// A chain block whose previous word names another block than the one before it.
+struct WrongBackLink {
+  BlockNumber block;
+  BlockNumber named;
+  BlockNumber actual;
+  std::string where;
+};
+
 struct MemoCheck {
   platform::File& file;
   CheckReport& report;
   int32_t block_count = 0;
   std::vector<BlockOwner> owners;
   std::vector<uint8_t> image;  // the whole memo file
+  std::vector<WrongBackLink> wrong_back_links;
 
   const uint8_t* Block(BlockNumber block) const {
     return image.data() + static_cast<size_t>(block) * kMemoBlockSize;
@@ -66,8 +75,7 @@ void CheckChain(MemoCheck& memo, BlockNumber first, int32_t record, const std::s
     ++memo.report.chain_blocks;
     const uint8_t* image = memo.Block(block);
     if (LoadI32(image) != previous) {
-      memo.report.faults.push_back(where + ": block " + std::to_string(block) +
-                                   " names the wrong previous block");
+      memo.wrong_back_links.push_back({block, LoadI32(image), previous, where});
     }
     const int32_t used = LoadI32(image + 8);
     if (used < 0 || used > kMemoDataSize) {
@@ -79,10 +87,37 @@ void CheckChain(MemoCheck& memo, BlockNumber first, int32_t record, const std::s
   }
 }
 
-// Reclaims leaked blocks and rewrites the free list's back links, then cuts bytes past the
-// last block. Leaked blocks are linked among themselves first and hung onto the list's tail
+// A save that replaces blocks inside a chain switches the chain's forward link first and sets
+// the back link of the first block after them next; a kill between the two leaves that back
+// link naming the replaced block, which by then is leaked and still names this block as its
+// next. Such a link is a leftover; any other wrong back link is a fault.
+void JudgeBackLinks(MemoCheck& memo, bool* stale_chain_links) {
+  for (const WrongBackLink& link : memo.wrong_back_links) {
+    const bool left_by_a_save = memo.Valid(link.named) &&
+                                memo.owners[static_cast<size_t>(link.named)] == BlockOwner::kNone &&
+                                LoadI32(memo.Block(link.named) + 4) == link.block;
+    if (left_by_a_save) {
+      *stale_chain_links = true;
+    } else {
+      memo.report.faults.push_back(link.where + ": block " + std::to_string(link.block) +
+                                   " names the wrong previous block");
+    }
+  }
+  if (*stale_chain_links) {
+    memo.report.leftovers.push_back("back links in chains naming blocks an interrupted save replaced");
+  }
+}
+
+// Reclaims leaked blocks and rewrites the free list's back links and the chains' stale ones,
+// then cuts bytes past the last block. Leaked blocks are linked among themselves first and hung onto the list's tail
 // before one header write counts them, so a crash during a repair leaves a valid file.
 bool RepairMemo(MemoCheck& memo, const std::vector<BlockNumber>& free_list, BlockNumber head) {
+  // The chains' back links first: their blocks are in use, so each is one 4-byte write.
+  for (const WrongBackLink& link : memo.wrong_back_links) {
+    uint8_t word[4];
+    StoreI32(word, link.actual);
+    if (memo.file.WriteAt(int64_t{link.block} * kMemoBlockSize, word, 4) != 4) return false;
+  }
   std::vector<BlockNumber> leaked;
   for (BlockNumber b = 1; b < memo.block_count; ++b) {
     if (memo.owners[static_cast<size_t>(b)] == BlockOwner::kNone) leaked.push_back(b);
@@ -124,7 +159,7 @@ void CheckMemoFile(std::string_view gbk_main_path, const MainFileLayout& layout,
     report.faults.push_back("the memo file cannot be opened");
     return;
   }
-  MemoCheck memo{*opened.file, report, 0, {}, {}};
+  MemoCheck memo{*opened.file, report, 0, {}, {}, {}};
   const int64_t size = memo.file.Size();
   uint8_t header[32];
   if (size < 32 || memo.file.ReadAt(0, header, 32) != 32 || LoadI32(header) != kMemoMagic) {
@@ -201,12 +236,14 @@ void CheckMemoFile(std::string_view gbk_main_path, const MainFileLayout& layout,
   for (BlockNumber b = 1; b < memo.block_count; ++b) {
     if (memo.owners[static_cast<size_t>(b)] == BlockOwner::kNone) ++report.leaked_blocks;
   }
+  bool stale_chain_links = false;
+  JudgeBackLinks(memo, &stale_chain_links);
   if (report.leaked_blocks > 0) {
     report.leftovers.push_back(std::to_string(report.leaked_blocks) +
                                " leaked memo blocks (in no chain, not on the free list)");
   }
   if (repair && report.ok() &&
-      (report.leaked_blocks > 0 || stale_links ||
+      (report.leaked_blocks > 0 || stale_links || stale_chain_links ||
        size > int64_t{memo.block_count} * kMemoBlockSize)) {
     if (!RepairMemo(memo, free_list, free_head)) report.faults.push_back("the repair failed");
   }

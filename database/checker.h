@@ -14,8 +14,8 @@
 //     sharing no block with another chain or the free list;
 //   - each named index file: its tree's entries in key order and equal to the records' keys.
 // Findings come in two kinds: faults (data at risk) and harmless leftovers of a crash
-// (leaked blocks, stale back links of the free list, bytes past the end), which a repair
-// reclaims.
+// (leaked blocks, stale back links of the free list, a chain's back link naming the block an
+// interrupted save replaced, bytes past the end), which a repair reclaims or mends.
 
 namespace database {
 

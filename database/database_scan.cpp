@@ -164,9 +164,7 @@ int32_t Database::UpdateOne(int32_t record, uint8_t* image,
     // An unchanged value is left where it is: the 100 ms save of an untouched chapter
     // writes nothing and takes no memo lock. A changed one keeps the blocks that stay.
     MemoChange change{&field, {}};
-    const int32_t planned =
-        memo_->PlanChange(LoadI32(image + field.offset), memo_value, &change.chain);
-    if (planned != code::kOk) return planned;
+    memo_->PlanChange(LoadI32(image + field.offset), memo_value, &change.chain);
     if (change.chain.unchanged) continue;
     memo_changes.push_back(std::move(change));
     new_values.push_back(memo_value);

@@ -39,15 +39,25 @@ class MemoBlockReader {
  public:
   MemoBlockReader(MemoBlockCache& cache, platform::File& file, int32_t block_count,
                   int32_t read_end);
+  // Reads straight from a view of the whole file (platform::FileView), which holds
+  // `blocks_in_file` blocks; only inside platform::ReadMappedPages.
+  MemoBlockReader(const uint8_t* view, int32_t block_count, int32_t blocks_in_file);
 
   // The 512 bytes of block `block`, or null when it lies outside the file; `expected` is how
   // many more blocks the walk will probably want, this one included, and `backward` whether
   // it walks towards lower block numbers.
-  const uint8_t* Get(BlockNumber block, int64_t expected, bool backward = false);
+  const uint8_t* Get(BlockNumber block, int64_t expected, bool backward = false) {
+    if (block < 1 || block >= block_count_) return nullptr;
+    if (view_ != nullptr) return view_ + int64_t{block} * kMemoBlockSize;
+    return GetCached(block, expected, backward);
+  }
 
  private:
-  MemoBlockCache& cache_;
-  platform::File& file_;
+  const uint8_t* GetCached(BlockNumber block, int64_t expected, bool backward);
+
+  MemoBlockCache* cache_ = nullptr;
+  platform::File* file_ = nullptr;
+  const uint8_t* view_ = nullptr;
   int32_t block_count_;
   int32_t read_end_;
 };

@@ -19,6 +19,8 @@ int64_t FewestBlocks(int64_t bytes) { return (bytes + kMemoDataSize - 1) / kMemo
 // whole again: each replacement in the middle of a chain can leave a block that is not full.
 int64_t SlackBlocks(int64_t bytes) { return 8 + FewestBlocks(bytes) / 16; }
 
+constexpr size_t kViewWorthBytes = 8 * 1024;
+
 void FillBlock(uint8_t* image, BlockNumber previous, BlockNumber next, std::string_view piece) {
   StoreI32(image, previous);
   StoreI32(image + 4, next);
@@ -29,20 +31,44 @@ void FillBlock(uint8_t* image, BlockNumber previous, BlockNumber next, std::stri
 
 }  // namespace
 
-int32_t MemoFile::PlanChange(BlockNumber first, std::string_view value, ChainChange* change) {
+void MemoFile::PlanChange(BlockNumber first, std::string_view value, ChainChange* change) {
   change->old_first = first;
+  change->new_blocks.clear();
+  change->new_first = 0;
+  // Through the view the walk copies nothing; a page another process cut off meanwhile (only
+  // possible in a damaged file) sends it to the reads instead. Short values are read: copying
+  // a few blocks costs less than asking the file's size, which the view needs.
+  if (view_.IsMapped() && first != 0 && value.size() >= kViewWorthBytes) {
+    const int64_t size = file_.Size();
+    if (size >= 0) {
+      MemoBlockReader reader(view_.data(), kMaxMemoBlockCount,
+                             static_cast<int32_t>(std::min<int64_t>(size / kMemoBlockSize,
+                                                                    kMaxMemoBlockCount)));
+      struct Walk {
+        MemoFile* memo;
+        MemoBlockReader* reader;
+        std::string_view value;
+        ChainChange* change;
+      } walk{this, &reader, value, change};
+      const auto run = [](void* context) {
+        auto* w = static_cast<Walk*>(context);
+        w->memo->WalkForChange(*w->reader, w->value, w->change);
+      };
+      if (platform::ReadMappedPages(run, &walk)) return;
+    }
+  }
+  MemoBlockReader reader(cache_, file_, kMaxMemoBlockCount, seen_block_count_);
+  WalkForChange(reader, value, change);
+}
+
+void MemoFile::WalkForChange(MemoBlockReader& reader, std::string_view value,
+                             ChainChange* change) {
   change->unchanged = false;
   change->old_known = false;
   change->old_blocks.clear();
   change->kept_front = change->kept_back = 0;
   change->front_bytes = change->back_bytes = 0;
-  change->new_blocks.clear();
-  change->new_first = 0;
-  if (first == 0) {
-    change->unchanged = value.empty();
-    change->old_known = true;
-    return code::kOk;
-  }
+  changed_used_.clear();
   // No header read bounds this walk (it would cost every save a read): a chain that holds
   // about this many bytes has at most its fewest blocks plus the slack, so a walk of twice
   // that fails, as a cycle does, and the old chain is then released by a walk of its own under
@@ -52,12 +78,11 @@ int32_t MemoFile::PlanChange(BlockNumber first, std::string_view value, ChainCha
   const auto n = static_cast<int64_t>(value.size());
   const int64_t expected = FewestBlocks(n) + 1;
   const int64_t max_steps = std::min<int64_t>(2 * (expected + SlackBlocks(n)), kMaxMemoBlockCount);
-  MemoBlockReader reader(cache_, file_, kMaxMemoBlockCount, seen_block_count_);
-  changed_used_.clear();
+  change->old_blocks.reserve(static_cast<size_t>(std::min<int64_t>(expected, 1024)));
   bool in_front = true;
   bool equal = true;
   int64_t offset = 0;  // of the block's bytes in the old value
-  for (BlockNumber block = first; block != 0;) {
+  for (BlockNumber block = change->old_first; block != 0;) {  // (an empty chain: no block)
     const auto steps = static_cast<int64_t>(change->old_blocks.size());
     const uint8_t* image = steps < max_steps ? reader.Get(block, expected - steps) : nullptr;
     const int32_t used = image != nullptr ? LoadI32(image + 8) : -1;
@@ -65,7 +90,7 @@ int32_t MemoFile::PlanChange(BlockNumber first, std::string_view value, ChainCha
       change->old_blocks.clear();  // unknown: rewritten whole
       change->kept_front = 0;
       change->front_bytes = 0;
-      return code::kOk;
+      return;
     }
     const char* bytes = reinterpret_cast<const char*>(image) + kMemoBlockHeaderSize;
     equal = equal && offset + used <= n &&
@@ -86,7 +111,7 @@ int32_t MemoFile::PlanChange(BlockNumber first, std::string_view value, ChainCha
   change->old_known = true;
   if (equal && offset == n) {
     change->unchanged = true;
-    return code::kOk;
+    return;
   }
   FindKeptBack(value, reader, change);
   const int64_t middle = n - change->front_bytes - change->back_bytes;
@@ -95,7 +120,6 @@ int32_t MemoFile::PlanChange(BlockNumber first, std::string_view value, ChainCha
     change->kept_front = change->kept_back = 0;  // too scattered: written whole, compactly
     change->front_bytes = change->back_bytes = 0;
   }
-  return code::kOk;
 }
 
 void MemoFile::FindKeptBack(std::string_view value, MemoBlockReader& reader,

@@ -48,12 +48,14 @@ int32_t MemoFile::Adopt(platform::File file, bool read_only, bool exclusive, int
     return result;
   }
   if (exclusive) locks_.SetExclusive();
+  view_.Map(file_, int64_t{kMaxMemoBlockCount} * kMemoBlockSize);  // without it, reads copy
   return code::kOk;
 }
 
 void MemoFile::Close() {
   if (file_.IsOpen()) ReleaseSpares();
   spares_.clear();
+  view_.Unmap();
   locks_.ReleaseEverything();
   file_.Close();
 }

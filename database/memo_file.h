@@ -9,6 +9,7 @@
 #include "database/byte_locks.h"
 #include "database/memo_block_cache.h"
 #include "platform/core/file.h"
+#include "platform/core/file_view.h"
 
 // The memo file holds the values of memo-text and byte-set fields in chains of 512-byte
 // blocks; block b starts at b × 512. Block 0 begins with the header:
@@ -120,7 +121,7 @@ class MemoFile {
   // all, or which blocks it keeps. Needs no header lock or header read. A chain that cannot be
   // read, or that is much longer than `value` needs, is rewritten whole and released by a walk
   // of its own. Requires: as ReadChain.
-  int32_t PlanChange(BlockNumber first, std::string_view value, ChainChange* change);
+  void PlanChange(BlockNumber first, std::string_view value, ChainChange* change);
 
   // Writes the bytes `change` does not keep into blocks no record references and links them
   // to the kept ones; sets new_blocks and new_first.
@@ -159,6 +160,9 @@ class MemoFile {
   // `block_count`, and a chain of more than `max_blocks` blocks, fail it.
   int32_t WalkChain(BlockNumber first, int32_t block_count, int64_t max_blocks,
                     std::vector<BlockNumber>* blocks, std::string* value);
+  // The walk of PlanChange through `reader`. Keeps its state in `change` and members only: it
+  // may be abandoned at a mapped read (see platform::ReadMappedPages) and run again.
+  void WalkForChange(MemoBlockReader& reader, std::string_view value, ChainChange* change);
   // Finds the kept end blocks of a change whose front is known, walking back from the end of
   // the old chain (the used counts after the front are in changed_used_).
   void FindKeptBack(std::string_view value, MemoBlockReader& reader, ChainChange* change) const;
@@ -178,6 +182,8 @@ class MemoFile {
   int32_t WriteBlocks(const BlockNumber* blocks, size_t count, const uint8_t* images);
 
   platform::File file_;
+  // The file's bytes as the system caches them: compares read them without copying.
+  platform::FileView view_;
   ByteLocks locks_{&file_};
   MemoBlockCache cache_;
   std::vector<uint8_t> images_;  // scratch, reused so that a save touches no fresh pages

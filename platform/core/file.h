@@ -59,6 +59,7 @@ class File {
   bool Unlock(int64_t offset, int64_t length);
 
  private:
+  friend class FileView;
   struct Range {
     int64_t offset;
     int64_t length;

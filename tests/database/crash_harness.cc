@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,15 +24,22 @@
 namespace database::testing {
 namespace {
 
-// The text of save `sequence` of the chapter with record id `id`: a header naming both, then
-// bytes that depend on both; lengths from a few bytes to 200,000.
+// The text of save `sequence` of the chapter with record id `id`. Saves come in runs of 16 on
+// one base text of random letters (a few bytes to 200,000); into it goes a header naming both,
+// at a place that moves a little from one save of a run to the next, as typing does, so that
+// most saves change a few blocks and keep the others.
 std::string ChapterText(int32_t id, int64_t sequence) {
-  std::mt19937_64 random(static_cast<uint64_t>(id) * 1000003u + static_cast<uint64_t>(sequence));
+  constexpr int64_t kRun = 16;
+  std::mt19937_64 random(static_cast<uint64_t>(id) * 1000003u +
+                         static_cast<uint64_t>(sequence / kRun));
   const uint64_t pick = random();
   const size_t length = pick % 10 < 3 ? pick % 2000 : pick % 200001;
-  std::string text = "rec=" + std::to_string(id) + ";seq=" + std::to_string(sequence) + ";";
-  text.reserve(text.size() + length);
+  std::string text;
+  text.reserve(length + 32);
   for (size_t i = 0; i < length; ++i) text.push_back(static_cast<char>('a' + (random() % 26)));
+  const size_t start = static_cast<size_t>(random() % (length + 1));
+  const size_t at = std::min(length, start + static_cast<size_t>(sequence % kRun) * 37);
+  text.insert(at, "rec=" + std::to_string(id) + ";seq=" + std::to_string(sequence) + ";");
   return text;
 }
 
@@ -42,7 +50,9 @@ std::string ChapterName(int32_t id, int64_t sequence) {
 bool ParseHeader(const std::string& text, int32_t* id, int64_t* sequence) {
   long long parsed_sequence = 0;
   int parsed_id = 0;
-  if (std::sscanf(text.c_str(), "rec=%d;seq=%lld;", &parsed_id, &parsed_sequence) != 2)
+  const size_t header = text.find("rec=");  // the letters around it never hold a '='
+  if (header == std::string::npos ||
+      std::sscanf(text.c_str() + header, "rec=%d;seq=%lld;", &parsed_id, &parsed_sequence) != 2)
     return false;
   *id = parsed_id;
   *sequence = parsed_sequence;

@@ -40,8 +40,9 @@ Commands:
         Texts are UTF-8 strings, byte sets base64, date-times ISO 8601.
   check <file> [--index <index file>]... [--repair]
         Checks every structural invariant of the main, memo and index files and exits
-        with status 1 when a fault is found. --repair reclaims leaked memo blocks and cuts
-        stray bytes after the last record or block (only when no fault was found; the
+        with status 1 when a fault is found. --repair reclaims leaked memo blocks, mends
+        back links an interrupted save left stale and cuts stray bytes after the last
+        record or block (only when no fault was found; the
         database must not be open elsewhere).
   export <file> <folder> [--name-field <name>] [--text-field <name>] [--password <text>]
         Writes every live chapter of a chapter database as "<chapter name>.txt" (UTF-8)

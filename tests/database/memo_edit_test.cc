@@ -1,0 +1,236 @@
+// Saves that change part of a memo value: which blocks they keep and write, the spare blocks
+// they reuse, and what a kill in the middle of one leaves.
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <random>
+
+#include "database/checker.h"
+#include "database/memo_file.h"
+#include "platform/core/fault_injection.h"
+#include "tests/database/database_test_support.h"
+
+namespace database::testing {
+namespace {
+
+class MemoEdits : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(CreateDatabase(folder_.Gbk("c.edb"), ChapterFields()), 0);
+    Reopen();
+    ASSERT_EQ(db_->AppendBlank(), 0);
+  }
+  void Reopen() {
+    DatabaseList::Instance().CloseAll();
+    ASSERT_EQ(OpenDefault(folder_.Gbk("c.edb")), 0);
+    db_ = DatabaseList::Instance().Current();
+  }
+  std::vector<uint8_t> Memo() const { return ReadWholeFile(folder_.Native("c.edt")); }
+  // The blocks of record 1's name chain, read from the bytes.
+  std::vector<int32_t> Chain() const {
+    const std::vector<uint8_t> main = ReadWholeFile(folder_.Native("c.edb"));
+    const std::vector<uint8_t> memo = Memo();
+    std::vector<int32_t> blocks;
+    for (int32_t b = Word(main, 116 + 144 + 4); b != 0 && blocks.size() < 10000;
+         b = Word(memo, static_cast<size_t>(b) * 512 + 4)) {
+      blocks.push_back(b);
+    }
+    return blocks;
+  }
+  void Save(const std::string& value) {
+    ASSERT_EQ(SetText(*db_, name_, value), 0);
+    ASSERT_EQ(ReadText(*db_, 0), value);
+  }
+  CheckReport Check() const {
+    CheckReport report;
+    EXPECT_EQ(CheckDatabase(folder_.Gbk("c.edb"), {}, false, &report), 0);
+    return report;
+  }
+
+  const std::string name_ = runtime::Gbk("姓名");
+  TempFolder folder_;
+  Database* db_ = nullptr;
+};
+
+std::string Letters(size_t length, uint32_t seed) {
+  std::mt19937 random(seed);
+  std::string text(length, ' ');
+  for (char& c : text) c = static_cast<char>('a' + random() % 26);
+  return text;
+}
+
+TEST_F(MemoEdits, AChangedByteRewritesOnlyItsBlockAndTheNextSaveReusesTheReplacedOne) {
+  std::string text = Letters(2000, 1);
+  Save(text);
+  EXPECT_EQ(Chain(), (std::vector<int32_t>{1, 2, 3, 4}));
+
+  text[700] = '#';  // in the second block
+  Save(text);
+  std::vector<uint8_t> memo = Memo();
+  EXPECT_EQ(Chain(), (std::vector<int32_t>{1, 5, 3, 4}));
+  EXPECT_EQ(Word(memo, 3 * 512), 5) << "the kept block after it names it as its previous";
+  EXPECT_EQ(Word(memo, 5 * 512), 1);
+  EXPECT_EQ(Word(memo, 16), 6);
+
+  // Block 2 is a spare now: the next change takes it without touching the header.
+  const std::vector<uint8_t> header(memo.begin(), memo.begin() + 32);
+  text[10] = '#';  // the first block: the record is switched
+  Save(text);
+  memo = Memo();
+  EXPECT_EQ(Chain(), (std::vector<int32_t>{2, 5, 3, 4}));
+  EXPECT_EQ(std::vector<uint8_t>(memo.begin(), memo.begin() + 32), header);
+  EXPECT_EQ(Word(memo, 5 * 512), 2);
+  const CheckReport open = Check();
+  EXPECT_TRUE(open.ok());
+  EXPECT_EQ(open.leaked_blocks, 1) << "the spare looks leaked while the database is open";
+
+  DatabaseList::Instance().CloseAll();  // closing puts the spare on the free list
+  const CheckReport closed = Check();
+  EXPECT_TRUE(closed.ok());
+  EXPECT_TRUE(closed.leftovers.empty()) << closed.leftovers.front();
+  EXPECT_EQ(closed.free_blocks, 1);
+}
+
+TEST_F(MemoEdits, TextTypedAtTheEndGoesIntoTheLastBlock) {
+  std::string text = Letters(1200, 2);
+  Save(text);  // 1, 2, 3 (200 bytes)
+  for (int i = 0; i < 150; ++i) {  // to 1650 bytes, 3 bytes a save
+    text += Letters(3, 100 + static_cast<uint32_t>(i));
+    Save(text);
+  }
+  const std::vector<int32_t> chain = Chain();
+  ASSERT_EQ(chain.size(), 4u) << "every block but the last is full";
+  EXPECT_EQ(chain[0], 1);
+  EXPECT_EQ(chain[1], 2);
+  const std::vector<uint8_t> memo = Memo();
+  for (size_t i = 0; i + 1 < chain.size(); ++i) {
+    EXPECT_EQ(Word(memo, static_cast<size_t>(chain[i]) * 512 + 8), 500);
+  }
+  EXPECT_EQ(Word(memo, static_cast<size_t>(chain[3]) * 512 + 8), 150);
+  EXPECT_LE(Word(memo, 16), 7) << "two blocks take turns for the changing end";
+}
+
+// Edits of every kind against a plain string: the stored value always equals it, the chain
+// never grows far beyond the fewest blocks, and the files stay sound.
+TEST_F(MemoEdits, RandomEditsMatchAPlainStringAndStayCompact) {
+  std::mt19937 random(7);
+  std::string model = Letters(30000, 3);
+  Save(model);
+  for (int step = 0; step < 400; ++step) {
+    const size_t at = model.empty() ? 0 : random() % (model.size() + 1);
+    switch (random() % 6) {
+      case 0:  // a paste
+        model.insert(at, Letters(random() % 3000, static_cast<uint32_t>(step)));
+        break;
+      case 1:  // a cut
+        model.erase(at, random() % 2000);
+        break;
+      case 2:  // an overwrite
+        if (at < model.size()) model[at] = '#';
+        break;
+      case 3:  // typing at the end
+        model += Letters(1 + random() % 9, static_cast<uint32_t>(step));
+        break;
+      default:  // typing in one place, a few characters a save
+        model.insert(std::min(model.size(), 12345 % (model.size() + 1) + step % 7),
+                     Letters(1 + random() % 4, static_cast<uint32_t>(step)));
+        break;
+    }
+    Save(model);
+    const size_t fewest = (model.size() + 499) / 500;
+    ASSERT_LE(Chain().size(), fewest + 8 + fewest / 16) << "step " << step;
+    if (step % 50 == 0) {
+      const CheckReport report = Check();
+      ASSERT_TRUE(report.ok()) << "step " << step << ": " << report.faults.front();
+    }
+  }
+  Reopen();
+  EXPECT_EQ(ReadText(*db_, 0), model);
+  DatabaseList::Instance().CloseAll();
+  const CheckReport report = Check();
+  EXPECT_TRUE(report.ok());
+  EXPECT_TRUE(report.leftovers.empty()) << report.leftovers.front();
+  const auto raw = ReadRawRecords(folder_.Native("c.edb"), folder_.Native("c.edt"));
+  EXPECT_EQ(raw[0].values[0], model);
+}
+
+// A save that keeps blocks at both ends, killed at each of its writes: the value is the old or
+// the new one, and the checker finds nothing but leftovers, which a repair clears.
+TEST_F(MemoEdits, AnEditKilledAtAnyWriteKeepsOneWholeValue) {
+  const std::string old_value = Letters(5000, 4);
+  std::string new_value = old_value;
+  new_value.insert(2600, "an insertion in the sixth block");
+  Save(old_value);
+  Save(Letters(10, 5));
+  Save(old_value);  // a spare to take
+  DatabaseList::Instance().CloseAll();
+  const std::vector<uint8_t> main_before = ReadWholeFile(folder_.Native("c.edb"));
+  const std::vector<uint8_t> memo_before = Memo();
+  bool saw_new = false;
+  bool saw_stale_link = false;
+  for (int64_t nth = 1; nth <= 8; ++nth) {
+    WriteWholeFile(folder_.Native("c.edb"), main_before);
+    WriteWholeFile(folder_.Native("c.edt"), memo_before);
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+      if (OpenDefault(folder_.Gbk("c.edb")) != 0) _exit(2);
+      Database& db = *DatabaseList::Instance().Current();
+      platform::ArmFileFault(nth, platform::FaultAction::kExit);
+      SetText(db, name_, new_value);
+      _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    CheckReport report = Check();
+    ASSERT_TRUE(report.ok()) << "write " << nth << ": " << report.faults.front();
+    for (const std::string& leftover : report.leftovers) {
+      saw_stale_link = saw_stale_link || leftover.find("back links in chains") != std::string::npos;
+    }
+    Reopen();
+    const std::string value = ReadText(*db_, 0);
+    EXPECT_TRUE(value == old_value || value == new_value) << "write " << nth;
+    saw_new = saw_new || value == new_value;
+    DatabaseList::Instance().CloseAll();
+    ASSERT_EQ(CheckDatabase(folder_.Gbk("c.edb"), {}, true, &report), 0);
+    report = Check();
+    EXPECT_TRUE(report.ok() && report.leftovers.empty()) << "write " << nth;
+  }
+  EXPECT_TRUE(saw_new);
+  EXPECT_TRUE(saw_stale_link) << "one kill fell between the switch and the back link";
+}
+
+// A wrong back link is a leftover only when it names a leaked block that names this block as
+// its next, which is what a save interrupted after its switch leaves; any other is a fault.
+TEST_F(MemoEdits, OnlyTheBackLinkAnInterruptedSaveLeavesIsALeftover) {
+  Save(Letters(1500, 6));  // 1, 2, 3
+  ASSERT_EQ(db_->AppendBlank(), 0);
+  Save(Letters(600, 7));  // 4, 5
+  DatabaseList::Instance().CloseAll();
+  const std::vector<uint8_t> memo = Memo();
+
+  std::vector<uint8_t> forged = memo;
+  PutWord(forged, 3 * 512, 4);  // names a block of another chain
+  WriteWholeFile(folder_.Native("c.edt"), forged);
+  EXPECT_FALSE(Check().ok());
+
+  // As a save that replaced block 2 by block 6 and was killed after switching block 1.
+  forged = memo;
+  forged.resize(7 * 512);
+  std::copy(memo.begin() + 2 * 512, memo.begin() + 3 * 512, forged.begin() + 6 * 512);
+  PutWord(forged, 1 * 512 + 4, 6);
+  PutWord(forged, 16, 7);
+  WriteWholeFile(folder_.Native("c.edt"), forged);
+  CheckReport report = Check();
+  EXPECT_TRUE(report.ok()) << report.faults.front();
+  EXPECT_EQ(report.leaked_blocks, 1);
+  ASSERT_EQ(CheckDatabase(folder_.Gbk("c.edb"), {}, true, &report), 0);
+  report = Check();
+  EXPECT_TRUE(report.ok() && report.leftovers.empty());
+  EXPECT_EQ(Word(Memo(), 3 * 512), 6) << "the repair mended the back link";
+}
+
+}  // namespace
+}  // namespace database::testing
