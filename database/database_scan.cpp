@@ -161,6 +161,13 @@ int32_t Database::UpdateOne(int32_t record, uint8_t* image,
     StoreValue(field, value, updated.data(), &memo_value);
     if (!field.IsMemo()) continue;
     if (memo_ == nullptr) return code::kWriteFieldFailed;
+    // A field named twice takes the last value, as if the pairs were written one by one.
+    for (size_t i = memo_changes.size(); i-- > 0;) {
+      if (memo_changes[i].field == &field) {
+        memo_changes.erase(memo_changes.begin() + static_cast<std::ptrdiff_t>(i));
+        new_values.erase(new_values.begin() + static_cast<std::ptrdiff_t>(i));
+      }
+    }
     // An unchanged value is left where it is: the 100 ms save of an untouched chapter
     // writes nothing and takes no memo lock. A changed one keeps the blocks that stay.
     MemoChange change{&field, {}};

@@ -9,6 +9,7 @@
 #include "database/checker.h"
 #include "database/memo_file.h"
 #include "platform/core/fault_injection.h"
+#include "runtime/owned_blocks.h"
 #include "tests/database/database_test_support.h"
 
 namespace database::testing {
@@ -200,6 +201,28 @@ TEST_F(MemoEdits, AnEditKilledAtAnyWriteKeepsOneWholeValue) {
   }
   EXPECT_TRUE(saw_new);
   EXPECT_TRUE(saw_stale_link) << "one kill fell between the switch and the back link";
+}
+
+// Pairs naming one field are written as if one after the other: the last value stays, and the
+// old chain is given up once.
+TEST_F(MemoEdits, AFieldNamedTwiceInOneUpdateTakesTheLastValue) {
+  const std::string old_value = Letters(3000, 8);
+  Save(old_value);
+  std::string edited = old_value;
+  edited[1700] = '#';
+  runtime::Text first(edited);
+  runtime::Text second(Letters(2000, 9));
+  const FieldUpdate updates[] = {{name_, first.Arg()}, {name_, second.Arg()}};
+  ASSERT_EQ(db_->UpdateRecords(nullptr, updates), 0);
+  EXPECT_EQ(ReadText(*db_, 0), std::string(second.View()));
+  runtime::Text old_text(old_value);
+  const FieldUpdate back_to_old[] = {{name_, first.Arg()}, {name_, old_text.Arg()}};
+  ASSERT_EQ(db_->UpdateRecords(nullptr, back_to_old), 0);
+  EXPECT_EQ(ReadText(*db_, 0), old_value);
+  DatabaseList::Instance().CloseAll();
+  const CheckReport report = Check();
+  EXPECT_TRUE(report.ok()) << report.faults.front();
+  EXPECT_TRUE(report.leftovers.empty()) << report.leftovers.front();
 }
 
 // A wrong back link is a leftover only when it names a leaked block that names this block as
