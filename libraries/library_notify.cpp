@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "database/database_list.h"
+
 namespace libraries {
 
 namespace {
@@ -14,6 +16,11 @@ intptr_t StandardLibraryNotify(int32_t code, intptr_t p1, intptr_t) {
     case 6: return 0;
     default: return -1;
   }
+}
+
+intptr_t CoreLibraryNotify(int32_t code, intptr_t p1, intptr_t p2) {
+  if (code == 6) database::DatabaseList::Instance().CloseAll();
+  return StandardLibraryNotify(code, p1, p2);
 }
 
 runtime::NotifyFunction RuntimeEntry() { return runtime_entry; }

@@ -10,6 +10,11 @@ namespace libraries {
 // code 6 tells that the program ends; an unknown code answers -1.
 intptr_t StandardLibraryNotify(int32_t code, intptr_t p1, intptr_t p2);
 
+// The core library's: as the shared one, and when the program ends it closes the databases
+// its commands opened, so that what they keep for their next saves reaches the files (the
+// process then ends without running destructors).
+intptr_t CoreLibraryNotify(int32_t code, intptr_t p1, intptr_t p2);
+
 // The runtime's service entry as handed over at start; null before.
 runtime::NotifyFunction RuntimeEntry();
 

@@ -85,6 +85,7 @@ struct LibraryDescription {
   const DataTypeInfo* types;
   int32_t command_count;
   const runtime::CommandFunction* commands;
+  runtime::NotifyFunction notify = &StandardLibraryNotify;
 };
 
 const LibraryInfo* MakeLibrary(const LibraryDescription& description) {
@@ -100,7 +101,7 @@ const LibraryInfo* MakeLibrary(const LibraryDescription& description) {
   library->data_types = description.types;
   library->command_count = description.command_count;
   library->commands = description.commands;
-  library->notify = &StandardLibraryNotify;
+  library->notify = description.notify;
   return library;
 }
 
@@ -125,7 +126,7 @@ const LibraryInfo* const* BuildTable() {
                               {kCommonDlgType, "通用对话框", "CommonDlg", 0x80008040, true},
                               {kTimerType, "时钟", "Timer", 0x80008040, true},
                               {kPicBtnType, "图形按钮", "PicBtn", 0x80010040, true}}),
-                   kCoreCommandCount, core_commands}),
+                   kCoreCommandCount, core_commands, &CoreLibraryNotify}),
       MakeLibrary({"7A1D2C3B4E5F40618293A4B5C6D7E8F9", "扩展界面支持库一", 2, 0, 2, {3, 0, 3, 0},
                    0, 5,
                    MakeTypes(1, 5, {{0, "树型框", "TreeBox", 0x00000040, true},

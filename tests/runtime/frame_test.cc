@@ -1,6 +1,7 @@
 // The runtime frame without a window system: type lookup, error texts, services,
 // the service entry and the libraries' descriptors.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -8,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "database/checker.h"
+#include "database/creator.h"
+#include "database/database_list.h"
 #include "libraries/core_commands.h"
 #include "libraries/library_table.h"
 #include "platform/core/code_page.h"
@@ -17,6 +21,7 @@
 #include "runtime/cell_values.h"
 #include "runtime/error_report.h"
 #include "runtime/gates.h"
+#include "runtime/owned_blocks.h"
 #include "runtime/runtime_callback.h"
 #include "runtime/runtime_state.h"
 #include "runtime/type_lookup.h"
@@ -94,6 +99,36 @@ TEST(Libraries, KeepTheirSlotCountsAndFlags) {
   EXPECT_EQ(edit_box.properties[4].type, property_type::kText);
   EXPECT_EQ(edit_box.properties[7].type, property_type::kMousePointer);
   EXPECT_EQ(edit_box.state_flags, 0x80000040u);
+}
+
+// The process ends without destructors, so the core library closes the databases when told
+// that the program ends: the blocks a save set aside for the next one go back on the free list.
+TEST(Libraries, TheEndOfTheProgramClosesTheDatabases) {
+  namespace fs = std::filesystem;
+  const fs::path folder = fs::temp_directory_path() / ("inkstone-end-" + std::to_string(getpid()));
+  fs::create_directories(folder);
+  const std::string path = platform::GbkPathOf(folder / "c.edb");
+  const std::string name = platform::Utf8ToGbk("姓名");
+  ASSERT_EQ(database::CreateDatabase(path, {{name, database::kMemoField, 0}}), 0);
+  database::OpenOptions options;
+  options.path = path;
+  ASSERT_EQ(database::DatabaseList::Instance().Open(options), 0);
+  database::Database& db = *database::DatabaseList::Instance().Current();
+  ASSERT_EQ(db.AppendBlank(), 0);
+  for (const char* value : {"first value", "second value"}) {
+    runtime::Text text(value);
+    const database::FieldUpdate update{name, text.Arg()};
+    ASSERT_EQ(db.UpdateRecords(nullptr, std::span(&update, 1)), 0);
+  }
+  ASSERT_GT(db.memo()->spare_count(), 0u);
+
+  libraries::Library(libraries::kCoreLibrary).notify(6, 0, 0);
+  EXPECT_EQ(database::DatabaseList::Instance().size(), 0);
+  database::CheckReport report;
+  ASSERT_EQ(database::CheckDatabase(path, {}, false, &report), 0);
+  EXPECT_TRUE(report.ok());
+  EXPECT_EQ(report.leaked_blocks, 0);
+  fs::remove_all(folder);
 }
 
 TEST(ErrorMessage, NumberedErrorHasFiveCrLfLines) {
