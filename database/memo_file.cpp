@@ -1,10 +1,8 @@
 #include "database/memo_file.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstring>
 #include <functional>
-#include <optional>
 
 #include "database/error_codes.h"
 #include "database/le_bytes.h"
@@ -207,16 +205,13 @@ void MemoFile::TakeFreeBlocks(int32_t wanted, MemoHeader* header,
   header->free_count = free_count;
 }
 
-int32_t MemoFile::ReleaseChain(BlockNumber first, const std::vector<BlockNumber>* known_blocks) {
+int32_t MemoFile::ReleaseChain(BlockNumber first) {
   if (first == 0) return code::kOk;
   ByteLockGuard header_lock(locks_, 0, HeaderLockWait());
   if (header_lock.result() != code::kOk) return header_lock.result();
   // The chain's first block is locked while it is released.
   ByteLockGuard chain_lock(locks_, int64_t{first} * kMemoBlockSize, HeaderLockWait());
   if (chain_lock.result() != code::kOk) return chain_lock.result();
-  if (known_blocks != nullptr && !known_blocks->empty() && known_blocks->front() == first) {
-    return ReleaseBlocks(*known_blocks);
-  }
   MemoHeader header;
   const int32_t result = ReadHeader(&header);
   if (result != code::kOk) return result;

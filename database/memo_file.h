@@ -140,10 +140,9 @@ class MemoFile {
   size_t spare_count() const { return spares_.size(); }
 
   // Puts the chain starting at `first` on the free list; those of its blocks that end the
-  // file are cut off instead. A chain that is not well formed is left alone (leaked), never half
-  // released. `known_blocks`, when given, are the chain's blocks as ReadChain found them under the
-  // locks still held, which saves walking it again.
-  int32_t ReleaseChain(BlockNumber first, const std::vector<BlockNumber>* known_blocks = nullptr);
+  // file are cut off instead. A chain that is not well formed is left alone (leaked), never
+  // half released.
+  int32_t ReleaseChain(BlockNumber first);
 
   // Reads the header words. Requires: the header lock is held, or the file is not shared.
   int32_t ReadHeader(MemoHeader* header);
