@@ -19,8 +19,6 @@ int64_t FewestBlocks(int64_t bytes) { return (bytes + kMemoDataSize - 1) / kMemo
 // whole again: each replacement in the middle of a chain can leave a block that is not full.
 int64_t SlackBlocks(int64_t bytes) { return 8 + FewestBlocks(bytes) / 16; }
 
-constexpr size_t kViewWorthBytes = 8 * 1024;
-
 void FillBlock(uint8_t* image, BlockNumber previous, BlockNumber next, std::string_view piece) {
   StoreI32(image, previous);
   StoreI32(image + 4, next);
@@ -35,27 +33,24 @@ void MemoFile::PlanChange(BlockNumber first, std::string_view value, ChainChange
   change->old_first = first;
   change->new_blocks.clear();
   change->new_first = 0;
-  // Through the view the walk copies nothing; a page another process cut off meanwhile (only
-  // possible in a damaged file) sends it to the reads instead. Short values are read: copying
-  // a few blocks costs less than asking the file's size, which the view needs.
-  if (view_.IsMapped() && first != 0 && value.size() >= kViewWorthBytes) {
-    const int64_t size = file_.Size();
-    if (size >= 0) {
-      MemoBlockReader reader(view_.data(), kMaxMemoBlockCount,
-                             static_cast<int32_t>(std::min<int64_t>(size / kMemoBlockSize,
-                                                                    kMaxMemoBlockCount)));
-      struct Walk {
-        MemoFile* memo;
-        MemoBlockReader* reader;
-        std::string_view value;
-        ChainChange* change;
-      } walk{this, &reader, value, change};
-      const auto run = [](void* context) {
-        auto* w = static_cast<Walk*>(context);
-        w->memo->WalkForChange(*w->reader, w->value, w->change);
-      };
-      if (platform::ReadMappedPages(run, &walk)) return;
-    }
+  // Through the view the walk copies nothing and asks the system nothing. Blocks are read only
+  // below the header's block count, which never exceeds the blocks the file holds: blocks are
+  // appended before the count grows, and the count shrinks before the file does. A page
+  // another process cut off meanwhile (only possible in a damaged file) sends the walk to the
+  // reads instead.
+  if (view_.IsMapped() && first != 0) {
+    struct Walk {
+      MemoFile* memo;
+      std::string_view value;
+      ChainChange* change;
+    } walk{this, value, change};
+    const auto run = [](void* context) {
+      auto* w = static_cast<Walk*>(context);
+      const uint8_t* view = w->memo->view_.data();
+      MemoBlockReader reader(view, kMaxMemoBlockCount, LoadI32(view + 16));
+      w->memo->WalkForChange(reader, w->value, w->change);
+    };
+    if (platform::ReadMappedPages(run, &walk)) return;
   }
   MemoBlockReader reader(cache_, file_, kMaxMemoBlockCount, seen_block_count_);
   WalkForChange(reader, value, change);

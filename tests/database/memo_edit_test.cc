@@ -203,6 +203,18 @@ TEST_F(MemoEdits, AnEditKilledAtAnyWriteKeepsOneWholeValue) {
   EXPECT_TRUE(saw_stale_link) << "one kill fell between the switch and the back link";
 }
 
+// A memo file cut short behind the engine's back (another process, a damaged disk) may leave
+// the chain's blocks in pages the file no longer has: the save then reads instead of looking
+// through the map, finds the chain broken and writes the value whole.
+TEST_F(MemoEdits, AMemoFileCutShortUnderneathNeverStopsASave) {
+  Save(Letters(12000, 10));  // blocks 1 to 24
+  ASSERT_EQ(truncate(folder_.Native("c.edt").c_str(), 4096), 0);  // blocks 8 and up are gone
+  const std::string value = Letters(12000, 11);
+  Save(value);
+  Reopen();
+  EXPECT_EQ(ReadText(*db_, 0), value);
+}
+
 // Pairs naming one field are written as if one after the other: the last value stays, and the
 // old chain is given up once.
 TEST_F(MemoEdits, AFieldNamedTwiceInOneUpdateTakesTheLastValue) {
