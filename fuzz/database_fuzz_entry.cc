@@ -11,6 +11,7 @@
 #include "database/database_list.h"
 #include "database/le_bytes.h"
 #include "platform/core/native_path.h"
+#include "runtime/owned_blocks.h"
 
 namespace fuzz {
 namespace {
@@ -82,6 +83,24 @@ int FuzzDatabaseFiles(const uint8_t* data, size_t size) {
   for (int32_t k = 0; k < db.index_count(); ++k) {
     std::vector<std::pair<std::string, int32_t>> entries;
     db.index(k)->ReadAll(&entries);
+  }
+  // Saves over whatever chains the files hold: each value differs from the stored one in its
+  // middle and its end, so a save keeps some blocks and replaces others; closing then puts
+  // the replaced ones on the free list.
+  db.GoFirst();
+  for (int32_t r = 0; r < count && r < 8; ++r) {
+    for (const database::FieldDefinition& field : db.fields()) {
+      if (!field.IsMemo()) continue;
+      db.ReadField(static_cast<int32_t>(&field - db.fields().data()), &bytes);
+      if (!bytes.empty()) bytes[bytes.size() / 2] = static_cast<char>(bytes[bytes.size() / 2] ^ 1);
+      bytes += "x";
+      runtime::Text text(bytes);
+      runtime::ByteSet set(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
+      const database::FieldUpdate update{
+          field.name, field.type == database::kMemoField ? text.Arg() : set.Arg()};
+      db.UpdateRecords(nullptr, std::span(&update, 1));
+    }
+    if (db.Skip(1) != 0) break;
   }
   list.CloseAll();
   database::CheckReport report;
