@@ -143,6 +143,7 @@ void MemoFile::FillImages(std::string_view middle, bool even_pieces,
                           BlockNumber next) {
   const size_t count = blocks.size();
   images_.resize(count * kMemoBlockSize);
+  if (count == 0) return;  // the kept blocks meet: nothing between them
   // Bytes in the middle of a chain are spread evenly, so that the next insertion nearby fits
   // into the block it lands in; bytes that end the chain fill their blocks.
   const size_t base = even_pieces ? middle.size() / count : kMemoDataSize;

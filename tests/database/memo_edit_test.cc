@@ -112,6 +112,25 @@ TEST_F(MemoEdits, TextTypedAtTheEndGoesIntoTheLastBlock) {
   EXPECT_LE(Word(memo, 16), 7) << "two blocks take turns for the changing end";
 }
 
+// A cut of exactly one block's bytes leaves nothing between the kept blocks: they are linked to
+// each other, both ways.
+TEST_F(MemoEdits, CuttingOutExactlyOneBlockLinksItsNeighbours) {
+  std::string text = Letters(1500, 12);
+  Save(text);  // 1, 2, 3
+  text.erase(500, 500);
+  Save(text);
+  EXPECT_EQ(Chain(), (std::vector<int32_t>{1, 3}));
+  EXPECT_EQ(Word(Memo(), 3 * 512), 1);
+  text.erase(0, 500);
+  Save(text);  // only block 3 stays, now first
+  EXPECT_EQ(Chain(), (std::vector<int32_t>{3}));
+  EXPECT_EQ(Word(Memo(), 3 * 512), 0);
+  DatabaseList::Instance().CloseAll();
+  const CheckReport report = Check();
+  EXPECT_TRUE(report.ok()) << report.faults.front();
+  EXPECT_TRUE(report.leftovers.empty()) << report.leftovers.front();
+}
+
 // Edits of every kind against a plain string: the stored value always equals it, the chain
 // never grows far beyond the fewest blocks, and the files stay sound.
 TEST_F(MemoEdits, RandomEditsMatchAPlainStringAndStayCompact) {
