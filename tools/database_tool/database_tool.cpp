@@ -42,8 +42,9 @@ Commands:
         Checks every structural invariant of the main, memo and index files and exits
         with status 1 when a fault is found. --repair reclaims leaked memo blocks, mends
         back links an interrupted save left stale and cuts stray bytes after the last
-        record or block (only when no fault was found; the
-        database must not be open elsewhere).
+        record or block (only when no fault was found; the database must not be open
+        elsewhere). While a program has the database open, the blocks its saves set
+        aside for the next ones show as leaked.
   export <file> <folder> [--name-field <name>] [--text-field <name>] [--password <text>]
         Writes every live chapter of a chapter database as "<chapter name>.txt" (UTF-8)
         into the folder. The fields default to "姓名" (name) and "学号" (text).
