@@ -2,6 +2,7 @@
 
 #include "forms/unit_interface.h"
 #include "units/base/base_properties.h"
+#include "units/base/unit_operations.h"
 #include "units/editbox/edit_box_codec.h"
 #include "units/editbox/edit_box_unit.h"
 
@@ -9,23 +10,7 @@ namespace units {
 
 namespace {
 
-gui::Window* Create(const forms::CreateParams& params) { return EditBoxUnit::Create(params); }
-
-int32_t WriteProperty(gui::Window* unit, int32_t index, const forms::PropertyValue& value) {
-  auto* box = dynamic_cast<EditBoxUnit*>(unit);
-  return box == nullptr ? 0 : box->WriteProperty(index, value);
-}
-
-bool ReadProperty(gui::Window* unit, int32_t index, forms::PropertyValue* value) {
-  const auto* box = dynamic_cast<const EditBoxUnit*>(unit);
-  return box != nullptr && box->ReadProperty(index, value);
-}
-
-std::optional<std::vector<uint8_t>> SaveState(gui::Window* unit) {
-  const auto* box = dynamic_cast<const EditBoxUnit*>(unit);
-  if (box == nullptr) return std::nullopt;
-  return box->CurrentData().Write();
-}
+using Operations = UnitOperations<EditBoxUnit, EditBoxClassData>;
 
 bool OwnsKey(gui::Window* unit, const gui::Message& message) {
   const auto* box = dynamic_cast<const EditBoxUnit*>(unit);
@@ -48,22 +33,8 @@ std::optional<std::vector<uint8_t>> VisitTexts(std::span<const uint8_t> class_da
 }  // namespace
 
 void* EditBoxGetUnitInterface(int32_t operation) {
-  switch (operation) {
-    case forms::unit_op::kCreate:
-      return reinterpret_cast<void*>(&Create);
-    case forms::unit_op::kWriteProperty:
-      return reinterpret_cast<void*>(&WriteProperty);
-    case forms::unit_op::kSaveState:
-      return reinterpret_cast<void*>(&SaveState);
-    case forms::unit_op::kReadProperty:
-      return reinterpret_cast<void*>(&ReadProperty);
-    case forms::unit_op::kOwnsKey:
-      return reinterpret_cast<void*>(&OwnsKey);
-    case forms::unit_op::kVisitTexts:
-      return reinterpret_cast<void*>(&VisitTexts);
-    default:
-      return nullptr;
-  }
+  if (operation == forms::unit_op::kOwnsKey) return reinterpret_cast<void*>(&OwnsKey);
+  return Operations::Get(operation, &VisitTexts);
 }
 
 const runtime::PropertyInfo* EditBoxProperties() {

@@ -359,7 +359,7 @@ bool EditBoxUnit::ReadProperty(int32_t index, forms::PropertyValue* value) const
   }
 }
 
-EditBoxClassData EditBoxUnit::CurrentData() const {
+EditBoxClassData EditBoxUnit::Data() const {
   EditBoxClassData data = data_;
   data.content = Content();
   forms::PropertyValue value;

@@ -40,7 +40,7 @@ class EditBoxUnit : public gui::Window, public UnitBase {
   int32_t WriteProperty(int32_t index, const forms::PropertyValue& value);
   bool ReadProperty(int32_t index, forms::PropertyValue* value) const;
   // The class data of the box as it is now (text and selection taken from the widget).
-  EditBoxClassData CurrentData() const;
+  EditBoxClassData Data() const;
   // Whether the box handles the key message itself (Enter in a multi-line, writable box).
   bool OwnsKey(const gui::Message& message) const;
   // Puts the caret at the end, scrolls it into view and inserts `gbk` there.

@@ -1,6 +1,5 @@
 #include "units/groupbox/group_box_class.h"
 
-#include "forms/logical_font.h"
 #include "forms/unit_interface.h"
 #include "units/base/unit_operations.h"
 #include "units/base/base_properties.h"
@@ -18,24 +17,11 @@ std::optional<std::vector<uint8_t>> VisitTexts(std::span<const uint8_t> class_da
   auto data = GroupBoxClassData::Read(class_data);
   if (!data) return std::nullopt;
   visitor(data->caption, false, context);
-  if (auto font = forms::LogicalFont::FromBytes(data->font)) {
-    const std::string face = font->face;
-    visitor(font->face, true, context);
-    // Rewritten only when the visitor changed the face, so the record stays byte-exact.
-    if (font->face != face) data->font = font->Bytes();
-  }
+  VisitFontFace(data->font, visitor, context);
   return data->Write();
 }
 
-void* GetUnitInterface(int32_t operation) {
-  if (void* standard = Operations::Get(operation)) return standard;
-  switch (operation) {
-    case forms::unit_op::kVisitTexts:
-      return reinterpret_cast<void*>(&VisitTexts);
-    default:
-      return nullptr;
-  }
-}
+void* GetUnitInterface(int32_t operation) { return Operations::Get(operation, &VisitTexts); }
 
 }  // namespace
 

@@ -20,15 +20,7 @@ std::optional<std::vector<uint8_t>> VisitTexts(std::span<const uint8_t> class_da
   return data->Write();
 }
 
-void* GetUnitInterface(int32_t operation) {
-  if (void* standard = Operations::Get(operation)) return standard;
-  switch (operation) {
-    case forms::unit_op::kVisitTexts:
-      return reinterpret_cast<void*>(&VisitTexts);
-    default:
-      return nullptr;
-  }
-}
+void* GetUnitInterface(int32_t operation) { return Operations::Get(operation, &VisitTexts); }
 
 }  // namespace
 

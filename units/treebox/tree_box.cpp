@@ -644,11 +644,11 @@ bool TreeBox::ReadProperty(int32_t index, forms::PropertyValue* value) {
   }
 }
 
-std::vector<uint8_t> TreeBox::SaveState() {
+TreeBoxClassData TreeBox::Data() {
   TreeBoxClassData saved = data_;
   saved.current_item = IndexOf(Tree()->currentItem());
   if (!items_replaced_) saved.initial_items = SerializeItemList(Records());
-  return saved.Write();
+  return saved;
 }
 
 }  // namespace units

@@ -72,7 +72,7 @@ class TreeBox : public gui::Window, public UnitBase, public TreeWidgetOwner {
   int32_t WriteProperty(int32_t index, const forms::PropertyValue& value);
   bool ReadProperty(int32_t index, forms::PropertyValue* value);
   // The class data of the current state, for re-creation.
-  std::vector<uint8_t> SaveState();
+  TreeBoxClassData Data();
 
   // Items by ItemIndex.
   QTreeWidgetItem* ItemAt(int32_t index) const;

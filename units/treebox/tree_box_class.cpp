@@ -3,6 +3,7 @@
 #include "forms/logical_font.h"
 #include "forms/unit_interface.h"
 #include "units/base/base_properties.h"
+#include "units/base/unit_operations.h"
 #include "units/treebox/item_list.h"
 #include "units/treebox/tree_box.h"
 #include "units/treebox/tree_box_codec.h"
@@ -11,27 +12,7 @@ namespace units {
 
 namespace {
 
-gui::Window* Create(const forms::CreateParams& params) {
-  const auto data = TreeBoxClassData::Read(params.class_data);
-  if (!data) return nullptr;
-  return new TreeBox(params, *data);
-}
-
-int32_t WriteProperty(gui::Window* unit, int32_t index, const forms::PropertyValue& value) {
-  auto* box = dynamic_cast<TreeBox*>(unit);
-  return box == nullptr ? 0 : box->WriteProperty(index, value);
-}
-
-bool ReadProperty(gui::Window* unit, int32_t index, forms::PropertyValue* value) {
-  auto* box = dynamic_cast<TreeBox*>(unit);
-  return box != nullptr && box->ReadProperty(index, value);
-}
-
-std::optional<std::vector<uint8_t>> SaveState(gui::Window* unit) {
-  auto* box = dynamic_cast<TreeBox*>(unit);
-  if (box == nullptr) return std::nullopt;
-  return box->SaveState();
-}
+using Operations = UnitOperations<TreeBox, TreeBoxClassData>;
 
 std::optional<std::vector<uint8_t>> VisitTexts(std::span<const uint8_t> class_data,
                                                forms::TextVisitor visitor, void* context) {
@@ -49,22 +30,7 @@ std::optional<std::vector<uint8_t>> VisitTexts(std::span<const uint8_t> class_da
   return data->Write();
 }
 
-void* GetUnitInterface(int32_t operation) {
-  switch (operation) {
-    case forms::unit_op::kCreate:
-      return reinterpret_cast<void*>(&Create);
-    case forms::unit_op::kWriteProperty:
-      return reinterpret_cast<void*>(&WriteProperty);
-    case forms::unit_op::kSaveState:
-      return reinterpret_cast<void*>(&SaveState);
-    case forms::unit_op::kReadProperty:
-      return reinterpret_cast<void*>(&ReadProperty);
-    case forms::unit_op::kVisitTexts:
-      return reinterpret_cast<void*>(&VisitTexts);
-    default:
-      return nullptr;
-  }
-}
+void* GetUnitInterface(int32_t operation) { return Operations::Get(operation, &VisitTexts); }
 
 const runtime::PropertyInfo* Properties() {
   static const runtime::PropertyInfo* properties = MakeProperties({

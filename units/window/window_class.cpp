@@ -30,12 +30,8 @@ std::optional<std::vector<uint8_t>> VisitTexts(std::span<const uint8_t> class_da
 }  // namespace
 
 void* WindowGetUnitInterface(int32_t operation) {
-  if (void* standard = Operations::Get(operation)) return standard;
-  switch (operation) {
-    case forms::unit_op::kClassIcon: return reinterpret_cast<void*>(&ClassIcon);
-    case forms::unit_op::kVisitTexts: return reinterpret_cast<void*>(&VisitTexts);
-    default: return nullptr;
-  }
+  if (operation == forms::unit_op::kClassIcon) return reinterpret_cast<void*>(&ClassIcon);
+  return Operations::Get(operation, &VisitTexts);
 }
 
 const runtime::PropertyInfo* WindowProperties() {
