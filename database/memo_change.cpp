@@ -62,7 +62,7 @@ void MemoFile::WalkForChange(MemoBlockReader& reader, std::string_view value,
   change->old_known = false;
   change->old_blocks.clear();
   change->kept_front = change->kept_back = 0;
-  change->front_bytes = change->back_bytes = 0;
+  change->back_bytes = 0;
   changed_used_.clear();
   // No header read bounds this walk (it would cost every save a read): a chain that holds
   // about this many bytes has at most its fewest blocks plus the slack, so a walk of twice
@@ -84,7 +84,6 @@ void MemoFile::WalkForChange(MemoBlockReader& reader, std::string_view value,
     if (used < 0 || used > kMemoDataSize) {
       change->old_blocks.clear();  // unknown: rewritten whole
       change->kept_front = 0;
-      change->front_bytes = 0;
       return;
     }
     const char* bytes = reinterpret_cast<const char*>(image) + kMemoBlockHeaderSize;
@@ -95,7 +94,6 @@ void MemoFile::WalkForChange(MemoBlockReader& reader, std::string_view value,
     in_front = in_front && equal && used == kMemoDataSize;
     if (in_front) {
       ++change->kept_front;
-      change->front_bytes += used;
     } else {
       changed_used_.push_back(used);
     }
@@ -109,11 +107,11 @@ void MemoFile::WalkForChange(MemoBlockReader& reader, std::string_view value,
     return;
   }
   FindKeptBack(value, reader, change);
-  const int64_t middle = n - change->front_bytes - change->back_bytes;
+  const int64_t middle = n - change->FrontBytes() - change->back_bytes;
   if (change->kept_front + FewestBlocks(middle) + change->kept_back >
       FewestBlocks(n) + SlackBlocks(n)) {
     change->kept_front = change->kept_back = 0;  // too scattered: written whole, compactly
-    change->front_bytes = change->back_bytes = 0;
+    change->back_bytes = 0;
   }
 }
 
@@ -124,7 +122,7 @@ void MemoFile::FindKeptBack(std::string_view value, MemoBlockReader& reader,
   for (size_t i = used.size(); i-- > 0;) {
     const int32_t u = used[i];
     const int64_t new_start = n - change->back_bytes - u;
-    if (new_start < change->front_bytes) break;  // the kept ends may not overlap
+    if (new_start < change->FrontBytes()) break;  // the kept ends may not overlap
     const auto left = static_cast<int64_t>(i) + 1;
     const uint8_t* image =
         reader.Get(change->old_blocks[static_cast<size_t>(change->kept_front) + i], left, true);
@@ -159,8 +157,8 @@ void MemoFile::FillImages(std::string_view middle, bool even_pieces,
 
 int32_t MemoFile::WriteChange(std::string_view value, ChainChange* change) {
   const std::string_view middle = value.substr(
-      static_cast<size_t>(change->front_bytes),
-      value.size() - static_cast<size_t>(change->front_bytes + change->back_bytes));
+      static_cast<size_t>(change->FrontBytes()),
+      value.size() - static_cast<size_t>(change->FrontBytes() + change->back_bytes));
   const int64_t wanted = FewestBlocks(static_cast<int64_t>(middle.size()));
   if (wanted > kMaxMemoBlockCount) return code::kMemoAccessFailed;
   const auto count = static_cast<int32_t>(wanted);

@@ -78,11 +78,12 @@ struct ChainChange {
   std::vector<BlockNumber> old_blocks;
   int32_t kept_front = 0;
   int32_t kept_back = 0;
-  int64_t front_bytes = 0;  // bytes of the value held by the kept front blocks
   int64_t back_bytes = 0;   // ... by the kept end blocks
   std::vector<BlockNumber> new_blocks;
   BlockNumber new_first = 0;
 
+  // Bytes of the value held by the kept front blocks: only full blocks are kept there.
+  int64_t FrontBytes() const { return int64_t{kept_front} * kMemoDataSize; }
   // The block whose next word switches to the new blocks (0: the record's block number does).
   BlockNumber SwitchBlock() const { return kept_front > 0 ? old_blocks[kept_front - 1] : 0; }
   // The first kept end block (0: none).
