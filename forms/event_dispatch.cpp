@@ -12,9 +12,6 @@ namespace forms {
 
 namespace {
 
-constexpr uint32_t kMenuClassBit = 1u << 2;
-constexpr uint32_t kWindowUnitClassBit = 1u << 6;
-
 // The handler bound to `event` of (form, unit), or 0. Events are held back while the
 // runtime's nesting counter is raised (a load, a re-creation, an error report).
 uintptr_t FindHandler(FormId form, UnitId unit, int32_t event) {
@@ -37,7 +34,7 @@ uintptr_t FindHandler(FormId form, UnitId unit, int32_t event) {
       bindings = &source->Unit();
     }
     const runtime::DataTypeInfo* type = forms.ClassOf(bindings->type);
-    if (type == nullptr || (type->state_flags & (kMenuClassBit | kWindowUnitClassBit)) == 0) {
+    if (type == nullptr || (type->state_flags & (runtime::type_flag::kMenuClass | runtime::type_flag::kWindowClass)) == 0) {
       runtime::ReportError(runtime::Gbk("引发事件的窗口组件无效"));
     }
     for (const EventBinding& binding : bindings->events) {

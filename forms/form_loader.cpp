@@ -3,6 +3,7 @@
 
 #include "forms/cursor_ids.h"
 #include "forms/event_dispatch.h"
+#include "forms/event_numbers.h"
 #include "forms/forms_runtime.h"
 #include "forms/menu_builder.h"
 #include "platform/gui/application.h"
@@ -13,20 +14,9 @@ namespace forms {
 
 namespace {
 
-constexpr uint32_t kKeepsPagesBit = 1u << 8;
-constexpr uint32_t kNoVisibleWindowBit = 1u << 15;
-constexpr uint32_t kNeverRecreatedBit = 1u << 4;
-constexpr uint32_t kRecreateMovesChildrenBit = 1u << 7;
-constexpr uint32_t kCreationNotifiesParentBit = 1u << 20;
-
 constexpr uint32_t kDataSourceMessage = 0x806F;
 constexpr uint32_t kLayoutMessage = 0x8004;
 constexpr uint32_t kModalStartMessage = 0x8076;
-
-constexpr int32_t kCreatedEvent = 0;
-constexpr int32_t kMovedEvent = 3;
-constexpr int32_t kResizedEvent = 4;
-constexpr int32_t kFocusGainedEvent = -7;
 
 // While a window loads, its events are held back.
 class HeldEvents {
@@ -46,7 +36,7 @@ uint32_t StateFlags(const runtime::DataTypeInfo* type) { return type == nullptr 
 std::pair<uint32_t, bool> StyleOf(const UnitTemplate& unit, uint32_t class_flags,
                                   bool window_unit, bool instance) {
   uint32_t style = (unit.flags & unit_flag::kTabStop) ? unit_style::kTabStop : 0;
-  if (class_flags & kNoVisibleWindowBit) return {style, false};
+  if (class_flags & runtime::type_flag::kNoVisibleWindow) return {style, false};
   if (window_unit && instance) return {style, true};
   if (unit.flags & unit_flag::kDisabled) style |= unit_style::kDisabled;
   return {style, (unit.flags & unit_flag::kVisible) != 0};
@@ -188,7 +178,7 @@ bool FormsRuntime::LoadWindow(FormId form, bool instance, bool modal, gui::Windo
       if (gui::Window* live = RecordWindow(unit); live != nullptr && container_window != nullptr) {
         live->SetParentWindow(container_window);
       }
-      if (StateFlags(ClassOf(container->Unit().type)) & kKeepsPagesBit) {
+      if (StateFlags(ClassOf(container->Unit().type)) & runtime::type_flag::kKeepsCurrentPage) {
         for (UnitId hidden : UnitsOnLaterPages(container->Unit())) {
           visible[static_cast<size_t>(window->IndexOf(hidden))] = false;
         }
@@ -232,7 +222,7 @@ bool FormsRuntime::LoadWindow(FormId form, bool instance, bool modal, gui::Windo
   if (!loaded) return false;
 
   // 16. The first events, each only while the window still exists.
-  for (int32_t event : {kCreatedEvent, kMovedEvent, kResizedEvent}) {
+  for (int32_t event : {window_event::kCreated, window_event::kMoved, window_event::kResized}) {
     if (!gui::IsWindowAlive(window_handle)) return true;
     Fire(form, 0, event);
   }
@@ -283,7 +273,7 @@ void FormsRuntime::ShowLoadedWindow(WindowTemplate& window) {
   for (const UnitRecord& record : window.units) {
     if (record.IsMenuItem()) continue;
     if (RecordWindow(record.Unit()) == focus_window) {
-      Fire(window.id, record.id == kWindowUnitId ? 0 : record.id, kFocusGainedEvent);
+      Fire(window.id, record.id == kWindowUnitId ? 0 : record.id, common_event::kFocusGained);
       return;
     }
   }
@@ -295,7 +285,7 @@ void FormsRuntime::RecreateUnit(WindowTemplate& window, int32_t record_index) {
   UnitTemplate& unit = record.Unit();
   const runtime::DataTypeInfo* type = ClassOf(unit.type);
   gui::Window* old = RecordWindow(unit);
-  if (type == nullptr || old == nullptr || (type->state_flags & kNeverRecreatedBit)) return;
+  if (type == nullptr || old == nullptr || (type->state_flags & runtime::type_flag::kNeverRecreated)) return;
   const bool had_focus = old->HasFocus();
   const auto create = UnitOperation<CreateFunction>(type->get_unit_interface, unit_op::kCreate);
   const auto save = UnitOperation<SaveStateFunction>(type->get_unit_interface, unit_op::kSaveState);
@@ -312,7 +302,7 @@ void FormsRuntime::RecreateUnit(WindowTemplate& window, int32_t record_index) {
   params.unit = record.id;
   gui::Window* fresh = create(params);
   if (fresh == nullptr || !fresh->IsAlive()) return;
-  if (type->state_flags & kRecreateMovesChildrenBit) {
+  if (type->state_flags & runtime::type_flag::kRecreateMovesChildren) {
     for (gui::Window* child : old->Children()) child->SetParentWindow(fresh);
   }
   const bool was_visible = old->IsVisible();
@@ -320,7 +310,7 @@ void FormsRuntime::RecreateUnit(WindowTemplate& window, int32_t record_index) {
   PlaceInZOrder(*this, window, static_cast<size_t>(record_index));
   fresh->Send(kDataSourceMessage);
   fresh->Send(kModalStartMessage);
-  if ((type->state_flags & kCreationNotifiesParentBit) && fresh->Parent() != nullptr) {
+  if ((type->state_flags & runtime::type_flag::kCreationNotifiesParent) && fresh->Parent() != nullptr) {
     fresh->Parent()->Send(kLayoutMessage);
   }
   if (was_visible) fresh->Show(gui::ShowMode::kNoActivate);

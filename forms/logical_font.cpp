@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "platform/core/code_page.h"
 #include "runtime/gbk_literal.h"
+#include "platform/gui/gbk_qstring.h"
 
 namespace forms {
 
@@ -80,7 +80,7 @@ void LogicalFont::SetPoints(int32_t points) {
 }
 
 QFont LogicalFont::ToQFont() const {
-  QFont font(QString::fromStdU16String(platform::GbkToUtf16(face)));
+  QFont font(gui::QStringOfGbk(face));
   if (height != 0) font.setPixelSize(std::abs(height));
   font.setWeight(weight >= 700 ? QFont::Bold : QFont::Normal);
   font.setItalic(italic != 0);

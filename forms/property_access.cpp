@@ -21,12 +21,13 @@
 
 namespace forms {
 
+using namespace runtime::property_type;
+
 namespace {
 
 using runtime::ArgCell;
 
 constexpr int32_t kPositionLimit = 32627;
-constexpr uint32_t kNoVisibleWindowBit = 1u << 15;
 
 enum BaseProperty { kLeft, kTop, kWidth, kHeight, kTag, kVisible, kDisabled, kMouseCursor };
 
@@ -122,17 +123,17 @@ void WriteFontElement(LogicalFont& font, int32_t element, const ArgCell& value) 
 
 ArgCell CellOfValue(uint16_t type, const PropertyValue& value, int32_t element) {
   switch (type) {
-    case 1000: case 1001: case 1006: case 1014: case 1015: case 1017:
+    case kWord: case kInteger: case kPickList: case kColor: case kColorOfSet: case kBackColor:
       return ArgCell::Int(static_cast<int32_t>(value.number));
-    case 1002: case 1004: return ArgCell::Long(value.number);
-    case 1003: return ArgCell::Logical(static_cast<int32_t>(value.number) == 1);
-    case 1009: case 1010: case 1012: case 1023: case 1024: return ByteSetCell(value.data);
-    case 1011: {
+    case kLong: case kDateTime: return ArgCell::Long(value.number);
+    case kLogical: return ArgCell::Logical(static_cast<int32_t>(value.number) == 1);
+    case kPicture: case kIcon: case kSound: case kPictureGroup: case kItemList: return ByteSetCell(value.data);
+    case kMousePointer: {
       const auto bytes = MapCursorBytesToIndex(
           {reinterpret_cast<const uint8_t*>(value.data.data()), value.data.size()});
       return ByteSetCell({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
     }
-    case 1013: {
+    case kFont: {
       const auto font = LogicalFont::FromBytes(
           {reinterpret_cast<const uint8_t*>(value.data.data()), value.data.size()});
       return ReadFontElement(font.value_or(LogicalFont::Default()), element);
@@ -145,21 +146,21 @@ PropertyValue ValueOfCell(uint16_t type, const ArgCell& cell, int32_t element,
                           const PropertyValue& current_font) {
   PropertyValue value;
   switch (type) {
-    case 1000: case 1001: case 1014: case 1015: case 1017:
+    case kWord: case kInteger: case kColor: case kColorOfSet: case kBackColor:
       value.number = runtime::CellToInt32(cell);
       break;
-    case 1006: value.number = std::max(runtime::CellToInt32(cell), 0); break;
-    case 1002: case 1004: value.number = cell.Payload64(); break;
-    case 1003: value.number = LogicalOfCell(cell) ? 1 : 0; break;
-    case 1009: case 1010: case 1012: case 1023: case 1024: value.data = BytesOfCell(cell); break;
-    case 1011: {
+    case kPickList: value.number = std::max(runtime::CellToInt32(cell), 0); break;
+    case kLong: case kDateTime: value.number = cell.Payload64(); break;
+    case kLogical: value.number = LogicalOfCell(cell) ? 1 : 0; break;
+    case kPicture: case kIcon: case kSound: case kPictureGroup: case kItemList: value.data = BytesOfCell(cell); break;
+    case kMousePointer: {
       const std::string bytes = BytesOfCell(cell);
       const auto mapped =
           MapCursorBytesToStored({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()});
       value.data.assign(mapped.begin(), mapped.end());
       break;
     }
-    case 1013: {
+    case kFont: {
       LogicalFont font = LogicalFont::FromBytes({reinterpret_cast<const uint8_t*>(current_font.data.data()),
                                                  current_font.data.size()})
                              .value_or(LogicalFont::Default());
@@ -268,7 +269,7 @@ void FormsRuntime::WriteUnitProperty(FormId form, UnitId unit_id, int32_t proper
     if (type == nullptr) runtime::ReportRuntimeError(11);
     const uint16_t property_type = PropertyType(*type, property);
     PropertyValue current;
-    if (property_type == 1013) {
+    if (property_type == kFont) {
       const auto read = UnitOperation<ReadPropertyFunction>(type->get_unit_interface, unit_op::kReadProperty);
       if (read != nullptr) read(live, property - 8, &current);
     }
@@ -316,7 +317,7 @@ void FormsRuntime::WriteUnitProperty(FormId form, UnitId unit_id, int32_t proper
         live->Show(gui::ShowMode::kHide);
       } else if (index == 0) {
         ShowLoadedWindow(*window);
-      } else if (type == nullptr || (type->state_flags & kNoVisibleWindowBit) == 0) {
+      } else if (type == nullptr || (type->state_flags & runtime::type_flag::kNoVisibleWindow) == 0) {
         live->Show(gui::ShowMode::kNoActivate);
       }
       break;

@@ -1,7 +1,7 @@
 #include "forms/runtime_application.h"
 
 #include "forms/forms_runtime.h"
-#include "platform/core/code_page.h"
+#include "platform/gui/gbk_qstring.h"
 #include "platform/gui/message_box.h"
 #include "platform/gui/request_window.h"
 #include "platform/gui/window_handles.h"
@@ -10,18 +10,12 @@
 
 namespace forms {
 
-namespace {
-QString ToQString(std::string_view gbk) {
-  return QString::fromStdU16String(platform::GbkToUtf16(gbk));
-}
-}  // namespace
-
 RuntimeApplication::RuntimeApplication(int& argc, char** argv, EntryRoutine entry)
     : gui::Application(argc, argv), entry_(entry) {}
 
 int32_t RuntimeApplication::ShowMessageBox(std::string_view text, std::string_view caption,
                                            uint32_t style) {
-  return gui::ShowMessageBox(ToQString(text), ToQString(caption), style);
+  return gui::ShowMessageBox(gui::QStringOfGbk(text), gui::QStringOfGbk(caption), style);
 }
 
 void RuntimeApplication::CreateRequestWindow() {

@@ -37,29 +37,46 @@ struct PropertyInfo {
   const char* name = nullptr;
   const char* english_name = nullptr;
   const char* explanation = nullptr;
-  uint16_t type = 0;   // 1001 integer, 1003 logical, 1005 text, 1011 mouse pointer, 1013 font, ...
+  uint16_t type = 0;   // one of property_type below
   uint16_t state = 0;  // 0xE000 marks the eight base properties
   const char* const* pick_list = nullptr;
 };
 
 namespace property_type {
+inline constexpr uint16_t kWord = 1000;         // a 32-bit value without further meaning
 inline constexpr uint16_t kInteger = 1001;
+inline constexpr uint16_t kLong = 1002;         // an 8-byte value
 inline constexpr uint16_t kLogical = 1003;
+inline constexpr uint16_t kDateTime = 1004;     // an 8-byte value
 inline constexpr uint16_t kText = 1005;
+inline constexpr uint16_t kPickList = 1006;     // an integer the class clamps into its choices
+inline constexpr uint16_t kPicture = 1009;      // byte set: an image file
+inline constexpr uint16_t kIcon = 1010;         // byte set: an icon file
 inline constexpr uint16_t kMousePointer = 1011;
-inline constexpr uint16_t kFont = 1013;
-inline constexpr uint16_t kColor = 1015;
+inline constexpr uint16_t kSound = 1012;        // byte set: a sound file
+inline constexpr uint16_t kFont = 1013;         // byte set: the 60-byte logical-font record
+inline constexpr uint16_t kColor = 1014;        // 0x00BBGGRR
+inline constexpr uint16_t kColorOfSet = 1015;   // as kColor, one of a class's several colours
+inline constexpr uint16_t kFileName = 1016;     // text
+inline constexpr uint16_t kBackColor = 1017;    // as kColor; 0xFF000000 = the button face
+inline constexpr uint16_t kDataSource = 1018;   // text
+inline constexpr uint16_t kDataColumn = 1020;   // text
+inline constexpr uint16_t kPictureGroup = 1023; // byte set: an image list
+inline constexpr uint16_t kItemList = 1024;     // byte set: a tree's items
 }  // namespace property_type
 
 inline constexpr uint16_t kBasePropertyState = 0xE000;
 
 // State-flag bits of a data type that the runtime reads.
 namespace type_flag {
+inline constexpr uint32_t kMenuClass = 1u << 2;
+inline constexpr uint32_t kWindowClass = 1u << 6;
 inline constexpr uint32_t kNeverRecreated = 1u << 4;
 inline constexpr uint32_t kRecreateMovesChildren = 1u << 7;
 inline constexpr uint32_t kKeepsCurrentPage = 1u << 8;
 inline constexpr uint32_t kChildrenBelongToUnit = (1u << 9) | (1u << 21);
 inline constexpr uint32_t kCheckedClearsSiblings = 1u << 10;
+inline constexpr uint32_t kNoVisibleWindow = 1u << 15;
 inline constexpr uint32_t kCreationNotifiesParent = 1u << 20;
 }  // namespace type_flag
 

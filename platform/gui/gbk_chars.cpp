@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/core/code_page.h"
+#include "platform/gui/gbk_qstring.h"
 
 namespace gui {
 
@@ -27,7 +28,7 @@ QString TextOfGbkCharCode(uint64_t code) {
     const auto byte = static_cast<char>((code >> shift) & 0xFF);
     if (byte != 0 || !gbk.empty() || shift == 0) gbk.push_back(byte);
   }
-  return QString::fromStdU16String(platform::GbkToUtf16(gbk));
+  return QStringOfGbk(gbk);
 }
 
 }  // namespace gui

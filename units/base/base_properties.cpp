@@ -4,7 +4,7 @@
 
 namespace units {
 
-const runtime::PropertyInfo* MakeProperties(std::initializer_list<uint16_t> class_types) {
+const runtime::PropertyInfo* MakeProperties(std::span<const uint16_t> class_types) {
   using namespace runtime::property_type;
   // Every array stays reachable from here for the life of the program; a vector known only
   // through its data() pointer reads as a leak to the sanitizer's leak checker.

@@ -7,6 +7,7 @@
 
 #include "forms/event_dispatch.h"
 #include "forms/form_ids.h"
+#include "platform/gui/window.h"
 
 namespace units {
 
@@ -25,6 +26,12 @@ class UnitBase {
 
   // Tells the runtime that the unit's window is gone (its record's slots are cleared).
   void ReportDestroyed() const;
+
+  // The messages every unit answers alike, handled before the unit's own: a focus change
+  // fires FocusGained or FocusLost, the final destroy tells the runtime the window is gone.
+  // `window` is the unit's own window. False when a handler destroyed it: the caller must
+  // then return without touching the unit.
+  bool HandleCommonMessage(const gui::Window& window, const gui::Message& message) const;
 
   // Mnemonics: the caption a unit shows with "&" before its access character, and what
   // choosing it does. Units without mnemonics keep the defaults.

@@ -10,7 +10,7 @@ namespace units {
 
 namespace {
 
-using Operations = UnitOperations<ButtonUnit, ButtonClassData>;
+using Operations = LegacyUnitOperations<ButtonUnit, ButtonClassData>;
 
 std::optional<std::vector<uint8_t>> VisitTexts(std::span<const uint8_t> class_data,
                                                forms::TextVisitor visitor, void* context) {

@@ -5,10 +5,10 @@
 #include <algorithm>
 
 #include "forms/logical_font.h"
-#include "platform/core/code_page.h"
 #include "units/base/common_events.h"
 #include "units/base/property_bytes.h"
 #include "units/button/push_button_widget.h"
+#include "platform/gui/gbk_qstring.h"
 
 namespace units {
 
@@ -16,9 +16,6 @@ namespace {
 
 enum ButtonProperty { kPicture, kButtonType, kCaption, kAlignment, kVerticalAlignment, kFont };
 
-QString FromGbk(const std::string& gbk) {
-  return QString::fromStdU16String(platform::GbkToUtf16(gbk));
-}
 
 
 // A picture that does not decode leaves a text button.
@@ -43,7 +40,7 @@ ButtonUnit::ButtonUnit(const forms::CreateParams& params, ButtonClassData data)
   button->setFocusPolicy((params.extra_style & forms::unit_style::kTabStop) ? Qt::StrongFocus
                                                                             : Qt::ClickFocus);
   button->SetPicture(PictureOf(data_.picture));
-  button->SetCaption(FromGbk(data_.caption));
+  button->SetCaption(gui::QStringOfGbk(data_.caption));
   SetText(button->Caption());
   ApplyStyle();
   if (params.parent != nullptr) SetParentWindow(params.parent);
@@ -87,7 +84,7 @@ int32_t ButtonUnit::WriteProperty(int32_t index, const forms::PropertyValue& val
       break;
     case kCaption:
       data_.caption = value.data;
-      Button()->SetCaption(FromGbk(data_.caption));
+      Button()->SetCaption(gui::QStringOfGbk(data_.caption));
       SetText(Button()->Caption());
       break;
     case kAlignment:
@@ -134,19 +131,7 @@ bool ButtonUnit::ReadProperty(int32_t index, forms::PropertyValue* value) const 
 }
 
 int64_t ButtonUnit::WindowProc(gui::Message& message) {
-  switch (message.id) {
-    case gui::msg::kSetFocus:
-      FireEvent(common_event::kFocusGained);
-      break;
-    case gui::msg::kKillFocus:
-      FireEvent(common_event::kFocusLost);
-      break;
-    case gui::msg::kFinalDestroy:
-      ReportDestroyed();
-      break;
-    default:
-      break;
-  }
+  if (!HandleCommonMessage(*this, message)) return 0;
   return DefaultProc(message);
 }
 

@@ -10,7 +10,7 @@ namespace units {
 
 namespace {
 
-using Operations = UnitOperations<EditBoxUnit, EditBoxClassData>;
+using Operations = LegacyUnitOperations<EditBoxUnit, EditBoxClassData>;
 
 bool OwnsKey(gui::Window* unit, const gui::Message& message) {
   const auto* box = dynamic_cast<const EditBoxUnit*>(unit);

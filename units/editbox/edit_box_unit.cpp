@@ -415,18 +415,14 @@ void EditBoxUnit::NormalizeOnFocusLoss() {
 }
 
 int64_t EditBoxUnit::WindowProc(gui::Message& message) {
-  const gui::WindowHandle handle = Handle();
+  if (message.id == gui::msg::kKillFocus) {
+    // The content is normalised before FocusLost reports the change of focus.
+    const gui::WindowHandle handle = Handle();
+    NormalizeOnFocusLoss();
+    if (!gui::IsWindowAlive(handle)) return 0;
+  }
+  if (!HandleCommonMessage(*this, message)) return 0;
   switch (message.id) {
-    case gui::msg::kSetFocus:
-      FireEvent(common_event::kFocusGained);
-      if (!gui::IsWindowAlive(handle)) return 0;
-      break;
-    case gui::msg::kKillFocus:
-      NormalizeOnFocusLoss();
-      if (!gui::IsWindowAlive(handle)) return 0;
-      FireEvent(common_event::kFocusLost);
-      if (!gui::IsWindowAlive(handle)) return 0;
-      break;
     case gui::msg::kChar: {
       if (!AcceptsTypedCharacter(data_.input_mode, message.wparam)) return 0;
       const uint64_t code = message.wparam;
@@ -449,9 +445,6 @@ int64_t EditBoxUnit::WindowProc(gui::Message& message) {
     case gui::msg::kDestroy:
       control_->Detach();
       delete spin_.data();
-      break;
-    case gui::msg::kFinalDestroy:
-      ReportDestroyed();
       break;
     default:
       break;

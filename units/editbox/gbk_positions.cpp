@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/core/code_page.h"
+#include "platform/gui/gbk_qstring.h"
 
 namespace units {
 
@@ -115,7 +116,7 @@ std::string GbkPositions::Encode(QStringView text) const {
 }
 
 QString GbkPositions::Decode(const std::string& gbk) const {
-  QString text = QString::fromStdU16String(platform::GbkToUtf16(gbk));
+  QString text = gui::QStringOfGbk(gbk);
   if (crlf_lines && text.contains(u'\r')) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(u'\r', u'\n');

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "forms/logical_font.h"
-#include "platform/core/code_page.h"
 #include "units/base/painting.h"
 #include "units/base/property_bytes.h"
 #include "units/groupbox/group_box_widget.h"
+#include "platform/gui/gbk_qstring.h"
 
 namespace units {
 
@@ -14,9 +14,6 @@ namespace {
 
 enum GroupBoxProperty { kCaption, kAlignment, kTextColor, kBackColor, kFont };
 
-QString FromGbk(const std::string& gbk) {
-  return QString::fromStdU16String(platform::GbkToUtf16(gbk));
-}
 
 
 }  // namespace
@@ -26,7 +23,7 @@ GroupBoxUnit::GroupBoxUnit(const forms::CreateParams& params, GroupBoxClassData 
   data_.alignment = std::clamp(data_.alignment, 0, 2);
   GroupBoxWidget* box = Box();
   box->setFocusPolicy(Qt::NoFocus);
-  box->SetTitle(FromGbk(data_.caption));
+  box->SetTitle(gui::QStringOfGbk(data_.caption));
   SetText(box->Title());
   ApplyAlignment();
   ApplyColors();
@@ -58,7 +55,7 @@ int32_t GroupBoxUnit::WriteProperty(int32_t index, const forms::PropertyValue& v
   switch (index) {
     case kCaption:
       data_.caption = value.data;
-      Box()->SetTitle(FromGbk(data_.caption));
+      Box()->SetTitle(gui::QStringOfGbk(data_.caption));
       SetText(Box()->Title());
       break;
     case kAlignment:
@@ -106,7 +103,7 @@ bool GroupBoxUnit::ReadProperty(int32_t index, forms::PropertyValue* value) cons
 }
 
 int64_t GroupBoxUnit::WindowProc(gui::Message& message) {
-  if (message.id == gui::msg::kFinalDestroy) ReportDestroyed();
+  if (!HandleCommonMessage(*this, message)) return 0;
   return DefaultProc(message);
 }
 

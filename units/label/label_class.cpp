@@ -1,47 +1,83 @@
 #include "units/label/label_class.h"
 
-#include "forms/unit_interface.h"
 #include "units/base/unit_operations.h"
-#include "units/base/base_properties.h"
-#include "units/label/label_codec.h"
 #include "units/label/label_unit.h"
 
 namespace units {
 
 namespace {
 
-using Operations = UnitOperations<LabelUnit, LabelClassData>;
+using namespace runtime::property_type;
+using Row = PropertyRow<LabelUnit, LabelClassData>;
+using Data = LabelClassData;
 
-std::optional<std::vector<uint8_t>> VisitTexts(std::span<const uint8_t> class_data,
-                                               forms::TextVisitor visitor, void* context) {
-  auto data = LabelClassData::Read(class_data);
-  if (!data) return std::nullopt;
-  visitor(data->caption, false, context);
-  visitor(data->data_source, false, context);
-  visitor(data->data_column, false, context);
-  VisitFontFace(data->font, visitor, context);
-  return data->Write();
-}
+constexpr Range kEffects{0, 3};
+constexpr Range kAlignments{0, 2};
 
-void* GetUnitInterface(int32_t operation) { return Operations::Get(operation, &VisitTexts); }
+// Every write repaints; the caption is also the window's text, a new back picture is
+// decoded again.
+constexpr Row kRows[] = {
+    {"Caption", kText, &Data::caption, {}, &LabelUnit::ApplyCaption},
+    {"Effect", kPickList, &Data::effect, kEffects, &LabelUnit::Refresh},
+    {"Border", kPickList, &Data::border, {0, 6}, &LabelUnit::Refresh},
+    {"FrameWidth",
+     kInteger,
+     &Data::frame_width,
+     {LabelUnit::kSmallestFrameWidth, INT32_MAX},
+     &LabelUnit::Refresh},
+    {"FrameColor1",
+     kColorOfSet,
+     ColorElement<Data, 3>{&Data::frame_colors, 0},
+     {},
+     &LabelUnit::Refresh},
+    {"FrameColor2",
+     kColorOfSet,
+     ColorElement<Data, 3>{&Data::frame_colors, 1},
+     {},
+     &LabelUnit::Refresh},
+    {"FrameColor3",
+     kColorOfSet,
+     ColorElement<Data, 3>{&Data::frame_colors, 2},
+     {},
+     &LabelUnit::Refresh},
+    {"Font", kFont, &Data::font, {}, &LabelUnit::Refresh},
+    {"TextColor", kColor, &Data::text_color, {}, &LabelUnit::Refresh},
+    {"BackColor", kBackColor, &Data::back_color, {}, &LabelUnit::Refresh},
+    {"BackPicture", kPicture, &Data::back_picture, {}, &LabelUnit::ApplyBackPicture},
+    {"BackPictureMode", kPickList, &Data::back_picture_mode, {0, 2}, &LabelUnit::Refresh},
+    {"GradientMode", kPickList, &Data::gradient_mode, {0, 8}, &LabelUnit::Refresh},
+    {"GradientColor1",
+     kColorOfSet,
+     ColorElement<Data, 3>{&Data::gradient_colors, 0},
+     {},
+     &LabelUnit::Refresh},
+    {"GradientColor2",
+     kColorOfSet,
+     ColorElement<Data, 3>{&Data::gradient_colors, 1},
+     {},
+     &LabelUnit::Refresh},
+    {"GradientColor3",
+     kColorOfSet,
+     ColorElement<Data, 3>{&Data::gradient_colors, 2},
+     {},
+     &LabelUnit::Refresh},
+    {"Alignment", kPickList, &Data::alignment, kAlignments, &LabelUnit::Refresh},
+    {"WordWrap", kLogical, &Data::word_wrap, {}, &LabelUnit::Refresh},
+    {"VerticalAlignment", kPickList, &Data::vertical_alignment, kAlignments, &LabelUnit::Refresh},
+    // The application binds no label to a data source: the names are only kept.
+    {"DataSource", kDataSource, &Data::data_source},
+    {"DataColumn", kDataColumn, &Data::data_column},
+};
 
 }  // namespace
 
+const PropertyTable<LabelUnit, LabelClassData>& LabelUnit::Properties() {
+  static constexpr PropertyTable<LabelUnit, LabelClassData> table(kRows);
+  return table;
+}
+
 UnitClass LabelClass() {
-  static const runtime::PropertyInfo* properties = MakeProperties({
-      1005,              // Caption
-      1006, 1006,        // Effect, Border
-      1001,              // FrameWidth
-      1015, 1015, 1015,  // FrameColor1..3
-      1013,              // Font
-      1014, 1017,        // TextColor, BackColor
-      1009, 1006,        // BackPicture, BackPictureMode
-      1006,              // GradientMode
-      1015, 1015, 1015,  // GradientColor1..3
-      1006, 1003, 1006,  // Alignment, WordWrap, VerticalAlignment
-      1018, 1020,        // DataSource, DataColumn
-  });
-  return {0x0001000A, 29, properties, &GetUnitInterface, LabelCodec()};
+  return MakeUnitClass<LabelUnit>({0x0001000A, "标签", "Label", {"Feedback"}});
 }
 
 }  // namespace units

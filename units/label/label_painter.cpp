@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/core/code_page.h"
 #include "units/base/painting.h"
 #include "units/label/gradient_fill.h"
+#include "platform/gui/gbk_qstring.h"
 
 namespace units {
 
@@ -107,7 +107,7 @@ int TextFlags(const LabelClassData& data) {
 
 void PaintCaption(QPainter& painter, const QRect& area, const LabelClassData& data,
                   const QFont& font, const QPalette& palette) {
-  const QString caption = QString::fromStdU16String(platform::GbkToUtf16(data.caption));
+  const QString caption = gui::QStringOfGbk(data.caption);
   if (caption.isEmpty()) return;
   painter.setFont(font);
   const int flags = TextFlags(data);

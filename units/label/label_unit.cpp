@@ -9,39 +9,12 @@
 
 #include "forms/forms_runtime.h"
 #include "forms/logical_font.h"
-#include "platform/core/code_page.h"
-#include "units/base/property_bytes.h"
+#include "platform/gui/gbk_qstring.h"
 #include "units/label/label_painter.h"
 
 namespace units {
 
 namespace {
-
-enum LabelProperty {
-  kCaption,
-  kEffect,
-  kBorder,
-  kFrameWidth,
-  kFrameColor1,
-  kFrameColor2,
-  kFrameColor3,
-  kFont,
-  kTextColor,
-  kBackColor,
-  kBackPicture,
-  kBackPictureMode,
-  kGradientMode,
-  kGradientColor1,
-  kGradientColor2,
-  kGradientColor3,
-  kAlignment,
-  kWordWrap,
-  kVerticalAlignment,
-  kDataSource,
-  kDataColumn,
-};
-
-constexpr int32_t kSmallestFrameWidth = 5;
 
 // The label's widget hands its paint events, with the exposed part, to the unit. Mouse
 // input ends at the label, as it does at any window: the window under it hears nothing.
@@ -61,26 +34,11 @@ class LabelWidget : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override { event->accept(); }
 };
 
-QString FromGbk(const std::string& gbk) {
-  return QString::fromStdU16String(platform::GbkToUtf16(gbk));
-}
-
-
-void Clamp(LabelClassData& data) {
-  data.effect = std::clamp(data.effect, 0, 3);
-  data.border = std::clamp(data.border, 0, 6);
-  data.frame_width = std::max(data.frame_width, kSmallestFrameWidth);
-  data.back_picture_mode = std::clamp(data.back_picture_mode, 0, 2);
-  data.gradient_mode = std::clamp(data.gradient_mode, 0, 8);
-  data.alignment = std::clamp(data.alignment, 0, 2);
-  data.vertical_alignment = std::clamp(data.vertical_alignment, 0, 2);
-}
-
 }  // namespace
 
 LabelUnit::LabelUnit(const forms::CreateParams& params, LabelClassData data)
     : gui::Window(new LabelWidget), UnitBase(params.form, params.unit), data_(std::move(data)) {
-  Clamp(data_);
+  Properties().ClampAll(data_);
   auto* widget = static_cast<LabelWidget*>(Widget());
   // Called by Qt while the widget lives, and the widget never outlives this object.
   widget->paint = [this](QPainter& painter, const QRect& exposed) {
@@ -88,7 +46,7 @@ LabelUnit::LabelUnit(const forms::CreateParams& params, LabelClassData data)
   };
   widget->setAttribute(Qt::WA_OpaquePaintEvent);
   widget->setFocusPolicy(Qt::NoFocus);
-  SetText(FromGbk(data_.caption));
+  SetText(gui::QStringOfGbk(data_.caption));
   if (params.parent != nullptr) SetParentWindow(params.parent);
   SetRect(params.rect);
   if (params.extra_style & forms::unit_style::kDisabled) Enable(false);
@@ -110,7 +68,9 @@ void LabelUnit::PaintExposed(QPainter& painter, const QRect& exposed) {
              font ? font->ToQFont() : forms::LogicalFont::Default().ToQFont(), Widget()->palette());
 }
 
-std::optional<QString> LabelUnit::MnemonicCaption() const { return FromGbk(data_.caption); }
+std::optional<QString> LabelUnit::MnemonicCaption() const {
+  return gui::QStringOfGbk(data_.caption);
+}
 
 void LabelUnit::ActivateByMnemonic() {
   // Tab order is record order: the focus goes to the next unit after this one that takes
@@ -132,155 +92,18 @@ void LabelUnit::ActivateByMnemonic() {
   }
 }
 
-int32_t LabelUnit::WriteProperty(int32_t index, const forms::PropertyValue& value) {
-  const auto number = static_cast<int32_t>(value.number);
-  const auto color = static_cast<uint32_t>(value.number);
-  switch (index) {
-    case kCaption:
-      data_.caption = value.data;
-      SetText(FromGbk(data_.caption));
-      break;
-    case kEffect:
-      data_.effect = number;
-      break;
-    case kBorder:
-      data_.border = number;
-      break;
-    case kFrameWidth:
-      data_.frame_width = number;
-      break;
-    case kFrameColor1:
-      data_.frame_colors[0] = color;
-      break;
-    case kFrameColor2:
-      data_.frame_colors[1] = color;
-      break;
-    case kFrameColor3:
-      data_.frame_colors[2] = color;
-      break;
-    case kFont:
-      data_.font = BytesOf(value.data);
-      break;
-    case kTextColor:
-      data_.text_color = color;
-      break;
-    case kBackColor:
-      data_.back_color = color;
-      break;
-    case kBackPicture:
-      data_.back_picture = BytesOf(value.data);
-      picture_.reset();
-      break;
-    case kBackPictureMode:
-      data_.back_picture_mode = number;
-      break;
-    case kGradientMode:
-      data_.gradient_mode = number;
-      break;
-    case kGradientColor1:
-      data_.gradient_colors[0] = color;
-      break;
-    case kGradientColor2:
-      data_.gradient_colors[1] = color;
-      break;
-    case kGradientColor3:
-      data_.gradient_colors[2] = color;
-      break;
-    case kAlignment:
-      data_.alignment = number;
-      break;
-    case kWordWrap:
-      data_.word_wrap = number != 0;
-      break;
-    case kVerticalAlignment:
-      data_.vertical_alignment = number;
-      break;
-    // The application binds no label to a data source: the names are only kept.
-    case kDataSource:
-      data_.data_source = value.data;
-      break;
-    case kDataColumn:
-      data_.data_column = value.data;
-      break;
-    default:
-      return 0;
-  }
-  Clamp(data_);
+void LabelUnit::ApplyCaption() {
+  SetText(gui::QStringOfGbk(data_.caption));
   Repaint();
-  return 0;
 }
 
-bool LabelUnit::ReadProperty(int32_t index, forms::PropertyValue* value) const {
-  switch (index) {
-    case kCaption:
-      value->data = data_.caption;
-      return true;
-    case kEffect:
-      value->number = data_.effect;
-      return true;
-    case kBorder:
-      value->number = data_.border;
-      return true;
-    case kFrameWidth:
-      value->number = data_.frame_width;
-      return true;
-    case kFrameColor1:
-      value->number = data_.frame_colors[0];
-      return true;
-    case kFrameColor2:
-      value->number = data_.frame_colors[1];
-      return true;
-    case kFrameColor3:
-      value->number = data_.frame_colors[2];
-      return true;
-    case kFont:
-      value->data = StringOf(data_.font);
-      return true;
-    case kTextColor:
-      value->number = data_.text_color;
-      return true;
-    case kBackColor:
-      value->number = data_.back_color;
-      return true;
-    case kBackPicture:
-      value->data = StringOf(data_.back_picture);
-      return true;
-    case kBackPictureMode:
-      value->number = data_.back_picture_mode;
-      return true;
-    case kGradientMode:
-      value->number = data_.gradient_mode;
-      return true;
-    case kGradientColor1:
-      value->number = data_.gradient_colors[0];
-      return true;
-    case kGradientColor2:
-      value->number = data_.gradient_colors[1];
-      return true;
-    case kGradientColor3:
-      value->number = data_.gradient_colors[2];
-      return true;
-    case kAlignment:
-      value->number = data_.alignment;
-      return true;
-    case kWordWrap:
-      value->number = data_.word_wrap ? 1 : 0;
-      return true;
-    case kVerticalAlignment:
-      value->number = data_.vertical_alignment;
-      return true;
-    case kDataSource:
-      value->data = data_.data_source;
-      return true;
-    case kDataColumn:
-      value->data = data_.data_column;
-      return true;
-    default:
-      return false;
-  }
+void LabelUnit::ApplyBackPicture() {
+  picture_.reset();
+  Repaint();
 }
 
 int64_t LabelUnit::WindowProc(gui::Message& message) {
+  if (!HandleCommonMessage(*this, message)) return 0;
   switch (message.id) {
     case kLabelFeedbackMessage: {
       const forms::EventOutcome outcome =
@@ -288,9 +111,6 @@ int64_t LabelUnit::WindowProc(gui::Message& message) {
                     {static_cast<int32_t>(message.wparam), static_cast<int32_t>(message.lparam)});
       return outcome.has_value ? outcome.value : 0;
     }
-    case gui::msg::kFinalDestroy:
-      ReportDestroyed();
-      break;
     default:
       break;
   }

@@ -5,6 +5,7 @@
 
 #include "forms/unit_interface.h"
 #include "platform/gui/window.h"
+#include "units/base/property_table.h"
 #include "units/base/unit_base.h"
 #include "units/label/label_class_data.h"
 
@@ -20,14 +21,27 @@ inline constexpr uint32_t kLabelFeedbackMessage = 0x8075;
 // order, and a press on it drags a window that drags from anywhere.
 class LabelUnit : public gui::Window, public UnitBase {
  public:
+  using ClassData = LabelClassData;
   static constexpr int32_t kFeedbackEvent = 0;
+  // A gradient frame is never narrower.
+  static constexpr int32_t kSmallestFrameWidth = 5;
 
   LabelUnit(const forms::CreateParams& params, LabelClassData data);
 
   // Class properties, by class index. Every write repaints.
-  int32_t WriteProperty(int32_t index, const forms::PropertyValue& value);
-  bool ReadProperty(int32_t index, forms::PropertyValue* value) const;
+  static const PropertyTable<LabelUnit, LabelClassData>& Properties();
+  int32_t WriteProperty(int32_t index, const forms::PropertyValue& value) {
+    return Properties().Write(*this, data_, index, value);
+  }
+  bool ReadProperty(int32_t index, forms::PropertyValue* value) const {
+    return Properties().Read(*this, data_, index, value);
+  }
   const LabelClassData& Data() const { return data_; }
+
+  // What a property write does after storing the value.
+  void Refresh() { Repaint(); }
+  void ApplyCaption();
+  void ApplyBackPicture();
 
   std::optional<QString> MnemonicCaption() const override;
   void ActivateByMnemonic() override;

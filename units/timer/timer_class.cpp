@@ -10,7 +10,7 @@ namespace units {
 
 namespace {
 
-using Operations = UnitOperations<TimerUnit, TimerClassData>;
+using Operations = LegacyUnitOperations<TimerUnit, TimerClassData>;
 
 // The timer has no texts; the record is still checked and handed back.
 std::optional<std::vector<uint8_t>> VisitTexts(std::span<const uint8_t> class_data,

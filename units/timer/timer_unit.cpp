@@ -43,6 +43,7 @@ bool TimerUnit::ReadProperty(int32_t index, forms::PropertyValue* value) const {
 }
 
 int64_t TimerUnit::WindowProc(gui::Message& message) {
+  if (!HandleCommonMessage(*this, message)) return 0;
   switch (message.id) {
     case gui::msg::kTimer: {
       if (message.wparam != kTimerId) break;
@@ -54,9 +55,6 @@ int64_t TimerUnit::WindowProc(gui::Message& message) {
     case gui::msg::kDestroy:
       // A tick must never reach a unit whose window is going.
       KillTimer(kTimerId);
-      break;
-    case gui::msg::kFinalDestroy:
-      ReportDestroyed();
       break;
     default:
       break;

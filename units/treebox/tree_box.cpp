@@ -6,12 +6,12 @@
 #include <functional>
 
 #include "forms/logical_font.h"
-#include "platform/core/code_page.h"
 #include "units/base/common_events.h"
 #include "units/base/painting.h"
 #include "units/base/property_bytes.h"
 #include "units/treebox/picture_group.h"
 #include "units/treebox/state_pictures.h"
+#include "platform/gui/gbk_qstring.h"
 
 namespace units {
 
@@ -21,10 +21,6 @@ constexpr int32_t kCauseMouse = 1;
 constexpr int32_t kCauseProgram = 2;
 constexpr int kPendingCheckRole = tree_role::kCheckState + 1;  // set until the timer applies it
 
-QString FromGbk(const std::string& gbk) {
-  return QString::fromStdU16String(platform::GbkToUtf16(gbk));
-}
-std::string ToGbk(const QString& text) { return platform::Utf16ToGbk(text.toStdU16String()); }
 
 
 std::vector<QPixmap> Pixmaps(const std::vector<QImage>& images) {
@@ -58,7 +54,7 @@ int32_t ClampState(int32_t state) { return std::clamp(state, 0, 15); }
 QTreeWidgetItem* MakeItem(const std::string& text, int32_t picture, int32_t selected_picture,
                           int32_t data, bool bold) {
   auto* item = new QTreeWidgetItem;
-  item->setText(0, FromGbk(text));
+  item->setText(0, gui::QStringOfGbk(text));
   item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable);
   item->setData(0, tree_role::kPicture, picture);
   item->setData(0, tree_role::kSelectedPicture, selected_picture);
@@ -301,7 +297,7 @@ int32_t TreeBox::AddItem(int32_t parent, const NewItem& new_item) {
 bool TreeBox::SetItemText(int32_t index, const std::string& text) {
   QTreeWidgetItem* item = ItemAt(index);
   if (item == nullptr) return false;
-  item->setText(0, FromGbk(text));
+  item->setText(0, gui::QStringOfGbk(text));
   return true;
 }
 
@@ -342,7 +338,7 @@ std::vector<ItemRecord> TreeBox::Records() {
   const std::function<void(QTreeWidgetItem*, int32_t)> walk = [&](QTreeWidgetItem* item,
                                                                   int32_t depth) {
     ItemRecord record;
-    record.text = ToGbk(item->text(0));
+    record.text = gui::GbkOfQString(item->text(0));
     record.picture = item->data(0, tree_role::kPicture).toInt();
     record.selected_picture = item->data(0, tree_role::kSelectedPicture).toInt();
     record.data = item->data(0, tree_role::kData).toInt();
@@ -426,7 +422,7 @@ bool TreeBox::LabelEditStarting(QTreeWidgetItem* item) {
 
 bool TreeBox::LabelEditEnding(QTreeWidgetItem* item, const QString& text, bool) {
   const gui::WindowHandle handle = Handle();
-  edited_text_ = ToGbk(text);
+  edited_text_ = gui::GbkOfQString(text);
   const forms::EventOutcome outcome = FireEvent(tree_box_event::kLabelEditEnding, {IndexOf(item)});
   if (!gui::IsWindowAlive(handle)) return false;
   edited_text_.clear();
@@ -452,14 +448,9 @@ void TreeBox::CheckBoxToggled(QTreeWidgetItem* item) {
 }
 
 int64_t TreeBox::WindowProc(gui::Message& message) {
+  if (!HandleCommonMessage(*this, message)) return 0;
   const gui::WindowHandle handle = Handle();
   switch (message.id) {
-    case gui::msg::kSetFocus:
-      FireEvent(common_event::kFocusGained);
-      break;
-    case gui::msg::kKillFocus:
-      FireEvent(common_event::kFocusLost);
-      break;
     case gui::msg::kLeftButtonDoubleClick:
       FireEvent(tree_box_event::kItemDoubleClicked);
       if (!gui::IsWindowAlive(handle)) return 0;
@@ -484,9 +475,6 @@ int64_t TreeBox::WindowProc(gui::Message& message) {
       FireEvent(tree_box_event::kCheckChanged, {IndexOf(item), state - 1});
       return 0;
     }
-    case gui::msg::kFinalDestroy:
-      ReportDestroyed();
-      break;
     default:
       break;
   }

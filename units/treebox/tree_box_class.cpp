@@ -12,7 +12,7 @@ namespace units {
 
 namespace {
 
-using Operations = UnitOperations<TreeBox, TreeBoxClassData>;
+using Operations = LegacyUnitOperations<TreeBox, TreeBoxClassData>;
 
 std::optional<std::vector<uint8_t>> VisitTexts(std::span<const uint8_t> class_data,
                                                forms::TextVisitor visitor, void* context) {

@@ -9,7 +9,7 @@ namespace units {
 
 namespace {
 
-using Operations = UnitOperations<WindowUnit, WindowClassData>;
+using Operations = LegacyUnitOperations<WindowUnit, WindowClassData>;
 
 std::optional<std::vector<uint8_t>> ClassIcon(std::span<const uint8_t> class_data) {
   const auto data = WindowClassData::Read(class_data);

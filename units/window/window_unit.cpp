@@ -20,12 +20,12 @@
 #include "units/base/painting.h"
 #include "units/base/property_bytes.h"
 #include "units/window/window_shapes.h"
+#include "platform/gui/gbk_qstring.h"
 
 namespace units {
 
 namespace {
 
-QString FromGbk(const std::string& gbk) { return QString::fromStdU16String(platform::GbkToUtf16(gbk)); }
 
 
 enum WindowProperty {
@@ -49,7 +49,7 @@ WindowUnit::WindowUnit(const forms::CreateParams& params, WindowClassData data)
   if (params.parent != nullptr && params.parent->Widget() != nullptr) {
     Widget()->setParent(params.parent->Widget(), Qt::Window);
   }
-  SetText(FromGbk(data_.caption));
+  SetText(gui::QStringOfGbk(data_.caption));
   ApplyFrameStyles();
   QRect rect = params.rect;
   if (data_.window_state == 1) {
@@ -142,7 +142,7 @@ int32_t WindowUnit::WriteProperty(int32_t index, const forms::PropertyValue& val
   switch (index) {
     case kCaption:
       data_.caption = value.data;
-      SetText(FromGbk(data_.caption));
+      SetText(gui::QStringOfGbk(data_.caption));
       ApplyFrameStyles();
       break;
     case kBorder:
@@ -402,6 +402,7 @@ bool WindowUnit::PreTranslateMessage(gui::Message& message) {
 }
 
 int64_t WindowUnit::WindowProc(gui::Message& message) {
+  if (!HandleCommonMessage(*this, message)) return 0;
   switch (message.id) {
     case gui::msg::kMove:
       FireEvent(window_event::kMoved);
@@ -430,10 +431,8 @@ int64_t WindowUnit::WindowProc(gui::Message& message) {
       in_activation_ = false;
       break;
     case gui::msg::kSetFocus:
-      FireEvent(common_event::kFocusGained);
-      if (IsAlive()) RestoreFocus();
+      RestoreFocus();
       break;
-    case gui::msg::kKillFocus: FireEvent(common_event::kFocusLost); break;
     case gui::msg::kShowWindow:
       FireEvent(message.wparam != 0 ? window_event::kShown : window_event::kHidden);
       break;
@@ -448,7 +447,6 @@ int64_t WindowUnit::WindowProc(gui::Message& message) {
       FireEvent(window_event::kDestroying);
       SetMenuBar({});
       break;
-    case gui::msg::kFinalDestroy: ReportDestroyed(); break;
     case gui::msg::kCommand: {
       const forms::WindowTemplate* window = forms::FormsRuntime::Instance().Templates().Find(Form());
       const int32_t record = window == nullptr ? -1 : forms::MenuRecordOfCommand(*window, message.wparam);

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <optional>
 
+#include "forms/event_numbers.h"
 #include "forms/unit_interface.h"
 #include "platform/gui/frame_window.h"
 #include "units/base/unit_base.h"
@@ -11,20 +12,7 @@
 namespace units {
 
 // The window's own events.
-namespace window_event {
-inline constexpr int32_t kCreated = 0;
-inline constexpr int32_t kCloseQuery = 1;
-inline constexpr int32_t kDestroying = 2;
-inline constexpr int32_t kMoved = 3;
-inline constexpr int32_t kResized = 4;
-inline constexpr int32_t kActivated = 5;
-inline constexpr int32_t kDeactivated = 6;
-inline constexpr int32_t kIdle = 7;
-inline constexpr int32_t kFirstActivated = 8;
-inline constexpr int32_t kTrayNotify = 9;
-inline constexpr int32_t kShown = 10;
-inline constexpr int32_t kHidden = 11;
-}  // namespace window_event
+namespace window_event = forms::window_event;
 
 // The window unit: the top-level window of a form. It paints its client area, handles
 // the keyboard for the whole window (focus movement, default button, Esc, F1, mnemonics,

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "forms/unit_interface.h"
-#include "tests/units/label/unit_form_harness.h"
+#include "tests/support/unit_form_test.h"
 #include "units/button/button_class.h"
 #include "units/button/button_class_data.h"
 #include "units/button/button_unit.h"

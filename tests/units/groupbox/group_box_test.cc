@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/units/label/unit_form_harness.h"
+#include "tests/support/unit_form_test.h"
 #include "units/groupbox/group_box_class.h"
 #include "units/groupbox/group_box_class_data.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/units/label/unit_form_harness.h"
+#include "tests/support/unit_form_test.h"
 #include "units/base/unit_methods.h"
 #include "units/label/label_unit.h"
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "forms/unit_interface.h"
-#include "tests/units/label/unit_form_harness.h"
+#include "tests/support/unit_form_test.h"
 #include "units/base/unit_methods.h"
 #include "units/timer/timer_class.h"
 #include "units/timer/timer_class_data.h"

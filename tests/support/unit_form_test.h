@@ -1,4 +1,4 @@
-// What the tests of the small unit classes share: an application object, a program image
+// What the tests of the unit classes share: an application object, a program image
 // made of a test's routines and its compiled form over the real library table, and a
 // fixture that loads the form's window and reaches its units the way the application does
 // (property access by index, class index + 8).
