@@ -9,6 +9,7 @@
 #include "units/base/property_bytes.h"
 #include "units/button/push_button_widget.h"
 #include "platform/gui/gbk_qstring.h"
+#include "units/base/picture.h"
 
 namespace units {
 
@@ -20,11 +21,8 @@ enum ButtonProperty { kPicture, kButtonType, kCaption, kAlignment, kVerticalAlig
 
 // A picture that does not decode leaves a text button.
 QPixmap PictureOf(const std::vector<uint8_t>& bytes) {
-  QImage image;
-  if (bytes.empty() || !image.loadFromData(bytes.data(), static_cast<int>(bytes.size()))) {
-    return {};
-  }
-  return QPixmap::fromImage(image);
+  const QImage image = DecodePicture(bytes);
+  return image.isNull() ? QPixmap() : QPixmap::fromImage(image);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "forms/forms_runtime.h"
 #include "forms/logical_font.h"
 #include "platform/gui/gbk_qstring.h"
+#include "units/base/picture.h"
 #include "units/label/label_painter.h"
 
 namespace units {
@@ -55,9 +56,7 @@ LabelUnit::LabelUnit(const forms::CreateParams& params, LabelClassData data)
 const QImage* LabelUnit::Picture() {
   if (data_.back_picture.empty()) return nullptr;
   if (!picture_) {
-    QImage image;
-    image.loadFromData(data_.back_picture.data(), static_cast<int>(data_.back_picture.size()));
-    picture_ = std::move(image);
+    picture_ = DecodePicture(data_.back_picture);
   }
   return picture_->isNull() ? nullptr : &*picture_;
 }

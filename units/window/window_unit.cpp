@@ -21,6 +21,7 @@
 #include "units/base/property_bytes.h"
 #include "units/window/window_shapes.h"
 #include "platform/gui/gbk_qstring.h"
+#include "units/base/picture.h"
 
 namespace units {
 
@@ -236,11 +237,7 @@ void WindowUnit::PaintClient(QPainter& painter) {
   const QRect client = ClientRect();
   painter.fillRect(client, ColorOf(data_.back_color, Widget()->palette().button().color()));
   if (data_.back_picture.empty()) return;
-  if (!background_) {
-    QImage image;
-    image.loadFromData(data_.back_picture.data(), static_cast<int>(data_.back_picture.size()));
-    background_ = image;
-  }
+  if (!background_) background_ = DecodePicture(data_.back_picture);
   if (!background_->isNull()) PaintPicture(painter, client, *background_, data_.back_picture_mode);
 }
 
