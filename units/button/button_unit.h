@@ -2,6 +2,7 @@
 
 #include "forms/unit_interface.h"
 #include "platform/gui/window.h"
+#include "units/base/property_table.h"
 #include "units/base/unit_base.h"
 #include "units/button/button_class_data.h"
 
@@ -14,13 +15,20 @@ class PushButtonWidget;
 // button, by Enter (the window unit's key handling asks IsDefaultButton and calls Click).
 class ButtonUnit : public gui::Window, public UnitBase {
  public:
+  using ClassData = ButtonClassData;
+  static constexpr bool kIsPushButton = true;
   static constexpr int32_t kClickedEvent = 0;
 
   ButtonUnit(const forms::CreateParams& params, ButtonClassData data);
 
   // Class properties, by class index. A `Picture` write asks for re-creation.
-  int32_t WriteProperty(int32_t index, const forms::PropertyValue& value);
-  bool ReadProperty(int32_t index, forms::PropertyValue* value) const;
+  static const PropertyTable<ButtonUnit, ButtonClassData>& Properties();
+  int32_t WriteProperty(int32_t index, const forms::PropertyValue& value) {
+    return Properties().Write(*this, data_, index, value);
+  }
+  bool ReadProperty(int32_t index, forms::PropertyValue* value) const {
+    return Properties().Read(*this, data_, index, value);
+  }
   const ButtonClassData& Data() const { return data_; }
 
   std::optional<QString> MnemonicCaption() const override;
@@ -30,10 +38,13 @@ class ButtonUnit : public gui::Window, public UnitBase {
 
   int64_t WindowProc(gui::Message& message) override;
 
+  // What a property write does after storing the value.
+  void ApplyStyle();
+  void ApplyCaption();
+  void ApplyFont();
+
  private:
   PushButtonWidget* Button() const;
-  void ApplyStyle();
-  void ApplyFont();
 
   ButtonClassData data_;
 };

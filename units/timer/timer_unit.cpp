@@ -5,12 +5,6 @@
 
 namespace units {
 
-namespace {
-
-constexpr int32_t kInterval = 0;
-
-}  // namespace
-
 TimerUnit::TimerUnit(const forms::CreateParams& params, TimerClassData data)
     : gui::Window(new QWidget), UnitBase(params.form, params.unit), data_(data) {
   data_.interval = std::max(data_.interval, 0);
@@ -23,23 +17,12 @@ TimerUnit::TimerUnit(const forms::CreateParams& params, TimerClassData data)
   if (data_.interval > 0) SetTimer(kTimerId, data_.interval);
 }
 
-void TimerUnit::SetInterval(int32_t interval) {
-  interval = std::max(interval, 0);
+void TimerUnit::WriteInterval(const forms::PropertyValue& value) {
+  const int32_t interval = std::max(static_cast<int32_t>(value.number), 0);
   if (interval == data_.interval) return;
   data_.interval = interval;
   KillTimer(kTimerId);
   if (interval > 0) SetTimer(kTimerId, interval);
-}
-
-int32_t TimerUnit::WriteProperty(int32_t index, const forms::PropertyValue& value) {
-  if (index == kInterval) SetInterval(static_cast<int32_t>(value.number));
-  return 0;
-}
-
-bool TimerUnit::ReadProperty(int32_t index, forms::PropertyValue* value) const {
-  if (index != kInterval) return false;
-  value->number = data_.interval;
-  return true;
 }
 
 int64_t TimerUnit::WindowProc(gui::Message& message) {

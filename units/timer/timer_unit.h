@@ -2,6 +2,7 @@
 
 #include "forms/unit_interface.h"
 #include "platform/gui/window.h"
+#include "units/base/property_table.h"
 #include "units/base/unit_base.h"
 #include "units/timer/timer_class_data.h"
 
@@ -12,6 +13,7 @@ namespace units {
 // one tick.
 class TimerUnit : public gui::Window, public UnitBase {
  public:
+  using ClassData = TimerClassData;
   // Every timer unit uses the same system timer id: each has its own window.
   static constexpr uint64_t kTimerId = 1000;
   static constexpr int32_t kTickEvent = 0;
@@ -19,8 +21,13 @@ class TimerUnit : public gui::Window, public UnitBase {
   TimerUnit(const forms::CreateParams& params, TimerClassData data);
 
   // Class properties, by class index.
-  int32_t WriteProperty(int32_t index, const forms::PropertyValue& value);
-  bool ReadProperty(int32_t index, forms::PropertyValue* value) const;
+  static const PropertyTable<TimerUnit, TimerClassData>& Properties();
+  int32_t WriteProperty(int32_t index, const forms::PropertyValue& value) {
+    return Properties().Write(*this, data_, index, value);
+  }
+  bool ReadProperty(int32_t index, forms::PropertyValue* value) const {
+    return Properties().Read(*this, data_, index, value);
+  }
   const TimerClassData& Data() const { return data_; }
 
   // Whether the system timer is set.
@@ -28,9 +35,10 @@ class TimerUnit : public gui::Window, public UnitBase {
 
   int64_t WindowProc(gui::Message& message) override;
 
- private:
   // An equal value leaves a running period alone; any other value restarts or stops it.
-  void SetInterval(int32_t interval);
+  void WriteInterval(const forms::PropertyValue& value);
+
+ private:
 
   TimerClassData data_;
 };
