@@ -22,6 +22,13 @@ struct ColorElement {
   size_t index;
 };
 
+// A stored field that the program sees as a text (an edit box's password character).
+template <typename Data>
+struct TextView {
+  std::string (*get)(const Data& data);
+  void (*set)(Data& data, const std::string& text);
+};
+
 // Where a property's value is kept in the class's data. Numbers of pick lists, integers
 // and colours are 32-bit words, logicals bools, texts GBK strings, pictures, sounds and
 // fonts byte vectors. `std::monostate` marks a property that is not stored (its row reads
@@ -29,7 +36,8 @@ struct ColorElement {
 template <typename Data>
 using DataSlot =
     std::variant<std::monostate, int32_t Data::*, uint32_t Data::*, bool Data::*,
-                 std::string Data::*, std::vector<uint8_t> Data::*, ColorElement<Data, 3>>;
+                 std::string Data::*, std::vector<uint8_t> Data::*, ColorElement<Data, 3>,
+                 TextView<Data>>;
 
 // The range a written number is brought into.
 struct Range {
@@ -48,7 +56,7 @@ struct PropertyRow {
   Range range = {};
   // Brings the stored value to the screen (null: storing is all a write does).
   void (Unit::*apply)() = nullptr;
-  // The unit must be re-created for a written value to show.
+  // The unit must be re-created for a written value to show (when the value changed).
   bool recreates = false;
   // A value the unit keeps live (the text of an edit box, the state of a toggle): read
   // through the unit instead of from the data.
@@ -82,11 +90,17 @@ class PropertyTable {
     if (row == nullptr) return 0;
     if (row->write_live != nullptr) {
       (unit.*row->write_live)(value);
-    } else {
-      Store(*row, data, value);
+      if (row->apply != nullptr) (unit.*row->apply)();
+      return 0;
     }
+    forms::PropertyValue before;
+    if (row->recreates) Load(*row, data, &before);
+    Store(*row, data, value);
     if (row->apply != nullptr) (unit.*row->apply)();
-    return row->recreates ? 1 : 0;
+    if (!row->recreates) return 0;
+    forms::PropertyValue after;
+    Load(*row, data, &after);
+    return before.number != after.number || before.data != after.data ? 1 : 0;
   }
 
   bool Read(const Unit& unit, const Data& data, int32_t index, forms::PropertyValue* value) const {
@@ -120,6 +134,8 @@ class PropertyTable {
             if constexpr (std::is_same_v<Slot, std::monostate>) {
             } else if constexpr (std::is_same_v<Slot, ColorElement<Data, 3>>) {
               fields.emplace_back(name, int64_t{(data.*slot.array)[slot.index]});
+            } else if constexpr (std::is_same_v<Slot, TextView<Data>>) {
+              fields.emplace_back(name, slot.get(data));
             } else {
               const auto& field = data.*slot;
               using Field = std::decay_t<decltype(field)>;
@@ -150,6 +166,10 @@ class PropertyTable {
     for (const Row& row : rows_) {
       if (auto* text = std::get_if<std::string Data::*>(&row.slot)) {
         visitor(data.**text, false, context);
+      } else if (auto* view = std::get_if<TextView<Data>>(&row.slot)) {
+        std::string text = view->get(data);
+        visitor(text, false, context);
+        view->set(data, text);
       } else if (auto* bytes = std::get_if<std::vector<uint8_t> Data::*>(&row.slot);
                  bytes != nullptr && row.type == runtime::property_type::kFont) {
         VisitFontFace(data.**bytes, visitor, context);
@@ -186,6 +206,8 @@ class PropertyTable {
           if constexpr (std::is_same_v<Slot, std::monostate>) {
           } else if constexpr (std::is_same_v<Slot, ColorElement<Data, 3>>) {
             (data.*slot.array)[slot.index] = static_cast<uint32_t>(value.number);
+          } else if constexpr (std::is_same_v<Slot, TextView<Data>>) {
+            slot.set(data, value.data);
           } else {
             auto& field = data.*slot;
             using Field = std::decay_t<decltype(field)>;
@@ -215,6 +237,9 @@ class PropertyTable {
           } else if constexpr (std::is_same_v<Slot, ColorElement<Data, 3>>) {
             value->number = (data.*slot.array)[slot.index];
             return true;
+          } else if constexpr (std::is_same_v<Slot, TextView<Data>>) {
+            value->data = slot.get(data);
+            return true;
           } else {
             const auto& field = data.*slot;
             using Field = std::decay_t<decltype(field)>;
@@ -240,6 +265,10 @@ class PropertyTable {
           } else if constexpr (std::is_same_v<Slot, ColorElement<Data, 3>>) {
             if (!std::holds_alternative<int64_t>(value)) return false;
             (data.*slot.array)[slot.index] = static_cast<uint32_t>(std::get<int64_t>(value));
+            return true;
+          } else if constexpr (std::is_same_v<Slot, TextView<Data>>) {
+            if (!std::holds_alternative<std::string>(value)) return false;
+            slot.set(data, std::get<std::string>(value));
             return true;
           } else {
             auto& field = data.*slot;

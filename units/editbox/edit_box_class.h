@@ -10,9 +10,6 @@ namespace units {
 // The edit box class ("编辑框", TypeRef 0x00010005): its 29 properties and the operations it
 // hands out (create, write, save state, read, own the key, visit texts).
 UnitClass EditBoxClass();
-void* EditBoxGetUnitInterface(int32_t operation);
-const runtime::PropertyInfo* EditBoxProperties();
-inline constexpr int32_t kEditBoxPropertyCount = 29;
 inline constexpr runtime::TypeRef kEditBoxType = 0x00010005;
 
 }  // namespace units

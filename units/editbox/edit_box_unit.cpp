@@ -10,50 +10,14 @@
 #include "platform/gui/virtual_keys.h"
 #include "units/base/common_events.h"
 #include "units/base/painting.h"
-#include "units/base/property_bytes.h"
 #include "units/editbox/input_mode.h"
 
 namespace units {
 
 namespace {
 
-enum EditBoxProperty {
-  kContent,
-  kBorder,
-  kTextColor,
-  kBackColor,
-  kFont,
-  kHideSelection,
-  kMaxLength,
-  kMultiLine,
-  kScrollBars,
-  kAlignment,
-  kInputMode,
-  kPasswordChar,
-  kCaseConversion,
-  kSpinMode,
-  kSpinMin,
-  kSpinMax,
-  kSelStart,
-  kSelLength,
-  kSelText,
-  kDataSource,
-  kDataColumn,
-};
-
 // The height of a window edge, which a single-line box keeps above and below its font.
 constexpr int32_t kEdgeHeight = 2;
-
-EditBoxClassData Clamped(EditBoxClassData data) {
-  data.border = std::clamp(data.border, 0, 5);
-  data.max_length = std::max(data.max_length, 0);
-  data.scroll_bars = std::clamp(data.scroll_bars, 0, 3);
-  data.alignment = std::clamp(data.alignment, 0, 2);
-  data.input_mode = std::clamp(data.input_mode, 0, input_mode::kLast);
-  data.case_conversion = std::clamp(data.case_conversion, 0, 2);
-  data.spin_mode = std::clamp(data.spin_mode, 0, 2);
-  return data;
-}
 
 QChar MaskOf(uint16_t code) {
   if (code == 0) return QChar();
@@ -67,7 +31,7 @@ QChar MaskOf(uint16_t code) {
 EditBoxUnit* EditBoxUnit::Create(const forms::CreateParams& params) {
   std::optional<EditBoxClassData> data = EditBoxClassData::Read(params.class_data);
   if (!data) return nullptr;
-  *data = Clamped(std::move(*data));
+  Properties().ClampAll(*data);
   EditControlStyle style;
   style.multi_line = data->multi_line;
   style.scroll_bars = data->scroll_bars;
@@ -98,8 +62,7 @@ EditBoxUnit::EditBoxUnit(const forms::CreateParams& params, EditBoxClassData dat
   data_.content.clear();  // the widget holds the text from now on
   if (!data_.multi_line && data_.spin_mode != 0 && widget->parentWidget() != nullptr) {
     spin_ = new SpinControl(widget->parentWidget());
-    spin_->SetRange(std::min(data_.spin_min, data_.spin_max),
-                    std::max(data_.spin_min, data_.spin_max));
+    ApplySpinRange();
     spin_->SetEdge(data_.border == 0 || data_.border == 1 || data_.border == 3);
     spin_->on_step = [handle = Handle()](int32_t direction) {
       if (auto* box = dynamic_cast<EditBoxUnit*>(gui::Window::FromHandle(handle)))
@@ -189,183 +152,81 @@ void EditBoxUnit::SelectBytes(int64_t start, int64_t end) {
   control_->Select(from, to);
 }
 
-int32_t EditBoxUnit::WriteProperty(int32_t index, const forms::PropertyValue& value) {
-  const auto number = static_cast<int32_t>(value.number);
-  // Styles that only a new widget can take: re-create when the value changed.
-  const auto restyle = [](auto& field, auto wanted) {
-    if (field == wanted) return 0;
-    field = wanted;
-    return 1;
-  };
-  switch (index) {
-    case kContent:
-      SetTextQuietly(positions_.Decode(value.data));
-      FireContentChanged();
-      return 0;
-    case kBorder:
-      data_.border = std::clamp(number, 0, 5);
-      control_->SetBorder(data_.border);
-      if (spin_) spin_->SetEdge(data_.border == 0 || data_.border == 1 || data_.border == 3);
-      return 0;
-    case kTextColor:
-      data_.text_color = static_cast<uint32_t>(value.number);
-      ApplyColors();
-      return 0;
-    case kBackColor:
-      data_.back_color = static_cast<uint32_t>(value.number);
-      ApplyColors();
-      return 0;
-    case kFont:
-      data_.font.assign(value.data.begin(), value.data.end());
-      ApplyFont();
-      return 0;
-    case kHideSelection:
-      return restyle(data_.hide_selection, number != 0);
-    case kMaxLength:
-      data_.max_length = std::max(number, 0);
-      control_->SetMaxLength(data_.max_length);
-      return 0;
-    case kMultiLine:
-      return restyle(data_.multi_line, number != 0);
-    case kScrollBars:
-      return restyle(data_.scroll_bars, std::clamp(number, 0, 3));
-    case kAlignment:
-      return restyle(data_.alignment, std::clamp(number, 0, 2));
-    case kInputMode:
-      data_.input_mode = std::clamp(number, 0, input_mode::kLast);
-      ApplyInputMode();
-      return 0;
-    case kPasswordChar:
-      data_.password_char = PasswordCharOfText(value.data);
-      if (data_.input_mode == input_mode::kPassword) ApplyInputMode();
-      return 0;
-    case kCaseConversion:
-      return restyle(data_.case_conversion, std::clamp(number, 0, 2));
-    case kSpinMode:
-      return restyle(data_.spin_mode, std::clamp(number, 0, 2));
-    case kSpinMin:
-    case kSpinMax:
-      (index == kSpinMin ? data_.spin_min : data_.spin_max) = number;
-      if (spin_) {
-        spin_->SetRange(std::min(data_.spin_min, data_.spin_max),
-                        std::max(data_.spin_min, data_.spin_max));
-      }
-      return 0;
-    case kSelStart: {
-      // -1 puts the caret at the end; the selection becomes a caret at the new start.
-      const QString text = control_->Text();
-      const int32_t at = number == -1 ? static_cast<int32_t>(text.size())
-                                      : positions_.IndexOfOffset(text, std::max(number, 0));
-      control_->Select(at, at);
-      return 0;
-    }
-    case kSelLength: {
-      if (number == -1) {
-        control_->Select(0, control_->Length());
-        return 0;
-      }
-      const QString text = control_->Text();
-      int32_t start = 0, end = 0;
-      control_->Selection(&start, &end);
-      const int64_t start_bytes = positions_.ByteLength(QStringView(text).left(start));
-      control_->Select(start, positions_.IndexOfOffset(text, start_bytes + std::max(number, 0)));
-      return 0;
-    }
-    case kSelText:
-      control_->ReplaceSelection(positions_.Decode(value.data), false);
-      return 0;
-    case kDataSource:
-      data_.data_source = value.data;
-      return 0;
-    case kDataColumn:
-      data_.data_column = value.data;
-      return 0;
-    default:
-      return 0;
-  }
+void EditBoxUnit::ReadContent(forms::PropertyValue* value) const { value->data = Content(); }
+
+void EditBoxUnit::WriteContent(const forms::PropertyValue& value) {
+  SetTextQuietly(positions_.Decode(value.data));
+  FireContentChanged();
 }
 
-bool EditBoxUnit::ReadProperty(int32_t index, forms::PropertyValue* value) const {
-  switch (index) {
-    case kContent:
-      value->data = Content();
-      return true;
-    case kBorder:
-      value->number = data_.border;
-      return true;
-    case kTextColor:
-      value->number = data_.text_color;
-      return true;
-    case kBackColor:
-      value->number = data_.back_color;
-      return true;
-    case kFont:
-      value->data = StringOf(data_.font);
-      return true;
-    case kHideSelection:
-      value->number = data_.hide_selection;
-      return true;
-    case kMaxLength:
-      value->number = data_.max_length;
-      return true;
-    case kMultiLine:
-      value->number = data_.multi_line;
-      return true;
-    case kScrollBars:
-      value->number = data_.scroll_bars;
-      return true;
-    case kAlignment:
-      value->number = data_.alignment;
-      return true;
-    case kInputMode:
-      value->number = data_.input_mode;
-      return true;
-    case kPasswordChar:
-      value->data = PasswordCharText(data_.password_char);
-      return true;
-    case kCaseConversion:
-      value->number = data_.case_conversion;
-      return true;
-    case kSpinMode:
-      value->number = data_.spin_mode;
-      return true;
-    case kSpinMin:
-      value->number = data_.spin_min;
-      return true;
-    case kSpinMax:
-      value->number = data_.spin_max;
-      return true;
-    case kSelStart:
-    case kSelLength: {
-      const QString text = control_->Text();
-      int32_t start = 0, end = 0;
-      control_->Selection(&start, &end);
-      const QStringView view(text);
-      value->number = index == kSelStart ? positions_.ByteLength(view.left(start))
-                                         : positions_.ByteLength(view.mid(start, end - start));
-      return true;
-    }
-    case kSelText:
-      value->data = positions_.Encode(control_->SelectedText());
-      return true;
-    case kDataSource:
-      value->data = data_.data_source;
-      return true;
-    case kDataColumn:
-      value->data = data_.data_column;
-      return true;
-    default:
-      return false;
+void EditBoxUnit::ReadSelStart(forms::PropertyValue* value) const {
+  const QString text = control_->Text();
+  int32_t start = 0, end = 0;
+  control_->Selection(&start, &end);
+  value->number = positions_.ByteLength(QStringView(text).left(start));
+}
+
+void EditBoxUnit::WriteSelStart(const forms::PropertyValue& value) {
+  // -1 puts the caret at the end; the selection becomes a caret at the new start.
+  const auto number = static_cast<int32_t>(value.number);
+  const QString text = control_->Text();
+  const int32_t at = number == -1 ? static_cast<int32_t>(text.size())
+                                  : positions_.IndexOfOffset(text, std::max(number, 0));
+  control_->Select(at, at);
+}
+
+void EditBoxUnit::ReadSelLength(forms::PropertyValue* value) const {
+  const QString text = control_->Text();
+  int32_t start = 0, end = 0;
+  control_->Selection(&start, &end);
+  value->number = positions_.ByteLength(QStringView(text).mid(start, end - start));
+}
+
+void EditBoxUnit::WriteSelLength(const forms::PropertyValue& value) {
+  const auto number = static_cast<int32_t>(value.number);
+  if (number == -1) {
+    control_->Select(0, control_->Length());
+    return;
   }
+  const QString text = control_->Text();
+  int32_t start = 0, end = 0;
+  control_->Selection(&start, &end);
+  const int64_t start_bytes = positions_.ByteLength(QStringView(text).left(start));
+  control_->Select(start, positions_.IndexOfOffset(text, start_bytes + std::max(number, 0)));
+}
+
+void EditBoxUnit::ReadSelText(forms::PropertyValue* value) const {
+  value->data = positions_.Encode(control_->SelectedText());
+}
+
+void EditBoxUnit::WriteSelText(const forms::PropertyValue& value) {
+  control_->ReplaceSelection(positions_.Decode(value.data), false);
+}
+
+void EditBoxUnit::ApplyBorder() {
+  control_->SetBorder(data_.border);
+  if (spin_) spin_->SetEdge(data_.border == 0 || data_.border == 1 || data_.border == 3);
+}
+
+void EditBoxUnit::ApplyMaxLength() { control_->SetMaxLength(data_.max_length); }
+
+void EditBoxUnit::ApplyPasswordChar() {
+  if (data_.input_mode == input_mode::kPassword) ApplyInputMode();
+}
+
+void EditBoxUnit::ApplySpinRange() {
+  if (!spin_) return;
+  spin_->SetRange(std::min(data_.spin_min, data_.spin_max),
+                  std::max(data_.spin_min, data_.spin_max));
 }
 
 EditBoxClassData EditBoxUnit::Data() const {
   EditBoxClassData data = data_;
   data.content = Content();
   forms::PropertyValue value;
-  ReadProperty(kSelStart, &value);
+  ReadSelStart(&value);
   data.sel_start = static_cast<int32_t>(value.number);
-  ReadProperty(kSelLength, &value);
+  ReadSelLength(&value);
   data.sel_length = static_cast<int32_t>(value.number);
   return data;
 }

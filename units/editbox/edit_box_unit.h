@@ -6,6 +6,7 @@
 #include <string>
 
 #include "forms/unit_interface.h"
+#include "units/base/property_table.h"
 #include "units/base/unit_base.h"
 #include "units/editbox/edit_box_class_data.h"
 #include "units/editbox/edit_control.h"
@@ -32,13 +33,20 @@ inline constexpr uint32_t kSelectRangeMessage = 0xB1;
 // asks whether the window is still alive before it touches the widget.
 class EditBoxUnit : public gui::Window, public UnitBase {
  public:
+  using ClassData = EditBoxClassData;
+
   // Null when the class data is not an edit box's.
   static EditBoxUnit* Create(const forms::CreateParams& params);
   ~EditBoxUnit() override;
 
   // Class properties, by class index (property index - 8).
-  int32_t WriteProperty(int32_t index, const forms::PropertyValue& value);
-  bool ReadProperty(int32_t index, forms::PropertyValue* value) const;
+  static const PropertyTable<EditBoxUnit, EditBoxClassData>& Properties();
+  int32_t WriteProperty(int32_t index, const forms::PropertyValue& value) {
+    return Properties().Write(*this, data_, index, value);
+  }
+  bool ReadProperty(int32_t index, forms::PropertyValue* value) const {
+    return Properties().Read(*this, data_, index, value);
+  }
   // The class data of the box as it is now (text and selection taken from the widget).
   EditBoxClassData Data() const;
   // Whether the box handles the key message itself (Enter in a multi-line, writable box).
@@ -53,6 +61,23 @@ class EditBoxUnit : public gui::Window, public UnitBase {
   EditControl& Control() const { return *control_; }
   SpinControl* Spin() const { return spin_.data(); }
 
+  // Properties kept by the widget, and what a write of a stored one does.
+  void ReadContent(forms::PropertyValue* value) const;
+  void WriteContent(const forms::PropertyValue& value);
+  void ReadSelStart(forms::PropertyValue* value) const;
+  void WriteSelStart(const forms::PropertyValue& value);
+  void ReadSelLength(forms::PropertyValue* value) const;
+  void WriteSelLength(const forms::PropertyValue& value);
+  void ReadSelText(forms::PropertyValue* value) const;
+  void WriteSelText(const forms::PropertyValue& value);
+  void ApplyBorder();
+  void ApplyColors();
+  void ApplyFont();
+  void ApplyMaxLength();
+  void ApplyInputMode();
+  void ApplyPasswordChar();
+  void ApplySpinRange();
+
  private:
   EditBoxUnit(const forms::CreateParams& params, EditBoxClassData data,
               std::unique_ptr<EditControl> control);
@@ -63,9 +88,6 @@ class EditBoxUnit : public gui::Window, public UnitBase {
   void TextChanged();
   bool FireContentChanged();  // false when the box is gone afterwards
 
-  void ApplyColors();
-  void ApplyFont();
-  void ApplyInputMode();
   void PlaceSpin();
   void SelectBytes(int64_t start, int64_t end);
   void NormalizeOnFocusLoss();

@@ -7,9 +7,11 @@
 #include <QString>
 
 #include "forms/byte_stream.h"
+#include "forms/logical_font.h"
+#include "forms/unit_interface.h"
 #include "platform/core/code_page.h"
 #include "runtime/gbk_literal.h"
-#include "units/editbox/edit_box_codec.h"
+#include "units/editbox/edit_box_class.h"
 #include "units/editbox/gbk_positions.h"
 #include "units/editbox/input_mode.h"
 
@@ -74,7 +76,7 @@ TEST(EditBoxClassData, VersionsAndShortStreams) {
 }
 
 TEST(EditBoxCodec, FieldsRoundTripThroughTheClassData) {
-  const units::ClassDataCodec codec = units::EditBoxCodec();
+  const units::ClassDataCodec codec = units::EditBoxClass().codec;
   const std::vector<uint8_t> bytes = Sample().Write();
   const auto fields = codec.decode(bytes);
   ASSERT_TRUE(fields.has_value());
@@ -92,6 +94,31 @@ TEST(EditBoxCodec, FieldsRoundTripThroughTheClassData) {
   EXPECT_FALSE(codec.encode({{"Colour", int64_t{1}}}).has_value());
   EXPECT_FALSE(codec.encode({{"Content", int64_t{1}}}).has_value());
   EXPECT_EQ(codec.event_names, (std::vector<std::string>{"ContentChanged", "SpinStep"}));
+}
+
+// The visit hands over every text the box keeps, the font's face marked as one, and
+// writes back what the visitor changed.
+TEST(EditBoxCodec, VisitedTextsIncludeTheFontFace) {
+  const auto visit = forms::UnitOperation<forms::VisitTextsFunction>(
+      units::EditBoxClass().get_unit_interface, forms::unit_op::kVisitTexts);
+  ASSERT_NE(visit, nullptr);
+  EditBoxClassData data = Sample();
+  forms::LogicalFont font = forms::LogicalFont::Default();
+  font.face = "Face";
+  data.font = font.Bytes();
+  std::vector<std::string> faces;
+  const auto out = visit(
+      data.Write(),
+      [](std::string& text, bool is_face, void* context) {
+        if (is_face) static_cast<std::vector<std::string>*>(context)->push_back(text);
+        text += "!";
+      },
+      &faces);
+  ASSERT_TRUE(out);
+  EXPECT_EQ(faces, std::vector<std::string>{"Face"});
+  const auto back = EditBoxClassData::Read(*out);
+  EXPECT_EQ(forms::LogicalFont::FromBytes(back->font)->face, "Face!");
+  EXPECT_EQ(back->content, data.content + "!");
 }
 
 TEST(EditBoxInputMode, NormalisationTable) {
