@@ -77,13 +77,13 @@ void CheckChain(MemoCheck& memo, BlockNumber first, int32_t record, const std::s
     if (LoadI32(image) != previous) {
       memo.wrong_back_links.push_back({block, LoadI32(image), previous, where});
     }
-    const int32_t used = LoadI32(image + 8);
+    const int32_t used = LoadI32(image + kMemoUsedOffset);
     if (used < 0 || used > kMemoDataSize) {
       memo.report.faults.push_back(where + ": block " + std::to_string(block) +
                                    " has a used count of " + std::to_string(used));
     }
     previous = block;
-    block = LoadI32(image + 4);
+    block = LoadI32(image + kMemoNextOffset);
   }
 }
 
@@ -95,7 +95,7 @@ void JudgeBackLinks(MemoCheck& memo, bool* stale_chain_links) {
   for (const WrongBackLink& link : memo.wrong_back_links) {
     const bool left_by_a_save = memo.Valid(link.named) &&
                                 memo.owners[static_cast<size_t>(link.named)] == BlockOwner::kNone &&
-                                LoadI32(memo.Block(link.named) + 4) == link.block;
+                                LoadI32(memo.Block(link.named) + kMemoNextOffset) == link.block;
     if (left_by_a_save) {
       *stale_chain_links = true;
     } else {
@@ -104,19 +104,22 @@ void JudgeBackLinks(MemoCheck& memo, bool* stale_chain_links) {
     }
   }
   if (*stale_chain_links) {
-    memo.report.leftovers.push_back("back links in chains naming blocks an interrupted save replaced");
+    memo.report.leftovers.push_back(
+        "back links in chains naming blocks an interrupted save replaced");
   }
 }
 
 // Reclaims leaked blocks and rewrites the free list's back links and the chains' stale ones,
-// then cuts bytes past the last block. Leaked blocks are linked among themselves first and hung onto the list's tail
-// before one header write counts them, so a crash during a repair leaves a valid file.
+// then cuts bytes past the last block. Leaked blocks are linked among themselves first and hung
+// onto the list's tail before one header write counts them, so a crash during a repair leaves a
+// valid file.
 bool RepairMemo(MemoCheck& memo, const std::vector<BlockNumber>& free_list, BlockNumber head) {
   // The chains' back links first: their blocks are in use, so each is one 4-byte write.
   for (const WrongBackLink& link : memo.wrong_back_links) {
     uint8_t word[4];
     StoreI32(word, link.actual);
-    if (memo.file.WriteAt(int64_t{link.block} * kMemoBlockSize, word, 4) != 4) return false;
+    if (memo.file.WriteAt(int64_t{link.block} * kMemoBlockSize + kMemoPreviousOffset, word, 4) != 4)
+      return false;
   }
   std::vector<BlockNumber> leaked;
   for (BlockNumber b = 1; b < memo.block_count; ++b) {
@@ -129,7 +132,7 @@ bool RepairMemo(MemoCheck& memo, const std::vector<BlockNumber>& free_list, Bloc
   const auto write_block = [&](size_t i) {
     std::fill(block, block + kMemoBlockSize, 0);
     StoreI32(block, i == 0 ? 0 : list[i - 1]);
-    StoreI32(block + 4, i + 1 < list.size() ? list[i + 1] : 0);
+    StoreI32(block + kMemoNextOffset, i + 1 < list.size() ? list[i + 1] : 0);
     return memo.file.WriteAt(int64_t{list[i]} * kMemoBlockSize, block, kMemoBlockSize) ==
            kMemoBlockSize;
   };
@@ -137,11 +140,12 @@ bool RepairMemo(MemoCheck& memo, const std::vector<BlockNumber>& free_list, Bloc
     if (!write_block(i)) return false;
   }
   if (!free_list.empty() && !leaked.empty() && !write_block(free_list.size() - 1)) return false;
-  uint8_t words[12];
+  uint8_t words[kMemoCountsSize];
   StoreI32(words, memo.block_count);
-  StoreI32(words + 4, static_cast<int32_t>(list.size()));
-  StoreI32(words + 8, list.empty() ? 0 : (free_list.empty() ? list.front() : head));
-  if (memo.file.WriteAt(16, words, 12) != 12) return false;
+  StoreI32(words + kMemoFreeCountOffset - kMemoCountsOffset, static_cast<int32_t>(list.size()));
+  StoreI32(words + kMemoFreeHeadOffset - kMemoCountsOffset,
+           list.empty() ? 0 : (free_list.empty() ? list.front() : head));
+  if (memo.file.WriteAt(kMemoCountsOffset, words, kMemoCountsSize) != kMemoCountsSize) return false;
   for (size_t i = 0; i < free_list.size(); ++i) {
     if (!write_block(i)) return false;
   }
@@ -161,16 +165,17 @@ void CheckMemoFile(std::string_view gbk_main_path, const MainFileLayout& layout,
   }
   MemoCheck memo{*opened.file, report, 0, {}, {}, {}};
   const int64_t size = memo.file.Size();
-  uint8_t header[32];
-  if (size < 32 || memo.file.ReadAt(0, header, 32) != 32 || LoadI32(header) != kMemoMagic) {
+  uint8_t header[kMemoHeaderSize];
+  if (size < kMemoHeaderSize || memo.file.ReadAt(0, header, kMemoHeaderSize) != kMemoHeaderSize ||
+      LoadI32(header) != kMemoMagic) {
     report.faults.push_back("the memo file has no valid header");
     return;
   }
-  memo.block_count = LoadI32(header + 16);
-  const int32_t free_count = LoadI32(header + 20);
-  const BlockNumber free_head = LoadI32(header + 24);
+  memo.block_count = LoadI32(header + kMemoBlockCountOffset);
+  const int32_t free_count = LoadI32(header + kMemoFreeCountOffset);
+  const BlockNumber free_head = LoadI32(header + kMemoFreeHeadOffset);
   report.memo_blocks = memo.block_count;
-  if (LoadI32(header + 4) != layout.header.version()) {
+  if (LoadI32(header + kMemoVersionOffset) != layout.header.version()) {
     report.faults.push_back("the memo file's version differs from the main file's");
   }
   if (memo.block_count <= 0 || free_count < 0 || free_count >= memo.block_count || free_head < 0 ||
@@ -211,12 +216,12 @@ void CheckMemoFile(std::string_view gbk_main_path, const MainFileLayout& layout,
     memo.owners[static_cast<size_t>(block)] = BlockOwner::kFree;
     free_list.push_back(block);
     const uint8_t* image = memo.Block(block);
-    if (LoadI32(image + 8) != 0) {
+    if (LoadI32(image + kMemoUsedOffset) != 0) {
       report.faults.push_back("free block " + std::to_string(block) + " has data");
     }
     if (LoadI32(image) != previous) stale_links = true;
     previous = block;
-    block = LoadI32(image + 4);
+    block = LoadI32(image + kMemoNextOffset);
   }
   if (static_cast<int32_t>(free_list.size()) != free_count) {
     report.faults.push_back("the free count is " + std::to_string(free_count) +

@@ -21,8 +21,8 @@ int64_t SlackBlocks(int64_t bytes) { return 8 + FewestBlocks(bytes) / 16; }
 
 void FillBlock(uint8_t* image, BlockNumber previous, BlockNumber next, std::string_view piece) {
   StoreI32(image, previous);
-  StoreI32(image + 4, next);
-  StoreI32(image + 8, static_cast<int32_t>(piece.size()));
+  StoreI32(image + kMemoNextOffset, next);
+  StoreI32(image + kMemoUsedOffset, static_cast<int32_t>(piece.size()));
   if (!piece.empty()) std::memcpy(image + kMemoBlockHeaderSize, piece.data(), piece.size());
   std::memset(image + kMemoBlockHeaderSize + piece.size(), 0, kMemoDataSize - piece.size());
 }
@@ -47,7 +47,7 @@ void MemoFile::PlanChange(BlockNumber first, std::string_view value, ChainChange
     const auto run = [](void* context) {
       auto* w = static_cast<Walk*>(context);
       const uint8_t* view = w->memo->view_.data();
-      MemoBlockReader reader(view, kMaxMemoBlockCount, LoadI32(view + 16));
+      MemoBlockReader reader(view, kMaxMemoBlockCount, LoadI32(view + kMemoBlockCountOffset));
       w->memo->WalkForChange(reader, w->value, w->change);
     };
     if (platform::ReadMappedPages(run, &walk)) return;
@@ -56,8 +56,7 @@ void MemoFile::PlanChange(BlockNumber first, std::string_view value, ChainChange
   WalkForChange(reader, value, change);
 }
 
-void MemoFile::WalkForChange(MemoBlockReader& reader, std::string_view value,
-                             ChainChange* change) {
+void MemoFile::WalkForChange(MemoBlockReader& reader, std::string_view value, ChainChange* change) {
   change->unchanged = false;
   change->old_known = false;
   change->old_blocks.clear();
@@ -80,7 +79,7 @@ void MemoFile::WalkForChange(MemoBlockReader& reader, std::string_view value,
   for (BlockNumber block = change->old_first; block != 0;) {  // (an empty chain: no block)
     const auto steps = static_cast<int64_t>(change->old_blocks.size());
     const uint8_t* image = steps < max_steps ? reader.Get(block, expected - steps) : nullptr;
-    const int32_t used = image != nullptr ? LoadI32(image + 8) : -1;
+    const int32_t used = image != nullptr ? LoadI32(image + kMemoUsedOffset) : -1;
     if (used < 0 || used > kMemoDataSize) {
       change->old_blocks.clear();  // unknown: rewritten whole
       change->kept_front = 0;
@@ -99,7 +98,7 @@ void MemoFile::WalkForChange(MemoBlockReader& reader, std::string_view value,
     }
     offset += used;
     change->old_blocks.push_back(block);
-    block = LoadI32(image + 4);
+    block = LoadI32(image + kMemoNextOffset);
   }
   change->old_known = true;
   if (equal && offset == n) {
@@ -127,8 +126,8 @@ void MemoFile::FindKeptBack(std::string_view value, MemoBlockReader& reader,
     const uint8_t* image =
         reader.Get(change->old_blocks[static_cast<size_t>(change->kept_front) + i], left, true);
     if (image == nullptr) break;
-    if (u > 0 &&
-        std::memcmp(image + kMemoBlockHeaderSize, value.data() + new_start, static_cast<size_t>(u)) != 0) {
+    if (u > 0 && std::memcmp(image + kMemoBlockHeaderSize, value.data() + new_start,
+                             static_cast<size_t>(u)) != 0) {
       break;
     }
     change->back_bytes += u;
@@ -156,9 +155,9 @@ void MemoFile::FillImages(std::string_view middle, bool even_pieces,
 }
 
 int32_t MemoFile::WriteChange(std::string_view value, ChainChange* change) {
-  const std::string_view middle = value.substr(
-      static_cast<size_t>(change->FrontBytes()),
-      value.size() - static_cast<size_t>(change->FrontBytes() + change->back_bytes));
+  const std::string_view middle =
+      value.substr(static_cast<size_t>(change->FrontBytes()),
+                   value.size() - static_cast<size_t>(change->FrontBytes() + change->back_bytes));
   const int64_t wanted = FewestBlocks(static_cast<int64_t>(middle.size()));
   if (wanted > kMaxMemoBlockCount) return code::kMemoAccessFailed;
   const auto count = static_cast<int32_t>(wanted);
@@ -185,8 +184,7 @@ int32_t MemoFile::WriteChange(std::string_view value, ChainChange* change) {
     updated.block_count = header.block_count + appended;
   }
   spares_.resize(spares_.size() - static_cast<size_t>(from_spares));
-  FillImages(middle, change->kept_back > 0, blocks, change->SwitchBlock(),
-             change->FirstKeptBack());
+  FillImages(middle, change->kept_back > 0, blocks, change->SwitchBlock(), change->FirstKeptBack());
 
   // 1. Appended blocks lie past the block count: nobody sees them until the header grows.
   if (appended > 0) {
@@ -218,7 +216,7 @@ int32_t MemoFile::WriteChange(std::string_view value, ChainChange* change) {
 int32_t MemoFile::SwitchKeptFront(const ChainChange& change) {
   const BlockNumber next =
       change.new_blocks.empty() ? change.FirstKeptBack() : change.new_blocks.front();
-  return WriteWord(int64_t{change.SwitchBlock()} * kMemoBlockSize + 4, next);
+  return WriteWord(int64_t{change.SwitchBlock()} * kMemoBlockSize + kMemoNextOffset, next);
 }
 
 int32_t MemoFile::FinishChange(const ChainChange& change) {
@@ -241,7 +239,8 @@ int32_t MemoFile::FinishChange(const ChainChange& change) {
     ByteLockGuard header_lock(locks_, 0, HeaderLockWait());
     int32_t released = header_lock.result();
     if (released == code::kOk) released = ReleaseBlocks(excess);
-    if (released == code::kOk) spares_.erase(spares_.begin(), spares_.begin() + static_cast<std::ptrdiff_t>(excess.size()));
+    if (released == code::kOk)
+      spares_.erase(spares_.begin(), spares_.begin() + static_cast<std::ptrdiff_t>(excess.size()));
     if (result == code::kOk) result = released;
   }
   return result;

@@ -86,24 +86,25 @@ int32_t MemoFile::Check(bool read_only, int32_t main_version) {
 }
 
 int32_t MemoFile::ReadHeader(MemoHeader* header) {
-  uint8_t bytes[32];
-  if (file_.ReadAt(0, bytes, 32) != 32) return code::kMemoAccessFailed;
+  uint8_t bytes[kMemoHeaderSize];
+  if (file_.ReadAt(0, bytes, kMemoHeaderSize) != kMemoHeaderSize) return code::kMemoAccessFailed;
   header->magic = LoadI32(bytes);
-  header->version = LoadI32(bytes + 4);
-  header->block_count = LoadI32(bytes + 16);
-  header->free_count = LoadI32(bytes + 20);
-  header->free_head = LoadI32(bytes + 24);
+  header->version = LoadI32(bytes + kMemoVersionOffset);
+  header->block_count = LoadI32(bytes + kMemoBlockCountOffset);
+  header->free_count = LoadI32(bytes + kMemoFreeCountOffset);
+  header->free_head = LoadI32(bytes + kMemoFreeHeadOffset);
   seen_block_count_ = header->block_count;
   return code::kOk;
 }
 
 int32_t MemoFile::WriteHeaderWords(const MemoHeader& header) {
-  uint8_t words[12];
+  uint8_t words[kMemoCountsSize];
   StoreI32(words, header.block_count);
-  StoreI32(words + 4, header.free_count);
-  StoreI32(words + 8, header.free_head);
+  StoreI32(words + kMemoFreeCountOffset - kMemoCountsOffset, header.free_count);
+  StoreI32(words + kMemoFreeHeadOffset - kMemoCountsOffset, header.free_head);
   // One write: the header is the commit point of every allocation and release.
-  if (file_.WriteAt(16, words, 12) != 12) return code::kMemoAccessFailed;
+  if (file_.WriteAt(kMemoCountsOffset, words, kMemoCountsSize) != kMemoCountsSize)
+    return code::kMemoAccessFailed;
   seen_block_count_ = header.block_count;
   return code::kOk;
 }
@@ -117,11 +118,12 @@ int32_t MemoFile::WalkChain(BlockNumber first, int32_t block_count, int64_t max_
     if (++steps > max_blocks) return code::kMemoAccessFailed;  // a cycle, or too long
     const uint8_t* image = reader.Get(block, std::max<int64_t>(64, steps * 3));
     if (image == nullptr) return code::kMemoAccessFailed;
-    const int32_t used = LoadI32(image + 8);
+    const int32_t used = LoadI32(image + kMemoUsedOffset);
     if (used < 0 || used > kMemoDataSize) return code::kMemoAccessFailed;
     if (blocks != nullptr) blocks->push_back(block);
-    if (value != nullptr) value->append(reinterpret_cast<const char*>(image) + 12, used);
-    block = LoadI32(image + 4);
+    if (value != nullptr)
+      value->append(reinterpret_cast<const char*>(image) + kMemoBlockHeaderSize, used);
+    block = LoadI32(image + kMemoNextOffset);
   }
   return code::kOk;
 }
@@ -179,7 +181,7 @@ void MemoFile::TakeFreeBlocks(int32_t wanted, MemoHeader* header,
     blocks->push_back(head);
     ++taken;
     --free_count;
-    head = LoadI32(image + 4);
+    head = LoadI32(image + kMemoNextOffset);
   }
   // A block met twice means a cycle: the list is used up to the repetition and dropped.
   // Blocks in rising order (the usual list) cannot repeat, which spares the sort.
@@ -273,8 +275,8 @@ int32_t MemoFile::ReleaseBlocks(const std::vector<BlockNumber>& blocks) {
   for (int32_t i = 0; i < k; ++i) {
     uint8_t* image = images.data() + static_cast<size_t>(i) * kMemoBlockSize;
     StoreI32(image, i == 0 ? 0 : listed[i - 1]);
-    StoreI32(image + 4, i + 1 < k ? listed[i + 1] : old_head);
-    StoreI32(image + 8, 0);
+    StoreI32(image + kMemoNextOffset, i + 1 < k ? listed[i + 1] : old_head);
+    StoreI32(image + kMemoUsedOffset, 0);
   }
   result = WriteBlocks(listed.data(), listed.size(), images.data());
   if (result != code::kOk) return result;

@@ -54,7 +54,20 @@
 
 namespace database {
 
-inline constexpr int32_t kMemoBlockHeaderSize = 12;
+// Offsets in the header, the first bytes of block 0 (see the table above).
+inline constexpr int32_t kMemoHeaderSize = 32;
+inline constexpr int32_t kMemoVersionOffset = 4;
+inline constexpr int32_t kMemoBlockCountOffset = 16;
+inline constexpr int32_t kMemoFreeCountOffset = 20;
+inline constexpr int32_t kMemoFreeHeadOffset = 24;
+// Block count, free count and free head are written together, as one 12-byte run.
+inline constexpr int32_t kMemoCountsOffset = kMemoBlockCountOffset;
+inline constexpr int32_t kMemoCountsSize = 12;
+// Offsets in a block of a chain or of the free list.
+inline constexpr int32_t kMemoPreviousOffset = 0;
+inline constexpr int32_t kMemoNextOffset = 4;
+inline constexpr int32_t kMemoUsedOffset = 8;
+inline constexpr int32_t kMemoBlockHeaderSize = 12;  // the data follow
 inline constexpr int32_t kMemoDataSize = 500;
 inline constexpr int32_t kMemoMagic = 0x54444557;  // "WEDT"
 inline constexpr size_t kMaxSpareBlocks = 1024;
@@ -78,7 +91,7 @@ struct ChainChange {
   std::vector<BlockNumber> old_blocks;
   int32_t kept_front = 0;
   int32_t kept_back = 0;
-  int64_t back_bytes = 0;   // ... by the kept end blocks
+  int64_t back_bytes = 0;  // ... by the kept end blocks
   std::vector<BlockNumber> new_blocks;
   BlockNumber new_first = 0;
 
@@ -186,7 +199,7 @@ class MemoFile {
   platform::FileView view_;
   ByteLocks locks_{&file_};
   MemoBlockCache cache_;
-  std::vector<uint8_t> images_;  // scratch, reused so that a save touches no fresh pages
+  std::vector<uint8_t> images_;        // scratch, reused so that a save touches no fresh pages
   std::vector<int32_t> changed_used_;  // scratch: used counts of the blocks after the front
   // Images of released blocks: only their 12 link bytes are ever written, so that the data
   // part stays zero and a release needs no clearing.
