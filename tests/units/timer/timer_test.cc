@@ -144,6 +144,10 @@ TEST_F(Timer, WritingANewValueRestartsTheTiming) {
   QTest::qWait(100);
   const qint64 written = Clock().elapsed();
   WriteInt(kTimer, kInterval, 700);
+  // A loaded machine may have let the old period tick before the write: only what comes
+  // after it counts.
+  Ticks().clear();
+  Order().clear();
   // The old period would tick about 300 ms after the write, before the reference at 500;
   // the new one about 700 ms after it. Wide margins keep a loaded machine from swapping them.
   StartReference(500);
@@ -171,8 +175,7 @@ TEST_F(Timer, TicksMissedWhileTheLoopIsBusyAreMerged) {
   ASSERT_TRUE(WaitForTicks(1));
   const size_t before = Ticks().size();
   QThread::msleep(300);  // fifteen periods without a look at the queue
-  QTest::qWait(5);
-  EXPECT_GE(Ticks().size() - before, 1u);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Ticks().size() > before; }, 10000));
   EXPECT_LE(Ticks().size() - before, 2u);
 }
 
