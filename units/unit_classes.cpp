@@ -1,7 +1,6 @@
 #include "units/unit_classes.h"
 
 #include "units/window/window_class.h"
-#include "units/window/window_codec.h"
 
 #include "units/button/button_class.h"
 #include "units/editbox/edit_box_class.h"
@@ -14,7 +13,7 @@ namespace units {
 
 const std::vector<UnitClass>& UnitClasses() {
   static const std::vector<UnitClass> classes = {
-      {0x00010001, kWindowPropertyCount, WindowProperties(), &WindowGetUnitInterface, WindowCodec()},
+      WindowClass(),
       EditBoxClass(),
       LabelClass(),
       ButtonClass(),

@@ -1,16 +1,11 @@
 #pragma once
 
-#include <cstdint>
-
-#include "runtime/program_image.h"
+#include "units/unit_classes.h"
 
 namespace units {
 
-// The window class as the library table describes it: its 32 properties and the
-// operations it hands out (create, write, save state, read, icon of class data, visit
-// texts).
-void* WindowGetUnitInterface(int32_t operation);
-const runtime::PropertyInfo* WindowProperties();
-inline constexpr int32_t kWindowPropertyCount = 32;
+// "窗口" / Window: 8 base properties and the window's 24 (Caption to WindowClassName);
+// create, write, save state, read, the icon of class data and visit texts.
+UnitClass WindowClass();
 
 }  // namespace units

@@ -27,15 +27,6 @@ namespace units {
 
 namespace {
 
-
-
-enum WindowProperty {
-  kCaption, kBorder, kBackColor, kBackPicture, kBackPictureMode, kBackMusic, kMusicPlayMode,
-  kControlBox, kMaxButton, kMinButton, kWindowState, kMovable, kIcon, kEnterMovesFocus,
-  kEscCloses, kF1OpensHelp, kHelpFile, kHelpContext, kShowInTaskbar, kDragAnywhere, kShape,
-  kAlwaysOnTop, kKeepTitleActive, kWindowClassName,
-};
-
 bool IsResizableBorder(int32_t border) { return border == 1 || border == 3 || border == 5; }
 
 bool IsKeyboardMessage(uint32_t id) {
@@ -138,89 +129,27 @@ void WindowUnit::SetWindowState(int32_t state) {
   }
 }
 
-int32_t WindowUnit::WriteProperty(int32_t index, const forms::PropertyValue& value) {
-  const auto number = static_cast<int32_t>(value.number);
-  switch (index) {
-    case kCaption:
-      data_.caption = value.data;
-      SetText(gui::QStringOfGbk(data_.caption));
-      ApplyFrameStyles();
-      break;
-    case kBorder:
-      data_.border = std::clamp(number, 0, 6);
-      ApplyFrameStyles();
-      break;
-    case kBackColor:
-      data_.back_color = static_cast<uint32_t>(value.number);
-      RepaintClient();
-      for (gui::Window* child : Children()) child->Repaint();
-      break;
-    case kBackPicture:
-      data_.back_picture = BytesOf(value.data);
-      background_.reset();
-      RepaintClient();
-      break;
-    case kBackPictureMode:
-      data_.back_picture_mode = std::clamp(number, 0, 3);
-      if (!data_.back_picture.empty()) RepaintClient();
-      break;
-    case kBackMusic: data_.back_music = BytesOf(value.data); break;
-    case kMusicPlayMode: data_.music_play_mode = std::clamp(number, 0, 2); break;
-    case kControlBox: data_.control_box = number != 0; ApplyFrameStyles(); break;
-    case kMaxButton: data_.max_button = number != 0; ApplyFrameStyles(); break;
-    case kMinButton: data_.min_button = number != 0; ApplyFrameStyles(); break;
-    case kWindowState:
-      data_.window_state = std::clamp(number, 0, 3);
-      SetWindowState(data_.window_state);
-      break;
-    case kMovable: data_.movable = number != 0; break;
-    case kIcon: data_.icon = BytesOf(value.data); ApplyIcon(); break;
-    case kEnterMovesFocus: data_.enter_moves_focus = number != 0; break;
-    case kEscCloses: data_.esc_closes = number != 0; break;
-    case kF1OpensHelp: data_.f1_opens_help = number != 0; break;
-    case kHelpFile: data_.help_file = value.data; break;
-    case kHelpContext: data_.help_context = number; break;
-    case kShowInTaskbar: data_.show_in_taskbar = number != 0; break;  // applied at creation
-    case kDragAnywhere: data_.drag_anywhere = number != 0; break;
-    case kShape: data_.shape = std::clamp(number, 0, 29); ApplyShape(); break;
-    case kAlwaysOnTop: data_.always_on_top = number != 0; ApplyFrameStyles(); break;
-    case kKeepTitleActive: data_.keep_title_active = number != 0; break;
-    case kWindowClassName: data_.window_class_name = value.data; break;  // applied at creation
-    default: break;
-  }
-  return 0;
+void WindowUnit::ApplyCaption() {
+  SetText(gui::QStringOfGbk(data_.caption));
+  ApplyFrameStyles();
 }
 
-bool WindowUnit::ReadProperty(int32_t index, forms::PropertyValue* value) const {
-  switch (index) {
-    case kCaption: value->data = data_.caption; return true;
-    case kBorder: value->number = data_.border; return true;
-    case kBackColor: value->number = data_.back_color; return true;
-    case kBackPicture: value->data = StringOf(data_.back_picture); return true;
-    case kBackPictureMode: value->number = data_.back_picture_mode; return true;
-    case kBackMusic: value->data = StringOf(data_.back_music); return true;
-    case kMusicPlayMode: value->number = data_.music_play_mode; return true;
-    case kControlBox: value->number = data_.control_box; return true;
-    case kMaxButton: value->number = data_.max_button; return true;
-    case kMinButton: value->number = data_.min_button; return true;
-    case kWindowState:
-      value->number = Widget()->isMinimized() ? 2 : Widget()->isMaximized() ? 3 : 0;
-      return true;
-    case kMovable: value->number = data_.movable; return true;
-    case kIcon: value->data = StringOf(data_.icon); return true;
-    case kEnterMovesFocus: value->number = data_.enter_moves_focus; return true;
-    case kEscCloses: value->number = data_.esc_closes; return true;
-    case kF1OpensHelp: value->number = data_.f1_opens_help; return true;
-    case kHelpFile: value->data = data_.help_file; return true;
-    case kHelpContext: value->number = data_.help_context; return true;
-    case kShowInTaskbar: value->number = data_.show_in_taskbar; return true;
-    case kDragAnywhere: value->number = data_.drag_anywhere; return true;
-    case kShape: value->number = data_.shape; return true;
-    case kAlwaysOnTop: value->number = data_.always_on_top; return true;
-    case kKeepTitleActive: value->number = data_.keep_title_active; return true;
-    case kWindowClassName: value->data = data_.window_class_name; return true;
-    default: return false;
-  }
+void WindowUnit::ApplyBackColor() {
+  RepaintClient();
+  for (gui::Window* child : Children()) child->Repaint();
+}
+
+void WindowUnit::ApplyBackPicture() {
+  background_.reset();
+  RepaintClient();
+}
+
+void WindowUnit::ApplyBackPictureMode() {
+  if (!data_.back_picture.empty()) RepaintClient();
+}
+
+void WindowUnit::ReadWindowState(forms::PropertyValue* value) const {
+  value->number = Widget()->isMinimized() ? 2 : Widget()->isMaximized() ? 3 : 0;
 }
 
 void WindowUnit::MarkForDestruction(bool at_once) {

@@ -6,6 +6,7 @@
 #include "forms/event_numbers.h"
 #include "forms/unit_interface.h"
 #include "platform/gui/frame_window.h"
+#include "units/base/property_table.h"
 #include "units/base/unit_base.h"
 #include "units/window/window_class_data.h"
 
@@ -20,11 +21,21 @@ namespace window_event = forms::window_event;
 // events.
 class WindowUnit : public gui::FrameWindow, public UnitBase {
  public:
+  using ClassData = WindowClassData;
+
   WindowUnit(const forms::CreateParams& params, WindowClassData data);
 
+  // The icon of a window's class data, without a window.
+  static std::optional<std::vector<uint8_t>> ClassIcon(std::span<const uint8_t> class_data);
+
   // Class properties, by class index (property index - 8).
-  int32_t WriteProperty(int32_t index, const forms::PropertyValue& value);
-  bool ReadProperty(int32_t index, forms::PropertyValue* value) const;
+  static const PropertyTable<WindowUnit, WindowClassData>& Properties();
+  int32_t WriteProperty(int32_t index, const forms::PropertyValue& value) {
+    return Properties().Write(*this, data_, index, value);
+  }
+  bool ReadProperty(int32_t index, forms::PropertyValue* value) const {
+    return Properties().Read(*this, data_, index, value);
+  }
   const WindowClassData& Data() const { return data_; }
 
   // Destroy without CloseQuery: at once, or by a posted request that is dropped when the
@@ -37,10 +48,19 @@ class WindowUnit : public gui::FrameWindow, public UnitBase {
  protected:
   void PaintClient(QPainter& painter) override;
 
- private:
+ public:
+  // What a property write does after storing the value.
+  void ApplyCaption();
   void ApplyFrameStyles();
+  void ApplyBackColor();
+  void ApplyBackPicture();
+  void ApplyBackPictureMode();
+  void ApplyWindowState() { SetWindowState(data_.window_state); }
+  void ReadWindowState(forms::PropertyValue* value) const;
   void ApplyShape();
   void ApplyIcon();
+
+ private:
   void ShowInStartState();
   void SetWindowState(int32_t state);
   bool HandleDialogKey(const gui::Message& message);

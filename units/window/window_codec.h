@@ -1,9 +1,0 @@
-#pragma once
-
-#include "units/base/class_data_codec.h"
-
-namespace units {
-
-ClassDataCodec WindowCodec();
-
-}  // namespace units
