@@ -242,7 +242,7 @@ void TreeWidget::drawBranches(QPainter* painter, const QRect& rect,
   painter->save();
   QPen dotted(palette().color(QPalette::Mid));
   dotted.setStyle(Qt::DotLine);
-  const auto has_next_sibling = [this](const QModelIndex& at) {
+  const auto has_next_sibling = [](const QModelIndex& at) {
     return at.sibling(at.row() + 1, 0).isValid();
   };
   // The item's own cell is the rightmost one; its ancestors' cells go to the left.
