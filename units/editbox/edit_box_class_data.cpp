@@ -20,8 +20,13 @@ std::optional<EditBoxClassData> EditBoxClassData::Read(std::span<const uint8_t> 
   data.alignment = in.Int32();
   data.input_mode = in.Int32();
   const std::vector<uint8_t> password = in.Bytes(2);
-  if (password.size() == 2)
-    data.password_char = static_cast<uint16_t>(password[0] | (password[1] << 8));
+  if (password.size() == 2) {
+    // A stored word that is no character (a second byte without a lead byte before it)
+    // is read as the character the box shows for it, so that every stored value has a
+    // text form that names it again.
+    data.password_char = PasswordCharOfText(
+        PasswordCharText(static_cast<uint16_t>(password[0] | (password[1] << 8))));
+  }
   data.case_conversion = in.Int32();
   data.spin_mode = in.Int32();
   data.spin_min = in.Int32();

@@ -96,6 +96,18 @@ TEST(EditBoxCodec, FieldsRoundTripThroughTheClassData) {
   EXPECT_EQ(codec.event_names, (std::vector<std::string>{"ContentChanged", "SpinStep"}));
 }
 
+// Found by the class-data fuzzer: a stored password word whose high byte is no lead byte
+// named no text that wrote it back, so a form dumped and compiled again changed.
+TEST(EditBoxClassData, APasswordWordThatIsNoCharacterReadsAsTheCharacterShown) {
+  EditBoxClassData data;
+  data.password_char = 0x0808;
+  const auto back = EditBoxClassData::Read(data.Write());
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->password_char, 0x08);
+  data.password_char = 0xB0A1;  // a two-byte character keeps its code
+  EXPECT_EQ(EditBoxClassData::Read(data.Write())->password_char, 0xB0A1);
+}
+
 // The visit hands over every text the box keeps, the font's face marked as one, and
 // writes back what the visitor changed.
 TEST(EditBoxCodec, VisitedTextsIncludeTheFontFace) {
