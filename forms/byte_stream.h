@@ -8,6 +8,13 @@
 
 namespace forms {
 
+// Whether a class-data layout version reads: every version up to the class's highest,
+// 0 being the oldest layout (read as 1); a higher one, or one that is negative (above any
+// highest as an unsigned word), is refused.
+inline bool ReadableVersion(int32_t version, int32_t highest) {
+  return version >= 0 && version <= highest;
+}
+
 // Reads little-endian words, lengths-prefixed texts and NUL-terminated strings from a
 // byte block. A read past the end sets the failed state and gives zeros; callers check
 // `Failed()` once at the end instead of after every field.

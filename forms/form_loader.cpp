@@ -101,9 +101,15 @@ bool FormsRuntime::LoadWindow(FormId form, bool instance, bool modal, gui::Windo
   WindowTemplate* window = templates_.Find(form);
   if (window == nullptr || window->units.empty() || window->units[0].IsMenuItem()) return false;
 
-  // 1. A loaded window is only brought forward.
+  // 1. A loaded window is only brought forward, unless it is marked for destruction: then
+  // it goes now and a new one is loaded.
   if (!instance) {
-    if (gui::Window* live = RecordWindow(window->units[0].Unit())) {
+    gui::Window* live = RecordWindow(window->units[0].Unit());
+    if (live != nullptr && live->Send(kTakeDestroyMarkMessage) != 0) {
+      live->Destroy();  // its destruction report clears the record's slots
+      live = RecordWindow(window->units[0].Unit());
+    }
+    if (live != nullptr) {
       QWidget* widget = live->Widget();
       if (widget->isMinimized()) {
         widget->showNormal();

@@ -316,7 +316,7 @@ void FormsRuntime::WriteUnitProperty(FormId form, UnitId unit_id, int32_t proper
       if (!visible) {
         live->Show(gui::ShowMode::kHide);
       } else if (index == 0) {
-        ShowLoadedWindow(*window);
+        live->Show(gui::ShowMode::kShow);  // in the state it has; the start state is the load's
       } else if (type == nullptr || (type->state_flags & runtime::type_flag::kNoVisibleWindow) == 0) {
         live->Show(gui::ShowMode::kNoActivate);
       }

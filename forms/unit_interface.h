@@ -30,6 +30,9 @@ inline constexpr int32_t kIsDefaultButton = 10;
 // The form machinery asks a loaded window unit to show itself in its start state (normal,
 // minimised or maximised) with this message.
 inline constexpr uint32_t kShowLoadedWindowMessage = 0x80A0;
+// ... and asks whether a loaded window is marked for destruction (answer 1), clearing the
+// mark, before it loads the window again.
+inline constexpr uint32_t kTakeDestroyMarkMessage = 0x80A1;
 
 // Extra style bits the loader hands to create.
 namespace unit_style {

@@ -370,6 +370,11 @@ void Window::Show(ShowMode mode) {
   if (widget == nullptr) return;
   switch (mode) {
     case ShowMode::kHide: widget->hide(); break;
+    case ShowMode::kShow:
+      widget->setAttribute(Qt::WA_ShowWithoutActivating, false);
+      widget->show();
+      if (widget->isWindow()) widget->activateWindow();
+      break;
     case ShowMode::kNormal:
       widget->setAttribute(Qt::WA_ShowWithoutActivating, false);
       widget->showNormal();

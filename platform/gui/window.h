@@ -19,7 +19,9 @@ class QTimer;
 
 namespace gui {
 
-enum class ShowMode { kHide, kNormal, kNoActivate, kMinimized, kMaximized };
+// kShow shows and activates a window in the state it has (minimised, maximised or normal);
+// kNormal also restores it.
+enum class ShowMode { kHide, kShow, kNormal, kNoActivate, kMinimized, kMaximized };
 
 // A window object: a real Qt widget behind an integer handle, with a window procedure.
 //

@@ -12,6 +12,7 @@
 
 #include "forms/forms_runtime.h"
 #include "forms/menu_builder.h"
+#include "platform/gui/window_handles.h"
 #include "platform/core/code_page.h"
 #include "runtime/blocks.h"
 #include "runtime/owned_blocks.h"
@@ -304,6 +305,44 @@ TEST_F(LoadedWindow, LoadingALoadedWindowOnlyBringsItForward) {
   ASSERT_TRUE(Load());
   EXPECT_EQ(Window()->Handle(), handle);
   EXPECT_EQ(Count("Created"), 1);
+}
+
+TEST_F(LoadedWindow, LoadingAWindowMarkedForDestructionLoadsANewOne) {
+  ASSERT_TRUE(Load());
+  const gui::WindowHandle old = Window()->Handle();
+  units::Destroy(kForm, 0);  // marked, the request posted
+  ASSERT_TRUE(Load());
+  EXPECT_FALSE(gui::IsWindowAlive(old));
+  ASSERT_NE(Window(), nullptr);
+  const gui::WindowHandle fresh = Window()->Handle();
+  EXPECT_NE(fresh, old);
+  EXPECT_EQ(Count("Destroying"), 1);
+  EXPECT_EQ(Count("Created"), 2);
+  // The old request finds no window to destroy; the new one stays.
+  QApplication::processEvents();
+  EXPECT_TRUE(gui::IsWindowAlive(fresh));
+}
+
+TEST_F(LoadedWindow, TheFirstShowRepeatsNoMoveOrResize) {
+  ASSERT_TRUE(Load());
+  QApplication::processEvents();
+  EXPECT_EQ(Count("Moved"), 1);
+  EXPECT_EQ(Count("Resized"), 1);
+  // A real move and a real resize are reported, once each.
+  Write(0, 0, ArgCell::Int(ReadInt(0, 0) + 30));
+  Write(0, 2, ArgCell::Int(ReadInt(0, 2) + 40));
+  QTRY_COMPARE(Count("Moved"), 2);
+  QTRY_COMPARE(Count("Resized"), 2);
+}
+
+TEST_F(LoadedWindow, VisibleShowsTheWindowInTheStateItHas) {
+  ASSERT_TRUE(Load());
+  Window()->Widget()->showMaximized();  // as the author's click on the maximise button
+  Write(0, 5, ArgCell::Logical(false));
+  EXPECT_FALSE(Window()->IsVisible());
+  Write(0, 5, ArgCell::Logical(true));
+  EXPECT_TRUE(Window()->IsVisible());
+  EXPECT_TRUE(Window()->Widget()->isMaximized());
 }
 
 TEST(WindowShapes, RoundedCornersAndTriangle) {

@@ -9,7 +9,7 @@ std::optional<ButtonClassData> ButtonClassData::Read(std::span<const uint8_t> by
   if (bytes.empty()) return data;
   forms::ByteReader in(bytes);
   const int32_t version = in.Int32();
-  if (version < 1 || version > kVersion) return std::nullopt;
+  if (!forms::ReadableVersion(version, kVersion)) return std::nullopt;
   data.button_type = in.Int32();
   data.alignment = in.Int32();
   data.vertical_alignment = in.Int32();

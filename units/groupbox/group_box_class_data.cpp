@@ -9,7 +9,7 @@ std::optional<GroupBoxClassData> GroupBoxClassData::Read(std::span<const uint8_t
   if (bytes.empty()) return data;
   forms::ByteReader in(bytes);
   const int32_t version = in.Int32();
-  if (version < 1 || version > kVersion) return std::nullopt;
+  if (!forms::ReadableVersion(version, kVersion)) return std::nullopt;
   data.alignment = in.Int32();
   data.text_color = in.UInt32();
   data.back_color = in.UInt32();

@@ -9,7 +9,7 @@ std::optional<LabelClassData> LabelClassData::Read(std::span<const uint8_t> byte
   if (bytes.empty()) return data;
   forms::ByteReader in(bytes);
   const int32_t version = in.Int32();
-  if (version < 1 || version > kVersion) return std::nullopt;
+  if (!forms::ReadableVersion(version, kVersion)) return std::nullopt;
   data.effect = in.Int32();
   data.frame_width = in.Int32();
   data.border = in.Int32();

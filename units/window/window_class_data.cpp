@@ -9,7 +9,7 @@ std::optional<WindowClassData> WindowClassData::Read(std::span<const uint8_t> by
   if (bytes.empty()) return data;
   forms::ByteReader in(bytes);
   const int32_t version = in.Int32();
-  if (version < 1 || version > kVersion) return std::nullopt;
+  if (!forms::ReadableVersion(version, kVersion)) return std::nullopt;
   data.border = in.Int32();
   data.back_picture_mode = in.Int32();
   data.back_color = in.UInt32();

@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <QWindow>
 #include <algorithm>
+#include <utility>
 
 #include "forms/forms_runtime.h"
 #include "forms/menu_builder.h"
@@ -56,6 +57,10 @@ WindowUnit::WindowUnit(const forms::CreateParams& params, WindowClassData data)
   ApplyIcon();
   ApplyShape();
   if (params.extra_style & forms::unit_style::kDisabled) Enable(false);
+  // The loader reports this place and size with Created; Qt's own move and resize on the
+  // first show repeat them and are not reported again.
+  reported_position_ = Widget()->pos();
+  reported_size_ = Widget()->size();
 }
 
 void WindowUnit::ApplyFrameStyles() {
@@ -87,8 +92,8 @@ void WindowUnit::ApplyShape() {
 }
 
 void WindowUnit::ApplyIcon() {
-  QImage icon;
-  if (!data_.icon.empty() && icon.loadFromData(data_.icon.data(), static_cast<int>(data_.icon.size()))) {
+  const QImage icon = DecodePicture(data_.icon);
+  if (!icon.isNull()) {
     Widget()->setWindowIcon(QPixmap::fromImage(icon));
   } else {
     Widget()->setWindowIcon(QApplication::windowIcon());
@@ -331,10 +336,14 @@ int64_t WindowUnit::WindowProc(gui::Message& message) {
   if (!HandleCommonMessage(*this, message)) return 0;
   switch (message.id) {
     case gui::msg::kMove:
+      if (Widget()->pos() == reported_position_) break;
+      reported_position_ = Widget()->pos();
       FireEvent(window_event::kMoved);
       break;
     case gui::msg::kSize:
       ApplyShape();
+      if (Widget()->size() == reported_size_) break;
+      reported_size_ = Widget()->size();
       FireEvent(window_event::kResized);
       break;
     case gui::msg::kActivate:
@@ -386,6 +395,7 @@ int64_t WindowUnit::WindowProc(gui::Message& message) {
       }
       return 0;
     case forms::kShowLoadedWindowMessage: ShowInStartState(); return 0;
+    case forms::kTakeDestroyMarkMessage: return std::exchange(destroy_mark_, false) ? 1 : 0;
     default: break;
   }
   return DefaultProc(message);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QImage>
+#include <QPoint>
+#include <QSize>
 #include <optional>
 
 #include "forms/event_numbers.h"
@@ -78,6 +80,8 @@ class WindowUnit : public gui::FrameWindow, public UnitBase {
   bool in_activation_ = false;
   bool destroy_mark_ = false;
   gui::WindowHandle focus_before_deactivation_ = 0;
+  QPoint reported_position_;  // where Moved last said the window is
+  QSize reported_size_;       // the size Resized last reported
   mutable std::optional<QImage> background_;  // decoded once per picture
 };
 

@@ -58,16 +58,20 @@ TEST(EditBoxClassData, VersionsAndShortStreams) {
   std::vector<uint8_t> bytes = Sample().Write();
   bytes[0] = 3;
   EXPECT_FALSE(EditBoxClassData::Read(bytes).has_value());
-  bytes[0] = 0;
+  bytes[0] = 0xFF;  // a negative version is above every highest
+  bytes[3] = 0xFF;
   EXPECT_FALSE(EditBoxClassData::Read(bytes).has_value());
-  // Version 1 ends after the content: no data binding.
-  bytes = Sample().Write();
-  bytes[0] = 1;
-  bytes.resize(bytes.size() - (4 + 6) * 2);
-  const auto old = EditBoxClassData::Read(bytes);
-  ASSERT_TRUE(old.has_value());
-  EXPECT_EQ(old->content, Sample().content);
-  EXPECT_TRUE(old->data_source.empty());
+  // Version 1 ends after the content: no data binding. Version 0, the oldest layout,
+  // reads as version 1.
+  for (const uint8_t version : {1, 0}) {
+    bytes = Sample().Write();
+    bytes[0] = version;
+    bytes.resize(bytes.size() - (4 + 6) * 2);
+    const auto old = EditBoxClassData::Read(bytes);
+    ASSERT_TRUE(old.has_value()) << int{version};
+    EXPECT_EQ(old->content, Sample().content);
+    EXPECT_TRUE(old->data_source.empty());
+  }
   // Every cut of a stream fails instead of reading past its end.
   const std::vector<uint8_t> whole = Sample().Write();
   for (size_t size = 1; size < whole.size(); ++size) {

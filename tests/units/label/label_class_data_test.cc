@@ -76,7 +76,10 @@ TEST(LabelClassData, VersionsAndDamagedRecords) {
   std::vector<uint8_t> version1(bytes.begin(), bytes.end() - 8);
   version1[0] = 1;
   EXPECT_TRUE(units::LabelClassData::Read(version1));
-  for (int32_t version : {3, 0, -1}) {
+  // Version 0 is the oldest layout, read as version 1.
+  version1[0] = 0;
+  EXPECT_TRUE(units::LabelClassData::Read(version1));
+  for (int32_t version : {3, -1}) {
     std::vector<uint8_t> copy = bytes;
     std::memcpy(copy.data(), &version, 4);
     EXPECT_FALSE(units::LabelClassData::Read(copy)) << version;
