@@ -62,7 +62,8 @@ struct PropertyRow {
   // through the unit instead of from the data.
   void (Unit::*read_live)(forms::PropertyValue* value) const = nullptr;
   // A write that the unit carries out itself instead of storing (for rows without a slot).
-  void (Unit::*write_live)(const forms::PropertyValue& value) = nullptr;
+  // Answers 1 when the unit must be re-created for the value to show, else 0.
+  int32_t (Unit::*write_live)(const forms::PropertyValue& value) = nullptr;
   // The field's name in a readable form when it differs from the property's.
   const char* form_name = nullptr;
 };
@@ -89,9 +90,9 @@ class PropertyTable {
     const Row* row = Find(index);
     if (row == nullptr) return 0;
     if (row->write_live != nullptr) {
-      (unit.*row->write_live)(value);
+      const int32_t recreate = (unit.*row->write_live)(value);
       if (row->apply != nullptr) (unit.*row->apply)();
-      return 0;
+      return recreate;
     }
     forms::PropertyValue before;
     if (row->recreates) Load(*row, data, &before);

@@ -19,7 +19,8 @@ namespace units {
 // and either a static Create(CreateParams) or a constructor from (CreateParams, ClassData).
 // A unit that answers OwnsKey(message) offers that operation; a push button declares
 // `static constexpr bool kIsPushButton = true` to answer "is default button"; a class with
-// a class icon declares static ClassIcon(bytes).
+// a class icon declares static ClassIcon(bytes); a class with texts inside its own byte
+// formats declares static VisitMoreTexts(data, visitor, context).
 template <typename Unit>
 struct UnitOperations {
   using ClassData = typename Unit::ClassData;
@@ -52,6 +53,10 @@ struct UnitOperations {
     auto data = ClassData::Read(class_data);
     if (!data) return std::nullopt;
     Unit::Properties().VisitTexts(*data, visitor, context);
+    // Texts inside a class's own byte formats (a tree's items).
+    if constexpr (requires { Unit::VisitMoreTexts(*data, visitor, context); }) {
+      Unit::VisitMoreTexts(*data, visitor, context);
+    }
     return data->Write();
   }
   static bool OwnsKey(gui::Window* window, const gui::Message& message) {
@@ -139,59 +144,6 @@ UnitClass MakeUnitClass(const ClassNames& names) {
           &Operations::GetUnitInterface,
           {names.chinese_name, names.english_name, names.type, &Operations::Decode,
            &Operations::Encode, names.event_names}};
-}
-
-template <typename Unit, typename ClassData>
-struct LegacyUnitOperations {  // until every class has a property table
-  static gui::Window* Create(const forms::CreateParams& params) {
-    if constexpr (requires { Unit::Create(params); }) {
-      return Unit::Create(params);
-    } else {
-      auto data = ClassData::Read(params.class_data);
-      if (!data) return nullptr;
-      return new Unit(params, std::move(*data));
-    }
-  }
-  static int32_t WriteProperty(gui::Window* window, int32_t index,
-                               const forms::PropertyValue& value) {
-    auto* unit = dynamic_cast<Unit*>(window);
-    return unit == nullptr ? 0 : unit->WriteProperty(index, value);
-  }
-  static bool ReadProperty(gui::Window* window, int32_t index, forms::PropertyValue* value) {
-    auto* unit = dynamic_cast<Unit*>(window);
-    return unit != nullptr && unit->ReadProperty(index, value);
-  }
-  static std::optional<std::vector<uint8_t>> SaveState(gui::Window* window) {
-    auto* unit = dynamic_cast<Unit*>(window);
-    if (unit == nullptr) return std::nullopt;
-    return unit->Data().Write();
-  }
-
-  // One of the four operations above, or the class's own `visit_texts` when given, or null
-  // for any other operation code.
-  static void* Get(int32_t operation, forms::VisitTextsFunction visit_texts = nullptr) {
-    switch (operation) {
-      case forms::unit_op::kCreate:
-        return reinterpret_cast<void*>(&Create);
-      case forms::unit_op::kWriteProperty:
-        return reinterpret_cast<void*>(&WriteProperty);
-      case forms::unit_op::kSaveState:
-        return reinterpret_cast<void*>(&SaveState);
-      case forms::unit_op::kReadProperty:
-        return reinterpret_cast<void*>(&ReadProperty);
-      case forms::unit_op::kVisitTexts:
-        return reinterpret_cast<void*>(visit_texts);
-      default:
-        return nullptr;
-    }
-  }
-};
-inline void VisitFontFace(std::vector<uint8_t>& font, forms::TextVisitor visitor, void* context) {
-  if (auto record = forms::LogicalFont::FromBytes(font)) {
-    const std::string face = record->face;
-    visitor(record->face, true, context);
-    if (record->face != face) font = record->Bytes();
-  }
 }
 
 }  // namespace units

@@ -154,9 +154,10 @@ void EditBoxUnit::SelectBytes(int64_t start, int64_t end) {
 
 void EditBoxUnit::ReadContent(forms::PropertyValue* value) const { value->data = Content(); }
 
-void EditBoxUnit::WriteContent(const forms::PropertyValue& value) {
+int32_t EditBoxUnit::WriteContent(const forms::PropertyValue& value) {
   SetTextQuietly(positions_.Decode(value.data));
   FireContentChanged();
+  return 0;
 }
 
 void EditBoxUnit::ReadSelStart(forms::PropertyValue* value) const {
@@ -166,13 +167,14 @@ void EditBoxUnit::ReadSelStart(forms::PropertyValue* value) const {
   value->number = positions_.ByteLength(QStringView(text).left(start));
 }
 
-void EditBoxUnit::WriteSelStart(const forms::PropertyValue& value) {
+int32_t EditBoxUnit::WriteSelStart(const forms::PropertyValue& value) {
   // -1 puts the caret at the end; the selection becomes a caret at the new start.
   const auto number = static_cast<int32_t>(value.number);
   const QString text = control_->Text();
   const int32_t at = number == -1 ? static_cast<int32_t>(text.size())
                                   : positions_.IndexOfOffset(text, std::max(number, 0));
   control_->Select(at, at);
+  return 0;
 }
 
 void EditBoxUnit::ReadSelLength(forms::PropertyValue* value) const {
@@ -182,25 +184,27 @@ void EditBoxUnit::ReadSelLength(forms::PropertyValue* value) const {
   value->number = positions_.ByteLength(QStringView(text).mid(start, end - start));
 }
 
-void EditBoxUnit::WriteSelLength(const forms::PropertyValue& value) {
+int32_t EditBoxUnit::WriteSelLength(const forms::PropertyValue& value) {
   const auto number = static_cast<int32_t>(value.number);
   if (number == -1) {
     control_->Select(0, control_->Length());
-    return;
+    return 0;
   }
   const QString text = control_->Text();
   int32_t start = 0, end = 0;
   control_->Selection(&start, &end);
   const int64_t start_bytes = positions_.ByteLength(QStringView(text).left(start));
   control_->Select(start, positions_.IndexOfOffset(text, start_bytes + std::max(number, 0)));
+  return 0;
 }
 
 void EditBoxUnit::ReadSelText(forms::PropertyValue* value) const {
   value->data = positions_.Encode(control_->SelectedText());
 }
 
-void EditBoxUnit::WriteSelText(const forms::PropertyValue& value) {
+int32_t EditBoxUnit::WriteSelText(const forms::PropertyValue& value) {
   control_->ReplaceSelection(positions_.Decode(value.data), false);
+  return 0;
 }
 
 void EditBoxUnit::ApplyBorder() {

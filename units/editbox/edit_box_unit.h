@@ -63,13 +63,13 @@ class EditBoxUnit : public gui::Window, public UnitBase {
 
   // Properties kept by the widget, and what a write of a stored one does.
   void ReadContent(forms::PropertyValue* value) const;
-  void WriteContent(const forms::PropertyValue& value);
+  int32_t WriteContent(const forms::PropertyValue& value);
   void ReadSelStart(forms::PropertyValue* value) const;
-  void WriteSelStart(const forms::PropertyValue& value);
+  int32_t WriteSelStart(const forms::PropertyValue& value);
   void ReadSelLength(forms::PropertyValue* value) const;
-  void WriteSelLength(const forms::PropertyValue& value);
+  int32_t WriteSelLength(const forms::PropertyValue& value);
   void ReadSelText(forms::PropertyValue* value) const;
-  void WriteSelText(const forms::PropertyValue& value);
+  int32_t WriteSelText(const forms::PropertyValue& value);
   void ApplyBorder();
   void ApplyColors();
   void ApplyFont();

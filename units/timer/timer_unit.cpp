@@ -17,12 +17,13 @@ TimerUnit::TimerUnit(const forms::CreateParams& params, TimerClassData data)
   if (data_.interval > 0) SetTimer(kTimerId, data_.interval);
 }
 
-void TimerUnit::WriteInterval(const forms::PropertyValue& value) {
+int32_t TimerUnit::WriteInterval(const forms::PropertyValue& value) {
   const int32_t interval = std::max(static_cast<int32_t>(value.number), 0);
-  if (interval == data_.interval) return;
+  if (interval == data_.interval) return 0;
   data_.interval = interval;
   KillTimer(kTimerId);
   if (interval > 0) SetTimer(kTimerId, interval);
+  return 0;
 }
 
 int64_t TimerUnit::WindowProc(gui::Message& message) {

@@ -36,7 +36,7 @@ class TimerUnit : public gui::Window, public UnitBase {
   int64_t WindowProc(gui::Message& message) override;
 
   // An equal value leaves a running period alone; any other value restarts or stops it.
-  void WriteInterval(const forms::PropertyValue& value);
+  int32_t WriteInterval(const forms::PropertyValue& value);
 
  private:
 

@@ -8,7 +8,6 @@
 #include "forms/logical_font.h"
 #include "units/base/common_events.h"
 #include "units/base/painting.h"
-#include "units/base/property_bytes.h"
 #include "units/treebox/picture_group.h"
 #include "units/treebox/state_pictures.h"
 #include "platform/gui/gbk_qstring.h"
@@ -77,7 +76,7 @@ TreeBox::TreeBox(const forms::CreateParams& params, TreeBoxClassData data)
   tree->setFocusPolicy((params.extra_style & forms::unit_style::kTabStop) ? Qt::StrongFocus
                                                                           : Qt::ClickFocus);
 
-  data_.border = std::clamp(data_.border, 0, 5);
+  Properties().ClampAll(data_);
   ApplyFont();
   ApplyPictures();
   ApplyColors();
@@ -483,153 +482,69 @@ int64_t TreeBox::WindowProc(gui::Message& message) {
 
 // --- Properties ---------------------------------------------------------------------------
 
-int32_t TreeBox::WriteProperty(int32_t index, const forms::PropertyValue& value) {
-  const auto number = static_cast<int32_t>(value.number);
-  switch (index) {
-    case kTreeBorder:
-      data_.border = std::clamp(number, 0, 5);
-      ApplyBorder();
-      break;
-    case kTreeTextColor:
-      data_.text_color = static_cast<uint32_t>(number);
-      ApplyColors();
-      break;
-    case kTreeBackColor:
-      data_.back_color = static_cast<uint32_t>(number);
-      ApplyColors();
-      break;
-    case kTreeHasButtons:
-      data_.has_buttons = number != 0;
-      ApplyStyles();
-      break;
-    case kTreeHasLines:
-      data_.has_lines = number != 0;
-      ApplyStyles();
-      break;
-    case kTreeLinesAtRoot:
-      data_.lines_at_root = number != 0;
-      ApplyStyles();
-      break;
-    case kTreeEditLabels:
-      data_.edit_labels = number != 0;
-      ApplyStyles();
-      break;
-    case kTreeShowSelAlways:
-      data_.show_sel_always = number != 0;
-      ApplyStyles();
-      break;
-    case kTreeCurrentItem: {
-      // The application relies on every write raising SelectionChanged, even for the item
-      // that is already selected; clearing an empty selection raises nothing.
-      const bool had_selection = Tree()->currentItem() != nullptr;
-      QTreeWidgetItem* item = ItemAt(number);
-      Select(item);
-      if (item != nullptr || had_selection) FireSelectionChanged(kCauseProgram);
-      break;
-    }
-    case kTreeItemHeight:
-      data_.item_height = number;
-      Tree()->Look().item_height = number;
-      Tree()->Relayout();
-      break;
-    case kTreeFont:
-      data_.font = BytesOf(value.data);
-      ApplyFont();
-      break;
-    case kTreePictures:
-      data_.pictures = BytesOf(value.data);
-      ApplyPictures();
-      break;
-    case kTreeInitialItems:
-      data_.initial_items = BytesOf(value.data);
-      items_replaced_ = true;
-      return 1;
-    case kTreeCheckBoxes: {
-      const bool on = number != 0;
-      const bool was_on = std::exchange(data_.check_boxes, on);
-      if (was_on && !on) return 1;  // the state pictures go with a new control
-      ApplyPendingCheckStates();
-      ApplyStatePictures();
-      if (on) {
-        for (QTreeWidgetItemIterator it(Tree()); *it != nullptr; ++it) {
-          if ((*it)->data(0, tree_role::kCheckState).toInt() == 0) {
-            (*it)->setData(0, tree_role::kCheckState, 1);
-          }
-        }
+void TreeBox::ApplyItemHeight() {
+  Tree()->Look().item_height = data_.item_height;
+  Tree()->Relayout();
+}
+
+void TreeBox::ReadTextColor(forms::PropertyValue* value) const {
+  value->number = BgrOf(Tree()->palette().color(QPalette::Text));
+}
+
+void TreeBox::ReadBackColor(forms::PropertyValue* value) const {
+  value->number = BgrOf(Tree()->palette().color(QPalette::Base));
+}
+
+void TreeBox::ReadCurrentItem(forms::PropertyValue* value) const {
+  value->number = IndexOf(Tree()->currentItem());
+}
+
+int32_t TreeBox::WriteCurrentItem(const forms::PropertyValue& value) {
+  // The application relies on every write raising SelectionChanged, even for the item
+  // that is already selected; clearing an empty selection raises nothing.
+  const bool had_selection = Tree()->currentItem() != nullptr;
+  QTreeWidgetItem* item = ItemAt(static_cast<int32_t>(value.number));
+  Select(item);
+  if (item != nullptr || had_selection) FireSelectionChanged(kCauseProgram);
+  return 0;
+}
+
+void TreeBox::ReadItemHeight(forms::PropertyValue* value) const {
+  value->number = Tree()->ItemHeight();
+}
+
+int32_t TreeBox::WriteInitialItems(const forms::PropertyValue& value) {
+  data_.initial_items.assign(value.data.begin(), value.data.end());
+  items_replaced_ = true;
+  return 1;
+}
+
+void TreeBox::ReadEditedText(forms::PropertyValue* value) const { value->data = edited_text_; }
+
+int32_t TreeBox::WriteCheckBoxes(const forms::PropertyValue& value) {
+  const bool on = value.number != 0;
+  const bool was_on = std::exchange(data_.check_boxes, on);
+  if (was_on && !on) return 1;  // the state pictures go with a new control
+  ApplyPendingCheckStates();
+  ApplyStatePictures();
+  if (on) {
+    for (QTreeWidgetItemIterator it(Tree()); *it != nullptr; ++it) {
+      if ((*it)->data(0, tree_role::kCheckState).toInt() == 0) {
+        (*it)->setData(0, tree_role::kCheckState, 1);
       }
-      break;
     }
-    case kTreeCheckPictures:
-      data_.check_pictures = BytesOf(value.data);
-      ApplyStatePictures();
-      break;
-    case kTreeCheckStateCount:
-      data_.check_state_count = number;
-      ApplyStatePictures();
-      break;
-    default:
-      break;  // EditedText is read only
   }
   return 0;
 }
 
 bool TreeBox::ReadProperty(int32_t index, forms::PropertyValue* value) {
-  const QPalette palette = Tree()->palette();
-  switch (index) {
-    case kTreeBorder:
-      value->number = data_.border;
-      return true;
-    case kTreeTextColor:
-      value->number = BgrOf(palette.color(QPalette::Text));
-      return true;
-    case kTreeBackColor:
-      value->number = BgrOf(palette.color(QPalette::Base));
-      return true;
-    case kTreeHasButtons:
-      value->number = data_.has_buttons;
-      return true;
-    case kTreeHasLines:
-      value->number = data_.has_lines;
-      return true;
-    case kTreeLinesAtRoot:
-      value->number = data_.lines_at_root;
-      return true;
-    case kTreeEditLabels:
-      value->number = data_.edit_labels;
-      return true;
-    case kTreeShowSelAlways:
-      value->number = data_.show_sel_always;
-      return true;
-    case kTreeCurrentItem:
-      value->number = IndexOf(Tree()->currentItem());
-      return true;
-    case kTreeItemHeight:
-      value->number = Tree()->ItemHeight();
-      return true;
-    case kTreeFont:
-      value->data = StringOf(data_.font);
-      return true;
-    case kTreePictures:
-      value->data = StringOf(data_.pictures);
-      return true;
-    case kTreeInitialItems:
-      value->data = StringOf(SerializeItemList(Records()));
-      return true;
-    case kTreeEditedText:
-      value->data = edited_text_;
-      return true;
-    case kTreeCheckBoxes:
-      value->number = data_.check_boxes;
-      return true;
-    case kTreeCheckPictures:
-      value->data = StringOf(data_.check_pictures);
-      return true;
-    case kTreeCheckStateCount:
-      value->number = data_.check_state_count;
-      return true;
-    default:
-      return false;
+  // The items are the live tree's, which first takes the check states still waiting.
+  if (index == kInitialItemsIndex) {
+    const std::vector<uint8_t> items = SerializeItemList(Records());
+    value->data.assign(items.begin(), items.end());
+    return true;
   }
+  return Properties().Read(*this, data_, index, value);
 }
 
 TreeBoxClassData TreeBox::Data() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "forms/unit_interface.h"
+#include "units/base/property_table.h"
 #include "units/base/unit_base.h"
 #include "units/treebox/item_list.h"
 #include "units/treebox/tree_box_class_data.h"
@@ -29,28 +30,6 @@ inline constexpr int32_t kItemRightClicked = 6;
 inline constexpr int32_t kCheckChanged = 7;  // ItemIndex, new check state
 }  // namespace tree_box_event
 
-// The class's own properties, by class index (property index - 8).
-enum TreeBoxProperty : int32_t {
-  kTreeBorder,
-  kTreeTextColor,
-  kTreeBackColor,
-  kTreeHasButtons,
-  kTreeHasLines,
-  kTreeLinesAtRoot,
-  kTreeEditLabels,
-  kTreeShowSelAlways,
-  kTreeCurrentItem,
-  kTreeItemHeight,
-  kTreeFont,
-  kTreePictures,
-  kTreeInitialItems,
-  kTreeEditedText,
-  kTreeCheckBoxes,
-  kTreeCheckPictures,
-  kTreeCheckStateCount,
-  kTreePropertyCount,
-};
-
 // An item added by the program: everything but the text and the parent.
 struct NewItem {
   std::string text;  // GBK
@@ -66,11 +45,18 @@ struct NewItem {
 // or none, and it is always the caret item.
 class TreeBox : public gui::Window, public UnitBase, public TreeWidgetOwner {
  public:
+  using ClassData = TreeBoxClassData;
+
   TreeBox(const forms::CreateParams& params, TreeBoxClassData data);
   ~TreeBox() override;
 
-  int32_t WriteProperty(int32_t index, const forms::PropertyValue& value);
+  static const PropertyTable<TreeBox, TreeBoxClassData>& Properties();
+  static void VisitMoreTexts(TreeBoxClassData& data, forms::TextVisitor visitor, void* context);
+  int32_t WriteProperty(int32_t index, const forms::PropertyValue& value) {
+    return Properties().Write(*this, data_, index, value);
+  }
   bool ReadProperty(int32_t index, forms::PropertyValue* value);
+  static constexpr int32_t kInitialItemsIndex = 12;  // class index of InitialItems
   // The class data of the current state, for re-creation.
   TreeBoxClassData Data();
 
@@ -101,13 +87,25 @@ class TreeBox : public gui::Window, public UnitBase, public TreeWidgetOwner {
 
   TreeWidget* Tree() const { return static_cast<TreeWidget*>(Widget()); }
 
- private:
+  // What a property write does after storing the value, and the properties the tree
+  // keeps live.
   void ApplyBorder();
   void ApplyColors();
   void ApplyFont();
   void ApplyStyles();
   void ApplyPictures();
   void ApplyStatePictures();
+  void ApplyItemHeight();
+  void ReadTextColor(forms::PropertyValue* value) const;
+  void ReadBackColor(forms::PropertyValue* value) const;
+  void ReadCurrentItem(forms::PropertyValue* value) const;
+  int32_t WriteCurrentItem(const forms::PropertyValue& value);
+  void ReadItemHeight(forms::PropertyValue* value) const;
+  int32_t WriteInitialItems(const forms::PropertyValue& value);
+  void ReadEditedText(forms::PropertyValue* value) const;
+  int32_t WriteCheckBoxes(const forms::PropertyValue& value);
+
+ private:
   void BuildItems(const std::vector<ItemRecord>& records);
   void ApplyPendingCheckStates();
   // Selects `item` (none clears the selection) without the selection event.

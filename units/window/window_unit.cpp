@@ -19,7 +19,6 @@
 #include "platform/gui/virtual_keys.h"
 #include "units/base/common_events.h"
 #include "units/base/painting.h"
-#include "units/base/property_bytes.h"
 #include "units/window/window_shapes.h"
 #include "platform/gui/gbk_qstring.h"
 #include "units/base/picture.h"
