@@ -41,7 +41,8 @@ QImage VerticalLineMoveImage() {
       for (int dy = -1; dy <= 1 && !touches; ++dy) {
         for (int dx = -1; dx <= 1 && !touches; ++dx) {
           const int nx = x + dx, ny = y + dy;
-          touches = nx >= 0 && ny >= 0 && nx < kSize && ny < kSize && qAlpha(ink.pixel(nx, ny)) != 0;
+          touches =
+              nx >= 0 && ny >= 0 && nx < kSize && ny < kSize && qAlpha(ink.pixel(nx, ny)) != 0;
         }
       }
       if (touches) image.setPixel(x, y, qRgb(255, 255, 255));

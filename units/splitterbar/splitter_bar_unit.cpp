@@ -113,6 +113,7 @@ int64_t SplitterBarUnit::WindowProc(gui::Message& message) {
   if (!HandleCommonMessage(*this, message)) return 0;
   switch (message.id) {
     case gui::msg::kLeftButtonDown:
+    case gui::msg::kLeftButtonDoubleClick:  // a quick second press drags as well
       StartDrag(QPoint(gui::PointX(message.lparam), gui::PointY(message.lparam)));
       break;
     case gui::msg::kDestroy:

@@ -47,8 +47,8 @@ void SplitterDrag::Start(QWidget* bar, bool along_x, QPoint start_cursor, const 
   const QRect rect = bar->geometry();
   start_edge_ = along_x ? rect.left() : rect.top();
   lowest_edge_ = 0;
-  highest_edge_ = std::max(lowest_edge_, along_x ? parent->width() - rect.width()
-                                                 : parent->height() - rect.height());
+  highest_edge_ = std::max(
+      lowest_edge_, along_x ? parent->width() - rect.width() : parent->height() - rect.height());
   // 2. The capture, and the ghost at the bar's own place.
   active_ = true;
   bar->grabMouse(cursor);

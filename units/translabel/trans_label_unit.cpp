@@ -35,7 +35,9 @@ class TransLabelWidget : public QWidget {
 }  // namespace
 
 TransLabelUnit::TransLabelUnit(const forms::CreateParams& params, TransLabelClassData data)
-    : gui::Window(new TransLabelWidget), UnitBase(params.form, params.unit), data_(std::move(data)) {
+    : gui::Window(new TransLabelWidget),
+      UnitBase(params.form, params.unit),
+      data_(std::move(data)) {
   Properties().ClampAll(data_);
   auto* widget = static_cast<TransLabelWidget*>(Widget());
   // Called by Qt while the widget lives, and the widget never outlives this object.
@@ -50,10 +52,10 @@ TransLabelUnit::TransLabelUnit(const forms::CreateParams& params, TransLabelClas
 void TransLabelUnit::PaintText(QPainter& painter) const {
   const auto font = forms::LogicalFont::FromBytes(data_.font);
   PaintCaption(painter, Widget()->rect(),
-                      {data_.caption, data_.effect, data_.alignment, data_.word_wrap,
-                       data_.vertical_alignment, data_.text_color},
-                      font ? font->ToQFont() : forms::LogicalFont::Default().ToQFont(),
-                      Widget()->palette());
+               {data_.caption, data_.effect, data_.alignment, data_.word_wrap,
+                data_.vertical_alignment, data_.text_color},
+               font ? font->ToQFont() : forms::LogicalFont::Default().ToQFont(),
+               Widget()->palette());
 }
 
 void TransLabelUnit::Refresh() {

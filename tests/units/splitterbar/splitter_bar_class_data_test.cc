@@ -16,7 +16,8 @@ using units::SplitterBarClassData;
 
 TEST(SplitterBarClassData, TheCodecWritesTheFieldsInStreamOrder) {
   const units::ClassDataCodec codec = units::SplitterBarClass().codec;
-  const auto bytes = codec.encode({{"BackColor", int64_t{0x00C0FFEE}}, {"Orientation", int64_t{1}}});
+  const auto bytes =
+      codec.encode({{"BackColor", int64_t{0x00C0FFEE}}, {"Orientation", int64_t{1}}});
   ASSERT_TRUE(bytes);
   forms::ByteReader in(*bytes);
   EXPECT_EQ(in.Int32(), 1);

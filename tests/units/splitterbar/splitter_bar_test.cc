@@ -37,9 +37,8 @@ runtime::HandlerResult LogMove(const char* name, uint32_t unit, int32_t edge_pro
   const int32_t edge = forms::FormsRuntime::Instance()
                            .ReadUnitProperty(kForm, unit, edge_property, -1)
                            .As<int32_t>();
-  Log().push_back(std::string(name) + " " + std::to_string(count) + ": " +
-                  std::to_string(args[0]) + " -> " + std::to_string(args[1]) + ", at " +
-                  std::to_string(edge));
+  Log().push_back(std::string(name) + " " + std::to_string(count) + ": " + std::to_string(args[0]) +
+                  " -> " + std::to_string(args[1]) + ", at " + std::to_string(edge));
   if (destroy_in_handler) units::Destroy(kForm, unit);
   return {};
 }
@@ -68,8 +67,8 @@ const runtime::ProgramImage& Image() {
 }
 
 std::string Moved(const char* name, int32_t from, int32_t to) {
-  return std::string(name) + " 2: " + std::to_string(from) + " -> " + std::to_string(to) +
-         ", at " + std::to_string(from);
+  return std::string(name) + " 2: " + std::to_string(from) + " -> " + std::to_string(to) + ", at " +
+         std::to_string(from);
 }
 
 class SplitterBar : public unit_tests::FormTest {
@@ -157,6 +156,16 @@ TEST_F(SplitterBar, ReleasingWhereItStartedReportsNothing) {
   EXPECT_TRUE(Overlays().empty());
 }
 
+TEST_F(SplitterBar, AQuickSecondPressDragsToo) {
+  // The second press of a double click arrives as the double click itself.
+  QWidget* bar = Bar(kVertical);
+  QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(3, 50));
+  QTest::mouseDClick(bar, Qt::LeftButton, {}, QPoint(3, 50));
+  QTest::mouseMove(bar, QPoint(13, 50));
+  QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(13, 50));
+  EXPECT_EQ(Log(), (std::vector<std::string>{Moved("Vertical", 100, 110)}));
+}
+
 TEST_F(SplitterBar, EscTheRightButtonOrALostCaptureCancel) {
   QWidget* bar = Bar(kVertical);
   QWidget other;
@@ -189,7 +198,8 @@ TEST_F(SplitterBar, EscTheRightButtonOrALostCaptureCancel) {
     QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(53, 50));
     EXPECT_TRUE(Overlays().empty()) << c.name;
     EXPECT_EQ(Log().back(), "Up") << c.name;
-    for (const std::string& entry : Log()) EXPECT_EQ(entry.find("Vertical"), std::string::npos) << c.name;
+    for (const std::string& entry : Log())
+      EXPECT_EQ(entry.find("Vertical"), std::string::npos) << c.name;
     EXPECT_EQ(ReadInt(kVertical, kLeft), 100);
   }
 }

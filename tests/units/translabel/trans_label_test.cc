@@ -38,8 +38,8 @@ std::vector<std::string>& Log() {
 }
 
 runtime::HandlerResult LogMouseUp(const char* who, const int32_t* args, int32_t count) {
-  Log().push_back(std::string(who) + " " + std::to_string(count) + ": " +
-                  std::to_string(args[0]) + " " + std::to_string(args[1]));
+  Log().push_back(std::string(who) + " " + std::to_string(count) + ": " + std::to_string(args[0]) +
+                  " " + std::to_string(args[1]));
   return {};
 }
 runtime::HandlerResult OnCaptionUp(const int32_t* args, int32_t count) {
@@ -95,7 +95,11 @@ class TransLabel : public unit_tests::FormTest {
   QWidget* Top() { return Unit(0)->Widget(); }
   // What the screen shows of the window now: its backing store, as last painted.
   QImage Screen() {
-    return Top()->screen()->grabWindow(Top()->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    return Top()
+        ->screen()
+        ->grabWindow(Top()->winId())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
   }
   // The window as a full paint of it would show it.
   QImage Fresh() { return Top()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
@@ -117,8 +121,8 @@ class TransLabel : public unit_tests::FormTest {
     return count;
   }
   void ShowStripes() {
-    WriteBytes(0, kWindowBackPicture, StripesPng(Unit(0)->ClientRect().width(),
-                                                  Unit(0)->ClientRect().height()));
+    WriteBytes(0, kWindowBackPicture,
+               StripesPng(Unit(0)->ClientRect().width(), Unit(0)->ClientRect().height()));
   }
   void WaitUntilTheScreenIsUpToDate() {
     QTRY_COMPARE(DifferingPixels(Screen(), Fresh(), Top()->rect()), 0);
@@ -218,8 +222,11 @@ TEST_F(TransLabel, PickListValuesAreClampedIntoTheirChoices) {
     int32_t written;
     int32_t read;
   } cases[] = {
-      {kEffect, 9, 3},         {kEffect, 2, 2},           {kAlignment, 5, 2},
-      {kVerticalAlignment, 3, 2}, {kVerticalAlignment, 1, 1},
+      {kEffect, 9, 3},
+      {kEffect, 2, 2},
+      {kAlignment, 5, 2},
+      {kVerticalAlignment, 3, 2},
+      {kVerticalAlignment, 1, 1},
       {kEffect, -4, 0},  // the form machinery makes a negative pick-list value 0
   };
   for (const auto& c : cases) {
