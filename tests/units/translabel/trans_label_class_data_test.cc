@@ -78,27 +78,4 @@ TEST(TransLabelClassData, UnknownVersionsAndEveryShortenedRecordAreRefused) {
   EXPECT_EQ(create(params), nullptr);
 }
 
-TEST(TransLabelClassData, VisitedTextsAreWrittenBack) {
-  const auto visit = forms::UnitOperation<forms::VisitTextsFunction>(
-      units::TransLabelClass().get_unit_interface, forms::unit_op::kVisitTexts);
-  ASSERT_NE(visit, nullptr);
-  TransLabelClassData data;
-  data.caption = "abc";
-  data.font = SampleFont();
-  std::vector<std::string> seen;
-  const auto out = visit(
-      data.Write(),
-      [](std::string& text, bool is_face, void* context) {
-        static_cast<std::vector<std::string>*>(context)->push_back(text + (is_face ? "/face" : ""));
-        text += "!";
-      },
-      &seen);
-  ASSERT_TRUE(out);
-  EXPECT_EQ(seen, (std::vector<std::string>{"abc", "Face/face"}));
-  const auto read = TransLabelClassData::Read(*out);
-  ASSERT_TRUE(read);
-  EXPECT_EQ(read->caption, "abc!");
-  EXPECT_EQ(forms::LogicalFont::FromBytes(read->font)->face, "Face!");
-}
-
 }  // namespace
