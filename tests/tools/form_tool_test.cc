@@ -50,6 +50,31 @@ TEST(FormTool, TheBuildEmbedsTheSameBlock) {
   EXPECT_EQ(built, Compile(ReadText(kData / "test_window.json")));
 }
 
+TEST(FormTool, TransparentLabelsAndSplitterBarsRoundTrip) {
+  // By Chinese or English class name, with every own property and the bar's event.
+  const std::string json = R"({"windows": [{"id": "0x52010002", "units": [
+      {"id": "0x06010000", "class": "窗口", "width": 300, "height": 200},
+      {"id": "0x16010001", "class": "透明标签", "name": "透明标签1", "left": 13, "top": 17,
+       "width": 72, "height": 16, "visible": true,
+       "events": [{"event": "MouseLeftUp", "handler": "OnButtonClicked"}],
+       "properties": {"Caption": "章节名称：", "Effect": 3, "TextColor": 255,
+                      "Alignment": 1, "WordWrap": true, "VerticalAlignment": 2}},
+      {"id": "0x16010002", "class": "SplitterBar", "name": "分隔条1", "left": 150, "top": 0,
+       "width": 5, "height": 200, "visible": true,
+       "events": [{"event": "PositionChanged", "handler": "OnMoved"}],
+       "properties": {"BackColor": 8421504, "Orientation": 1}}]}]})";
+  const std::vector<uint8_t> block = Compile(json);
+  ASSERT_FALSE(block.empty());
+  const auto templates = forms::ReadTemplateBlock(block);
+  ASSERT_TRUE(templates.has_value());
+  const std::string dumped = DumpForm(*templates, Routines());
+  EXPECT_EQ(Compile(dumped), block);
+  EXPECT_NE(dumped.find("\"class\": \"透明标签\""), std::string::npos) << dumped;
+  EXPECT_NE(dumped.find("\"class\": \"分隔条\""), std::string::npos) << dumped;
+  EXPECT_NE(dumped.find("\"event\": \"PositionChanged\""), std::string::npos) << dumped;
+  EXPECT_NE(dumped.find("\"Caption\": \"章节名称：\""), std::string::npos) << dumped;
+}
+
 TEST(FormTool, UnknownRoutinesClassesAndPropertiesAreErrors) {
   const struct {
     const char* json;

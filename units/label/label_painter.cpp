@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "units/base/painting.h"
+#include "units/label/caption_painter.h"
 #include "units/label/gradient_fill.h"
-#include "platform/gui/gbk_qstring.h"
 
 namespace units {
 
@@ -88,53 +88,6 @@ QRect PaintGradientFrame(QPainter& painter, QRect rect, int32_t width,
   return rect.adjusted(width, width, -width, -width);
 }
 
-int TextFlags(const LabelClassData& data) {
-  int flags = Qt::TextShowMnemonic | Qt::TextDontClip;
-  flags |= data.alignment == 1   ? Qt::AlignHCenter
-           : data.alignment == 2 ? Qt::AlignRight
-                                 : Qt::AlignLeft;
-  if (data.word_wrap) {
-    // Wrapped text starts at the top: vertical centring applies to a single line only.
-    flags |= Qt::TextWordWrap | Qt::AlignTop;
-  } else {
-    flags |= Qt::TextSingleLine;
-    flags |= data.vertical_alignment == 1   ? Qt::AlignVCenter
-             : data.vertical_alignment == 2 ? Qt::AlignBottom
-                                            : Qt::AlignTop;
-  }
-  return flags;
-}
-
-void PaintCaption(QPainter& painter, const QRect& area, const LabelClassData& data,
-                  const QFont& font, const QPalette& palette) {
-  const QString caption = gui::QStringOfGbk(data.caption);
-  if (caption.isEmpty()) return;
-  painter.setFont(font);
-  const int flags = TextFlags(data);
-  const auto draw = [&](const QColor& color, int shift) {
-    painter.setPen(color);
-    painter.drawText(area.translated(shift, shift), flags, caption);
-  };
-  const QColor text = ColorOf(data.text_color, palette.windowText().color());
-  switch (data.effect) {
-    case 1:  // raised: a white copy below and right, the text in place
-      draw(Qt::white, 1);
-      draw(text, 0);
-      break;
-    case 2:  // sunken: a white copy in place, the text below and right
-      draw(Qt::white, 0);
-      draw(text, 1);
-      break;
-    case 3:  // shadow: a black copy two pixels off
-      draw(Qt::black, 2);
-      draw(text, 0);
-      break;
-    default:
-      draw(text, 0);
-      break;
-  }
-}
-
 }  // namespace
 
 int32_t BorderFrameWidth(int32_t border) {
@@ -191,7 +144,10 @@ void PaintLabel(QPainter& painter, const QRect& bounds, const QRect& exposed,
   const QColor back = ColorOf(data.back_color, palette.button().color());
   for (const QRect& rect : left_over) painter.fillRect(rect, back);
   // 6. The caption.
-  PaintCaption(painter, area, data, font, palette);
+  PaintCaption(painter, area,
+               {data.caption, data.effect, data.alignment, data.word_wrap,
+                data.vertical_alignment, data.text_color},
+               font, palette);
   painter.restore();
 }
 
