@@ -9,7 +9,7 @@ std::optional<SplitterBarClassData> SplitterBarClassData::Read(std::span<const u
   if (bytes.empty()) return data;
   forms::ByteReader in(bytes);
   const int32_t version = in.Int32();
-  if (version < 1 || version > kVersion) return std::nullopt;
+  if (!forms::ReadableVersion(version, kVersion)) return std::nullopt;
   data.back_color = in.UInt32();
   data.orientation = in.Int32();
   if (in.Failed()) return std::nullopt;

@@ -9,7 +9,7 @@ std::optional<TransLabelClassData> TransLabelClassData::Read(std::span<const uin
   if (bytes.empty()) return data;
   forms::ByteReader in(bytes);
   const int32_t version = in.Int32();
-  if (version < 1 || version > kVersion) return std::nullopt;
+  if (!forms::ReadableVersion(version, kVersion)) return std::nullopt;
   data.effect = in.Int32();
   data.text_color = in.UInt32();
   data.alignment = in.Int32();

@@ -39,11 +39,15 @@ TEST(SplitterBarClassData, UnknownVersionsAndEveryShortenedRecordAreRefused) {
   EXPECT_EQ(defaults->orientation, SplitterBarClassData::kHorizontal);
   const std::vector<uint8_t> bytes = SplitterBarClassData{0x123456, 1}.Write();
   EXPECT_EQ(SplitterBarClassData::Read(bytes), (SplitterBarClassData{0x123456, 1}));
-  for (int32_t version : {0, 2, -1}) {
+  for (int32_t version : {2, -1}) {
     std::vector<uint8_t> copy = bytes;
     std::memcpy(copy.data(), &version, 4);
     EXPECT_FALSE(SplitterBarClassData::Read(copy)) << version;
   }
+  // Version 0 is the oldest layout, read as version 1.
+  std::vector<uint8_t> oldest = bytes;
+  oldest[0] = 0;
+  EXPECT_TRUE(SplitterBarClassData::Read(oldest));
   for (size_t cut = 1; cut < bytes.size(); ++cut) {
     EXPECT_FALSE(SplitterBarClassData::Read({bytes.data(), cut})) << cut;
   }

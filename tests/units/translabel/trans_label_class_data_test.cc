@@ -60,11 +60,15 @@ TEST(TransLabelClassData, UnknownVersionsAndEveryShortenedRecordAreRefused) {
   sample.font = SampleFont();
   const std::vector<uint8_t> bytes = sample.Write();
   EXPECT_EQ(TransLabelClassData::Read(bytes), sample);
-  for (int32_t version : {0, 2, -1}) {
+  for (int32_t version : {2, -1}) {
     std::vector<uint8_t> copy = bytes;
     std::memcpy(copy.data(), &version, 4);
     EXPECT_FALSE(TransLabelClassData::Read(copy)) << version;
   }
+  // Version 0 is the oldest layout, read as version 1.
+  std::vector<uint8_t> oldest = bytes;
+  oldest[0] = 0;
+  EXPECT_TRUE(TransLabelClassData::Read(oldest));
   for (size_t cut = 1; cut < bytes.size(); ++cut) {
     EXPECT_FALSE(TransLabelClassData::Read({bytes.data(), cut})) << cut;
   }
