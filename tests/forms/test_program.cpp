@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "forms/forms_runtime.h"
-#include "libraries/library_table.h"
 #include "tests/forms/fixture_units.h"
 #include "tests/support/program_image_maker.h"
 

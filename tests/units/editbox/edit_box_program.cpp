@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "forms/forms_runtime.h"
-#include "libraries/library_table.h"
 #include "tests/forms/fixture_units.h"
 #include "tests/support/program_image_maker.h"
 
