@@ -6,20 +6,20 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <cstring>
 
 #include "forms/forms_runtime.h"
 #include "forms/menu_builder.h"
-#include "platform/gui/window_handles.h"
 #include "platform/core/code_page.h"
+#include "platform/gui/window_handles.h"
 #include "runtime/blocks.h"
 #include "runtime/owned_blocks.h"
 #include "runtime/runtime_state.h"
-#include "runtime/startup.h"
 #include "tests/forms/fixture_units.h"
 #include "tests/forms/test_program.h"
+#include "tests/support/unit_form_test.h"
 #include "units/base/unit_methods.h"
 #include "units/window/popup_menu.h"
 #include "units/window/window_shapes.h"
@@ -31,47 +31,17 @@ using namespace test_program;
 using forms::FormsRuntime;
 using runtime::ArgCell;
 
-QApplication& App() {
-  static int argc = 1;
-  static char arg0[] = "loaded_window_test";
-  static char* argv[] = {arg0, nullptr};
-  static auto* application = new QApplication(argc, argv);
-  return *application;
-}
-
-class LoadedWindow : public ::testing::Test {
+class LoadedWindow : public unit_tests::FormTest {
  protected:
+  LoadedWindow() : FormTest(Image(), kForm) {}
+
   void SetUp() override {
-    App();
-    runtime::ResetRuntimeState();
-    FormsRuntime::Instance().Reset();
-    runtime::AttachProgram(Image(), nullptr, &FormsRuntime::Instance());
-    runtime::InitializeRuntime();
+    FormTest::SetUp();
     Log().clear();
     Answer() = {};
   }
-  void TearDown() override {
-    FormsRuntime::Instance().ReleaseAllTemplates();
-    QApplication::processEvents();
-    FormsRuntime::Instance().Reset();
-    runtime::ResetRuntimeState();
-  }
 
-  bool Load() { return FormsRuntime::Instance().LoadWindow(kForm, false, false, nullptr); }
-  gui::Window* Unit(uint32_t unit) { return FormsRuntime::Instance().UnitWindow(kForm, unit); }
-  units::WindowUnit* Window() { return dynamic_cast<units::WindowUnit*>(Unit(0)); }
-  ArgCell Read(uint32_t unit, int32_t property, int32_t element = -1) {
-    return FormsRuntime::Instance().ReadUnitProperty(kForm, unit, property, element);
-  }
-  void Write(uint32_t unit, int32_t property, const ArgCell& value, int32_t element = -1) {
-    FormsRuntime::Instance().WriteUnitProperty(kForm, unit, property, element, value);
-  }
-  int32_t ReadInt(uint32_t unit, int32_t property, int32_t element = -1) {
-    return Read(unit, property, element).As<int32_t>();
-  }
-  std::string ReadText(uint32_t unit, int32_t property, int32_t element = -1) {
-    return platform::GbkToUtf8(runtime::Text::FromResult(Read(unit, property, element)).View());
-  }
+  units::WindowUnit* Window() { return UnitAs<units::WindowUnit>(0); }
 };
 
 TEST_F(LoadedWindow, FirstEventsComeInOrderAfterEveryUnitExists) {
@@ -90,8 +60,9 @@ TEST_F(LoadedWindow, FirstEventsComeInOrderAfterEveryUnitExists) {
 TEST_F(LoadedWindow, ControlIdsFollowCreationFromTheLastRecordDown) {
   const size_t before = fixtures::CreatedControlIds().size();
   ASSERT_TRUE(Load());
-  const std::vector<int32_t> ids(fixtures::CreatedControlIds().begin() + static_cast<ptrdiff_t>(before),
-                                 fixtures::CreatedControlIds().end());
+  const std::vector<int32_t> ids(
+      fixtures::CreatedControlIds().begin() + static_cast<ptrdiff_t>(before),
+      fixtures::CreatedControlIds().end());
   // Ticker, second-page box, first-page box, panel, button, box.
   EXPECT_EQ(ids, (std::vector<int32_t>{100, 110, 120, 130, 140, 150}));
 }
@@ -163,7 +134,8 @@ TEST_F(LoadedWindow, CursorsTravelAsIndexesAndAreStoredAsIdentifiers) {
   EXPECT_EQ(Unit(kButton)->Widget()->cursor().shape(), Qt::PointingHandCursor);
   const uint8_t ibeam[] = {3, 0, 0, 0};
   Write(kBox, 7, runtime::ByteSet(ibeam).Arg());
-  const forms::UnitRecord* record = FormsRuntime::Instance().Templates().Find(kForm)->FindUnit(kBox);
+  const forms::UnitRecord* record =
+      FormsRuntime::Instance().Templates().Find(kForm)->FindUnit(kBox);
   int32_t stored;
   std::memcpy(&stored, record->Unit().mouse_pointer.data(), 4);
   EXPECT_EQ(stored, 32513);
@@ -204,7 +176,7 @@ TEST_F(LoadedWindow, ShortcutKeysAndHiddenItemsKeepTheirCommands) {
   const forms::BuiltMenu menu = forms::BuildMenuBar(window);
   ASSERT_EQ(menu.bar.size(), 1u);  // "菜单" is hidden
   const std::vector<gui::MenuEntry>& items = menu.bar[0].entries;
-  ASSERT_EQ(items.size(), 3u);     // the hidden item is left out
+  ASSERT_EQ(items.size(), 3u);  // the hidden item is left out
   EXPECT_EQ(items[0].caption, QString::fromUtf8("停止计时\tCtrl+B"));
   EXPECT_EQ(items[0].command, 20003u);
   EXPECT_TRUE(items[1].separator);
@@ -220,7 +192,8 @@ TEST_F(LoadedWindow, MenuItemPropertiesChangeOnlyWhenTheyDiffer) {
   constexpr uint32_t kLast = 0x26010079;
   Write(kLast, 3, ArgCell::Logical(false));
   EXPECT_EQ(ReadInt(kLast, 3), 0);
-  const forms::BuiltMenu menu = forms::BuildMenuBar(*FormsRuntime::Instance().Templates().Find(kForm));
+  const forms::BuiltMenu menu =
+      forms::BuildMenuBar(*FormsRuntime::Instance().Templates().Find(kForm));
   EXPECT_EQ(menu.bar[0].entries.size(), 2u);
   Write(kStopTimingItem, 1, ArgCell::Logical(true));
   EXPECT_EQ(ReadInt(kStopTimingItem, 1), 1);
@@ -287,7 +260,8 @@ TEST_F(LoadedWindow, PopupMenuFiresTheChosenItem) {
   QTimer::singleShot(50, [&shown] {
     QMenu* menu = nullptr;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-      if (auto* open = qobject_cast<QMenu*>(widget); open != nullptr && open->isVisible()) menu = open;
+      if (auto* open = qobject_cast<QMenu*>(widget); open != nullptr && open->isVisible())
+        menu = open;
     }
     if (menu == nullptr) return;
     for (QAction* action : menu->actions()) shown << action->text();
@@ -295,7 +269,8 @@ TEST_F(LoadedWindow, PopupMenuFiresTheChosenItem) {
     menu->close();  // as a click on the item does
   });
   units::PopupMenu(kForm, 0x26010075, 10, 10);  // the sub-items of "编辑"
-  EXPECT_EQ(shown, (QStringList{QString::fromUtf8("停止计时\tCtrl+B"), "", QString::fromUtf8("最后一项")}));
+  EXPECT_EQ(shown, (QStringList{QString::fromUtf8("停止计时\tCtrl+B"), "",
+                                QString::fromUtf8("最后一项")}));
   EXPECT_EQ(Count("Selected 26010079"), 1);
 }
 
@@ -348,9 +323,9 @@ TEST_F(LoadedWindow, VisibleShowsTheWindowInTheStateItHas) {
 TEST(WindowShapes, RoundedCornersAndTriangle) {
   const QRegion rounded = *units::WindowShapeRegion(2, QSize(300, 100));
   EXPECT_TRUE(rounded.contains(QPoint(150, 50)));
-  EXPECT_TRUE(rounded.contains(QPoint(10, 1)));   // inside the 20-pixel corner ellipse
-  EXPECT_FALSE(rounded.contains(QPoint(1, 1)));   // cut off by it
-  EXPECT_TRUE(rounded.contains(QPoint(25, 0)));   // straight edge past the corner
+  EXPECT_TRUE(rounded.contains(QPoint(10, 1)));  // inside the 20-pixel corner ellipse
+  EXPECT_FALSE(rounded.contains(QPoint(1, 1)));  // cut off by it
+  EXPECT_TRUE(rounded.contains(QPoint(25, 0)));  // straight edge past the corner
   const QRegion triangle = *units::WindowShapeRegion(4, QSize(200, 100));
   EXPECT_TRUE(triangle.contains(QPoint(100, 90)));
   EXPECT_FALSE(triangle.contains(QPoint(5, 5)));

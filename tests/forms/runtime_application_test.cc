@@ -11,6 +11,7 @@
 #include "runtime/gates.h"
 #include "runtime/runtime_callback.h"
 #include "runtime/runtime_state.h"
+#include "tests/support/program_image_maker.h"
 
 namespace forms {
 namespace {
@@ -58,9 +59,8 @@ int32_t IdleEntryRoutine() {
 
 TEST(RuntimeApplication, IdleCallbacksRunWhileTheirWindowLivesThenTheEndRoutineOnce) {
   runtime::ResetRuntimeState();
-  runtime::ProgramImage image;
-  image.library_count = libraries::kLibraryCount;
-  image.libraries = libraries::LibraryTable();
+  const runtime::ProgramImage image =
+      unit_tests::MakeImage(nullptr, nullptr, 0, libraries::LibraryTable());
   int argc = 1;
   char arg0[] = "runtime_application_test";
   char* argv[] = {arg0, nullptr};

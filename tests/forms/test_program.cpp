@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "forms/forms_runtime.h"
-#include "libraries/library_table.h"
 #include "tests/forms/fixture_units.h"
+#include "tests/support/program_image_maker.h"
 
 extern const unsigned char test_window_block[];
 extern const int test_window_block_size;
@@ -71,16 +71,8 @@ Answers& Answer() {
 }
 
 const runtime::ProgramImage& Image() {
-  static const runtime::ProgramImage image = [] {
-    runtime::ProgramImage header;
-    header.id_seed = 0x000100F1;
-    header.code_base = reinterpret_cast<const uint8_t*>(kRoutines);
-    header.template_block = test_window_block;
-    header.template_block_size = test_window_block_size;
-    header.library_count = libraries::kLibraryCount;
-    header.libraries = fixtures::FixtureLibraryTable();
-    return header;
-  }();
+  static const runtime::ProgramImage image = unit_tests::MakeImage(
+      kRoutines, test_window_block, test_window_block_size, fixtures::FixtureLibraryTable());
   return image;
 }
 

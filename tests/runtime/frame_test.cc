@@ -25,6 +25,7 @@
 #include "runtime/runtime_callback.h"
 #include "runtime/runtime_state.h"
 #include "runtime/type_lookup.h"
+#include "tests/support/program_image_maker.h"
 
 namespace runtime {
 namespace {
@@ -32,10 +33,7 @@ namespace {
 std::string Utf8(std::string_view gbk) { return platform::GbkToUtf8(gbk); }
 
 ProgramImage ImageWithLibraries() {
-  ProgramImage image;
-  image.library_count = libraries::kLibraryCount;
-  image.libraries = libraries::LibraryTable();
-  return image;
+  return unit_tests::MakeImage(nullptr, nullptr, 0, libraries::LibraryTable());
 }
 
 TEST(TypeLookup, FindsTheWindowClassesByTypeRef) {

@@ -16,6 +16,7 @@
 #include "runtime/gbk_literal.h"
 #include "runtime/runtime_state.h"
 #include "tests/support/message_box_answerer.h"
+#include "tests/support/program_image_maker.h"
 
 namespace {
 
@@ -115,12 +116,9 @@ int main(int argc, char** argv) {
   for (int i = 0; i < libraries::kLibraryCount; ++i) table[i] = libraries::LibraryTable()[i];
   table[1] = &logging_library;
   static const std::string pool = std::string("\0", 1);
-  runtime::ProgramImage image;
-  image.id_seed = 0x000100F1;
+  runtime::ProgramImage image = unit_tests::MakeImage(nullptr, nullptr, 0, table);
   image.constant_pool = reinterpret_cast<const uint8_t*>(pool.data());
   image.constant_pool_size = static_cast<int32_t>(pool.size());
-  image.library_count = libraries::kLibraryCount;
-  image.libraries = table;
 
   for (const auto& s : scenarios) {
     if (scenario == s.name) return forms::RunProgram(argc, argv, image, s.entry);

@@ -1,7 +1,6 @@
-// What the tests of the unit classes share: an application object, a program image
-// made of a test's routines and its compiled form over the real library table, and a
-// fixture that loads the form's window and reaches its units the way the application does
-// (property access by index, class index + 8).
+// What the tests of loaded forms share: a fixture that attaches a test's program image to
+// a fresh runtime, loads the form's window and reaches its units the way the application
+// does (property access by index, class index + 8); and a few helpers for pictures.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,34 +13,15 @@
 #include <vector>
 
 #include "forms/forms_runtime.h"
-#include "libraries/library_table.h"
 #include "platform/core/code_page.h"
 #include "runtime/owned_blocks.h"
 #include "runtime/program_image.h"
 #include "runtime/runtime_state.h"
 #include "runtime/startup.h"
+#include "tests/support/program_image_maker.h"
+#include "tests/support/test_application.h"
 
 namespace unit_tests {
-
-inline QApplication& App() {
-  static int argc = 1;
-  static char arg0[] = "unit_test";
-  static char* argv[] = {arg0, nullptr};
-  static auto* application = new QApplication(argc, argv);
-  return *application;
-}
-
-inline runtime::ProgramImage MakeImage(const runtime::EventHandler* routines,
-                                       const unsigned char* block, int block_size) {
-  runtime::ProgramImage image;
-  image.id_seed = 0x000100F1;
-  image.code_base = reinterpret_cast<const uint8_t*>(routines);
-  image.template_block = block;
-  image.template_block_size = block_size;
-  image.library_count = libraries::kLibraryCount;
-  image.libraries = libraries::LibraryTable();
-  return image;
-}
 
 // The colour of a property (0x00BBGGRR) as Qt sees it.
 inline QRgb RgbOf(uint32_t bgr) {
@@ -60,6 +40,9 @@ inline std::vector<uint8_t> PngBytes(int width, int height, QRgb color) {
   return {bytes.begin(), bytes.end()};
 }
 
+// Each test starts on a fresh runtime with `image` attached and the form not yet loaded;
+// derived fixtures add their own set-up (clearing logs, loading the window) after this
+// one's and their own tear-down before it.
 class FormTest : public ::testing::Test {
  protected:
   FormTest(const runtime::ProgramImage& image, forms::FormId form) : image_(image), form_(form) {}
@@ -93,13 +76,15 @@ class FormTest : public ::testing::Test {
   void Write(uint32_t unit, int32_t property, const runtime::ArgCell& value, int32_t element = -1) {
     forms::FormsRuntime::Instance().WriteUnitProperty(form_, unit, property, element, value);
   }
-  int32_t ReadInt(uint32_t unit, int32_t property) { return Read(unit, property).As<int32_t>(); }
+  int32_t ReadInt(uint32_t unit, int32_t property, int32_t element = -1) {
+    return Read(unit, property, element).As<int32_t>();
+  }
   void WriteInt(uint32_t unit, int32_t property, int32_t value) {
     Write(unit, property, runtime::ArgCell::Int(value));
   }
   // Texts in UTF-8 on the test's side, GBK on the unit's.
-  std::string ReadText(uint32_t unit, int32_t property) {
-    return platform::GbkToUtf8(runtime::Text::FromResult(Read(unit, property)).View());
+  std::string ReadText(uint32_t unit, int32_t property, int32_t element = -1) {
+    return platform::GbkToUtf8(runtime::Text::FromResult(Read(unit, property, element)).View());
   }
   void WriteText(uint32_t unit, int32_t property, const std::string& utf8) {
     runtime::Text text(platform::Utf8ToGbk(utf8));

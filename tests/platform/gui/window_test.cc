@@ -13,18 +13,12 @@
 #include "platform/gui/frame_window.h"
 #include "platform/gui/virtual_keys.h"
 #include "platform/gui/window.h"
+#include "tests/support/test_application.h"
 
 namespace gui {
 namespace {
 
-QApplication& App() {
-  static int argc = 1;
-  static char arg0[] = "window_test";
-  static char* argv[] = {arg0, nullptr};
-  // Never destroyed: the test library's input devices outlive static destruction.
-  static auto* application = new QApplication(argc, argv);
-  return *application;
-}
+using unit_tests::App;
 
 // A window over a line edit that records its messages; `on_message` may change or discard.
 class RecordingWindow : public Window {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "forms/unit_interface.h"
+#include "libraries/library_table.h"
 #include "tests/support/unit_form_test.h"
 #include "units/button/button_class.h"
 #include "units/button/button_class_data.h"
@@ -46,8 +47,8 @@ const runtime::EventHandler kRoutines[] = {OnSaveClicked, OnSaveFocused, OnSaveB
                                            OnCancelClicked};
 
 const runtime::ProgramImage& Image() {
-  static const runtime::ProgramImage image =
-      unit_tests::MakeImage(kRoutines, button_window_block, button_window_block_size);
+  static const runtime::ProgramImage image = unit_tests::MakeImage(
+      kRoutines, button_window_block, button_window_block_size, libraries::LibraryTable());
   return image;
 }
 

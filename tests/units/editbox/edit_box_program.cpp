@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "forms/forms_runtime.h"
-#include "libraries/library_table.h"
 #include "tests/forms/fixture_units.h"
+#include "tests/support/program_image_maker.h"
 
 extern const unsigned char edit_box_window_block[];
 extern const int edit_box_window_block_size;
@@ -69,16 +69,9 @@ std::function<void(uint32_t)>& OnFocusLost() {
 }
 
 const runtime::ProgramImage& Image() {
-  static const runtime::ProgramImage image = [] {
-    runtime::ProgramImage header;
-    header.id_seed = 0x000100F1;
-    header.code_base = reinterpret_cast<const uint8_t*>(kRoutines);
-    header.template_block = edit_box_window_block;
-    header.template_block_size = edit_box_window_block_size;
-    header.library_count = libraries::kLibraryCount;
-    header.libraries = fixtures::FixtureLibraryTable();
-    return header;
-  }();
+  static const runtime::ProgramImage image =
+      unit_tests::MakeImage(kRoutines, edit_box_window_block, edit_box_window_block_size,
+                            fixtures::FixtureLibraryTable());
   return image;
 }
 

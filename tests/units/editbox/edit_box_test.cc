@@ -10,11 +10,8 @@
 #include <QToolButton>
 
 #include "forms/forms_runtime.h"
-#include "platform/core/code_page.h"
 #include "runtime/gbk_literal.h"
-#include "runtime/owned_blocks.h"
-#include "runtime/runtime_state.h"
-#include "runtime/startup.h"
+#include "tests/support/unit_form_test.h"
 #include "tests/units/editbox/edit_box_program.h"
 #include "units/base/unit_methods.h"
 #include "units/editbox/edit_box_methods.h"
@@ -49,69 +46,32 @@ enum Property {
   kSelText,
 };
 
-QApplication& App() {
-  static int argc = 1;
-  static char arg0[] = "edit_box_test";
-  static char* argv[] = {arg0, nullptr};
-  static auto* application = new QApplication(argc, argv);
-  return *application;
-}
-
 std::string Entry(const char* name, uint32_t unit) {
   char text[48];
   std::snprintf(text, sizeof text, "%s %08X", name, unit);
   return text;
 }
 
-class EditBox : public ::testing::Test {
+class EditBox : public unit_tests::FormTest {
  protected:
+  EditBox() : FormTest(Image(), kForm) {}
+
   void SetUp() override {
-    App();
-    runtime::ResetRuntimeState();
-    FormsRuntime::Instance().Reset();
-    runtime::AttachProgram(Image(), nullptr, &FormsRuntime::Instance());
-    runtime::InitializeRuntime();
+    FormTest::SetUp();
     Log().clear();
     OnContentChanged() = nullptr;
     OnFocusLost() = nullptr;
-    ASSERT_TRUE(FormsRuntime::Instance().LoadWindow(kForm, false, false, nullptr));
+    ASSERT_TRUE(Load());
     Log().clear();
   }
   void TearDown() override {
     OnContentChanged() = nullptr;
     OnFocusLost() = nullptr;
-    FormsRuntime::Instance().ReleaseAllTemplates();
-    QApplication::processEvents();
-    FormsRuntime::Instance().Reset();
-    runtime::ResetRuntimeState();
+    FormTest::TearDown();
   }
 
-  static gui::Window* Unit(uint32_t unit) {
-    return FormsRuntime::Instance().UnitWindow(kForm, unit);
-  }
-  static units::EditBoxUnit* Box(uint32_t unit) {
-    return dynamic_cast<units::EditBoxUnit*>(Unit(unit));
-  }
-  static QWidget* Widget(uint32_t unit) { return Unit(unit)->Widget(); }
-
-  static void Write(uint32_t unit, int32_t property, const ArgCell& value) {
-    FormsRuntime::Instance().WriteUnitProperty(kForm, unit, property, -1, value);
-  }
-  static void WriteInt(uint32_t unit, int32_t property, int32_t value) {
-    Write(unit, property, ArgCell::Int(value));
-  }
-  // `utf8` is written as the GBK text the program holds.
-  static void WriteText(uint32_t unit, int32_t property, const std::string& utf8) {
-    const runtime::Text text(runtime::Gbk(utf8));
-    Write(unit, property, text.Arg());
-  }
-  static int32_t ReadInt(uint32_t unit, int32_t property) {
-    return FormsRuntime::Instance().ReadUnitProperty(kForm, unit, property, -1).As<int32_t>();
-  }
-  static std::string ReadText(uint32_t unit, int32_t property) {
-    const ArgCell cell = FormsRuntime::Instance().ReadUnitProperty(kForm, unit, property, -1);
-    return platform::GbkToUtf8(runtime::Text::FromResult(cell).View());
-  }
+  units::EditBoxUnit* Box(uint32_t unit) { return UnitAs<units::EditBoxUnit>(unit); }
+  QWidget* Widget(uint32_t unit) { return Unit(unit)->Widget(); }
 
   void Activate() {
     QWidget* window = Unit(0)->Widget();

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "libraries/library_table.h"
 #include "tests/support/unit_form_test.h"
 #include "units/groupbox/group_box_class.h"
 #include "units/groupbox/group_box_class_data.h"
@@ -38,8 +39,8 @@ runtime::HandlerResult OnBoxPress(const int32_t*, int32_t) {
 const runtime::EventHandler kRoutines[] = {OnWindowPress, OnBoxPress};
 
 const runtime::ProgramImage& Image() {
-  static const runtime::ProgramImage image =
-      unit_tests::MakeImage(kRoutines, group_box_window_block, group_box_window_block_size);
+  static const runtime::ProgramImage image = unit_tests::MakeImage(
+      kRoutines, group_box_window_block, group_box_window_block_size, libraries::LibraryTable());
   return image;
 }
 

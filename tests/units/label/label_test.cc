@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "libraries/library_table.h"
 #include "tests/support/unit_form_test.h"
 #include "units/base/unit_methods.h"
 #include "units/label/label_unit.h"
@@ -50,8 +51,8 @@ runtime::HandlerResult OnLabelPress(const int32_t*, int32_t) {
 const runtime::EventHandler kRoutines[] = {OnFeedback, OnLabelPress};
 
 const runtime::ProgramImage& Image() {
-  static const runtime::ProgramImage image =
-      unit_tests::MakeImage(kRoutines, label_window_block, label_window_block_size);
+  static const runtime::ProgramImage image = unit_tests::MakeImage(
+      kRoutines, label_window_block, label_window_block_size, libraries::LibraryTable());
   return image;
 }
 

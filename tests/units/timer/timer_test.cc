@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "forms/unit_interface.h"
+#include "libraries/library_table.h"
 #include "tests/support/unit_form_test.h"
 #include "units/base/unit_methods.h"
 #include "units/timer/timer_class.h"
@@ -82,8 +83,8 @@ runtime::HandlerResult OnSelfChangingTick(const int32_t*, int32_t) {
 const runtime::EventHandler kRoutines[] = {OnTick, OnSecondTick, OnSelfChangingTick};
 
 const runtime::ProgramImage& Image() {
-  static const runtime::ProgramImage image =
-      unit_tests::MakeImage(kRoutines, timer_window_block, timer_window_block_size);
+  static const runtime::ProgramImage image = unit_tests::MakeImage(
+      kRoutines, timer_window_block, timer_window_block_size, libraries::LibraryTable());
   return image;
 }
 

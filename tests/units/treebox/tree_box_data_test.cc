@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "forms/byte_stream.h"
-#include "tests/units/treebox/tree_test_app.h"
+#include "tests/support/test_application.h"
 #include "units/base/class_data_codec.h"
 #include "units/treebox/item_list.h"
 #include "units/treebox/picture_group.h"
@@ -149,7 +149,7 @@ std::vector<QImage> ThreePictures() {
 }
 
 TEST(PictureGroup, PicturesComeBackWithTheirTransparency) {
-  tree_test::App();
+  unit_tests::App();
   const auto bytes = units::WritePictureGroup(ThreePictures());
   const auto pictures = units::ReadPictureGroup(bytes);
   ASSERT_EQ(pictures.size(), 3u);
@@ -160,7 +160,7 @@ TEST(PictureGroup, PicturesComeBackWithTheirTransparency) {
 }
 
 TEST(PictureGroup, AnythingButATaggedImageListIsNoPictures) {
-  tree_test::App();
+  unit_tests::App();
   const auto good = units::WritePictureGroup(ThreePictures());
   const auto changed = [&](size_t at, uint8_t value) {
     auto bytes = good;
@@ -187,7 +187,7 @@ TEST(PictureGroup, AnythingButATaggedImageListIsNoPictures) {
 }
 
 TEST(PictureGroup, EveryFlippedByteReadsSafely) {
-  tree_test::App();
+  unit_tests::App();
   const auto good = units::WritePictureGroup(ThreePictures());
   for (size_t at = 0; at < good.size(); ++at) {
     auto bytes = good;
@@ -199,7 +199,7 @@ TEST(PictureGroup, EveryFlippedByteReadsSafely) {
 }
 
 TEST(StatePictures, TheFirstPictureStandsTwiceAndTheCountLimitsTheRest) {
-  tree_test::App();
+  unit_tests::App();
   const std::vector<QImage> five(5, QImage(13, 13, QImage::Format_ARGB32));
   const struct {
     std::vector<QImage> pictures;

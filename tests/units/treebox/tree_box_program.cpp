@@ -4,6 +4,7 @@
 #include "libraries/library_table.h"
 #include "platform/core/code_page.h"
 #include "runtime/owned_blocks.h"
+#include "tests/support/program_image_maker.h"
 
 extern const unsigned char tree_window_block[];
 extern const int tree_window_block_size;
@@ -89,16 +90,8 @@ Answers& Answer() {
 }
 
 const runtime::ProgramImage& Image() {
-  static const runtime::ProgramImage image = [] {
-    runtime::ProgramImage header;
-    header.id_seed = 0x000100F1;
-    header.code_base = reinterpret_cast<const uint8_t*>(kRoutines);
-    header.template_block = tree_window_block;
-    header.template_block_size = tree_window_block_size;
-    header.library_count = libraries::kLibraryCount;
-    header.libraries = libraries::LibraryTable();
-    return header;
-  }();
+  static const runtime::ProgramImage image = unit_tests::MakeImage(
+      kRoutines, tree_window_block, tree_window_block_size, libraries::LibraryTable());
   return image;
 }
 

@@ -4,20 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QTest>
 #include <QTreeWidgetItemIterator>
 #include <cstring>
 
-#include "forms/forms_runtime.h"
 #include "platform/core/code_page.h"
 #include "runtime/allocator.h"
 #include "runtime/blocks.h"
 #include "runtime/owned_blocks.h"
-#include "runtime/runtime_state.h"
-#include "runtime/startup.h"
+#include "tests/support/unit_form_test.h"
 #include "tests/units/treebox/tree_box_program.h"
-#include "tests/units/treebox/tree_test_app.h"
 #include "units/treebox/item_list.h"
 #include "units/treebox/picture_group.h"
 #include "units/treebox/tree_box_methods.h"
@@ -25,7 +23,6 @@
 namespace {
 
 using namespace tree_program;
-using forms::FormsRuntime;
 using runtime::ArgCell;
 using units::ItemRecord;
 
@@ -90,28 +87,18 @@ class IntArray {
   void* block_;
 };
 
-class TreeBoxTest : public ::testing::Test {
+class TreeBoxTest : public unit_tests::FormTest {
  protected:
+  TreeBoxTest() : FormTest(Image(), kForm) {}
+
   void SetUp() override {
-    tree_test::App();
-    runtime::ResetRuntimeState();
-    FormsRuntime::Instance().Reset();
-    runtime::AttachProgram(Image(), nullptr, &FormsRuntime::Instance());
-    runtime::InitializeRuntime();
+    FormTest::SetUp();
     Log().clear();
     Answer() = {};
-    ASSERT_TRUE(FormsRuntime::Instance().LoadWindow(kForm, false, false, nullptr));
-  }
-  void TearDown() override {
-    FormsRuntime::Instance().ReleaseAllTemplates();
-    QApplication::processEvents();
-    FormsRuntime::Instance().Reset();
-    runtime::ResetRuntimeState();
+    ASSERT_TRUE(Load());
   }
 
-  units::TreeBox* Box(uint32_t unit = kTree) {
-    return dynamic_cast<units::TreeBox*>(FormsRuntime::Instance().UnitWindow(kForm, unit));
-  }
+  units::TreeBox* Box(uint32_t unit = kTree) { return UnitAs<units::TreeBox>(unit); }
   units::TreeWidget* Tree() { return Box()->Tree(); }
 
   int32_t Add(const char* text, std::optional<int32_t> parent = std::nullopt) {
@@ -124,17 +111,10 @@ class TreeBoxTest : public ::testing::Test {
     return units::TreeBoxDeleteItem(kForm, kTree, args);
   }
 
-  int32_t ReadInt(int32_t property) {
-    return FormsRuntime::Instance().ReadUnitProperty(kForm, kTree, property, -1).As<int32_t>();
-  }
-  void Write(int32_t property, const ArgCell& value) {
-    FormsRuntime::Instance().WriteUnitProperty(kForm, kTree, property, -1, value);
-  }
-  std::vector<uint8_t> ReadBytes(int32_t property) {
-    const runtime::ByteSet bytes = runtime::ByteSet::FromResult(
-        FormsRuntime::Instance().ReadUnitProperty(kForm, kTree, property, -1));
-    return {bytes.Bytes().begin(), bytes.Bytes().end()};
-  }
+  // Properties of kTree, the unit these tests drive.
+  int32_t ReadInt(int32_t property) { return FormTest::ReadInt(kTree, property); }
+  void Write(int32_t property, const ArgCell& value) { FormTest::Write(kTree, property, value); }
+  std::vector<uint8_t> ReadBytes(int32_t property) { return FormTest::ReadBytes(kTree, property); }
   std::vector<ItemRecord> Items() { return units::ParseItemList(ReadBytes(kInitialItems)); }
   // Texts of the items in ItemIndex order.
   std::string Texts() {
