@@ -7,6 +7,8 @@
 #include "units/editbox/edit_box_class.h"
 #include "units/groupbox/group_box_class.h"
 #include "units/label/label_class.h"
+#include "units/picbtn/picture_button_class.h"
+#include "units/superbtn/super_button_class.h"
 #include "units/timer/timer_class.h"
 #include "units/treebox/tree_box_class.h"
 
@@ -21,6 +23,8 @@ const std::vector<UnitClass>& UnitClasses() {
       GroupBoxClass(),
       TimerClass(),
       TreeBoxClass(),
+      PictureButtonClass(),
+      SuperButtonClass(),
   };
   return classes;
 }
