@@ -4,8 +4,7 @@
 
 namespace units {
 
-std::optional<PictureButtonClassData> PictureButtonClassData::Read(
-    std::span<const uint8_t> bytes) {
+std::optional<PictureButtonClassData> PictureButtonClassData::Read(std::span<const uint8_t> bytes) {
   PictureButtonClassData data;
   if (bytes.empty()) return data;
   forms::ByteReader in(bytes);

@@ -9,18 +9,22 @@ namespace {
 const std::vector<uint8_t>& PictureBytes(const PictureButtonClassData& data,
                                          PictureButtonWidget::Slot slot) {
   switch (slot) {
-    case PictureButtonWidget::kHotPicture: return data.hot_picture;
-    case PictureButtonWidget::kPressedPicture: return data.pressed_picture;
-    case PictureButtonWidget::kDisabledPicture: return data.disabled_picture;
-    default: return data.normal_picture;
+    case PictureButtonWidget::kHotPicture:
+      return data.hot_picture;
+    case PictureButtonWidget::kPressedPicture:
+      return data.pressed_picture;
+    case PictureButtonWidget::kDisabledPicture:
+      return data.disabled_picture;
+    default:
+      return data.normal_picture;
   }
 }
 
 }  // namespace
 
-PictureButtonUnit::PictureButtonUnit(const forms::CreateParams& params,
-                                     PictureButtonClassData data)
-    : gui::Window(new PictureButtonWidget), UnitBase(params.form, params.unit),
+PictureButtonUnit::PictureButtonUnit(const forms::CreateParams& params, PictureButtonClassData data)
+    : gui::Window(new PictureButtonWidget),
+      UnitBase(params.form, params.unit),
       data_(std::move(data)) {
   Properties().ClampAll(data_);
   PictureButtonWidget* button = Button();

@@ -22,7 +22,8 @@ void KeyedPicture::SetColor(uint32_t color) {
   const QRgb key = color == 0xFF000000
                        ? decoded_.pixel(0, 0) & RGB_MASK
                        : qRgb(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
-                              static_cast<int>((color >> 16) & 0xFF)) & RGB_MASK;
+                              static_cast<int>((color >> 16) & 0xFF)) &
+                             RGB_MASK;
   QImage keyed = decoded_;
   for (int y = 0; y < keyed.height(); ++y) {
     auto* line = reinterpret_cast<QRgb*>(keyed.scanLine(y));

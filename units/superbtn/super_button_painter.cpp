@@ -31,8 +31,7 @@ void Edge(QPainter& painter, QRect& rect, const QColor& top_left, const QColor& 
 // or HotPicture falls back to the other.
 const KeyedPicture& ChosenPicture(const SuperButtonClassData& data, const SuperButtonState& state,
                                   const SuperButtonPictures& pictures, bool* greyed) {
-  const KeyedPicture& normal =
-      pictures.picture.IsNull() ? pictures.hot_picture : pictures.picture;
+  const KeyedPicture& normal = pictures.picture.IsNull() ? pictures.hot_picture : pictures.picture;
   const KeyedPicture& hot = pictures.hot_picture.IsNull() ? pictures.picture : pictures.hot_picture;
   *greyed = false;
   if (state.disabled) {

@@ -9,7 +9,8 @@
 namespace units {
 
 SuperButtonUnit::SuperButtonUnit(const forms::CreateParams& params, SuperButtonClassData data)
-    : gui::Window(new SuperButtonWidget), UnitBase(params.form, params.unit),
+    : gui::Window(new SuperButtonWidget),
+      UnitBase(params.form, params.unit),
       data_(std::move(data)) {
   Properties().ClampAll(data_);
   pictures_.picture.SetBytes(data_.picture, data_.picture_color);
@@ -17,7 +18,7 @@ SuperButtonUnit::SuperButtonUnit(const forms::CreateParams& params, SuperButtonC
   pictures_.disabled_picture.SetBytes(data_.disabled_picture, data_.disabled_picture_color);
   SuperButtonWidget* button = Button();
   // Called by Qt while the widget lives, and the widget never outlives this object.
-  button->paint = [this](QPainter& painter) { Paint(painter); };
+  button->paint = [this](QPainter& painter) { PaintButton(painter); };
   button->setFocusPolicy((params.extra_style & forms::unit_style::kTabStop) ? Qt::StrongFocus
                                                                             : Qt::ClickFocus);
   SetText(gui::QStringOfGbk(data_.caption));
@@ -50,7 +51,7 @@ SuperButtonState SuperButtonUnit::State() const {
   return state;
 }
 
-void SuperButtonUnit::Paint(QPainter& painter) {
+void SuperButtonUnit::PaintButton(QPainter& painter) {
   const SuperButtonWidget* button = Button();
   PaintSuperButton(painter, button->rect(), data_, State(), pictures_, button->font(),
                    *button->style(), button->palette());

@@ -66,7 +66,7 @@ class SuperButtonUnit : public gui::Window, public UnitBase {
 
  private:
   SuperButtonWidget* Button() const;
-  void Paint(QPainter& painter);
+  void PaintButton(QPainter& painter);
   void Clicked();
 
   SuperButtonClassData data_;

@@ -32,8 +32,8 @@ units::PictureButtonClassData Sample() {
 TEST(PictureButtonClassData, TheStreamIsLaidOutInPropertyOrder) {
   forms::ByteWriter expected;
   for (int32_t word : {1, 1, 1, 0x00FFFFFF}) expected.Int32(word);
-  for (const std::vector<uint8_t>& picture : {std::vector<uint8_t>{1, 2, 3}, {4}, {5, 6},
-                                              {7, 8, 9, 10}}) {
+  for (const std::vector<uint8_t>& picture :
+       {std::vector<uint8_t>{1, 2, 3}, {4}, {5, 6}, {7, 8, 9, 10}}) {
     expected.LengthPrefixedBytes(picture);
   }
   EXPECT_EQ(Sample().Write(), expected.Data());

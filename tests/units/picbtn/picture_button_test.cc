@@ -22,8 +22,8 @@ namespace {
 constexpr uint32_t kForm = 0x52010023;
 constexpr uint32_t kPush = 0x16010040;    // push button at (10, 10), 40 x 30
 constexpr uint32_t kToggle = 0x16010041;  // toggle button at (60, 10), 40 x 30
-constexpr uint32_t kBelow = 0x16010043;   // a label under the shaped button
-constexpr uint32_t kShaped = 0x16010042;  // TransparentColor white, 40 x 40
+constexpr uint32_t kShaped = 0x16010042;  // TransparentColor white, 40 x 40, over a label
+                                          // whose MouseLeftDown notes "Below"
 
 // Property indexes (class index + 8).
 constexpr int32_t kDisabled = 6;
@@ -87,9 +87,7 @@ class PictureButton : public unit_tests::FormTest {
     QWidget* widget = Unit(unit)->Widget();
     return widget->mapTo(widget->window(), point);
   }
-  void MoveTo(uint32_t unit, QPoint point) {
-    QTest::mouseMove(TopWindow(), InWindow(unit, point));
-  }
+  void MoveTo(uint32_t unit, QPoint point) { QTest::mouseMove(TopWindow(), InWindow(unit, point)); }
   void Press(uint32_t unit, QPoint point) {
     QTest::mousePress(TopWindow(), Qt::LeftButton, {}, InWindow(unit, point));
   }

@@ -25,11 +25,11 @@ std::vector<uint8_t> VersionOneRecord() {
   // DefaultButton
   for (int32_t word : {1, 2, 1, 1, 3, 1, 1, 1, 0x00FF00FF, 0x00010203, 1, 1, 1}) out.Int32(word);
   for (uint32_t color : {0x11u, 0x22u, 0x33u, 0x44u, 0x55u, 0x66u}) out.UInt32(color);
-  out.LengthPrefixedBytes(std::vector<uint8_t>{'h'});     // HotPicture
+  out.LengthPrefixedBytes(std::vector<uint8_t>{'h'});       // HotPicture
   out.LengthPrefixedBytes(std::vector<uint8_t>{'p', 'p'});  // Picture
-  out.LengthPrefixedBytes(std::vector<uint8_t>(60, 0));    // Font
-  out.LengthPrefixedBytes(std::vector<uint8_t>{'v'});     // HoverSound
-  out.LengthPrefixedBytes(std::vector<uint8_t>{'c'});     // ClickSound
+  out.LengthPrefixedBytes(std::vector<uint8_t>(60, 0));     // Font
+  out.LengthPrefixedBytes(std::vector<uint8_t>{'v'});       // HoverSound
+  out.LengthPrefixedBytes(std::vector<uint8_t>{'c'});       // ClickSound
   out.Text("OK");
   out.Text("tip");
   return std::move(out.Data());

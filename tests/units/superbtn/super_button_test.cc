@@ -27,10 +27,10 @@ constexpr uint32_t kPictured = 0x16010053;  // flat, disabled, no caption, Pictu
 
 // Property indexes (class index + 8).
 constexpr int32_t kDisabled = 6;
-constexpr int32_t kButtonStyle = 8, kCheckStyle = 9, kChecked = 10, kPressOffset = 12,
-                  kPicture = 15, kHotPicture = 17, kDisabledPicture = 19,
-                  kDisabledPictureColor = 20, kCaption = 22, kUseSystemColors = 23,
-                  kColorPair2Back = 27, kHoverSound = 31, kToolTip = 33, kDefaultButton = 34;
+constexpr int32_t kCheckStyle = 9, kChecked = 10, kPressOffset = 12, kPicture = 15,
+                  kHotPicture = 17, kDisabledPicture = 19, kDisabledPictureColor = 20,
+                  kCaption = 22, kUseSystemColors = 23, kColorPair2Back = 27, kHoverSound = 31,
+                  kDefaultButton = 34;
 
 // The switch's colours (0x00BBGGRR in the form).
 constexpr QRgb kSwitchText1 = qRgb(255, 0, 0), kSwitchBack1 = qRgb(0, 128, 255),
@@ -82,10 +82,17 @@ QRect InkOf(const QImage& image, QRgb background) {
   return ink;
 }
 
+int CountOf(const QImage& image, QRgb color) {
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) count += image.pixel(x, y) == color ? 1 : 0;
+  }
+  return count;
+}
+
 // The button face raised by the same amount in each channel, up to 32.
 QRgb Lightened(const QColor& face) {
-  const int amount =
-      std::min(32, 255 - std::max({face.red(), face.green(), face.blue()}));
+  const int amount = std::min(32, 255 - std::max({face.red(), face.green(), face.blue()}));
   return qRgb(face.red() + amount, face.green() + amount, face.blue() + amount);
 }
 
@@ -114,9 +121,7 @@ class SuperButton : public unit_tests::FormTest {
   QPoint InWindow(uint32_t unit, QPoint point) {
     return Widget(unit)->mapTo(Widget(unit)->window(), point);
   }
-  void MoveTo(uint32_t unit, QPoint point) {
-    QTest::mouseMove(TopWindow(), InWindow(unit, point));
-  }
+  void MoveTo(uint32_t unit, QPoint point) { QTest::mouseMove(TopWindow(), InWindow(unit, point)); }
   // An empty part of the window; each move is to a new point, since Qt drops a move that
   // goes nowhere.
   void MoveAway() { MoveTo(0, {300 + (++away_ % 2), 150}); }
@@ -138,17 +143,15 @@ TEST_F(SuperButton, ACheckStyleButtonIsDrawnPressedWhileChecked) {
   // Checked: the second pair's background and text, the caption where it always is.
   QImage image = Grab(kSwitch);
   EXPECT_EQ(image.pixel(2, 2), kSwitchBack2);
+  EXPECT_GT(CountOf(image, kSwitchText2), 0);
   const QRect checked_ink = InkOf(image, kSwitchBack2);
   EXPECT_FALSE(checked_ink.isEmpty());
-  EXPECT_GT(std::count(reinterpret_cast<const QRgb*>(image.constBits()),
-                       reinterpret_cast<const QRgb*>(image.constBits()) +
-                           image.width() * image.height(),
-                       kSwitchText2),
-            0);
 
   WriteBool(kSwitch, kChecked, false);
   image = Grab(kSwitch);
   EXPECT_EQ(image.pixel(2, 2), kSwitchBack1);
+  EXPECT_GT(CountOf(image, kSwitchText1), 0);
+  EXPECT_EQ(CountOf(image, kSwitchText2), 0);
   // A toggling button keeps its caption in place when it is down.
   EXPECT_EQ(InkOf(image, kSwitchBack1), checked_ink);
 }
@@ -269,16 +272,13 @@ TEST_F(SuperButton, EnterClicksTheDefaultButtonWhereverTheFocusIs) {
   EXPECT_EQ(Log(), (std::vector<std::string>{"Ok"}));
 }
 
-TEST_F(SuperButton, FocusSpaceAndMnemonicReachTheButton) {
+TEST_F(SuperButton, FocusTheSpaceBarAndTheMnemonicReachTheButton) {
   Unit(kOk)->SetFocus();
   QTest::keyClick(Widget(kOk), Qt::Key_Space);
   QTest::keyClick(Widget(kOk), Qt::Key_O, Qt::AltModifier);
   Unit(kOther)->SetFocus();
   EXPECT_EQ(Log(), (std::vector<std::string>{"OkFocused", "Ok", "Ok", "OkBlurred"}));
-  EXPECT_EQ(Widget(kOk)->toolTip(), QString::fromUtf8("保存本章"));
-  WriteText(kOk, kToolTip, "另存");
-  EXPECT_EQ(Widget(kOk)->toolTip(), QString::fromUtf8("另存"));
-  // Sounds are kept as written.
+  // Sounds are kept as written: nothing plays them.
   EXPECT_EQ(ReadBytes(kOk, kHoverSound),
             (std::vector<uint8_t>{'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'}));
 }
