@@ -6,7 +6,9 @@
 #include "units/editbox/edit_box_class.h"
 #include "units/groupbox/group_box_class.h"
 #include "units/label/label_class.h"
+#include "units/picbtn/picture_button_class.h"
 #include "units/splitterbar/splitter_bar_class.h"
+#include "units/superbtn/super_button_class.h"
 #include "units/timer/timer_class.h"
 #include "units/translabel/trans_label_class.h"
 #include "units/treebox/tree_box_class.h"
@@ -24,6 +26,8 @@ const std::vector<UnitClass>& UnitClasses() {
       TreeBoxClass(),
       TransLabelClass(),
       SplitterBarClass(),
+      PictureButtonClass(),
+      SuperButtonClass(),
   };
   return classes;
 }

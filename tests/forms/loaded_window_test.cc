@@ -306,8 +306,9 @@ TEST_F(LoadedWindow, TheFirstShowRepeatsNoMoveOrResize) {
   // A real move and a real resize are reported, once each.
   Write(0, 0, ArgCell::Int(ReadInt(0, 0) + 30));
   Write(0, 2, ArgCell::Int(ReadInt(0, 2) + 40));
-  QTRY_COMPARE(Count("Moved"), 2);
-  QTRY_COMPARE(Count("Resized"), 2);
+  EXPECT_TRUE(QTest::qWaitFor([] { return Count("Moved") == 2 && Count("Resized") == 2; }));
+  EXPECT_EQ(Count("Moved"), 2);
+  EXPECT_EQ(Count("Resized"), 2);
 }
 
 TEST_F(LoadedWindow, VisibleShowsTheWindowInTheStateItHas) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "libraries/library_table.h"
 #include "tests/support/unit_form_test.h"
 #include "units/base/unit_methods.h"
 #include "units/splitterbar/line_move_cursors.h"
@@ -62,7 +63,8 @@ const runtime::EventHandler kRoutines[] = {OnVerticalMoved, OnHorizontalMoved, O
 
 const runtime::ProgramImage& Image() {
   static const runtime::ProgramImage image =
-      unit_tests::MakeImage(kRoutines, splitterbar_window_block, splitterbar_window_block_size);
+      unit_tests::MakeImage(kRoutines, splitterbar_window_block,
+                            splitterbar_window_block_size, libraries::LibraryTable());
   return image;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "libraries/library_table.h"
 #include "tests/support/unit_form_test.h"
 #include "units/base/unit_methods.h"
 
@@ -53,7 +54,8 @@ const runtime::EventHandler kRoutines[] = {OnCaptionUp, OnWindowUp};
 
 const runtime::ProgramImage& Image() {
   static const runtime::ProgramImage image =
-      unit_tests::MakeImage(kRoutines, translabel_window_block, translabel_window_block_size);
+      unit_tests::MakeImage(kRoutines, translabel_window_block,
+                            translabel_window_block_size, libraries::LibraryTable());
   return image;
 }
 
@@ -125,7 +127,10 @@ class TransLabel : public unit_tests::FormTest {
                StripesPng(Unit(0)->ClientRect().width(), Unit(0)->ClientRect().height()));
   }
   void WaitUntilTheScreenIsUpToDate() {
-    QTRY_COMPARE(DifferingPixels(Screen(), Fresh(), Top()->rect()), 0);
+    // QTRY_ reports nothing to GoogleTest: wait, then check.
+    const bool up_to_date =
+        QTest::qWaitFor([&] { return DifferingPixels(Screen(), Fresh(), Top()->rect()) == 0; });
+    ASSERT_TRUE(up_to_date) << DifferingPixels(Screen(), Fresh(), Top()->rect()) << " pixels differ";
   }
 };
 

@@ -1,0 +1,98 @@
+// The picture button's class data: the stream as laid out, what the form tool writes is
+// what the unit reads, and records the unit must not trust are refused.
+#include "units/picbtn/picture_button_class_data.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "forms/byte_stream.h"
+#include "forms/template_block.h"
+#include "forms/unit_interface.h"
+#include "tools/form_tool/form_file.h"
+#include "units/picbtn/picture_button_class.h"
+
+namespace {
+
+units::PictureButtonClassData Sample() {
+  units::PictureButtonClassData data;
+  data.toggle_type = 1;
+  data.checked = true;
+  data.transparent_color = 0x00FFFFFF;
+  data.normal_picture = {1, 2, 3};
+  data.hot_picture = {4};
+  data.pressed_picture = {5, 6};
+  data.disabled_picture = {7, 8, 9, 10};
+  return data;
+}
+
+TEST(PictureButtonClassData, TheStreamIsLaidOutInPropertyOrder) {
+  forms::ByteWriter expected;
+  for (int32_t word : {1, 1, 1, 0x00FFFFFF}) expected.Int32(word);
+  for (const std::vector<uint8_t>& picture :
+       {std::vector<uint8_t>{1, 2, 3}, {4}, {5, 6}, {7, 8, 9, 10}}) {
+    expected.LengthPrefixedBytes(picture);
+  }
+  EXPECT_EQ(Sample().Write(), expected.Data());
+  EXPECT_EQ(units::PictureButtonClassData::Read(expected.Data()), Sample());
+}
+
+TEST(PictureButtonClassData, TheCodecRoundTripsEveryField) {
+  const units::ClassDataCodec codec = units::PictureButtonClass().codec;
+  const std::vector<uint8_t> bytes = Sample().Write();
+  const auto fields = codec.decode(bytes);
+  ASSERT_TRUE(fields);
+  EXPECT_EQ(fields->size(), 7u);
+  EXPECT_EQ(codec.encode(*fields), bytes);
+  EXPECT_EQ(codec.event_names, (std::vector<std::string>{"Clicked"}));
+  EXPECT_FALSE(codec.encode({{"Checked", int64_t{1}}})) << "a logical is no number";
+  EXPECT_FALSE(codec.encode({{"Caption", std::string("x")}}));
+}
+
+TEST(PictureButtonClassData, OtherVersionsAndEveryTruncationAreRefused) {
+  EXPECT_EQ(units::PictureButtonClassData::Read({}), units::PictureButtonClassData{});
+  const std::vector<uint8_t> bytes = Sample().Write();
+  for (int32_t version : {2, -1}) {
+    std::vector<uint8_t> copy = bytes;
+    std::memcpy(copy.data(), &version, 4);
+    EXPECT_FALSE(units::PictureButtonClassData::Read(copy)) << version;
+  }
+  std::vector<uint8_t> oldest = bytes;  // version 0, the oldest layout, reads as version 1
+  oldest[0] = 0;
+  EXPECT_EQ(units::PictureButtonClassData::Read(oldest), Sample());
+  for (size_t cut = 1; cut < bytes.size(); ++cut) {
+    EXPECT_FALSE(units::PictureButtonClassData::Read({bytes.data(), cut})) << cut;
+  }
+  // A record the unit refuses is no unit.
+  std::vector<uint8_t> future = bytes;
+  future[0] = 2;
+  const auto create = forms::UnitOperation<forms::CreateFunction>(
+      units::PictureButtonClass().get_unit_interface, forms::unit_op::kCreate);
+  forms::CreateParams params;
+  params.class_data = future;
+  EXPECT_EQ(create(params), nullptr);
+}
+
+TEST(PictureButtonClassData, TheTestFormCompilesDumpsAndCompilesToTheSameBytes) {
+  const std::filesystem::path folder = PICBTN_TEST_DATA;
+  std::ifstream in(folder / "picbtn_window.json", std::ios::binary);
+  std::ostringstream json;
+  json << in.rdbuf();
+  const auto routines = form_tool::RoutineTable::Load(folder / "picbtn_routines.txt");
+  ASSERT_TRUE(routines);
+  std::string error;
+  const auto templates = form_tool::CompileForm(json.str(), folder, *routines, error);
+  ASSERT_TRUE(templates) << error;
+  const std::vector<uint8_t> block = forms::WriteTemplateBlock(*templates);
+  const std::string dumped = form_tool::DumpForm(*templates, *routines);
+  EXPECT_NE(dumped.find("\"class\": \"图形按钮\""), std::string::npos);
+  EXPECT_NE(dumped.find("\"TransparentColor\": 16777215"), std::string::npos);
+  const auto again = form_tool::CompileForm(dumped, folder, *routines, error);
+  ASSERT_TRUE(again) << error;
+  EXPECT_EQ(forms::WriteTemplateBlock(*again), block);
+}
+
+}  // namespace
