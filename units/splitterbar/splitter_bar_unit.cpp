@@ -60,7 +60,7 @@ SplitterBarUnit::SplitterBarUnit(const forms::CreateParams& params, SplitterBarC
   Properties().ClampAll(data_);
   auto* widget = static_cast<SplitterBarWidget*>(Widget());
   // Called by Qt while the widget lives, and the widget never outlives this object.
-  widget->paint = [this](QPainter& painter, const QRect& exposed) { Paint(painter, exposed); };
+  widget->paint = [this](QPainter& painter, const QRect& exposed) { PaintBar(painter, exposed); };
   widget->setAttribute(Qt::WA_OpaquePaintEvent);
   widget->setFocusPolicy(Qt::NoFocus);
   ApplyOrientation();
@@ -77,7 +77,7 @@ void SplitterBarUnit::ApplyOrientation() {
   Repaint();
 }
 
-void SplitterBarUnit::Paint(QPainter& painter, const QRect& exposed) const {
+void SplitterBarUnit::PaintBar(QPainter& painter, const QRect& exposed) const {
   const QPalette& palette = Widget()->palette();
   painter.fillRect(exposed, ColorOf(data_.back_color, palette.button().color()));
   // A raised three-dimensional frame: the highlight along the top and left edges, the

@@ -46,7 +46,7 @@ class SplitterBarUnit : public gui::Window, public UnitBase {
 
  private:
   bool IsVertical() const { return data_.orientation == SplitterBarClassData::kVertical; }
-  void Paint(QPainter& painter, const QRect& exposed) const;
+  void PaintBar(QPainter& painter, const QRect& exposed) const;
   void StartDrag(QPoint press);
   void DragFinished(int32_t start_edge, std::optional<int32_t> final_edge) const;
 
