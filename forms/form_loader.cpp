@@ -301,7 +301,8 @@ void FormsRuntime::RecreateUnit(WindowTemplate& window, int32_t record_index) {
 
   CreateParams params;
   params.class_data = *state;
-  params.extra_style = old->IsEnabled() ? 0 : unit_style::kDisabled;
+  params.extra_style = (unit.flags & unit_flag::kTabStop) ? unit_style::kTabStop : 0;
+  if (!old->IsEnabled()) params.extra_style |= unit_style::kDisabled;
   params.parent = old->Parent();
   params.rect = old->Rect();
   params.form = window.id;

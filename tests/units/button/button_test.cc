@@ -145,6 +145,8 @@ TEST_F(Button, APictureWriteMakesTheButtonAnew) {
   EXPECT_EQ(ReadText(kSave, kCaption), "保存(&S)");
   EXPECT_EQ(ReadInt(kSave, kButtonType), 1);
   EXPECT_EQ(ReadBytes(kSave, kPicture).size(), 12u);
+  // A tab stop stays one: Tab still reaches the new button.
+  EXPECT_TRUE(text_button->Widget()->focusPolicy() & Qt::TabFocus);
 
   const std::vector<uint8_t> png = unit_tests::PngBytes(16, 16, qRgb(0, 200, 0));
   WriteBytes(kSave, kPicture, png);
