@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QImage>
+#include <QTest>
+#include <QWindow>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -97,6 +99,25 @@ class FormTest : public ::testing::Test {
   void WriteBytes(uint32_t unit, int32_t property, const std::vector<uint8_t>& bytes) {
     runtime::ByteSet set(bytes);
     Write(unit, property, set.Arg());
+  }
+
+  // The pointer and the left button act through the top-level window, as the platform's
+  // input does: Qt picks the widget under the point, honouring masks. Points are in the
+  // unit's own coordinates.
+  QWindow* TopWindow() { return Unit(0)->Widget()->window()->windowHandle(); }
+  QPoint InWindow(uint32_t unit, QPoint point) {
+    QWidget* widget = Unit(unit)->Widget();
+    return widget->mapTo(widget->window(), point);
+  }
+  void MoveTo(uint32_t unit, QPoint point) { QTest::mouseMove(TopWindow(), InWindow(unit, point)); }
+  void Press(uint32_t unit, QPoint point) {
+    QTest::mousePress(TopWindow(), Qt::LeftButton, {}, InWindow(unit, point));
+  }
+  void Release(uint32_t unit, QPoint point) {
+    QTest::mouseRelease(TopWindow(), Qt::LeftButton, {}, InWindow(unit, point));
+  }
+  void Click(uint32_t unit, QPoint point) {
+    QTest::mouseClick(TopWindow(), Qt::LeftButton, {}, InWindow(unit, point));
   }
 
   // What the unit's widget shows now.

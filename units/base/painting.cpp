@@ -36,4 +36,14 @@ void PaintPicture(QPainter& painter, const QRect& area, const QImage& image, int
   }
 }
 
+void DrawEdge(QPainter& painter, QRect& rect, const QColor& top_left, const QColor& bottom_right) {
+  painter.setPen(top_left);
+  painter.drawLine(rect.topLeft(), rect.topRight() - QPoint(1, 0));
+  painter.drawLine(rect.topLeft(), rect.bottomLeft() - QPoint(0, 1));
+  painter.setPen(bottom_right);
+  painter.drawLine(rect.bottomLeft(), rect.bottomRight());
+  painter.drawLine(rect.topRight(), rect.bottomRight());
+  rect.adjust(1, 1, -1, -1);
+}
+
 }  // namespace units

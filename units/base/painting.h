@@ -14,6 +14,10 @@ namespace units {
 QColor ColorOf(uint32_t bgr, const QColor& default_color);
 uint32_t BgrOf(const QColor& color);
 
+// Draws one ring of a three-dimensional edge just inside `rect`, `top_left` on the top
+// and left sides and `bottom_right` on the others; `rect` shrinks by the ring.
+void DrawEdge(QPainter& painter, QRect& rect, const QColor& top_left, const QColor& bottom_right);
+
 // Draws a background picture into `area`: 0 at the top-left corner at natural size,
 // 1 tiled from the top-left corner, 2 centred (scaled down by the smaller of the two
 // ratios when larger than the area), 3 stretched over the whole area.

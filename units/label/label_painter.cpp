@@ -17,13 +17,7 @@ namespace {
 // dialog frame, 3 a thin static edge, 4 both 2 and 1, 5 a plain line.
 QRect PaintBorder(QPainter& painter, QRect rect, int32_t border, const QPalette& palette) {
   const auto edge = [&](const QColor& top_left, const QColor& bottom_right) {
-    painter.setPen(top_left);
-    painter.drawLine(rect.topLeft(), rect.topRight() - QPoint(1, 0));
-    painter.drawLine(rect.topLeft(), rect.bottomLeft() - QPoint(0, 1));
-    painter.setPen(bottom_right);
-    painter.drawLine(rect.bottomLeft(), rect.bottomRight());
-    painter.drawLine(rect.topRight(), rect.bottomRight());
-    rect.adjust(1, 1, -1, -1);
+    DrawEdge(painter, rect, top_left, bottom_right);
   };
   const auto raised_frame = [&] {
     edge(palette.light().color(), palette.shadow().color());

@@ -1,46 +1,21 @@
 #include "units/label/label_unit.h"
 
-#include <QMouseEvent>
-#include <QPaintEvent>
 #include <QPainter>
-#include <QWidget>
 #include <algorithm>
-#include <functional>
 
 #include "forms/forms_runtime.h"
 #include "forms/logical_font.h"
 #include "platform/gui/gbk_qstring.h"
+#include "units/base/painted_widget.h"
 #include "units/base/picture.h"
 #include "units/label/label_painter.h"
 
 namespace units {
 
-namespace {
-
-// The label's widget hands its paint events, with the exposed part, to the unit. Mouse
-// input ends at the label, as it does at any window: the window under it hears nothing.
-class LabelWidget : public QWidget {
- public:
-  std::function<void(QPainter&, const QRect&)> paint;
-
- protected:
-  void paintEvent(QPaintEvent* event) override {
-    if (!paint) return;
-    QPainter painter(this);
-    paint(painter, event->rect());
-  }
-  void mousePressEvent(QMouseEvent* event) override { event->accept(); }
-  void mouseReleaseEvent(QMouseEvent* event) override { event->accept(); }
-  void mouseDoubleClickEvent(QMouseEvent* event) override { event->accept(); }
-  void mouseMoveEvent(QMouseEvent* event) override { event->accept(); }
-};
-
-}  // namespace
-
 LabelUnit::LabelUnit(const forms::CreateParams& params, LabelClassData data)
-    : gui::Window(new LabelWidget), UnitBase(params.form, params.unit), data_(std::move(data)) {
+    : gui::Window(new PaintedWidget), UnitBase(params.form, params.unit), data_(std::move(data)) {
   Properties().ClampAll(data_);
-  auto* widget = static_cast<LabelWidget*>(Widget());
+  auto* widget = static_cast<PaintedWidget*>(Widget());
   // Called by Qt while the widget lives, and the widget never outlives this object.
   widget->paint = [this](QPainter& painter, const QRect& exposed) {
     PaintExposed(painter, exposed);

@@ -1,12 +1,9 @@
 #include "units/splitterbar/splitter_bar_unit.h"
 
 #include <QEvent>
-#include <QMouseEvent>
-#include <QPaintEvent>
 #include <QPainter>
-#include <QWidget>
-#include <functional>
 
+#include "units/base/painted_widget.h"
 #include "units/base/painting.h"
 #include "units/splitterbar/line_move_cursors.h"
 
@@ -17,9 +14,8 @@ namespace {
 // The bar's widget hands its paint events to the unit and keeps the cursor it was given
 // by the bar itself: any other cursor set on it (the MouseCursor property, for one) is
 // replaced at once.
-class SplitterBarWidget : public QWidget {
+class SplitterBarWidget : public PaintedWidget {
  public:
-  std::function<void(QPainter&, const QRect&)> paint;
   std::optional<QCursor> own_cursor;
 
   void SetOwnCursor(const QCursor& cursor) {
@@ -30,17 +26,8 @@ class SplitterBarWidget : public QWidget {
  protected:
   bool event(QEvent* event) override {
     if (event->type() == QEvent::CursorChange && !applying_cursor_) ApplyOwnCursor();
-    return QWidget::event(event);
+    return PaintedWidget::event(event);
   }
-  void paintEvent(QPaintEvent* event) override {
-    if (!paint) return;
-    QPainter painter(this);
-    paint(painter, event->rect());
-  }
-  void mousePressEvent(QMouseEvent* event) override { event->accept(); }
-  void mouseReleaseEvent(QMouseEvent* event) override { event->accept(); }
-  void mouseDoubleClickEvent(QMouseEvent* event) override { event->accept(); }
-  void mouseMoveEvent(QMouseEvent* event) override { event->accept(); }
 
  private:
   void ApplyOwnCursor() {

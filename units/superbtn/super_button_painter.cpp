@@ -16,17 +16,6 @@ constexpr int kGap = 4;             // between picture and caption
 constexpr int kCornerDiameter = 8;  // of the rounded highlight's corners
 constexpr int kFocusInset = 3;
 
-// One ring of a three-dimensional edge; `rect` shrinks by it.
-void Edge(QPainter& painter, QRect& rect, const QColor& top_left, const QColor& bottom_right) {
-  painter.setPen(top_left);
-  painter.drawLine(rect.topLeft(), rect.topRight() - QPoint(1, 0));
-  painter.drawLine(rect.topLeft(), rect.bottomLeft() - QPoint(0, 1));
-  painter.setPen(bottom_right);
-  painter.drawLine(rect.bottomLeft(), rect.bottomRight());
-  painter.drawLine(rect.topRight(), rect.bottomRight());
-  rect.adjust(1, 1, -1, -1);
-}
-
 // The picture a button in `state` shows, and whether it is drawn greyed. A missing Picture
 // or HotPicture falls back to the other.
 const KeyedPicture& ChosenPicture(const SuperButtonClassData& data, const SuperButtonState& state,
@@ -95,12 +84,12 @@ void PaintSuperButton(QPainter& painter, const QRect& bounds, const SuperButtonC
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(frame.adjusted(0, 0, -1, -1));
   } else if (raised) {
-    Edge(painter, frame, palette.color(QPalette::Light), palette.color(QPalette::Shadow));
-    Edge(painter, frame, palette.color(QPalette::Midlight), palette.color(QPalette::Dark));
+    DrawEdge(painter, frame, palette.color(QPalette::Light), palette.color(QPalette::Shadow));
+    DrawEdge(painter, frame, palette.color(QPalette::Midlight), palette.color(QPalette::Dark));
   } else if (data.hot_frame && state.pressed) {
-    Edge(painter, frame, palette.color(QPalette::Dark), palette.color(QPalette::Light));
+    DrawEdge(painter, frame, palette.color(QPalette::Dark), palette.color(QPalette::Light));
   } else if (data.hot_frame && state.hot) {
-    Edge(painter, frame, palette.color(QPalette::Light), palette.color(QPalette::Dark));
+    DrawEdge(painter, frame, palette.color(QPalette::Light), palette.color(QPalette::Dark));
   }
 
   // The picture, placed per PicturePosition; the caption takes the space it leaves.

@@ -1,47 +1,23 @@
 #include "units/translabel/trans_label_unit.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
-#include <QWidget>
-#include <functional>
 
 #include "forms/logical_font.h"
+#include "units/base/painted_widget.h"
 #include "units/label/caption_painter.h"
 
 namespace units {
 
-namespace {
-
-// The transparent label's widget: neither opaque nor filling its background, so that Qt
-// paints the parent (and any unit below) under it before the caption. Mouse input ends
-// here, as on any unit: the window under it hears nothing of it.
-class TransLabelWidget : public QWidget {
- public:
-  std::function<void(QPainter&)> paint;
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    if (!paint) return;
-    QPainter painter(this);
-    paint(painter);
-  }
-  void mousePressEvent(QMouseEvent* event) override { event->accept(); }
-  void mouseReleaseEvent(QMouseEvent* event) override { event->accept(); }
-  void mouseDoubleClickEvent(QMouseEvent* event) override { event->accept(); }
-  void mouseMoveEvent(QMouseEvent* event) override { event->accept(); }
-};
-
-}  // namespace
-
 TransLabelUnit::TransLabelUnit(const forms::CreateParams& params, TransLabelClassData data)
-    : gui::Window(new TransLabelWidget),
+    : gui::Window(new PaintedWidget),
       UnitBase(params.form, params.unit),
       data_(std::move(data)) {
   Properties().ClampAll(data_);
-  auto* widget = static_cast<TransLabelWidget*>(Widget());
-  // Called by Qt while the widget lives, and the widget never outlives this object.
-  widget->paint = [this](QPainter& painter) { PaintText(painter); };
+  auto* widget = static_cast<PaintedWidget*>(Widget());
+  widget->paint = [this](QPainter& painter, const QRect&) { PaintText(painter); };
+  // Neither opaque nor filling its background: Qt paints the parent (and any unit below)
+  // under it before the caption.
   widget->setAutoFillBackground(false);
   widget->setFocusPolicy(Qt::NoFocus);
   if (params.parent != nullptr) SetParentWindow(params.parent);

@@ -83,28 +83,11 @@ class PictureButton : public unit_tests::FormTest {
     Log().clear();
   }
 
-  // The pointer and the left button act through the window, as the platform's input
-  // does: Qt picks the widget under the point, honouring masks.
-  QWindow* TopWindow() { return Unit(0)->Widget()->window()->windowHandle(); }
-  QPoint InWindow(uint32_t unit, QPoint point) {
-    QWidget* widget = Unit(unit)->Widget();
-    return widget->mapTo(widget->window(), point);
-  }
-  void MoveTo(uint32_t unit, QPoint point) { QTest::mouseMove(TopWindow(), InWindow(unit, point)); }
   // An empty part of the window. Qt drops a move to where the pointer already is, so
   // this moves twice, to two points: the window hears at least the second.
   void MoveAway() {
     MoveTo(0, {280, 120});
     MoveTo(0, {281, 120});
-  }
-  void Press(uint32_t unit, QPoint point) {
-    QTest::mousePress(TopWindow(), Qt::LeftButton, {}, InWindow(unit, point));
-  }
-  void Release(uint32_t unit, QPoint point) {
-    QTest::mouseRelease(TopWindow(), Qt::LeftButton, {}, InWindow(unit, point));
-  }
-  void Click(uint32_t unit, QPoint point) {
-    QTest::mouseClick(TopWindow(), Qt::LeftButton, {}, InWindow(unit, point));
   }
   units::PictureButtonWidget::State StateOf(uint32_t unit) {
     return static_cast<units::PictureButtonWidget*>(Unit(unit)->Widget())->CurrentState();

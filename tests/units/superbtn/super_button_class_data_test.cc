@@ -5,14 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "forms/byte_stream.h"
-#include "forms/template_block.h"
 #include "forms/unit_interface.h"
-#include "tools/form_tool/form_file.h"
+#include "tests/support/form_round_trip.h"
 #include "units/superbtn/super_button_class.h"
 
 namespace {
@@ -109,22 +105,10 @@ TEST(SuperButtonClassData, ANewButtonIsCaptionedAndTheCodecRoundTrips) {
 }
 
 TEST(SuperButtonClassData, TheTestFormCompilesDumpsAndCompilesToTheSameBytes) {
-  const std::filesystem::path folder = SUPERBTN_TEST_DATA;
-  std::ifstream in(folder / "superbtn_window.json", std::ios::binary);
-  std::ostringstream json;
-  json << in.rdbuf();
-  const auto routines = form_tool::RoutineTable::Load(folder / "superbtn_routines.txt");
-  ASSERT_TRUE(routines);
-  std::string error;
-  const auto templates = form_tool::CompileForm(json.str(), folder, *routines, error);
-  ASSERT_TRUE(templates) << error;
-  const std::vector<uint8_t> block = forms::WriteTemplateBlock(*templates);
-  const std::string dumped = form_tool::DumpForm(*templates, *routines);
+  const std::string dumped = unit_tests::DumpAfterCompileDumpCompile(
+      SUPERBTN_TEST_DATA, "superbtn_window.json", "superbtn_routines.txt");
   EXPECT_NE(dumped.find("\"class\": \"超级按钮\""), std::string::npos);
   EXPECT_NE(dumped.find("\"Caption\": \"超级按钮\""), std::string::npos);
-  const auto again = form_tool::CompileForm(dumped, folder, *routines, error);
-  ASSERT_TRUE(again) << error;
-  EXPECT_EQ(forms::WriteTemplateBlock(*again), block);
 }
 
 }  // namespace

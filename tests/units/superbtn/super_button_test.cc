@@ -118,26 +118,11 @@ class SuperButton : public unit_tests::FormTest {
     Write(unit, property, runtime::ArgCell::Logical(value));
   }
 
-  // The pointer and the left button act through the window, as the platform's input does.
-  QWindow* TopWindow() { return Widget(0)->window()->windowHandle(); }
-  QPoint InWindow(uint32_t unit, QPoint point) {
-    return Widget(unit)->mapTo(Widget(unit)->window(), point);
-  }
-  void MoveTo(uint32_t unit, QPoint point) { QTest::mouseMove(TopWindow(), InWindow(unit, point)); }
   // An empty part of the window. Qt drops a move to where the pointer already is, so
   // this moves twice, to two points: the window hears at least the second.
   void MoveAway() {
     MoveTo(0, {300, 150});
     MoveTo(0, {301, 150});
-  }
-  void Press(uint32_t unit, QPoint point) {
-    QTest::mousePress(TopWindow(), Qt::LeftButton, {}, InWindow(unit, point));
-  }
-  void Release(uint32_t unit, QPoint point) {
-    QTest::mouseRelease(TopWindow(), Qt::LeftButton, {}, InWindow(unit, point));
-  }
-  void Click(uint32_t unit, QPoint point) {
-    QTest::mouseClick(TopWindow(), Qt::LeftButton, {}, InWindow(unit, point));
   }
 };
 
