@@ -1,7 +1,5 @@
 #include "units/base/class_data_codec.h"
 
-#include <cstring>
-
 #include "units/unit_classes.h"
 
 namespace units {
@@ -34,15 +32,6 @@ const std::vector<std::string>& CommonEventNames() {
       "MouseLeftDown", "MouseLeftUp", "DoubleClick", "MouseRightDown", "MouseRightUp", "MouseMove",
       "FocusGained",   "FocusLost",   "KeyDown",     "KeyUp",          "CharInput",    "MouseWheel"};
   return names;
-}
-
-bool OnlyKnownFields(const PropertyMap& fields, std::initializer_list<const char*> known) {
-  for (const auto& field : fields) {
-    bool found = false;
-    for (const char* name : known) found = found || field.first == name;
-    if (!found) return false;
-  }
-  return true;
 }
 
 }  // namespace units

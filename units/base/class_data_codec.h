@@ -1,8 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
-#include <type_traits>
 #include <optional>
 #include <span>
 #include <string>
@@ -38,26 +36,5 @@ const std::vector<std::string>& CommonEventNames();
 const std::vector<ClassDataCodec>& ClassDataCodecs();
 const ClassDataCodec* FindCodec(runtime::TypeRef type);
 const ClassDataCodec* FindCodecByName(const std::string& name);  // Chinese or English
-
-// Field access for encoders: reads a named field of the wanted kind into `out`; false
-// when present with another kind.
-template <typename T>
-bool TakeField(const PropertyMap& fields, const char* name, T& out) {
-  for (const auto& [field_name, value] : fields) {
-    if (field_name != name) continue;
-    if constexpr (std::is_same_v<T, int32_t> || std::is_same_v<T, uint32_t>) {
-      if (!std::holds_alternative<int64_t>(value)) return false;
-      out = static_cast<T>(std::get<int64_t>(value));
-    } else {
-      if (!std::holds_alternative<T>(value)) return false;
-      out = std::get<T>(value);
-    }
-    return true;
-  }
-  return true;
-}
-
-// True when every field of `fields` is one of `known`.
-bool OnlyKnownFields(const PropertyMap& fields, std::initializer_list<const char*> known);
 
 }  // namespace units
