@@ -5,6 +5,7 @@
 #include "commands/value_conversion.h"
 #include "runtime/blocks.h"
 #include "runtime/cell_values.h"
+#include "runtime/error_report.h"
 #include "runtime/gbk_literal.h"
 #include "runtime/runtime_state.h"
 
@@ -34,6 +35,8 @@ int32_t ResultOf(int32_t button_id) { return button_id >= 1 && button_id <= 7 ? 
 void MessageBox(ArgCell* result, int32_t count, const ArgCell* args) {
   const std::string text = count > 0 ? MessageText(args[0]) : std::string();
   uint32_t style = Given(count, args, 1) ? static_cast<uint32_t>(runtime::CellToInt32(args[1])) : 0;
+  // A caption that is not a text is misuse, as for any other text argument.
+  if (Given(count, args, 2) && args[2].type != runtime::kText) runtime::ReportRuntimeError(11);
   const std::string caption = Given(count, args, 2)
                                   ? std::string(runtime::TextOf(args[2].AsPointer<char>()))
                                   : runtime::Gbk("信息：");

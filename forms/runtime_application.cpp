@@ -1,5 +1,9 @@
 #include "forms/runtime_application.h"
 
+#include <QApplication>
+#include <QStyle>
+#include <QStyleFactory>
+
 #include "forms/forms_runtime.h"
 #include "platform/gui/gbk_qstring.h"
 #include "platform/gui/message_box.h"
@@ -51,6 +55,13 @@ int RunProgram(int argc, char** argv, const runtime::ProgramImage& image, EntryR
   const int exit_code = application.Main();
   runtime::AttachProgram(image, nullptr, nullptr);  // the application object goes now
   return exit_code;
+}
+
+void RuntimeApplication::SetThemedLook(bool themed) {
+  // QApplication::setStyle restyles every widget there is and every one made later.
+  if (QStyle* style = QStyleFactory::create(themed ? "Fusion" : "Windows")) {
+    QApplication::setStyle(style);
+  }
 }
 
 }  // namespace forms

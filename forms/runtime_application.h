@@ -29,6 +29,8 @@ class RuntimeApplication : public gui::Application, public runtime::UserInterfac
   void DestroyRequestWindow() override;
   void PostEndRequest(int32_t exit_code) override;
   bool IsWindowAlive(intptr_t window) override;
+  // Themed: the "Fusion" style; plain: the "Windows" style.
+  void SetThemedLook(bool themed) override;
 
  protected:
   // Runs the entry routine; its result 0 means "no further loop": the exit hook follows.

@@ -1,3 +1,4 @@
+#include "commands/shell_commands.h"
 #include "libraries/core_commands.h"
 #include "libraries/library_notify.h"
 #include "libraries/core_command_slots.h"
@@ -14,8 +15,8 @@ const runtime::CommandFunction* CoreCommandFunctions() {
   return functions;
 }
 
-runtime::CommandFunction VisualStyleCommand() { return nullptr; }
-runtime::CommandFunction AppInterfaceCommand() { return nullptr; }
-runtime::CommandFunction ShellCommand() { return nullptr; }
+runtime::CommandFunction VisualStyleCommand() { return &commands::SetVisualStyle; }
+runtime::CommandFunction AppInterfaceCommand() { return &commands::OpenWebPage; }
+runtime::CommandFunction ShellCommand() { return &commands::ShellRun; }
 
 }  // namespace libraries

@@ -59,6 +59,9 @@ class UserInterface {
 
   // Whether the window with this handle still exists. Safe for any value.
   virtual bool IsWindowAlive(intptr_t window) = 0;
+
+  // Switches the themed look of every existing and future window of the thread on or off.
+  virtual void SetThemedLook(bool /*themed*/) {}
 };
 
 }  // namespace runtime

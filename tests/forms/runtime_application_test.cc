@@ -2,6 +2,8 @@
 // start-up, idle callbacks of units, and the exit hook.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QStyle>
 #include <QTimer>
 #include <QWidget>
 
@@ -73,6 +75,22 @@ TEST(RuntimeApplication, IdleCallbacksRunWhileTheirWindowLivesThenTheEndRoutineO
   EXPECT_TRUE(Runtime().shutdown_started);
   EXPECT_EQ(Runtime().ui, nullptr);
   runtime::ResetRuntimeState();
+}
+
+// The themed look restyles the widgets there are and those made later.
+TEST(RuntimeApplication, TheThemedLookIsTheFusionStyleAndThePlainOneTheWindowsStyle) {
+  int argc = 1;
+  char arg0[] = "runtime_application_test";
+  char* argv[] = {arg0, nullptr};
+  RuntimeApplication application(argc, argv, nullptr);
+  QWidget before;
+  application.SetThemedLook(true);
+  QWidget after;
+  EXPECT_EQ(QApplication::style()->name(), "fusion");
+  EXPECT_EQ(before.style()->name(), "fusion");
+  EXPECT_EQ(after.style()->name(), "fusion");
+  application.SetThemedLook(false);
+  EXPECT_EQ(before.style()->name(), "windows");
 }
 
 }  // namespace
