@@ -218,9 +218,12 @@ void ColorDropDown::paintEvent(QPaintEvent*) {
   DrawEdge(painter, frame, colors.light().color(), colors.shadow().color());
   DrawEdge(painter, frame, colors.midlight().color(), colors.dark().color());
 
-  // The highlighted item stands out raised, the current colour's sits sunken.
+  // The highlighted item is framed in the selection colour, the current colour's sits
+  // sunken.
   const auto draw_state = [&](int item, QRect area) {
     if (item == highlight_) {
+      const QColor frame = colors.highlight().color();
+      DrawEdge(painter, area, frame, frame);
       DrawEdge(painter, area, colors.light().color(), colors.shadow().color());
     } else if (item == selected_) {
       DrawEdge(painter, area, colors.shadow().color(), colors.light().color());
