@@ -31,8 +31,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   QApplication application(argc, argv);
-  static const runtime::ProgramImage image = unit_tests::MakeImage(
-      nullptr, color_picker_window_block, color_picker_window_block_size, libraries::LibraryTable());
+  static const runtime::ProgramImage image =
+      unit_tests::MakeImage(nullptr, color_picker_window_block, color_picker_window_block_size,
+                            libraries::LibraryTable());
   runtime::ResetRuntimeState();
   forms::FormsRuntime& forms = forms::FormsRuntime::Instance();
   runtime::AttachProgram(image, nullptr, &forms);
@@ -54,14 +55,16 @@ int main(int argc, char** argv) {
   QTest::keyClick(drop_down, Qt::Key_Right);
   QTest::qWait(500);
   const QRect area = top->frameGeometry().united(drop_down->frameGeometry());
-  QImage shot = top->screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
+  QImage shot =
+      top->screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
   if (shot.isNull() || shot.size().isEmpty()) {
     // No screen to grab: the window and the drop-down drawn one over the other.
     shot = QImage(area.size(), QImage::Format_RGB32);
     shot.fill(Qt::darkGray);
     QPainter painter(&shot);
     painter.drawImage(top->geometry().topLeft() - area.topLeft(), top->grab().toImage());
-    painter.drawImage(drop_down->geometry().topLeft() - area.topLeft(), drop_down->grab().toImage());
+    painter.drawImage(drop_down->geometry().topLeft() - area.topLeft(),
+                      drop_down->grab().toImage());
   }
   if (!shot.save(QString::fromLocal8Bit(argv[1]))) return 1;
   forms.ReleaseAllTemplates();

@@ -54,7 +54,9 @@ ColorDropDown::ColorDropDown(bool with_transparent, uint32_t current)
   setFixedSize(2 * edge + kColumns * kCellSize, 2 * edge + kRows * kCellSize + entries);
 }
 
-int ColorDropDown::EdgeWidth() const { return std::max(1, style()->pixelMetric(QStyle::PM_DefaultFrameWidth)); }
+int ColorDropDown::EdgeWidth() const {
+  return std::max(1, style()->pixelMetric(QStyle::PM_DefaultFrameWidth));
+}
 
 int ColorDropDown::EntryHeight() const {
   const QFontMetrics metrics(font());

@@ -38,9 +38,7 @@ ColorPickerUnit::ColorPickerUnit(const forms::CreateParams& params, ColorPickerC
 
 ColorPickerUnit::~ColorPickerUnit() { CloseDropDown(); }
 
-uint32_t ColorPickerUnit::ShownColor() const {
-  return preview_ ? *preview_ : data_.ShownColor();
-}
+uint32_t ColorPickerUnit::ShownColor() const { return preview_ ? *preview_ : data_.ShownColor(); }
 
 int ColorPickerUnit::ArrowWidth(const QStyle* style) {
   // The style has one edge metric and one scroll bar extent for both directions.
@@ -147,8 +145,8 @@ void ColorPickerUnit::Accept(int item) {
   if (item == ColorDropDown::kOtherColorsItem) {
     // The dialog runs from the event loop, not from inside the pop-up's input.
     const gui::WindowHandle handle = Handle();
-    QMetaObject::invokeMethod(Widget(), [handle] { ChooseOtherColor(handle); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        Widget(), [handle] { ChooseOtherColor(handle); }, Qt::QueuedConnection);
     return;
   }
   SetChosenColor(ColorOfItem(item));

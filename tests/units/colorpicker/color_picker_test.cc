@@ -35,21 +35,25 @@ std::vector<std::string>& Log() {
   return log;
 }
 runtime::HandlerResult NoteColor(const char* name, uint32_t unit) {
-  const auto color = static_cast<uint32_t>(
-      forms::FormsRuntime::Instance().ReadUnitProperty(kForm, unit, kCurrentColor, -1).As<int32_t>());
+  const auto color = static_cast<uint32_t>(forms::FormsRuntime::Instance()
+                                               .ReadUnitProperty(kForm, unit, kCurrentColor, -1)
+                                               .As<int32_t>());
   Log().push_back(std::string(name) + ":" + std::to_string(color));
   return {};
 }
 runtime::HandlerResult OnOpaqueChanged(const int32_t*, int32_t) {
   return NoteColor("Opaque", kOpaque);
 }
-runtime::HandlerResult OnClearChanged(const int32_t*, int32_t) { return NoteColor("Clear", kClear); }
+runtime::HandlerResult OnClearChanged(const int32_t*, int32_t) {
+  return NoteColor("Clear", kClear);
+}
 
 const runtime::EventHandler kRoutines[] = {OnOpaqueChanged, OnClearChanged};
 
 const runtime::ProgramImage& Image() {
-  static const runtime::ProgramImage image = unit_tests::MakeImage(
-      kRoutines, colorpicker_window_block, colorpicker_window_block_size, libraries::LibraryTable());
+  static const runtime::ProgramImage image =
+      unit_tests::MakeImage(kRoutines, colorpicker_window_block, colorpicker_window_block_size,
+                            libraries::LibraryTable());
   return image;
 }
 
@@ -154,8 +158,9 @@ TEST_F(ColorPicker, WithoutTransparencyTheStoredTransparentShowsBlackAndIsNotOff
   ColorDropDown* drop_down = Open(kOpaque);
   ASSERT_NE(drop_down, nullptr);
   EXPECT_TRUE(drop_down->ItemRect(ColorDropDown::kTransparentItem).isNull());
-  EXPECT_EQ(drop_down->ItemRect(0).top(), drop_down->ItemRect(ColorDropDown::kOtherColorsItem).top() -
-                                              ColorDropDown::kRows * ColorDropDown::kCellSize)
+  EXPECT_EQ(drop_down->ItemRect(0).top(),
+            drop_down->ItemRect(ColorDropDown::kOtherColorsItem).top() -
+                ColorDropDown::kRows * ColorDropDown::kCellSize)
       << "the grid starts at the top";
   EXPECT_EQ(drop_down->Highlighted(), 0) << "black is the colour shown";
   QTest::keyClick(drop_down, Qt::Key_Up);
