@@ -12,6 +12,7 @@
 
 #include "libraries/library_table.h"
 #include "tests/support/unit_form_test.h"
+#include "units/base/unit_methods.h"
 #include "units/colorpicker/color_picker_unit.h"
 
 extern const unsigned char colorpicker_window_block[];
@@ -41,8 +42,11 @@ runtime::HandlerResult NoteColor(const char* name, uint32_t unit) {
   Log().push_back(std::string(name) + ":" + std::to_string(color));
   return {};
 }
+bool destroy_in_handler = false;
 runtime::HandlerResult OnOpaqueChanged(const int32_t*, int32_t) {
-  return NoteColor("Opaque", kOpaque);
+  NoteColor("Opaque", kOpaque);
+  if (destroy_in_handler) units::Destroy(kForm, kOpaque);
+  return {};
 }
 runtime::HandlerResult OnClearChanged(const int32_t*, int32_t) {
   return NoteColor("Clear", kClear);
@@ -71,6 +75,7 @@ class ColorPicker : public unit_tests::FormTest {
     QApplication::setActiveWindow(window);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     Log().clear();
+    destroy_in_handler = false;
   }
 
   units::ColorPickerUnit* Picker(uint32_t unit) { return UnitAs<units::ColorPickerUnit>(unit); }
@@ -176,6 +181,17 @@ TEST_F(ColorPicker, WithoutTransparencyTheStoredTransparentShowsBlackAndIsNotOff
   Write(kOpaque, kAllowTransparent, runtime::ArgCell::Logical(false));
   EXPECT_EQ(SwatchPixel(kOpaque), qRgb(0, 0, 0));
   EXPECT_TRUE(Log().empty()) << "writes fire nothing";
+}
+
+TEST_F(ColorPicker, AHandlerMayDestroyThePickerThatFired) {
+  ColorDropDown* drop_down = Open(kOpaque);
+  ASSERT_NE(drop_down, nullptr);
+  destroy_in_handler = true;
+  QTest::keyClick(drop_down, Qt::Key_Right);
+  QTest::keyClick(drop_down, Qt::Key_Return);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Unit(kOpaque) == nullptr; }, 2000));
+  EXPECT_EQ(Log(), (std::vector<std::string>{Changed("Opaque", 0x800000)}));
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
 }
 
 TEST_F(ColorPicker, TheDropDownStaysOnTheScreenAtItsBottomRightCorner) {
