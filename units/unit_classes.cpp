@@ -3,6 +3,7 @@
 #include "units/window/window_class.h"
 
 #include "units/button/button_class.h"
+#include "units/colorpicker/color_picker_class.h"
 #include "units/commondlg/common_dialog_class.h"
 #include "units/editbox/edit_box_class.h"
 #include "units/groupbox/group_box_class.h"
@@ -24,6 +25,7 @@ const std::vector<UnitClass>& UnitClasses() {
       ButtonClass(),
       GroupBoxClass(),
       TimerClass(),
+      ColorPickerClass(),
       CommonDialogClass(),
       TreeBoxClass(),
       TransLabelClass(),
