@@ -9,10 +9,7 @@
 #include <cstdio>
 
 #include "forms/forms_runtime.h"
-#include "libraries/library_table.h"
-#include "runtime/runtime_state.h"
-#include "runtime/startup.h"
-#include "tests/support/program_image_maker.h"
+#include "tests/showcase/showcase_window.h"
 #include "units/colorpicker/color_picker_unit.h"
 
 extern const unsigned char color_picker_window_block[];
@@ -31,17 +28,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   QApplication application(argc, argv);
-  static const runtime::ProgramImage image =
-      unit_tests::MakeImage(nullptr, color_picker_window_block, color_picker_window_block_size,
-                            libraries::LibraryTable());
-  runtime::ResetRuntimeState();
-  forms::FormsRuntime& forms = forms::FormsRuntime::Instance();
-  runtime::AttachProgram(image, nullptr, &forms);
-  runtime::InitializeRuntime();
-  if (!forms.LoadWindow(kForm, false, false, nullptr)) {
-    std::fprintf(stderr, "the showcase window did not load\n");
+  if (showcase::LoadWindow(color_picker_window_block, color_picker_window_block_size, kForm) ==
+      nullptr)
     return 1;
-  }
+  forms::FormsRuntime& forms = forms::FormsRuntime::Instance();
   QWidget* top = forms.UnitWindow(kForm, 0)->Widget();
   auto* picker = dynamic_cast<units::ColorPickerUnit*>(forms.UnitWindow(kForm, kPicker));
   if (picker == nullptr) return 1;

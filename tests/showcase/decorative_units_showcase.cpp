@@ -14,12 +14,9 @@
 #include <cstdio>
 
 #include "forms/forms_runtime.h"
-#include "libraries/library_table.h"
 #include "platform/core/code_page.h"
 #include "runtime/owned_blocks.h"
-#include "runtime/runtime_state.h"
-#include "runtime/startup.h"
-#include "tests/support/program_image_maker.h"
+#include "tests/showcase/showcase_window.h"
 #include "units/treebox/tree_box.h"
 
 extern const unsigned char showcase_window_block[];
@@ -61,16 +58,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   QApplication application(argc, argv);
-  static const runtime::ProgramImage image = unit_tests::MakeImage(
-      nullptr, showcase_window_block, showcase_window_block_size, libraries::LibraryTable());
-  runtime::ResetRuntimeState();
-  forms::FormsRuntime& forms = forms::FormsRuntime::Instance();
-  runtime::AttachProgram(image, nullptr, &forms);
-  runtime::InitializeRuntime();
-  if (!forms.LoadWindow(kForm, false, false, nullptr)) {
-    std::fprintf(stderr, "the showcase window did not load\n");
+  if (showcase::LoadWindow(showcase_window_block, showcase_window_block_size, kForm) == nullptr)
     return 1;
-  }
+  forms::FormsRuntime& forms = forms::FormsRuntime::Instance();
   gui::Window* window = forms.UnitWindow(kForm, 0);
   const runtime::ByteSet background(BackgroundPng(window->ClientRect().size()));
   forms.WriteUnitProperty(kForm, 0, kWindowBackPicture, -1, background.Arg());

@@ -10,10 +10,7 @@
 #include <cstdio>
 
 #include "forms/forms_runtime.h"
-#include "libraries/library_table.h"
-#include "runtime/runtime_state.h"
-#include "runtime/startup.h"
-#include "tests/support/program_image_maker.h"
+#include "tests/showcase/showcase_window.h"
 #include "units/commondlg/common_dialog_class.h"
 
 extern const unsigned char font_dialog_showcase_window_block[];
@@ -40,17 +37,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   QApplication application(argc, argv);
-  static const runtime::ProgramImage image =
-      unit_tests::MakeImage(nullptr, font_dialog_showcase_window_block,
-                            font_dialog_showcase_window_block_size, libraries::LibraryTable());
-  runtime::ResetRuntimeState();
-  forms::FormsRuntime& forms = forms::FormsRuntime::Instance();
-  runtime::AttachProgram(image, nullptr, &forms);
-  runtime::InitializeRuntime();
-  if (!forms.LoadWindow(kForm, false, false, nullptr)) {
-    std::fprintf(stderr, "the showcase window did not load\n");
+  if (showcase::LoadWindow(font_dialog_showcase_window_block,
+                           font_dialog_showcase_window_block_size, kForm) == nullptr)
     return 1;
-  }
+  forms::FormsRuntime& forms = forms::FormsRuntime::Instance();
 
   // Once the dialog has been up for a while (so that it is painted), the whole screen is
   // grabbed and the dialog cancelled. Gives up after ten seconds.
