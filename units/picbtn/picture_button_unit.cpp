@@ -1,5 +1,6 @@
 #include "units/picbtn/picture_button_unit.h"
 
+#include "units/base/painting.h"
 #include "units/base/picture.h"
 
 namespace units {
@@ -62,9 +63,7 @@ void PictureButtonUnit::ApplyTransparentColor() {
   if (bgr == PictureButtonClassData::kNoShaping) {
     Button()->SetTransparentColor(std::nullopt);
   } else {
-    Button()->SetTransparentColor(qRgb(static_cast<int>(bgr & 0xFF),
-                                       static_cast<int>((bgr >> 8) & 0xFF),
-                                       static_cast<int>((bgr >> 16) & 0xFF)));
+    Button()->SetTransparentColor(ColorOf(bgr, QColor()).rgb());
   }
 }
 

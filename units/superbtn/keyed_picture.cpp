@@ -3,6 +3,7 @@
 #include <QStyle>
 #include <QStyleOption>
 
+#include "units/base/painting.h"
 #include "units/base/picture.h"
 
 namespace units {
@@ -19,11 +20,8 @@ void KeyedPicture::SetColor(uint32_t color) {
     keyed_ = QPixmap();
     return;
   }
-  const QRgb key = color == 0xFF000000
-                       ? decoded_.pixel(0, 0) & RGB_MASK
-                       : qRgb(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
-                              static_cast<int>((color >> 16) & 0xFF)) &
-                             RGB_MASK;
+  // The default colour keys out the colour of the top-left pixel.
+  const QRgb key = ColorOf(color, QColor::fromRgb(decoded_.pixel(0, 0))).rgb() & RGB_MASK;
   QImage keyed = decoded_;
   for (int y = 0; y < keyed.height(); ++y) {
     auto* line = reinterpret_cast<QRgb*>(keyed.scanLine(y));

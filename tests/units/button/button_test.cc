@@ -8,6 +8,7 @@
 
 #include "forms/unit_interface.h"
 #include "libraries/library_table.h"
+#include "tests/support/routine_log.h"
 #include "tests/support/unit_form_test.h"
 #include "units/button/button_class.h"
 #include "units/button/button_class_data.h"
@@ -26,18 +27,12 @@ constexpr uint32_t kCancel = 0x16010031;  // normal button "取消"
 constexpr int32_t kPicture = 8, kButtonType = 9, kCaption = 10, kAlignment = 11,
                   kVerticalAlignment = 12;
 
-std::vector<std::string>& Log() {
-  static std::vector<std::string> log;
-  return log;
-}
+using unit_tests::Log;
+using unit_tests::Note;
 int Count(const std::string& entry) {
   return static_cast<int>(std::count(Log().begin(), Log().end(), entry));
 }
 
-runtime::HandlerResult Note(const char* entry) {
-  Log().push_back(entry);
-  return {};
-}
 runtime::HandlerResult OnSaveClicked(const int32_t*, int32_t) { return Note("Save"); }
 runtime::HandlerResult OnSaveFocused(const int32_t*, int32_t) { return Note("SaveFocused"); }
 runtime::HandlerResult OnSaveBlurred(const int32_t*, int32_t) { return Note("SaveBlurred"); }

@@ -8,6 +8,7 @@
 
 #include "forms/byte_stream.h"
 #include "forms/unit_interface.h"
+#include "tests/support/class_data_checks.h"
 #include "tests/support/form_round_trip.h"
 #include "units/colorpicker/color_picker_class.h"
 
@@ -50,17 +51,11 @@ TEST(ColorPickerClassData, OtherVersionsAndEveryTruncationAreRefused) {
   std::vector<uint8_t> oldest = bytes;  // version 0, the oldest layout, reads as version 1
   oldest[0] = 0;
   EXPECT_EQ(units::ColorPickerClassData::Read(oldest), Sample());
-  for (size_t cut = 1; cut < bytes.size(); ++cut) {
-    EXPECT_FALSE(units::ColorPickerClassData::Read({bytes.data(), cut})) << cut;
-  }
+  unit_tests::ExpectEveryCutRefused(units::ColorPickerClassData::Read, bytes);
   // A record the unit refuses is no unit.
   std::vector<uint8_t> future = bytes;
   future[0] = 2;
-  const auto create = forms::UnitOperation<forms::CreateFunction>(
-      units::ColorPickerClass().get_unit_interface, forms::unit_op::kCreate);
-  forms::CreateParams params;
-  params.class_data = future;
-  EXPECT_EQ(create(params), nullptr);
+  unit_tests::ExpectNoUnitFrom(units::ColorPickerClass(), future);
 }
 
 TEST(ColorPickerClassData, TheTestFormCompilesDumpsAndCompilesToTheSameBytes) {

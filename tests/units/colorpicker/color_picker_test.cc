@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "libraries/library_table.h"
+#include "tests/support/routine_log.h"
 #include "tests/support/unit_form_test.h"
 #include "units/base/unit_methods.h"
 #include "units/colorpicker/color_picker_unit.h"
@@ -31,10 +32,7 @@ constexpr int32_t kCurrentColor = 8, kAllowTransparent = 9;
 constexpr uint32_t kTransparent = 0xFF000000, kRed = 0x0000FF, kMagenta = 0xFF00FF;
 
 // Each handler notes its unit and the CurrentColor it reads, as a program would.
-std::vector<std::string>& Log() {
-  static std::vector<std::string> log;
-  return log;
-}
+using unit_tests::Log;
 runtime::HandlerResult NoteColor(const char* name, uint32_t unit) {
   const auto color = static_cast<uint32_t>(forms::FormsRuntime::Instance()
                                                .ReadUnitProperty(kForm, unit, kCurrentColor, -1)

@@ -8,6 +8,7 @@
 
 #include "forms/byte_stream.h"
 #include "forms/unit_interface.h"
+#include "tests/support/class_data_checks.h"
 #include "tests/support/form_round_trip.h"
 #include "units/commondlg/common_dialog_class.h"
 
@@ -71,16 +72,10 @@ TEST(CommonDialogClassData, UnknownVersionsAndEveryShortenedRecordAreRefused) {
   std::vector<uint8_t> oldest = bytes;
   oldest[0] = 0;
   EXPECT_EQ(CommonDialogClassData::Read(oldest), Sample());
-  for (size_t cut = 1; cut < bytes.size(); ++cut) {
-    EXPECT_FALSE(CommonDialogClassData::Read({bytes.data(), cut})) << cut;
-  }
+  unit_tests::ExpectEveryCutRefused(CommonDialogClassData::Read, bytes);
   std::vector<uint8_t> future = bytes;
   future[0] = 2;
-  const auto create = forms::UnitOperation<forms::CreateFunction>(
-      units::CommonDialogClass().get_unit_interface, forms::unit_op::kCreate);
-  forms::CreateParams params;
-  params.class_data = future;
-  EXPECT_EQ(create(params), nullptr);
+  unit_tests::ExpectNoUnitFrom(units::CommonDialogClass(), future);
 }
 
 TEST(CommonDialogClassData, TheTestFormCompilesDumpsAndCompilesToTheSameBytes) {

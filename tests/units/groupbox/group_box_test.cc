@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "libraries/library_table.h"
+#include "tests/support/routine_log.h"
 #include "tests/support/unit_form_test.h"
 #include "units/groupbox/group_box_class.h"
 #include "units/groupbox/group_box_class_data.h"
@@ -22,10 +23,7 @@ constexpr uint32_t kLabel = 0x16010051;  // placed in the box at (16, 40)
 constexpr int32_t kLeft = 0, kCaption = 8, kAlignment = 9, kTextColor = 10, kBackColor = 11,
                   kFont = 12;
 
-std::vector<std::string>& Log() {
-  static std::vector<std::string> log;
-  return log;
-}
+using unit_tests::Log;
 
 runtime::HandlerResult OnWindowPress(const int32_t*, int32_t) {
   Log().push_back("WindowPress");

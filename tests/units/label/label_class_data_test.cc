@@ -8,6 +8,7 @@
 
 #include "forms/byte_stream.h"
 #include "forms/unit_interface.h"
+#include "tests/support/class_data_checks.h"
 #include "units/label/label_class.h"
 
 namespace {
@@ -90,11 +91,7 @@ TEST(LabelClassData, VersionsAndDamagedRecords) {
   // A record the unit refuses is no unit: create answers null.
   std::vector<uint8_t> future = bytes;
   future[0] = 3;
-  const auto create = forms::UnitOperation<forms::CreateFunction>(
-      units::LabelClass().get_unit_interface, forms::unit_op::kCreate);
-  forms::CreateParams params;
-  params.class_data = future;
-  EXPECT_EQ(create(params), nullptr);
+  unit_tests::ExpectNoUnitFrom(units::LabelClass(), future);
 }
 
 TEST(LabelClassData, VisitedTextsAreWrittenBack) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "libraries/library_table.h"
+#include "tests/support/routine_log.h"
 #include "tests/support/unit_form_test.h"
 #include "units/base/unit_methods.h"
 #include "units/label/label_unit.h"
@@ -33,10 +34,7 @@ constexpr int32_t kWindowDragAnywhere = 27;
 constexpr uint32_t kRed = 0x0000FF, kGreen = 0x00FF00, kBlue = 0xFF0000, kWhite = 0xFFFFFF,
                    kGrey = 0x808080;
 
-std::vector<std::string>& Log() {
-  static std::vector<std::string> log;
-  return log;
-}
+using unit_tests::Log;
 
 runtime::HandlerResult OnFeedback(const int32_t* args, int32_t count) {
   Log().push_back("Feedback " + std::to_string(count) + ": " + std::to_string(args[0]) + " " +

@@ -8,6 +8,7 @@
 
 #include "forms/byte_stream.h"
 #include "forms/unit_interface.h"
+#include "tests/support/class_data_checks.h"
 #include "tests/support/form_round_trip.h"
 #include "units/picbtn/picture_button_class.h"
 
@@ -59,17 +60,11 @@ TEST(PictureButtonClassData, OtherVersionsAndEveryTruncationAreRefused) {
   std::vector<uint8_t> oldest = bytes;  // version 0, the oldest layout, reads as version 1
   oldest[0] = 0;
   EXPECT_EQ(units::PictureButtonClassData::Read(oldest), Sample());
-  for (size_t cut = 1; cut < bytes.size(); ++cut) {
-    EXPECT_FALSE(units::PictureButtonClassData::Read({bytes.data(), cut})) << cut;
-  }
+  unit_tests::ExpectEveryCutRefused(units::PictureButtonClassData::Read, bytes);
   // A record the unit refuses is no unit.
   std::vector<uint8_t> future = bytes;
   future[0] = 2;
-  const auto create = forms::UnitOperation<forms::CreateFunction>(
-      units::PictureButtonClass().get_unit_interface, forms::unit_op::kCreate);
-  forms::CreateParams params;
-  params.class_data = future;
-  EXPECT_EQ(create(params), nullptr);
+  unit_tests::ExpectNoUnitFrom(units::PictureButtonClass(), future);
 }
 
 TEST(PictureButtonClassData, TheTestFormCompilesDumpsAndCompilesToTheSameBytes) {

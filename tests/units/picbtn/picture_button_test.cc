@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "libraries/library_table.h"
+#include "tests/support/routine_log.h"
 #include "tests/support/unit_form_test.h"
 #include "units/picbtn/picture_button_unit.h"
 #include "units/picbtn/picture_button_widget.h"
@@ -34,14 +35,8 @@ constexpr int32_t kToggleType = 8, kChecked = 9, kNormalPicture = 10, kHotPictur
 constexpr QRgb kGreen = qRgb(0, 160, 0), kYellow = qRgb(250, 220, 0), kBlue = qRgb(0, 0, 200),
                kRed = qRgb(220, 0, 0), kWhite = qRgb(255, 255, 255), kGrey = qRgb(90, 90, 90);
 
-std::vector<std::string>& Log() {
-  static std::vector<std::string> log;
-  return log;
-}
-runtime::HandlerResult Note(const char* entry) {
-  Log().push_back(entry);
-  return {};
-}
+using unit_tests::Log;
+using unit_tests::Note;
 runtime::HandlerResult OnPushClicked(const int32_t*, int32_t) { return Note("Push"); }
 runtime::HandlerResult OnToggleClicked(const int32_t*, int32_t) { return Note("Toggle"); }
 runtime::HandlerResult OnShapedClicked(const int32_t*, int32_t) { return Note("Shaped"); }

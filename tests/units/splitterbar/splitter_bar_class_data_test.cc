@@ -8,6 +8,7 @@
 
 #include "forms/byte_stream.h"
 #include "forms/unit_interface.h"
+#include "tests/support/class_data_checks.h"
 #include "units/splitterbar/splitter_bar_class.h"
 
 namespace {
@@ -48,16 +49,10 @@ TEST(SplitterBarClassData, UnknownVersionsAndEveryShortenedRecordAreRefused) {
   std::vector<uint8_t> oldest = bytes;
   oldest[0] = 0;
   EXPECT_TRUE(SplitterBarClassData::Read(oldest));
-  for (size_t cut = 1; cut < bytes.size(); ++cut) {
-    EXPECT_FALSE(SplitterBarClassData::Read({bytes.data(), cut})) << cut;
-  }
+  unit_tests::ExpectEveryCutRefused(SplitterBarClassData::Read, bytes);
   std::vector<uint8_t> future = bytes;
   future[0] = 2;
-  const auto create = forms::UnitOperation<forms::CreateFunction>(
-      units::SplitterBarClass().get_unit_interface, forms::unit_op::kCreate);
-  forms::CreateParams params;
-  params.class_data = future;
-  EXPECT_EQ(create(params), nullptr);
+  unit_tests::ExpectNoUnitFrom(units::SplitterBarClass(), future);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "libraries/library_table.h"
+#include "tests/support/routine_log.h"
 #include "tests/support/unit_form_test.h"
 #include "units/base/unit_methods.h"
 #include "units/splitterbar/line_move_cursors.h"
@@ -26,10 +27,7 @@ constexpr uint32_t kClamped = 0x16010042;     // made from Orientation 5
 constexpr int32_t kLeft = 0, kTop = 1, kMouseCursor = 7;
 constexpr int32_t kBackColor = 8, kOrientation = 9;
 
-std::vector<std::string>& Log() {
-  static std::vector<std::string> log;
-  return log;
-}
+using unit_tests::Log;
 bool destroy_in_handler = false;
 
 // Logs the event with where the bar is while its handler runs.

@@ -8,6 +8,7 @@
 
 #include "forms/byte_stream.h"
 #include "forms/unit_interface.h"
+#include "tests/support/class_data_checks.h"
 #include "tests/support/form_round_trip.h"
 #include "units/superbtn/super_button_class.h"
 
@@ -65,9 +66,7 @@ TEST(SuperButtonClassData, OtherVersionsAndEveryTruncationAreRefused) {
   const std::vector<uint8_t> v2 = sample.Write();
   const std::vector<uint8_t> v1 = VersionOneRecord();
   for (const std::vector<uint8_t>* bytes : {&v1, &v2}) {
-    for (size_t cut = 1; cut < bytes->size(); ++cut) {
-      EXPECT_FALSE(units::SuperButtonClassData::Read({bytes->data(), cut})) << cut;
-    }
+    unit_tests::ExpectEveryCutRefused(units::SuperButtonClassData::Read, *bytes);
   }
   for (int32_t version : {3, -1}) {
     std::vector<uint8_t> copy = v2;
@@ -77,12 +76,8 @@ TEST(SuperButtonClassData, OtherVersionsAndEveryTruncationAreRefused) {
   std::vector<uint8_t> oldest = v2;  // version 0, the oldest layout, reads as version 1
   oldest[0] = 0;
   EXPECT_TRUE(units::SuperButtonClassData::Read(oldest));
-  const auto create = forms::UnitOperation<forms::CreateFunction>(
-      units::SuperButtonClass().get_unit_interface, forms::unit_op::kCreate);
-  forms::CreateParams params;
   const std::vector<uint8_t> short_record(v2.begin(), v2.end() - 1);
-  params.class_data = short_record;
-  EXPECT_EQ(create(params), nullptr);
+  unit_tests::ExpectNoUnitFrom(units::SuperButtonClass(), short_record);
 }
 
 TEST(SuperButtonClassData, ANewButtonIsCaptionedAndTheCodecRoundTrips) {

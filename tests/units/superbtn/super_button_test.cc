@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "libraries/library_table.h"
+#include "tests/support/routine_log.h"
 #include "tests/support/unit_form_test.h"
 #include "units/superbtn/super_button_unit.h"
 
@@ -37,14 +38,8 @@ constexpr int32_t kCheckStyle = 9, kChecked = 10, kPressOffset = 12, kPicture = 
 constexpr QRgb kSwitchText1 = qRgb(255, 0, 0), kSwitchBack1 = qRgb(0, 128, 255),
                kSwitchText2 = qRgb(255, 255, 0), kSwitchBack2 = qRgb(0, 128, 0);
 
-std::vector<std::string>& Log() {
-  static std::vector<std::string> log;
-  return log;
-}
-runtime::HandlerResult Note(const char* entry) {
-  Log().push_back(entry);
-  return {};
-}
+using unit_tests::Log;
+using unit_tests::Note;
 runtime::HandlerResult OnOkClicked(const int32_t*, int32_t) { return Note("Ok"); }
 runtime::HandlerResult OnOkFocused(const int32_t*, int32_t) { return Note("OkFocused"); }
 runtime::HandlerResult OnOkBlurred(const int32_t*, int32_t) { return Note("OkBlurred"); }

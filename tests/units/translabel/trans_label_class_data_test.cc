@@ -9,6 +9,7 @@
 #include "forms/byte_stream.h"
 #include "forms/logical_font.h"
 #include "forms/unit_interface.h"
+#include "tests/support/class_data_checks.h"
 #include "units/translabel/trans_label_class.h"
 
 namespace {
@@ -69,17 +70,11 @@ TEST(TransLabelClassData, UnknownVersionsAndEveryShortenedRecordAreRefused) {
   std::vector<uint8_t> oldest = bytes;
   oldest[0] = 0;
   EXPECT_TRUE(TransLabelClassData::Read(oldest));
-  for (size_t cut = 1; cut < bytes.size(); ++cut) {
-    EXPECT_FALSE(TransLabelClassData::Read({bytes.data(), cut})) << cut;
-  }
+  unit_tests::ExpectEveryCutRefused(TransLabelClassData::Read, bytes);
   // A refused record makes no unit.
   std::vector<uint8_t> future = bytes;
   future[0] = 2;
-  const auto create = forms::UnitOperation<forms::CreateFunction>(
-      units::TransLabelClass().get_unit_interface, forms::unit_op::kCreate);
-  forms::CreateParams params;
-  params.class_data = future;
-  EXPECT_EQ(create(params), nullptr);
+  unit_tests::ExpectNoUnitFrom(units::TransLabelClass(), future);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "libraries/library_table.h"
+#include "tests/support/routine_log.h"
 #include "tests/support/unit_form_test.h"
 #include "units/base/unit_methods.h"
 
@@ -33,10 +34,7 @@ constexpr int32_t kWindowBackColor = 10, kWindowBackPicture = 11, kWindowDragAny
 constexpr uint32_t kRed = 0x0000FF, kBlue = 0xFF0000, kGrey = 0x808080;
 constexpr int kFontSizeField = 5;
 
-std::vector<std::string>& Log() {
-  static std::vector<std::string> log;
-  return log;
-}
+using unit_tests::Log;
 
 runtime::HandlerResult LogMouseUp(const char* who, const int32_t* args, int32_t count) {
   Log().push_back(std::string(who) + " " + std::to_string(count) + ": " + std::to_string(args[0]) +
