@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
   QWidget* top = forms.UnitWindow(kForm, 0)->Widget();
   auto* picker = dynamic_cast<units::ColorPickerUnit*>(forms.UnitWindow(kForm, kPicker));
   if (picker == nullptr) return 1;
-  QTest::qWait(300);
+  if (!showcase::PaintNow(top)) return 1;
   picker->SetFocus();
   picker->OpenDropDown();
   units::ColorDropDown* drop_down = picker->DropDown();
@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
   // Two steps from the current colour's cell: the box previews the highlighted one.
   QTest::keyClick(drop_down, Qt::Key_Down);
   QTest::keyClick(drop_down, Qt::Key_Right);
-  QTest::qWait(500);
+  if (!showcase::PaintNow(drop_down) || !showcase::PaintNow(top)) return 1;
   const QRect area = top->frameGeometry().united(drop_down->frameGeometry());
   QImage shot =
       top->screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();

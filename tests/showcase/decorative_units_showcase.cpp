@@ -17,6 +17,7 @@
 #include "platform/core/code_page.h"
 #include "runtime/owned_blocks.h"
 #include "tests/showcase/showcase_window.h"
+#include "units/picbtn/picture_button_widget.h"
 #include "units/treebox/tree_box.h"
 
 extern const unsigned char showcase_window_block[];
@@ -71,14 +72,18 @@ int main(int argc, char** argv) {
       tree->AddItem(-1, item);
     }
   }
-  QTest::qWait(300);
+  if (!showcase::PaintNow(window->Widget())) return 1;
   // The pointer rests on the middle title button, which shows its hot picture.
   QWidget* hovered = forms.UnitWindow(kForm, kHoveredButton)->Widget();
   const QPoint centre = hovered->mapToGlobal(hovered->rect().center());
   QCursor::setPos(centre);
   QTest::mouseMove(hovered, hovered->rect().center());
-  QTest::qWait(500);
+  const auto* button = static_cast<units::PictureButtonWidget*>(hovered);
+  if (!QTest::qWaitFor(
+          [button] { return button->CurrentState() == units::PictureButtonWidget::kHot; }))
+    return 1;
   QWidget* top = window->Widget();
+  if (!showcase::PaintNow(top)) return 1;
   QImage shot = top->screen()
                     ->grabWindow(0, top->frameGeometry().x(), top->frameGeometry().y(),
                                  top->frameGeometry().width(), top->frameGeometry().height())

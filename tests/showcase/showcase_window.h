@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QCoreApplication>
+#include <QTest>
+#include <QWidget>
 #include <cstdint>
 #include <cstdio>
 
@@ -25,6 +28,15 @@ inline gui::Window* LoadWindow(const unsigned char* block, int block_size, uint3
     return nullptr;
   }
   return forms.UnitWindow(form, 0);
+}
+
+// Waits until `widget`'s window is on the screen, then paints the widget at once, so that
+// a grab of the screen that follows sees it as it is now. False when it never showed.
+inline bool PaintNow(QWidget* widget) {
+  if (!QTest::qWaitForWindowExposed(widget->window())) return false;
+  widget->repaint();
+  QCoreApplication::processEvents();
+  return true;
 }
 
 }  // namespace showcase
