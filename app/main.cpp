@@ -1,6 +1,6 @@
-#include "app/demo_image.h"
+#include "app/writing_desk.h"
 #include "forms/runtime_application.h"
 
 int main(int argc, char** argv) {
-  return forms::RunProgram(argc, argv, app::DemoImage(), &app::DemoEntryRoutine);
+  return forms::RunProgram(argc, argv, app::WritingDeskImage(), &app::WritingDeskEntry);
 }

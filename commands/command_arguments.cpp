@@ -32,6 +32,12 @@ std::string_view CommandArguments::OptionalText(int32_t index, std::string_view 
   return Given(index) ? Text(index) : fallback;
 }
 
+CommandArguments::Unit CommandArguments::UnitReference(int32_t index) const {
+  const ArgCell cell = (*this)[index];
+  if (runtime::ClassifyTypeCode(cell.type) != runtime::TypeClass::kLibrary) WrongType();
+  return {cell.low, cell.high};
+}
+
 int32_t CommandArguments::Int(int32_t index) const {
   const ArgCell cell = (*this)[index];
   if (!runtime::IsNumericType(cell.type)) WrongType();

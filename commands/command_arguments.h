@@ -39,6 +39,13 @@ class CommandArguments {
   bool OptionalLogical(int32_t index, bool fallback) const;
   // A date-time argument, clamped.
   double DateTime(int32_t index) const;
+  // A unit reference (runtime::ArgCell::UnitReference): any library data type is accepted,
+  // the method itself finds out whether the unit is of its class.
+  struct Unit {
+    uint32_t form;
+    uint32_t unit;
+  };
+  Unit UnitReference(int32_t index) const;
 
  private:
   [[noreturn]] static void WrongType();

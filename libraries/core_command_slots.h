@@ -8,5 +8,6 @@ namespace libraries {
 // command array (positions from core_commands.h).
 void FillGeneralCommandSlots(runtime::CommandFunction* slots);   // text, file, conversion, system
 void FillDatabaseCommandSlots(runtime::CommandFunction* slots);  // database
+void FillUnitMethodSlots(runtime::CommandFunction* slots);       // unit methods
 
 }  // namespace libraries

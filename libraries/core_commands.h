@@ -45,16 +45,25 @@ enum CoreCommand : int32_t {
   kPackDatabase,
   // system
   kMessageBox,
-  // slots of commands this program does not link, kept so the count stays that of the
-  // library
-  kUnusedCommand1,
-  kUnusedCommand2,
-  kUnusedCommand3,
-  kUnusedCommand4,
-  kUnusedCommand5,
+  // unit methods: the first argument is a unit reference (runtime::ArgCell::UnitReference)
+  kSetFocus,
+  kMove,
+  kSendMessage,
+  kDestroy,
+  kAppendText,  // edit box
+  kPopupMenu,   // window
+  kOpen,        // common dialog
   kCoreCommandCount,
 };
-static_assert(kCoreCommandCount == 38);
+
+// Positions of the tree box's methods in the command array of "扩展界面支持库一".
+enum TreeBoxCommand : int32_t {
+  kAddItem,
+  kSetItemText,
+  kGetItemCount,
+  kDeleteItem,
+  kTreeBoxCommandCount,
+};
 
 // Positions of the core library's data types that the program uses; the other slots of
 // its 51 stay empty.

@@ -10,6 +10,7 @@ const runtime::CommandFunction* CoreCommandFunctions() {
     auto* array = new runtime::CommandFunction[kCoreCommandCount]();
     FillGeneralCommandSlots(array);
     FillDatabaseCommandSlots(array);
+    FillUnitMethodSlots(array);
     return array;
   }();
   return functions;

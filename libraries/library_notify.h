@@ -21,6 +21,7 @@ runtime::NotifyFunction RuntimeEntry();
 // The command arrays and single commands of the libraries (null where a command is not
 // linked into this build).
 const runtime::CommandFunction* CoreCommandFunctions();
+const runtime::CommandFunction* TreeBoxCommandFunctions();
 runtime::CommandFunction VisualStyleCommand();
 runtime::CommandFunction AppInterfaceCommand();
 runtime::CommandFunction ShellCommand();

@@ -107,7 +107,7 @@ const LibraryInfo* MakeLibrary(const LibraryDescription& description) {
 
 const LibraryInfo* const* BuildTable() {
   static const runtime::CommandFunction* core_commands = CoreCommandFunctions();
-  static const runtime::CommandFunction no_commands[4] = {};
+  static const runtime::CommandFunction* tree_box_commands = TreeBoxCommandFunctions();
   static const runtime::CommandFunction visual_style_commands[1] = {VisualStyleCommand()};
   static const runtime::CommandFunction app_interface_commands[1] = {AppInterfaceCommand()};
   static const runtime::CommandFunction shell_commands[1] = {ShellCommand()};
@@ -131,7 +131,7 @@ const LibraryInfo* const* BuildTable() {
                    0, 5,
                    MakeTypes(1, 5, {{0, "树型框", "TreeBox", 0x00000040, true},
                                  {4, "透明标签", "TransLabel", 0x00012040, true}}),
-                   4, no_commands}),
+                   kTreeBoxCommandCount, tree_box_commands}),
       MakeLibrary({"8B2E3D4C5F6041728394B5C6D7E8F90A", "扩展界面支持库二", 2, 0, 2, {3, 0, 3, 0},
                    0, 9,
                    MakeTypes(2, 9, {{0, "超级按钮", "SuperBtn", 0x00000840, true},

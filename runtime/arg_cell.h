@@ -32,6 +32,12 @@ struct ArgCell {
   static ArgCell ByteSet(const void* block) { return From(kByteSet, block); }
   static ArgCell Pointer(TypeCode type, const void* pointer) { return From(type, pointer); }
   static ArgCell Statement(const SubStatement* statement) { return From(kSubStatement, statement); }
+  // A reference to a unit of a window, the first argument of every unit method: the type is
+  // the TypeRef of the unit's class (a library data type), the low word the window's
+  // FormId, the high word the UnitId (the window's own unit for the window itself).
+  static ArgCell UnitReference(TypeRef unit_class, uint32_t form, uint32_t unit) {
+    return ArgCell{form, unit, unit_class};
+  }
 
   // The payload read as a value of type T (T of at most 8 bytes, trivially copyable).
   template <typename T>

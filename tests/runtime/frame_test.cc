@@ -78,7 +78,7 @@ TEST(TypeLookup, AnUnusedSlotIsAValidEmptyType) {
 
 TEST(Libraries, KeepTheirSlotCountsAndFlags) {
   const int32_t type_counts[] = {51, 5, 9, 0, 11, 0};
-  const int32_t command_counts[] = {38, 4, 0, 1, 1, 1};
+  const int32_t command_counts[] = {40, 4, 0, 1, 1, 1};
   for (int i = 0; i < libraries::kLibraryCount; ++i) {
     const LibraryInfo& library = libraries::Library(static_cast<libraries::LibraryIndex>(i));
     EXPECT_EQ(library.format_tag, kLibraryFormatTag);

@@ -9,7 +9,9 @@ import sys
 
 from gif_writer import write_gif
 
-SIZE = 22
+# Each picture has its button's size: minimise and close 40 x 20, maximise 27 x 20.
+HEIGHT = 20
+WIDTHS = {"minimise": 40, "maximise": 27, "close": 40}
 KEY = (255, 0, 255)  # the corners outside the rounded face: keyed out by the button
 STATES = {
     "normal": {"face": (58, 96, 140), "edge": (34, 62, 98), "mark": (236, 240, 245)},
@@ -19,45 +21,48 @@ STATES = {
 CLOSE_FACES = {"normal": (170, 58, 52), "hot": (214, 76, 66), "pressed": (128, 40, 36)}
 
 
-def inside_rounded(x, y, radius=4):
-    """Whether (x, y) lies on the button's face: a square with rounded corners."""
-    cx = min(max(x, radius), SIZE - 1 - radius)
-    cy = min(max(y, radius), SIZE - 1 - radius)
+def inside_rounded(x, y, width, radius=4):
+    """Whether (x, y) lies on the button's face: a rectangle with rounded corners."""
+    cx = min(max(x, radius), width - 1 - radius)
+    cy = min(max(y, radius), HEIGHT - 1 - radius)
     return (x - cx) ** 2 + (y - cy) ** 2 <= radius * radius + 1
 
 
-def on_edge(x, y):
-    return inside_rounded(x, y) and not (
-        inside_rounded(x - 1, y) and inside_rounded(x + 1, y)
-        and inside_rounded(x, y - 1) and inside_rounded(x, y + 1))
+def on_edge(x, y, width):
+    return inside_rounded(x, y, width) and not (
+        inside_rounded(x - 1, y, width) and inside_rounded(x + 1, y, width)
+        and inside_rounded(x, y - 1, width) and inside_rounded(x, y + 1, width))
 
 
+# Marks are drawn in a 10 x 10 square centred on the face; (x, y) are relative to it.
 def minimise_mark(x, y):
-    return 6 <= x <= 15 and 14 <= y <= 15
+    return 0 <= x <= 9 and 8 <= y <= 9
 
 
 def maximise_mark(x, y):
-    in_box = 6 <= x <= 15 and 6 <= y <= 15
-    in_hole = 7 <= x <= 14 and 9 <= y <= 14
+    in_box = 0 <= x <= 9 and 0 <= y <= 9
+    in_hole = 1 <= x <= 8 and 3 <= y <= 8
     return in_box and not in_hole
 
 
 def close_mark(x, y):
-    if not (6 <= x <= 15 and 6 <= y <= 15):
+    if not (0 <= x <= 9 and 0 <= y <= 9):
         return False
-    return abs(x - y) <= 1 or abs(x + y - 21) <= 1
+    return abs(x - y) <= 1 or abs(x + y - 9) <= 1
 
 
-def draw(mark, colours):
+def draw(mark, colours, width):
+    left = (width - 10) // 2
+    top = (HEIGHT - 10) // 2
     rows = []
-    for y in range(SIZE):
+    for y in range(HEIGHT):
         row = []
-        for x in range(SIZE):
-            if not inside_rounded(x, y):
+        for x in range(width):
+            if not inside_rounded(x, y, width):
                 row.append(KEY)
-            elif on_edge(x, y):
+            elif on_edge(x, y, width):
                 row.append(colours["edge"])
-            elif mark(x, y):
+            elif mark(x - left, y - top):
                 row.append(colours["mark"])
             else:
                 row.append(colours["face"])
@@ -73,7 +78,7 @@ def main():
         for state, colours in STATES.items():
             if name == "close":
                 colours = dict(colours, face=CLOSE_FACES[state])
-            write_gif(os.path.join(folder, "%s_%s.gif" % (name, state)), draw(mark, colours))
+            write_gif(os.path.join(folder, "%s_%s.gif" % (name, state)), draw(mark, colours, WIDTHS[name]))
 
 
 if __name__ == "__main__":

@@ -376,6 +376,11 @@ int64_t WindowUnit::WindowProc(gui::Message& message) {
       if (!IsAlive()) return 0;
       return DefaultProc(message);
     }
+    case gui::msg::kQueryEndSession: {
+      // The session may end unless CloseQuery keeps the window open.
+      const forms::EventOutcome outcome = FireEvent(window_event::kCloseQuery);
+      return outcome.has_value && outcome.value == 0 ? 0 : 1;
+    }
     case gui::msg::kDestroy:
       destroy_mark_ = false;
       FireEvent(window_event::kDestroying);

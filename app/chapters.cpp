@@ -1,0 +1,161 @@
+#include "app/chapters.h"
+
+#include <string>
+#include <string_view>
+
+#include "app/chapter_file.h"
+#include "app/desk_texts.h"
+#include "app/gate_calls.h"
+#include "app/main_window_ids.h"
+#include "app/termination.h"
+#include "runtime/gates.h"
+
+namespace app {
+
+namespace {
+
+using libraries::CoreCommand;
+using runtime::ArgCell;
+using runtime::Text;
+
+bool database_open = false;
+// The record number (GetRecordNumber) of the chapter the boxes show; 0 for none. A write of
+// the boxes goes only into this record, so that a routine which has already moved the
+// pointer (a delete, a new chapter) never writes one chapter's text into another's record.
+int32_t shown_record = 0;
+bool changed_since_save = true;
+
+bool Logical(const ArgCell& cell) { return cell.low != 0; }
+
+int32_t RecordNumber() { return Core(libraries::kGetRecordNumber, {}).As<int32_t>(); }
+
+// The value of the text field: the text box's content without leading blanks, as a byte
+// set that ModifyFields takes over. Evaluated by ModifyFields itself.
+ArgCell TrimmedTextAsByteSet(const void*) {
+  const Text content = ReadText(unit::kTextBox, property::kContent);
+  const Text trimmed = CoreText(libraries::kTrimLeadingSpaces, {content.Arg()});
+  return Core(libraries::kToByteSet, {trimmed.Arg()});
+}
+
+// ModifyFields on the current record: the text field, then the name field.
+bool WriteBoxesIntoRecord() {
+  static const runtime::SubStatement text_value{&TrimmedTextAsByteSet, nullptr};
+  const Text text_field(texts::kTextField);
+  const Text name_field(texts::kNameField);
+  const Text name = ReadText(unit::kNameBox, property::kContent);
+  return Logical(Core(libraries::kModifyFields, {ArgCell{}, text_field.Arg(), ArgCell::Statement(&text_value),
+                                                 name_field.Arg(), name.Arg()}));
+}
+
+int32_t CurrentItem() { return ReadInt(unit::kChapterList, property::kCurrentItem); }
+
+// The current item's text: the name without leading blanks.
+bool ShowNameInCurrentItem() {
+  const Text name = ReadText(unit::kNameBox, property::kContent);
+  const Text trimmed = CoreText(libraries::kTrimLeadingSpaces, {name.Arg()});
+  const Text item_text = CoreText(libraries::kToText, {trimmed.Arg()});
+  return Logical(TreeBoxMethod(libraries::kSetItemText,
+                               {TreeBoxRef(unit::kChapterList), ArgCell::Int(CurrentItem()), item_text.Arg()}));
+}
+
+Text ReadFieldAsText(const std::string& field) {
+  const Text name(field);
+  const ArgCell value = Core(libraries::kReadField, {name.Arg()});
+  // ToText copies; the field's own value (a text or byte-set block) is freed here.
+  Text text = CoreText(libraries::kToText, {value});
+  runtime::FreeBlock(value.AsPointer<void>());
+  return text;
+}
+
+}  // namespace
+
+bool ChapterDatabaseOpen() { return database_open; }
+void SetChapterDatabaseOpen(bool open) {
+  database_open = open;
+  shown_record = 0;
+}
+
+int32_t GoToChapterRecord(int32_t n) {
+  int32_t k = 0;
+  int32_t found = 0;
+  Core(libraries::kGoFirstRecord, {});
+  while (!Logical(Core(libraries::kIsAfterLastRecord, {}))) {
+    if (!Logical(Core(libraries::kIsRecordDeleted, {}))) ++k;
+    if (k == n) {
+      found = RecordNumber();
+      break;
+    }
+    // A skip that fails (a damaged file) would otherwise never reach the end.
+    if (!Logical(Core(libraries::kSkipRecords, {ArgCell::Int(1)}))) break;
+  }
+  if (found == 0) {
+    const Text text(texts::kRecordJumpError);
+    const Text caption(texts::kErrorCaption);
+    Core(libraries::kMessageBox, {text.Arg(), ArgCell::Int(0x30), caption.Arg()});
+    SkipExitWork();
+    runtime::EndProgram(0);
+  }
+  return found;
+}
+
+void FlushShownChapter() {
+  if (!database_open || shown_record == 0 || RecordNumber() != shown_record) return;
+  if (WriteBoxesIntoRecord()) changed_since_save = false;
+}
+
+void SaveCurrentChapter() {
+  if (!changed_since_save) return;
+  // Results as the database gives them: with no current record nothing is written, and the
+  // boxes stay marked so that the next tick tries again.
+  const bool written = database_open && WriteBoxesIntoRecord();
+  ShowNameInCurrentItem();
+  if (written) changed_since_save = false;
+}
+
+void MarkChapterChanged() { changed_since_save = true; }
+
+void LoadChosenChapter() {
+  const int32_t item = CurrentItem();
+  if (!database_open || item < 0) return;
+  FlushShownChapter();
+  GoToChapterRecord(item + 1);
+  const Text chapter_text = ReadFieldAsText(texts::kTextField);
+  const Text chapter_name = ReadFieldAsText(texts::kNameField);
+  WriteText(unit::kTextBox, property::kContent, chapter_text.View());
+  WriteText(unit::kNameBox, property::kContent, chapter_name.View());
+  shown_record = RecordNumber();
+}
+
+void NewChapter() {
+  const Text name = ReadText(unit::kNameBox, property::kContent);
+  WriteChapterFile(name.View());
+  if (database_open && WriteBoxesIntoRecord()) changed_since_save = false;
+  ShowNameInCurrentItem();
+  Core(libraries::kAppendBlankRecord, {});
+  const Text empty;
+  TreeBoxMethod(libraries::kAddItem, {TreeBoxRef(unit::kChapterList), ArgCell{}, empty.Arg(), ArgCell::Int(0)});
+  const int32_t count = TreeBoxMethod(libraries::kGetItemCount, {TreeBoxRef(unit::kChapterList)}).As<int32_t>();
+  WriteInt(unit::kChapterList, property::kCurrentItem, count - 1);
+  WriteText(unit::kTextBox, property::kContent, {});
+  WriteText(unit::kNameBox, property::kContent, {});
+  Core(libraries::kSetFocus, {EditBoxRef(unit::kNameBox)});
+}
+
+void DeleteChapter() {
+  const int32_t current = CurrentItem();
+  const int32_t count = TreeBoxMethod(libraries::kGetItemCount, {TreeBoxRef(unit::kChapterList)}).As<int32_t>();
+  if (current == -1 || count <= 1) return;
+  const Text text(texts::kConfirmDelete);
+  const Text caption(texts::kWarningCaption);
+  if (Core(libraries::kMessageBox, {text.Arg(), ArgCell::Int(0x31), caption.Arg()}).As<int32_t>() == 1) return;
+  const int32_t shown_after = current == 0 ? 0 : current - 1;
+  if (database_open) {
+    GoToChapterRecord(current + 1);
+    Core(libraries::kDeleteRecords, {});
+    GoToChapterRecord(shown_after + 1);
+  }
+  TreeBoxMethod(libraries::kDeleteItem, {TreeBoxRef(unit::kChapterList), ArgCell::Int(CurrentItem())});
+  WriteInt(unit::kChapterList, property::kCurrentItem, shown_after);
+}
+
+}  // namespace app

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+
+// The chapters: one record of the chapter database per chapter, one item of the chapter
+// list per record in record order, the current chapter being the record the database's
+// record pointer is on. The name box and the text box show that chapter.
+namespace app {
+
+// Whether start-up opened the chapter database; without it the list stays as the author
+// builds it and nothing is read or written.
+bool ChapterDatabaseOpen();
+void SetChapterDatabaseOpen(bool open);
+
+// Puts the record pointer on the n-th record not marked deleted (n >= 1) and gives its
+// record number; when there is none, tells the author and ends the program.
+int32_t GoToChapterRecord(int32_t n);
+
+// Writes the two boxes into the current record, only when that record is the chapter they
+// show (a switch, a delete or the end calls it before the pointer moves). The item text is
+// left alone: the list may already name another item.
+void FlushShownChapter();
+
+// Writes the two boxes into the current record and the name into the current item, when
+// either box changed since the last successful save.
+void SaveCurrentChapter();
+
+// The text box or the name box changed: the next save tick writes them.
+void MarkChapterChanged();
+
+// The routines' bodies.
+void LoadChosenChapter();
+void NewChapter();
+void DeleteChapter();
+
+}  // namespace app

@@ -1,0 +1,72 @@
+#include "app/exit_backup.h"
+
+#include <string>
+#include <vector>
+
+#include "app/autosave.h"
+#include "app/chapters.h"
+#include "app/desk_texts.h"
+#include "app/gate_calls.h"
+#include "app/main_window_ids.h"
+#include "platform/core/file_search.h"
+
+namespace app {
+
+namespace {
+
+using runtime::ArgCell;
+using runtime::Text;
+
+// A box with an OK button and the default caption.
+void Tell(const std::string& gbk) {
+  const Text text(gbk);
+  Core(libraries::kMessageBox, {text.Arg(), ArgCell::Int(0)});
+}
+
+// Copies every "*.txt" of 小说文件 into 小说文件备份 (existing copies replaced). This
+// platform has no command interpreter for a batch file, so the files are copied one by
+// one. Gives the names of the files whose copy failed.
+std::vector<std::string> CopyChapterFiles() {
+  std::vector<std::string> failed;
+  const std::string source_folder = InProgramFolder(texts::kChapterFolder);
+  const std::string target_folder = InProgramFolder(texts::kChapterBackupFolder);
+  platform::FileSearch search;
+  if (!search.Start(InProgramFolder(texts::kChapterFilePattern))) return failed;
+  while (auto entry = search.Next()) {
+    if (entry->attributes & platform::kAttributeDirectory) continue;
+    const Text source(source_folder + "\\" + entry->name);
+    const Text target(target_folder + "\\" + entry->name);
+    if (Core(libraries::kCopyFile, {source.Arg(), target.Arg()}).low == 0) failed.push_back(entry->name);
+  }
+  return failed;
+}
+
+void BackUpChapterFiles() {
+  const std::vector<std::string> failed = CopyChapterFiles();
+  if (failed.empty()) return Tell(texts::kChapterBackupDone);
+  std::string message = texts::kChapterBackupFailed;
+  for (size_t i = 0; i < failed.size(); ++i) message += (i == 0 ? "" : runtime::Gbk("、")) + failed[i];
+  Tell(message);
+}
+
+void BackUpAutosaveFile() {
+  Autosave();  // the file may lag the box by one tick
+  const Text now = CoreText(libraries::kToText, {Core(libraries::kGetNow, {})});
+  const Text source(InProgramFolder(texts::kAutosaveFile));
+  const Text target(InProgramFolder(texts::kAutosaveBackupPrefix + std::string(now.View()) + texts::kAutosaveBackupSuffix));
+  const bool copied = Core(libraries::kCopyFile, {source.Arg(), target.Arg()}).low != 0;
+  Tell(copied ? texts::kAutosaveBackupDone : texts::kAutosaveBackupFailed);
+}
+
+}  // namespace
+
+void RunExitBackup() {
+  FlushShownChapter();
+  BackUpChapterFiles();
+  const Text content = ReadText(unit::kTextBox, property::kContent);
+  const Text empty;
+  if (Core(libraries::kCompareTexts, {content.Arg(), empty.Arg()}).As<int32_t>() != 0) BackUpAutosaveFile();
+  Core(libraries::kPackDatabase, {});
+}
+
+}  // namespace app

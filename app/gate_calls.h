@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "forms/form_ids.h"
+#include "libraries/core_commands.h"
+#include "runtime/arg_cell.h"
+#include "runtime/owned_blocks.h"
+
+// How the writing window's routines reach the runtime: commands through the command gates
+// (by their position in the library's command array), unit properties through the
+// property gates. Nothing else of the runtime is called from a routine.
+namespace app {
+
+// A core-library command; a text or byte-set result belongs to the caller.
+runtime::ArgCell Core(libraries::CoreCommand command, std::initializer_list<runtime::ArgCell> args);
+// The same when the result is a text.
+runtime::Text CoreText(libraries::CoreCommand command, std::initializer_list<runtime::ArgCell> args);
+// A tree-box method of "扩展界面支持库一".
+runtime::ArgCell TreeBoxMethod(libraries::TreeBoxCommand command,
+                               std::initializer_list<runtime::ArgCell> args);
+
+// The program's folder (GetProgramDirectory) followed by `relative` ("\\小说文件").
+std::string InProgramFolder(std::string_view relative);
+
+// Unit references of the writing window's units (the first argument of a unit method).
+runtime::ArgCell WindowRef();
+runtime::ArgCell EditBoxRef(forms::UnitId unit);
+runtime::ArgCell TreeBoxRef(forms::UnitId unit);
+runtime::ArgCell MenuRef(forms::UnitId unit);
+runtime::ArgCell CommonDialogRef(forms::UnitId unit);
+
+// Property access on the writing window's units.
+runtime::Text ReadText(forms::UnitId unit, int32_t property);
+void WriteText(forms::UnitId unit, int32_t property, std::string_view gbk);
+int32_t ReadInt(forms::UnitId unit, int32_t property);
+void WriteInt(forms::UnitId unit, int32_t property, int32_t value);
+
+}  // namespace app

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+
+#include "forms/form_ids.h"
+#include "runtime/type_code.h"
+
+// The writing window as its routines name it: the window's id, its units' ids, the classes
+// a unit reference names, and the property indexes the routines read and write.
+namespace app {
+
+inline constexpr forms::FormId kMainWindow = 0x52010001;
+
+namespace unit {
+inline constexpr forms::UnitId kWindow = 0x06010000;
+inline constexpr forms::UnitId kCountLabel = 0x16010005;      // 透明标签2
+inline constexpr forms::UnitId kForumLabel = 0x160100EC;      // 透明标签1
+inline constexpr forms::UnitId kSearchBox = 0x160100D2;       // 编辑框1
+inline constexpr forms::UnitId kSearchButton = 0x160100D4;    // 超级按钮1
+inline constexpr forms::UnitId kMinimiseButton = 0x16010003;  // 图形按钮1
+inline constexpr forms::UnitId kMaximiseButton = 0x1601007D;  // 图形按钮2
+inline constexpr forms::UnitId kCloseButton = 0x16010002;     // 图形按钮9
+inline constexpr forms::UnitId kNameBox = 0x16010018;         // 名称
+inline constexpr forms::UnitId kChapterList = 0x16010010;     // 树型框1
+inline constexpr forms::UnitId kSplitter = 0x16010011;        // 分隔条1
+inline constexpr forms::UnitId kTextBox = 0x16010012;         // 内容
+inline constexpr forms::UnitId kSettingsGroup = 0x1601001E;   // 分组框1
+inline constexpr forms::UnitId kFontDialog = 0x160100B9;      // 通用对话框1
+// the figures of the typing statistics and their captions
+inline constexpr forms::UnitId kHoursCaption = 0x16010086;    // 用时
+inline constexpr forms::UnitId kHours = 0x16010087;           // 时
+inline constexpr forms::UnitId kMinutesCaption = 0x16010090;  // 用分
+inline constexpr forms::UnitId kMinutes = 0x1601008F;         // 分
+inline constexpr forms::UnitId kSecondsCaption = 0x1601008D;  // 用秒
+inline constexpr forms::UnitId kSeconds = 0x16010091;         // 秒
+inline constexpr forms::UnitId kPerSecondCaption = 0x1601008A;  // 秒速1
+inline constexpr forms::UnitId kPerSecond = 0x1601008B;         // 标签6
+inline constexpr forms::UnitId kPerMinuteCaption = 0x16010088;  // 分速度
+inline constexpr forms::UnitId kPerMinute = 0x16010089;         // 标签9
+// the clock
+inline constexpr forms::UnitId kDateLabel = 0x1601000B;    // 透明标签3
+inline constexpr forms::UnitId kHourLabel = 0x1601000C;    // 透明标签4
+inline constexpr forms::UnitId kMinuteLabel = 0x1601000D;  // 透明标签6
+inline constexpr forms::UnitId kSecondLabel = 0x1601000E;  // 透明标签5
+// menus
+inline constexpr forms::UnitId kAutosaveMenu = 0x26010073;      // 菜单
+inline constexpr forms::UnitId kAutosaveSwitch = 0x26010074;    // 自动保存内容
+inline constexpr forms::UnitId kChapterListMenu = 0x26010075;   // 右键
+inline constexpr forms::UnitId kTextMenu = 0x260100BA;          // 内容右键
+}  // namespace unit
+
+// The classes of the units that unit references name.
+namespace unit_class {
+inline constexpr runtime::TypeRef kWindow = runtime::MakeTypeRef(0, 0);
+inline constexpr runtime::TypeRef kMenu = runtime::MakeTypeRef(0, 2);
+inline constexpr runtime::TypeRef kEditBox = runtime::MakeTypeRef(0, 4);
+inline constexpr runtime::TypeRef kCommonDialog = runtime::MakeTypeRef(0, 30);
+inline constexpr runtime::TypeRef kTreeBox = runtime::MakeTypeRef(1, 0);
+}  // namespace unit_class
+
+// Property indexes (the common ones, then each class's own from 8).
+namespace property {
+inline constexpr int32_t kLeft = 0;
+inline constexpr int32_t kTop = 1;
+inline constexpr int32_t kWidth = 2;
+inline constexpr int32_t kHeight = 3;
+inline constexpr int32_t kWindowState = 18;  // window: 0 normal, 2 minimised, 3 maximised
+inline constexpr int32_t kContent = 8;       // edit box
+inline constexpr int32_t kSelLength = 25;    // edit box
+inline constexpr int32_t kCaption = 8;       // label, transparent label
+inline constexpr int32_t kCurrentItem = 16;  // tree box
+inline constexpr int32_t kInterval = 8;      // timer
+inline constexpr int32_t kChecked = 1;       // menu item
+}  // namespace property
+
+}  // namespace app

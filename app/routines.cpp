@@ -1,0 +1,147 @@
+#include "app/routines.h"
+
+#include "app/autosave.h"
+#include "app/chapters.h"
+#include "app/exit_backup.h"
+#include "app/gate_calls.h"
+#include "app/layout.h"
+#include "app/main_window_ids.h"
+#include "app/start_up.h"
+#include "app/termination.h"
+
+namespace app::routines {
+
+namespace {
+
+using runtime::ArgCell;
+
+constexpr int32_t kKeyA = 65;
+constexpr int32_t kKeyEnter = 13;
+constexpr int32_t kCtrlAlone = 1;
+constexpr int32_t kSelectRange = 0xB1;  // the edit box's select-range message
+constexpr int32_t kNormal = 0, kMinimised = 2, kMaximised = 3;
+
+int32_t Arg(const int32_t* args, int32_t count, int32_t index) { return index < count ? args[index] : 0; }
+
+void PopUp(forms::UnitId menu) { Core(libraries::kPopupMenu, {WindowRef(), MenuRef(menu)}); }
+
+}  // namespace
+
+HandlerResult OnCreated(const int32_t*, int32_t) {
+  StartUp();
+  return {};
+}
+
+HandlerResult OnDestroying(const int32_t*, int32_t) {
+  if (!EndingWithoutExitWork()) RunExitBackup();
+  return {};
+}
+
+HandlerResult OnResized(const int32_t*, int32_t) {
+  LayOutForWindowSize();
+  return {};
+}
+
+HandlerResult OnMinimiseClicked(const int32_t*, int32_t) {
+  WriteInt(unit::kWindow, property::kWindowState, kMinimised);
+  return {};
+}
+
+HandlerResult OnMaximiseClicked(const int32_t*, int32_t) {
+  const bool maximised = ReadInt(unit::kWindow, property::kWindowState) == kMaximised;
+  WriteInt(unit::kWindow, property::kWindowState, maximised ? kNormal : kMaximised);
+  return {};
+}
+
+HandlerResult OnCloseClicked(const int32_t*, int32_t) {
+  Core(libraries::kDestroy, {WindowRef()});
+  return {};
+}
+
+HandlerResult OnSplitterMoved(const int32_t* args, int32_t count) {
+  LayOutAroundSplitter(Arg(args, count, 1));
+  return {};
+}
+
+HandlerResult OnChapterSelected(const int32_t*, int32_t) {
+  LoadChosenChapter();
+  return {};
+}
+
+HandlerResult OnChapterListRightUp(const int32_t*, int32_t) {
+  PopUp(unit::kChapterListMenu);
+  return {};
+}
+
+HandlerResult OnNewChapter(const int32_t*, int32_t) {
+  NewChapter();
+  return {};
+}
+
+HandlerResult OnDeleteChapter(const int32_t*, int32_t) {
+  DeleteChapter();
+  return {};
+}
+
+HandlerResult OnNameFocusGained(const int32_t*, int32_t) {
+  WriteInt(unit::kNameBox, property::kSelLength, -1);
+  return {};
+}
+
+HandlerResult OnNameChanged(const int32_t*, int32_t) {
+  MarkChapterChanged();
+  return {};
+}
+
+HandlerResult OnTextFocusGained(const int32_t*, int32_t) {
+  WriteInt(unit::kTextBox, property::kSelLength, -1);
+  return {};
+}
+
+// Ctrl+A (Ctrl alone) selects the whole text.
+HandlerResult OnTextKeyDown(const int32_t* args, int32_t count) {
+  if (Arg(args, count, 0) == kKeyA && Arg(args, count, 1) == kCtrlAlone) {
+    Core(libraries::kSendMessage, {EditBoxRef(unit::kTextBox), ArgCell::Int(kSelectRange), ArgCell::Int(0),
+                                   ArgCell::Int(-1)});
+  }
+  return {};
+}
+
+// Enter: the box has put its line break at the caret; a second one and a four-space indent
+// go at the very end of the text, ready for the next paragraph.
+HandlerResult OnTextKeyUp(const int32_t* args, int32_t count) {
+  if (Arg(args, count, 0) != kKeyEnter) return {};
+  const runtime::Text content = ReadText(unit::kTextBox, property::kContent);
+  WriteText(unit::kTextBox, property::kContent, std::string(content.View()) + "\r\n");
+  const runtime::Text indent = CoreText(libraries::kSpaceText, {ArgCell::Int(4)});
+  Core(libraries::kAppendText, {EditBoxRef(unit::kTextBox), indent.Arg()});
+  return {};
+}
+
+HandlerResult OnTextRightDown(const int32_t*, int32_t) {
+  PopUp(unit::kTextMenu);
+  return {};
+}
+
+HandlerResult OnTextChanged(const int32_t*, int32_t) {
+  MarkChapterChanged();
+  MarkAutosaveStale();
+  return {};
+}
+
+HandlerResult OnSaveTick(const int32_t*, int32_t) {
+  SaveCurrentChapter();
+  return {};
+}
+
+HandlerResult OnAutosaveTick(const int32_t*, int32_t) {
+  Autosave();
+  return {};
+}
+
+HandlerResult OnClockTick(const int32_t*, int32_t) {
+  ShowClock();
+  return {};
+}
+
+}  // namespace app::routines

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/program_image.h"
+
+// The writing window's event routines, one per binding of its form (app/main_window.json).
+// Key and mouse routines receive (key code, key state) and (x, y, key state).
+namespace app::routines {
+
+using runtime::HandlerResult;
+
+HandlerResult OnCreated(const int32_t* args, int32_t count);
+HandlerResult OnDestroying(const int32_t* args, int32_t count);
+HandlerResult OnResized(const int32_t* args, int32_t count);
+HandlerResult OnMinimiseClicked(const int32_t* args, int32_t count);
+HandlerResult OnMaximiseClicked(const int32_t* args, int32_t count);
+HandlerResult OnCloseClicked(const int32_t* args, int32_t count);
+HandlerResult OnSplitterMoved(const int32_t* args, int32_t count);  // (old left, new left)
+HandlerResult OnChapterSelected(const int32_t* args, int32_t count);
+HandlerResult OnChapterListRightUp(const int32_t* args, int32_t count);
+HandlerResult OnNewChapter(const int32_t* args, int32_t count);
+HandlerResult OnDeleteChapter(const int32_t* args, int32_t count);
+HandlerResult OnNameFocusGained(const int32_t* args, int32_t count);
+HandlerResult OnNameChanged(const int32_t* args, int32_t count);
+HandlerResult OnTextFocusGained(const int32_t* args, int32_t count);
+HandlerResult OnTextKeyDown(const int32_t* args, int32_t count);
+HandlerResult OnTextKeyUp(const int32_t* args, int32_t count);
+HandlerResult OnTextRightDown(const int32_t* args, int32_t count);
+HandlerResult OnTextChanged(const int32_t* args, int32_t count);
+HandlerResult OnSaveTick(const int32_t* args, int32_t count);
+HandlerResult OnAutosaveTick(const int32_t* args, int32_t count);
+HandlerResult OnClockTick(const int32_t* args, int32_t count);
+
+}  // namespace app::routines

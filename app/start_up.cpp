@@ -1,0 +1,88 @@
+#include "app/start_up.h"
+
+#include <string>
+
+#include "app/chapters.h"
+#include "app/desk_texts.h"
+#include "app/gate_calls.h"
+#include "app/main_window_ids.h"
+#include "database/database_list.h"
+#include "database/error_codes.h"
+#include "libraries/library_notify.h"
+#include "runtime/gates.h"
+
+namespace app {
+
+namespace {
+
+using runtime::ArgCell;
+using runtime::Text;
+
+bool Logical(const ArgCell& cell) { return cell.low != 0; }
+
+void CreateFolders() {
+  for (const std::string* folder : {&texts::kChapterFolder, &texts::kChapterBackupFolder, &texts::kAutosaveFolder,
+                                    &texts::kAutosaveBackupFolder}) {
+    const Text path(InProgramFolder(*folder));
+    Core(libraries::kCreateDirectory, {path.Arg()});
+  }
+}
+
+bool OpenChapterDatabase() {
+  const Text path(InProgramFolder(texts::kDatabasePath));
+  return Logical(Core(libraries::kOpenDatabase, {path.Arg()}));
+}
+
+void UseThemedLook() {
+  runtime::CallLibraryCommand(libraries::VisualStyleCommand(), {ArgCell::Int(2)});
+}
+
+// One top-level item per record, in record order.
+void ListChapters() {
+  const Text name_field(texts::kNameField);
+  Core(libraries::kGoFirstRecord, {});
+  while (!Logical(Core(libraries::kIsAfterLastRecord, {}))) {
+    const ArgCell value = Core(libraries::kReadField, {name_field.Arg()});
+    const Text name = CoreText(libraries::kToText, {value});
+    runtime::FreeBlock(value.AsPointer<void>());
+    TreeBoxMethod(libraries::kAddItem, {TreeBoxRef(unit::kChapterList), ArgCell{}, name.Arg()});
+    if (!Logical(Core(libraries::kSkipRecords, {ArgCell::Int(1)}))) break;
+  }
+}
+
+// The engine's reason: an author must not type for an hour into a window that saves nothing.
+void TellDatabaseUnavailable(int32_t error_code) {
+  const Text text(texts::kDatabaseUnavailable + database::ErrorText(error_code));
+  const Text caption(texts::kErrorCaption);
+  Core(libraries::kMessageBox, {text.Arg(), ArgCell::Int(0x30), caption.Arg()});
+}
+
+void ShowClockPart(forms::UnitId label, const std::string& prefix, libraries::CoreCommand part) {
+  const ArgCell value = Core(part, {Core(libraries::kGetNow, {})});
+  const Text text = CoreText(libraries::kToText, {value});
+  WriteText(label, property::kCaption, prefix + std::string(text.View()));
+}
+
+}  // namespace
+
+void ShowClock() {
+  ShowClockPart(unit::kDateLabel, texts::kDatePrefix, libraries::kGetDatePart);
+  ShowClockPart(unit::kHourLabel, texts::kHourPrefix, libraries::kGetHour);
+  ShowClockPart(unit::kMinuteLabel, texts::kMinutePrefix, libraries::kGetMinute);
+  ShowClockPart(unit::kSecondLabel, texts::kSecondPrefix, libraries::kGetSecond);
+}
+
+void StartUp() {
+  CreateFolders();
+  const bool open = OpenChapterDatabase();
+  SetChapterDatabaseOpen(open);
+  // The engine's code is read before any other command resets it.
+  const int32_t open_error = database::LastDatabaseError();
+  UseThemedLook();
+  if (open) ListChapters();
+  WriteInt(unit::kChapterList, property::kCurrentItem, 0);
+  ShowClock();
+  if (!open) TellDatabaseUnavailable(open_error);
+}
+
+}  // namespace app
