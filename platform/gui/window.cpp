@@ -344,12 +344,20 @@ void Window::SetRect(const QRect& rect) {
     const QRect inner = widget_->geometry();
     const int extra_width = frame.width() - inner.width();
     const int extra_height = frame.height() - inner.height();
+    requested_outer_size_ = rect.size();
     widget_->move(rect.topLeft());
     widget_->resize(std::max(rect.width() - extra_width, 0),
                     std::max(rect.height() - extra_height, 0));
   } else {
     widget_->setGeometry(rect);
   }
+}
+
+void Window::ApplyRequestedOuterSize() {
+  if (widget_.isNull() || !widget_->isWindow() || !requested_outer_size_.isValid()) return;
+  if (widget_->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) return;
+  const QRect outer = widget_->frameGeometry();
+  if (outer.size() != requested_outer_size_) SetRect(QRect(outer.topLeft(), requested_outer_size_));
 }
 
 QRect Window::ClientRect() const {

@@ -80,6 +80,9 @@ class Window {
   // windows); sizes are outer sizes.
   QRect Rect() const;
   void SetRect(const QRect& rect);
+  // A top-level window's frame is known only once it is shown; a size set before then was
+  // taken as the outer size without it. Sets the outer size asked for last, when it differs.
+  void ApplyRequestedOuterSize();
   QRect ClientRect() const;  // (0, 0, client width, client height)
   QPoint MapToClient(const QPoint& global) const;
   QPoint MapToGlobal(const QPoint& client) const;
@@ -116,6 +119,7 @@ class Window {
   void Finish();
 
   QPointer<QWidget> widget_;
+  QSize requested_outer_size_;  // of a top-level window, as SetRect last asked
   WindowHandle handle_;
   bool destroy_started_ = false;  // kDestroy sent; the window still counts as alive
   bool destroying_ = false;       // gone: the handle names nothing any more

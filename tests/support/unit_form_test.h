@@ -53,7 +53,7 @@ class FormTest : public ::testing::Test {
     App();
     runtime::ResetRuntimeState();
     forms::FormsRuntime::Instance().Reset();
-    runtime::AttachProgram(image_, nullptr, &forms::FormsRuntime::Instance());
+    runtime::AttachProgram(image_, ui_, &forms::FormsRuntime::Instance());
     runtime::InitializeRuntime();
   }
   void TearDown() override {
@@ -124,6 +124,9 @@ class FormTest : public ::testing::Test {
   QImage Grab(uint32_t unit) { return Unit(unit)->Widget()->grab().toImage(); }
 
   forms::FormId Form() const { return form_; }
+
+  // The window system as the runtime sees it (message boxes); none unless a fixture sets it.
+  runtime::UserInterface* ui_ = nullptr;
 
  private:
   const runtime::ProgramImage& image_;

@@ -368,6 +368,7 @@ int64_t WindowUnit::WindowProc(gui::Message& message) {
       RestoreFocus();
       break;
     case gui::msg::kShowWindow:
+      if (message.wparam != 0) ApplyRequestedOuterSize();
       FireEvent(message.wparam != 0 ? window_event::kShown : window_event::kHidden);
       break;
     case gui::msg::kClose: {

@@ -1,0 +1,85 @@
+// The writing desk as an author meets it, inside the test process: the real program image
+// (its routines and its compiled window) on a fresh runtime whose program folder is a new
+// temporary folder holding a copy of the shipped, empty chapter database. Input goes through
+// the top-level window as the platform's input does; results are read from the files.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+#include <QTest>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/main_window_ids.h"
+#include "app/writing_desk.h"
+#include "tests/support/message_box_answerer.h"
+#include "tests/support/unit_form_test.h"
+
+namespace desk_tests {
+
+// One chapter record as the database holds it (UTF-8).
+struct ChapterRecord {
+  std::string name;
+  std::string text;
+  bool deleted = false;
+};
+
+// Every record of the chapter database in `folder`, read by a second open as another
+// program would.
+std::vector<ChapterRecord> ReadChapterRecords(const std::filesystem::path& folder);
+
+// The check of the chapter database: empty when it is sound (leaked blocks are allowed).
+std::vector<std::string> DatabaseFaults(const std::filesystem::path& folder);
+
+std::string ReadFileBytes(const std::filesystem::path& path);
+
+// Types `utf8` into `widget` key by key; a character without a key of its own comes as a key
+// event carrying the character, as an input method's keyboard would send it.
+void TypeInto(QWidget* widget, const std::string& utf8);
+
+// A message box as the author saw it.
+struct SeenBox {
+  std::string caption;
+  std::string text;
+};
+
+// A fresh folder with a copy of the shipped chapter database (小说数据).
+std::filesystem::path MakeProgramFolder();
+
+class DeskTest : public unit_tests::FormTest {
+ protected:
+  DeskTest() : FormTest(app::WritingDeskImage(), app::kMainWindow) {}
+
+  void SetUp() override;
+  void TearDown() override;
+
+  // Loads the writing window (its start-up runs) and waits until it is on the screen.
+  void StartDesk();
+  // Gives the unit's widget the focus by a click at its middle.
+  void ClickInto(uint32_t unit);
+  void RightClick(uint32_t unit, QPoint point);
+  // Clicks the chapter list's item `index`.
+  void ClickItem(int32_t index);
+  void Type(const std::string& utf8);
+  void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+  // New chapter by the button, then a name and a text typed in.
+  void AddChapter(const std::string& name, const std::string& text);
+  // Waits for `condition`, letting timers run.
+  bool WaitFor(const std::function<bool()>& condition, int timeout_ms = 3000);
+
+  std::vector<std::string> ItemTexts();
+  int32_t CurrentItem() { return ReadInt(app::unit::kChapterList, app::property::kCurrentItem); }
+  std::string NameBox() { return ReadText(app::unit::kNameBox, app::property::kContent); }
+  std::string TextBox() { return ReadText(app::unit::kTextBox, app::property::kContent); }
+  std::filesystem::path Path(const std::string& utf8) { return folder_ / std::filesystem::u8path(utf8); }
+  // Message boxes are answered with `button` ("确定" or "取消") and remembered.
+  void AnswerBoxesWith(const char* button);
+
+  std::filesystem::path folder_;
+  std::vector<SeenBox> boxes_;
+  std::unique_ptr<test_support::MessageBoxAnswerer> answerer_;
+};
+
+}  // namespace desk_tests

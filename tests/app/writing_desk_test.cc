@@ -1,0 +1,324 @@
+// The writing desk driven as an author: chapters, keys, layout, autosave and the end, each
+// checked on screen and in the files beside the program.
+#include <QWidget>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "app/chapter_file.h"
+#include "database/database_list.h"
+#include "platform/core/code_page.h"
+#include "units/base/unit_methods.h"
+#include "tests/app/desk_test.h"
+
+namespace desk_tests {
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace app;
+
+constexpr int32_t kSelStart = 24;
+constexpr int32_t kSelLength = 25;
+
+class WritingDesk : public DeskTest {
+ protected:
+  // Waits until the database holds `names` (in record order, none marked deleted).
+  bool RecordsNamed(const std::vector<std::string>& names) {
+    return WaitFor([&] {
+      const std::vector<ChapterRecord> records = ReadChapterRecords(folder_);
+      if (records.size() != names.size()) return false;
+      for (size_t i = 0; i < names.size(); ++i) {
+        if (records[i].name != names[i] || records[i].deleted) return false;
+      }
+      return true;
+    });
+  }
+  void ThreeChapters() {
+    AddChapter("第一章", "甲");
+    AddChapter("第二章", "乙");
+    AddChapter("第三章", "丙");
+    ASSERT_TRUE(RecordsNamed({"第一章", "第二章", "第三章"}));
+  }
+};
+
+TEST_F(WritingDesk, FirstStartMakesTheFourFoldersAndShowsAnEmptyList) {
+  StartDesk();
+  for (const char* name : {"小说文件", "小说文件备份", "自动保存", "自动保存备份"}) {
+    EXPECT_TRUE(fs::is_directory(Path(name))) << name;
+  }
+  EXPECT_TRUE(ItemTexts().empty());
+  EXPECT_EQ(CurrentItem(), -1);
+  EXPECT_EQ(NameBox(), "");
+  EXPECT_EQ(TextBox(), "");
+  EXPECT_TRUE(ReadChapterRecords(folder_).empty());
+  // Laid out for the window's width as it came up (the frame may add to the template's).
+  const int32_t width = ReadInt(unit::kWindow, property::kWidth);
+  ASSERT_TRUE(WaitFor([&] { return ReadInt(unit::kCloseButton, property::kLeft) == width - 60; }));
+}
+
+TEST_F(WritingDesk, TypedNameAndTextReachTheRecordAndTheItemWithinAFewTicks) {
+  StartDesk();
+  AddChapter("  第一章 风起", "天色将晚，山路上只剩一盏灯。");
+  ASSERT_TRUE(WaitFor([&] {
+    const auto records = ReadChapterRecords(folder_);
+    return records.size() == 1 && records[0].text == "天色将晚，山路上只剩一盏灯。";
+  }));
+  EXPECT_EQ(ReadChapterRecords(folder_)[0].name, "  第一章 风起");  // the name unchanged
+  EXPECT_EQ(ItemTexts(), std::vector<std::string>{"第一章 风起"});  // the item without leading blanks
+  // The first new chapter wrote the (empty) chapter before it: a file named ".txt".
+  EXPECT_TRUE(fs::exists(Path("小说文件/.txt")));
+}
+
+TEST_F(WritingDesk, TextTypedRightBeforeASwitchIsInItsRecord) {
+  StartDesk();
+  AddChapter("第一章", "一");
+  AddChapter("第二章", "二");
+  ASSERT_TRUE(RecordsNamed({"第一章", "第二章"}));
+  ClickItem(0);
+  ASSERT_TRUE(WaitFor([&] { return NameBox() == "第一章"; }));
+  ClickInto(unit::kTextBox);
+  Key(Qt::Key_End, Qt::ControlModifier);
+  Type("又一句");
+  ClickItem(1);  // at once, before the next save tick
+  EXPECT_EQ(NameBox(), "第二章");
+  const auto records = ReadChapterRecords(folder_);
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0].text, "一又一句");
+  EXPECT_EQ(records[1].text, "二");
+}
+
+TEST_F(WritingDesk, DeletingTheFirstOfThreeSelectsAndLoadsTheSecond) {
+  StartDesk();
+  ThreeChapters();
+  ClickItem(0);
+  ASSERT_TRUE(WaitFor([&] { return NameBox() == "第一章"; }));
+  AnswerBoxesWith("确定");
+  ClickInto(unit::kDeleteButton);
+  ASSERT_TRUE(WaitFor([&] { return ItemTexts().size() == 2; }));
+  EXPECT_EQ(ItemTexts(), (std::vector<std::string>{"第二章", "第三章"}));
+  EXPECT_EQ(CurrentItem(), 0);
+  EXPECT_EQ(NameBox(), "第二章");
+  EXPECT_EQ(TextBox(), "乙");
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(boxes_[0].caption, "警告");
+  EXPECT_EQ(boxes_[0].text, "确认删除该章节吗，删除后可能会导致章节丢失。");
+  // Marked deleted until the end packs it; the second chapter's record kept its own text.
+  const auto records = ReadChapterRecords(folder_);
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_TRUE(records[0].deleted);
+  EXPECT_EQ(records[1].text, "乙");
+}
+
+TEST_F(WritingDesk, DeletingTheThirdSelectsTheSecond) {
+  StartDesk();
+  ThreeChapters();
+  AnswerBoxesWith("确定");
+  ClickInto(unit::kDeleteButton);  // the new third chapter is selected
+  ASSERT_TRUE(WaitFor([&] { return ItemTexts().size() == 2; }));
+  EXPECT_EQ(CurrentItem(), 1);
+  EXPECT_EQ(NameBox(), "第二章");
+  EXPECT_EQ(TextBox(), "乙");
+}
+
+TEST_F(WritingDesk, CancellingTheDeleteChangesNothing) {
+  StartDesk();
+  ThreeChapters();
+  ClickItem(1);
+  ASSERT_TRUE(WaitFor([&] { return NameBox() == "第二章"; }));
+  AnswerBoxesWith("取消");
+  ClickInto(unit::kDeleteButton);
+  ASSERT_TRUE(WaitFor([&] { return boxes_.size() == 1; }));
+  QTest::qWait(50);
+  EXPECT_EQ(ItemTexts().size(), 3u);
+  EXPECT_EQ(CurrentItem(), 1);
+  EXPECT_EQ(NameBox(), "第二章");
+  for (const ChapterRecord& record : ReadChapterRecords(folder_)) EXPECT_FALSE(record.deleted);
+}
+
+TEST_F(WritingDesk, TheLastChapterCannotBeDeletedAndNoBoxAsks) {
+  StartDesk();
+  AddChapter("唯一一章", "字");
+  ASSERT_TRUE(RecordsNamed({"唯一一章"}));
+  AnswerBoxesWith("确定");
+  ClickInto(unit::kDeleteButton);
+  QTest::qWait(100);
+  EXPECT_TRUE(boxes_.empty());
+  EXPECT_EQ(ItemTexts().size(), 1u);
+}
+
+TEST_F(WritingDesk, EnterAddsABlankLineAndAFourSpaceIndentAtTheEnd) {
+  StartDesk();
+  AddChapter("第一章", "ab");
+  Key(Qt::Key_Return);
+  EXPECT_EQ(TextBox(), "ab\r\n\r\n    ");
+
+  ClickInto(unit::kNameBox);
+  ClickInto(unit::kTextBox);
+  WriteText(unit::kTextBox, property::kContent, "abcd");
+  Key(Qt::Key_Home, Qt::ControlModifier);
+  Key(Qt::Key_Right);
+  Key(Qt::Key_Right);
+  Key(Qt::Key_Return);
+  EXPECT_EQ(TextBox(), "ab\r\ncd\r\n    ");
+}
+
+TEST_F(WritingDesk, CtrlASelectsAllButCtrlShiftADoesNot) {
+  StartDesk();
+  AddChapter("第一章", "三个字");
+  Key(Qt::Key_End, Qt::ControlModifier);
+  Key(Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(ReadInt(unit::kTextBox, kSelLength), 0);
+  Key(Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(ReadInt(unit::kTextBox, kSelStart), 0);
+  EXPECT_EQ(ReadInt(unit::kTextBox, kSelLength), 6);  // GBK bytes
+}
+
+TEST_F(WritingDesk, FocusOnABoxSelectsItsWholeText) {
+  StartDesk();
+  AddChapter("第一章", "正文");
+  units::SetFocus(Form(), unit::kNameBox);  // as Tab gives it
+  EXPECT_EQ(ReadInt(unit::kNameBox, kSelLength), 6);
+  units::SetFocus(Form(), unit::kTextBox);
+  EXPECT_EQ(ReadInt(unit::kTextBox, kSelLength), 4);
+}
+
+TEST_F(WritingDesk, TheTitleButtonsFollowTheRightEdge) {
+  StartDesk();
+  WriteInt(unit::kWindow, property::kWidth, 1000);
+  ASSERT_TRUE(WaitFor([&] { return ReadInt(unit::kCloseButton, property::kLeft) == 940; }));
+  WriteInt(unit::kWindow, property::kWidth, 810);
+  ASSERT_TRUE(WaitFor([&] { return ReadInt(unit::kCloseButton, property::kLeft) == 750; }));
+  EXPECT_EQ(ReadInt(unit::kMaximiseButton, property::kLeft), 720);
+  EXPECT_EQ(ReadInt(unit::kMinimiseButton, property::kLeft), 675);
+  WriteInt(unit::kWindow, property::kHeight, 600);
+  ASSERT_TRUE(WaitFor([&] { return ReadInt(unit::kTextBox, property::kHeight) == 535; }));
+  EXPECT_EQ(ReadInt(unit::kChapterList, property::kHeight), 478);
+  EXPECT_EQ(ReadInt(unit::kTextBox, property::kWidth), 501);
+}
+
+TEST_F(WritingDesk, TheSplitterStaysBetweenEightAndTheWidthLessTwenty) {
+  StartDesk();
+  // Pressed 4 pixels into the bar, dragged so that its left edge would be at `left`.
+  const auto drag_to = [&](int left) {
+    QWidget* bar = Unit(unit::kSplitter)->Widget();
+    const QPoint end(left - bar->x() + 4, 100);
+    QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(4, 100));
+    QTest::mouseMove(bar, end);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, end);
+  };
+  drag_to(3);
+  ASSERT_TRUE(WaitFor([&] { return ReadInt(unit::kSplitter, property::kLeft) == 8; }));
+  const int32_t width = ReadInt(unit::kWindow, property::kWidth);
+  drag_to(width);  // as far right as the bar goes
+  ASSERT_TRUE(WaitFor([&] { return ReadInt(unit::kSplitter, property::kLeft) == width - 20; }));
+  drag_to(300);
+  ASSERT_TRUE(WaitFor([&] { return ReadInt(unit::kSplitter, property::kLeft) == 300; }));
+  EXPECT_EQ(ReadInt(unit::kChapterList, property::kWidth), 300 - 9 - 2);
+  EXPECT_EQ(ReadInt(unit::kNameBox, property::kWidth), 300 - 8 - 2);
+  EXPECT_EQ(ReadInt(unit::kTextBox, property::kLeft), 309);
+  EXPECT_EQ(ReadInt(unit::kTextBox, property::kWidth), width - 180 - 309);
+  EXPECT_EQ(ReadInt(unit::kTextBox, property::kTop), 42);
+}
+
+TEST_F(WritingDesk, AutosaveFileHoldsTheTextAndIsNotRewrittenWhileIdle) {
+  StartDesk();
+  AddChapter("第一章", "自动保存的字");
+  const fs::path autosave = Path("自动保存/自动保存文件【勿删】.txt");
+  ASSERT_TRUE(WaitFor([&] { return ReadFileBytes(autosave) == platform::Utf8ToGbk("自动保存的字"); }));
+  const auto written = fs::last_write_time(autosave);
+  const auto inode = fs::hard_link_count(autosave);
+  QTest::qWait(300);  // thirty ticks of the autosave timer
+  EXPECT_EQ(fs::last_write_time(autosave), written);
+  EXPECT_EQ(fs::hard_link_count(autosave), inode);
+}
+
+TEST_F(WritingDesk, ANameWithAPathSeparatorWritesNoFileOutsideTheChapterFolder) {
+  StartDesk();
+  AddChapter("../x", "越界");
+  AddChapter("第二章", "");  // the new chapter writes the file of the one before
+  ASSERT_TRUE(RecordsNamed({"../x", "第二章"}));
+  EXPECT_FALSE(fs::exists(Path("x.txt")));
+  EXPECT_TRUE(fs::is_empty(Path("小说文件")) || !fs::exists(Path("小说文件/../x.txt")));
+  EXPECT_EQ(ReadChapterRecords(folder_)[0].text, "越界");
+  // A trail byte 0x5C is part of its character (癨 is B0 5C), not a separator.
+  EXPECT_FALSE(app::HoldsPathSeparator(platform::Utf8ToGbk("癨")));
+  EXPECT_TRUE(app::HoldsPathSeparator("a\\b"));
+}
+
+TEST_F(WritingDesk, ClosingBacksUpShowsTheBoxesInOrderAndPacks) {
+  StartDesk();
+  ThreeChapters();
+  AddChapter("第四章", "最后");
+  AnswerBoxesWith("确定");
+  ClickItem(0);
+  ASSERT_TRUE(WaitFor([&] { return NameBox() == "第一章"; }));
+  ClickInto(unit::kDeleteButton);
+  ASSERT_TRUE(WaitFor([&] { return ItemTexts().size() == 3; }));
+  boxes_.clear();
+  ClickInto(unit::kCloseButton);
+  ASSERT_TRUE(WaitFor([&] { return Unit(0) == nullptr; }));
+  ASSERT_EQ(boxes_.size(), 2u);
+  EXPECT_EQ(boxes_[0].text, "小说文件备份成功");
+  EXPECT_EQ(boxes_[0].caption, "信息：");
+  EXPECT_EQ(boxes_[1].text, "自动保存文件备份成功");
+  // Each new chapter wrote the file of the chapter before it.
+  for (const char* name : {"第一章.txt", "第二章.txt", "第三章.txt"}) {
+    EXPECT_EQ(ReadFileBytes(Path(std::string("小说文件备份/") + name)),
+              ReadFileBytes(Path(std::string("小说文件/") + name)))
+        << name;
+  }
+  std::vector<fs::path> backups;
+  for (const auto& entry : fs::directory_iterator(Path("自动保存备份"))) backups.push_back(entry.path());
+  ASSERT_EQ(backups.size(), 1u);
+  EXPECT_TRUE(backups[0].filename().u8string().ends_with(u8"【备份】.txt"));
+  EXPECT_EQ(ReadFileBytes(backups[0]), platform::Utf8ToGbk("乙"));
+  EXPECT_FALSE(fs::exists(Path("复制文件.bat")));
+  database::DatabaseList::Instance().CloseAll();
+  const auto records = ReadChapterRecords(folder_);
+  ASSERT_EQ(records.size(), 3u);  // the deleted chapter packed away
+  EXPECT_EQ(records[0].name, "第二章");
+  EXPECT_TRUE(DatabaseFaults(folder_).empty());
+}
+
+TEST_F(WritingDesk, ClosingWithAnEmptyTextShowsOnlyTheChapterBackupBox) {
+  StartDesk();
+  AnswerBoxesWith("确定");
+  ClickInto(unit::kCloseButton);
+  ASSERT_TRUE(WaitFor([&] { return Unit(0) == nullptr; }));
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(boxes_[0].text, "小说文件备份成功");
+  EXPECT_TRUE(fs::is_empty(Path("自动保存备份")));
+}
+
+TEST_F(WritingDesk, AFailedChapterCopyIsToldNotCalledASuccess) {
+  StartDesk();
+  AddChapter("第一章", "甲");
+  AddChapter("第二章", "乙");
+  ASSERT_TRUE(RecordsNamed({"第一章", "第二章"}));
+  fs::remove_all(Path("小说文件备份"));  // the copies have nowhere to go
+  AnswerBoxesWith("确定");
+  ClickInto(unit::kCloseButton);
+  ASSERT_TRUE(WaitFor([&] { return Unit(0) == nullptr; }));
+  ASSERT_GE(boxes_.size(), 1u);
+  EXPECT_TRUE(boxes_[0].text.starts_with("小说文件备份失败：")) << boxes_[0].text;
+  EXPECT_NE(boxes_[0].text.find("第一章.txt"), std::string::npos);
+}
+
+TEST_F(WritingDesk, AMissingDatabaseIsToldAndTheWindowStillWorks) {
+  fs::remove(Path("小说数据/data.edb"));
+  AnswerBoxesWith("确定");
+  StartDesk();
+  ASSERT_TRUE(WaitFor([&] { return !boxes_.empty(); }));
+  EXPECT_EQ(boxes_[0].caption, "错误");
+  EXPECT_TRUE(boxes_[0].text.starts_with("无法打开章节数据库")) << boxes_[0].text;
+  EXPECT_TRUE(ItemTexts().empty());
+  AddChapter("第一章", "无处保存");
+  QTest::qWait(150);
+  EXPECT_EQ(ItemTexts(), std::vector<std::string>{"第一章"});
+  EXPECT_EQ(TextBox(), "无处保存");
+}
+
+}  // namespace
+
+}  // namespace desk_tests
