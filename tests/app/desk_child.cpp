@@ -1,0 +1,141 @@
+#include "tests/app/desk_child.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <QWidget>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <memory>
+
+#include "app/main_window_ids.h"
+#include "app/writing_desk.h"
+#include "forms/forms_runtime.h"
+#include "forms/runtime_application.h"
+#include "tests/app/desk_test.h"
+#include "tests/support/message_box_answerer.h"
+
+extern char** environ;
+
+namespace desk_tests {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool child_mode = false;
+fs::path text_to_type;
+
+fs::path ProgramFolder() { return fs::read_symlink("/proc/self/exe").parent_path(); }
+
+QWidget* UnitWidget(uint32_t unit) {
+  gui::Window* window = forms::FormsRuntime::Instance().UnitWindow(app::kMainWindow, unit);
+  return window == nullptr ? nullptr : window->Widget();
+}
+
+// Types the text one key at a time from the event loop, so that the desk's timers run
+// between keys as they do between an author's keys.
+class Typist : public QObject {
+ public:
+  explicit Typist(const fs::path& file) : log_(ProgramFolder() / "typed.log") {
+    std::ifstream in(file, std::ios::binary);
+    text_ = QString::fromStdString({std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
+    QTimer::singleShot(20, this, [this] { WaitForWindow(); });
+  }
+
+ private:
+  void WaitForWindow() {
+    QWidget* window = UnitWidget(0);
+    if (window == nullptr || !window->isVisible()) {
+      QTimer::singleShot(20, this, [this] { WaitForWindow(); });
+      return;
+    }
+    window->activateWindow();
+    QTest::mouseClick(UnitWidget(app::unit::kNewChapterButton), Qt::LeftButton);
+    TypeInto(UnitWidget(app::unit::kNameBox), "第一章");
+    UnitWidget(app::unit::kTextBox)->setFocus(Qt::MouseFocusReason);
+    Next();
+  }
+
+  void Next() {
+    if (typed_ == text_.size()) {
+      std::ofstream(ProgramFolder() / "done") << "done";
+      return;
+    }
+    TypeInto(QApplication::focusWidget(), QString(text_[typed_]).toStdString());
+    ++typed_;
+    // One line per key, straight to the file: a kill right after it leaves it there.
+    log_ << typed_ << ' ' << MonotonicMs() << '\n' << std::flush;
+    QTimer::singleShot(3, this, [this] { Next(); });
+  }
+
+  QString text_;
+  qsizetype typed_ = 0;
+  std::ofstream log_;
+};
+
+void InstallChildHelpers() {
+  if (!child_mode) return;
+  static auto* boxes = new std::ofstream(ProgramFolder() / "boxes.log", std::ios::app);
+  static auto* answerer = new test_support::MessageBoxAnswerer(
+      QString::fromUtf8("确定"), [](const QString& caption, const QString& text, const QStringList&) {
+        *boxes << caption.toStdString() << '\t' << text.toStdString() << '\n' << std::flush;
+      });
+  (void)answerer;
+  if (!text_to_type.empty()) new Typist(text_to_type);
+}
+
+}  // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(InstallChildHelpers)
+
+long long MonotonicMs() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+int RunDeskChild(int argc, char** argv) {
+  child_mode = true;
+  for (int i = 2; i + 1 < argc; ++i) {
+    if (std::string(argv[i]) == "--type") text_to_type = argv[i + 1];
+  }
+  return forms::RunProgram(argc, argv, app::WritingDeskImage(), &app::WritingDeskEntry);
+}
+
+pid_t StartDeskChild(const fs::path& folder, const fs::path& text_file) {
+  const fs::path program = folder / "inkstone";
+  if (!fs::exists(program)) {
+    std::error_code error;
+    fs::create_hard_link(fs::read_symlink("/proc/self/exe"), program, error);
+    if (error) fs::copy_file(fs::read_symlink("/proc/self/exe"), program);
+  }
+  std::string path = program.string();
+  std::string desk = "--desk";
+  std::string type = "--type";
+  std::string text = text_file.string();
+  std::vector<char*> argv = {path.data(), desk.data()};
+  if (!text_file.empty()) {
+    argv.push_back(type.data());
+    argv.push_back(text.data());
+  }
+  argv.push_back(nullptr);
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  pid_t pid = -1;
+  if (posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  return pid;
+}
+
+int WaitForChild(pid_t pid) {
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return status;
+}
+
+}  // namespace desk_tests

@@ -1,0 +1,30 @@
+// The writing desk as a separate process: the test binary, linked (or copied) into a fresh
+// program folder and started there with "--desk", runs the real program image exactly as
+// the shipped program does. Message boxes are answered with 确定 and written, one per line
+// (caption TAB text), to boxes.log in the program folder. With "--type <file>" it also
+// types like an author once its window is up: a new chapter, the name 第一章, then the
+// file's text (UTF-8) key by key, one key every few milliseconds; after each key it writes
+// the number of characters of the text typed so far and the monotonic time in ms to
+// typed.log, and "done" when the text is finished.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <sys/types.h>
+
+namespace desk_tests {
+
+// The child's side: runs the program; returns its exit code.
+int RunDeskChild(int argc, char** argv);
+
+// The parent's side: puts the test binary into `folder` and starts it there. `text_file`
+// empty: no typing.
+pid_t StartDeskChild(const std::filesystem::path& folder, const std::filesystem::path& text_file = {});
+
+// Waits for the child to end; gives its exit status as waitpid does.
+int WaitForChild(pid_t pid);
+
+// Milliseconds of the monotonic clock (the one the child logs with).
+long long MonotonicMs();
+
+}  // namespace desk_tests

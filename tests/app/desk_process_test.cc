@@ -1,0 +1,193 @@
+// The writing desk as its own process: a second start on the same folder, the system's
+// termination request, and kills at random moments while an author types.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <thread>
+
+#include "platform/core/code_page.h"
+#include "tests/app/desk_child.h"
+#include "tests/app/desk_test.h"
+
+namespace desk_tests {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+#ifdef INKSTONE_SANITIZED_BUILD
+constexpr int kRoundsPerCrashTest = 12;
+constexpr long long kSaveLagAllowedMs = 2000;
+#else
+constexpr int kRoundsPerCrashTest = 50;
+constexpr long long kSaveLagAllowedMs = 800;
+#endif
+
+bool WaitForFile(const fs::path& path, int timeout_ms) {
+  for (int waited = 0; waited < timeout_ms; waited += 10) {
+    if (fs::exists(path)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
+std::vector<std::string> Lines(const fs::path& path) {
+  std::vector<std::string> lines;
+  std::ifstream in(path);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// Every file under `folder` with its size and time of last change.
+std::map<std::string, std::pair<uintmax_t, fs::file_time_type>> Snapshot(const fs::path& folder) {
+  std::map<std::string, std::pair<uintmax_t, fs::file_time_type>> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (entry.is_regular_file()) files[entry.path().string()] = {entry.file_size(), entry.last_write_time()};
+  }
+  return files;
+}
+
+fs::path WriteText(const fs::path& folder, const std::string& utf8) {
+  const fs::path file = folder / "typing.txt";
+  std::ofstream(file, std::ios::binary) << utf8;
+  return file;
+}
+
+// A paragraph an author might write: GBK characters, ASCII letters and a full-width space.
+std::string AuthorText(int paragraphs) {
+  std::string text;
+  for (int i = 0; i < paragraphs; ++i) text += "　　夜色渐深，山风吹过竹林，他提笔写下第" + std::to_string(i) + "行字。";
+  return text;
+}
+
+// The first `count` characters of a UTF-8 text.
+std::string Prefix(const std::string& utf8, qsizetype count) {
+  return QString::fromStdString(utf8).left(count).toStdString();
+}
+
+// What the chapter's record holds of a typed text: the leading blanks are not stored.
+std::string Stored(const std::string& utf8) {
+  const QString text = QString::fromStdString(utf8);
+  qsizetype blanks = 0;
+  while (blanks < text.size() && (text[blanks] == u' ' || text[blanks] == u'\u3000')) ++blanks;
+  return text.mid(blanks).toStdString();
+}
+
+bool IsPrefix(const std::string& part, const std::string& whole) { return whole.compare(0, part.size(), part) == 0; }
+
+TEST(DeskProcess, ASecondStartOnTheSameFolderIsRefusedAndTouchesNothing) {
+  const fs::path folder = MakeProgramFolder();
+  const pid_t first = StartDeskChild(folder);
+  ASSERT_GT(first, 0);
+  ASSERT_TRUE(WaitForFile(folder / fs::u8path("自动保存/自动保存文件【勿删】.txt"), 20000));
+  const auto before = Snapshot(folder / fs::u8path("小说数据"));
+
+  const pid_t second = StartDeskChild(folder);
+  const int status = WaitForChild(second);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  const std::vector<std::string> boxes = Lines(folder / "boxes.log");
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].find("写作台已经打开"), std::string::npos) << boxes[0];
+  EXPECT_EQ(Snapshot(folder / fs::u8path("小说数据")), before);
+
+  kill(first, SIGTERM);
+  WaitForChild(first);
+  fs::remove_all(folder);
+}
+
+TEST(DeskProcess, ATerminationRequestSavesTheChapterAndClosesTheDatabase) {
+  const fs::path folder = MakeProgramFolder();
+  const std::string text = AuthorText(2);
+  const pid_t desk = StartDeskChild(folder, WriteText(folder, text));
+  ASSERT_GT(desk, 0);
+  ASSERT_TRUE(WaitForFile(folder / "done", 30000));
+  kill(desk, SIGTERM);  // at once: the last keys may not have been saved by a tick yet
+  const int status = WaitForChild(desk);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+
+  const std::vector<ChapterRecord> records = ReadChapterRecords(folder);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].name, "第一章");
+  EXPECT_EQ(records[0].text, Stored(text));
+  EXPECT_TRUE(Lines(folder / "boxes.log").empty());  // no backups, no boxes
+  EXPECT_TRUE(fs::is_empty(folder / fs::u8path("自动保存备份")));
+  EXPECT_TRUE(DatabaseFaults(folder).empty());
+  fs::remove_all(folder);
+}
+
+// Kills the typing desk at random moments. After each kill: the database checks sound, the
+// chapter holds a prefix of what was typed lacking at most the last moments, and the
+// autosave file holds a prefix too, never a torn text.
+void KillWhileTyping(uint32_t seed) {
+  std::mt19937 random(seed);
+  const std::string text = AuthorText(40);
+  int rounds_with_text = 0;
+  for (int round = 0; round < kRoundsPerCrashTest; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round) + " of seed " + std::to_string(seed));
+    const fs::path folder = MakeProgramFolder();
+    const pid_t desk = StartDeskChild(folder, WriteText(folder, text));
+    ASSERT_GT(desk, 0);
+    // Mostly while typing; now and then during the start.
+    const bool early = random() % 8 == 0;
+    if (!early) WaitForFile(folder / "typed.log", 30000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(random() % (early ? 300 : 1500)));
+    const long long killed_at = MonotonicMs();
+    kill(desk, SIGKILL);
+    WaitForChild(desk);
+
+    const std::vector<std::string> faults = DatabaseFaults(folder);
+    EXPECT_TRUE(faults.empty()) << faults.front();
+    qsizetype typed_well_before = 0;
+    for (const std::string& line : Lines(folder / "typed.log")) {
+      std::istringstream fields(line);
+      long long count = 0, at = 0;
+      if (fields >> count >> at && at < killed_at - kSaveLagAllowedMs) typed_well_before = count;
+    }
+    const std::vector<ChapterRecord> records = ReadChapterRecords(folder);
+    ASSERT_LE(records.size(), 1u);
+    if (!records.empty()) {
+      EXPECT_TRUE(IsPrefix(records[0].name, "第一章")) << records[0].name;
+      EXPECT_TRUE(IsPrefix(records[0].text, Stored(text))) << records[0].text;
+      EXPECT_GE(records[0].text.size(), Stored(Prefix(text, typed_well_before)).size());
+      if (!records[0].text.empty()) ++rounds_with_text;
+    } else {
+      EXPECT_EQ(typed_well_before, 0);
+    }
+    const fs::path autosave = folder / fs::u8path("自动保存/自动保存文件【勿删】.txt");
+    if (fs::exists(autosave)) {
+      const std::string saved = platform::GbkToUtf8(ReadFileBytes(autosave));
+      EXPECT_TRUE(IsPrefix(saved, text)) << saved;
+      EXPECT_GE(saved.size(), Prefix(text, typed_well_before).size());
+    }
+    if (::testing::Test::HasFailure()) {
+      std::cerr << "kept for a look: " << folder << "\n";
+      return;
+    }
+    fs::remove_all(folder);
+  }
+  // The kills must have met saved text, not only starts.
+  EXPECT_GE(rounds_with_text, kRoundsPerCrashTest / 2);
+}
+
+TEST(DeskCrash, KilledWhileTypingFirstSeed) { KillWhileTyping(1); }
+TEST(DeskCrash, KilledWhileTypingSecondSeed) { KillWhileTyping(2); }
+TEST(DeskCrash, KilledWhileTypingThirdSeed) { KillWhileTyping(3); }
+TEST(DeskCrash, KilledWhileTypingFourthSeed) { KillWhileTyping(4); }
+
+}  // namespace
+
+}  // namespace desk_tests
+
+int main(int argc, char** argv) {
+  if (argc >= 2 && std::string(argv[1]) == "--desk") return desk_tests::RunDeskChild(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
