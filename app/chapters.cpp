@@ -23,6 +23,7 @@ bool database_open = false;
 // the boxes goes only into this record, so that a routine which has already moved the
 // pointer (a delete, a new chapter) never writes one chapter's text into another's record.
 int32_t shown_record = 0;
+int32_t shown_item = -1;  // the list item of that chapter when it was loaded
 bool changed_since_save = true;
 
 bool Logical(const ArgCell& cell) { return cell.low != 0; }
@@ -49,13 +50,13 @@ bool WriteBoxesIntoRecord() {
 
 int32_t CurrentItem() { return ReadInt(unit::kChapterList, property::kCurrentItem); }
 
-// The current item's text: the name without leading blanks.
-bool ShowNameInCurrentItem() {
+// An item's text: the name without leading blanks.
+bool ShowNameInItem(int32_t item) {
   const Text name = ReadText(unit::kNameBox, property::kContent);
   const Text trimmed = CoreText(libraries::kTrimLeadingSpaces, {name.Arg()});
   const Text item_text = CoreText(libraries::kToText, {trimmed.Arg()});
   return Logical(TreeBoxMethod(libraries::kSetItemText,
-                               {TreeBoxRef(unit::kChapterList), ArgCell::Int(CurrentItem()), item_text.Arg()}));
+                               {TreeBoxRef(unit::kChapterList), ArgCell::Int(item), item_text.Arg()}));
 }
 
 Text ReadFieldAsText(const std::string& field) {
@@ -100,7 +101,10 @@ int32_t GoToChapterRecord(int32_t n) {
 
 void FlushShownChapter() {
   if (!database_open || shown_record == 0 || RecordNumber() != shown_record) return;
-  if (WriteBoxesIntoRecord()) changed_since_save = false;
+  if (!WriteBoxesIntoRecord()) return;
+  changed_since_save = false;
+  // The pointer is still on the chapter, so no item has come or gone since it was loaded.
+  ShowNameInItem(shown_item);
 }
 
 void SaveCurrentChapter() {
@@ -108,7 +112,7 @@ void SaveCurrentChapter() {
   // Results as the database gives them: with no current record nothing is written, and the
   // boxes stay marked so that the next tick tries again.
   const bool written = database_open && WriteBoxesIntoRecord();
-  ShowNameInCurrentItem();
+  ShowNameInItem(CurrentItem());
   if (written) changed_since_save = false;
 }
 
@@ -124,13 +128,14 @@ void LoadChosenChapter() {
   WriteText(unit::kTextBox, property::kContent, chapter_text.View());
   WriteText(unit::kNameBox, property::kContent, chapter_name.View());
   shown_record = RecordNumber();
+  shown_item = item;
 }
 
 void NewChapter() {
   const Text name = ReadText(unit::kNameBox, property::kContent);
   WriteChapterFile(name.View());
   if (database_open && WriteBoxesIntoRecord()) changed_since_save = false;
-  ShowNameInCurrentItem();
+  ShowNameInItem(CurrentItem());
   Core(libraries::kAppendBlankRecord, {});
   const Text empty;
   TreeBoxMethod(libraries::kAddItem, {TreeBoxRef(unit::kChapterList), ArgCell{}, empty.Arg(), ArgCell::Int(0)});

@@ -42,6 +42,9 @@ inline const std::string kHourPrefix = runtime::Gbk("时：");
 inline const std::string kMinutePrefix = runtime::Gbk("分：");
 inline const std::string kSecondPrefix = runtime::Gbk("秒：");
 
+// Our own forum: the discussions of the project; its host is in the forum label's caption.
+inline const std::string kForumAddress = "https://github.com/inkstone-writer/inkstone/discussions";
+
 // A search page that takes GBK words as the value of the query key "word".
 inline const std::string kWebSearchAddress = "https://www.baidu.com/s?ie=gbk&word=";
 

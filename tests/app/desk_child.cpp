@@ -109,26 +109,20 @@ int RunDeskChild(int argc, char** argv) {
   return forms::RunProgram(argc, argv, app::WritingDeskImage(), &app::WritingDeskEntry);
 }
 
-pid_t StartDeskChild(const fs::path& folder, const fs::path& text_file) {
+pid_t StartDeskChild(const fs::path& folder, const std::vector<std::string>& arguments) {
   const fs::path program = folder / "inkstone";
   if (!fs::exists(program)) {
     std::error_code error;
     fs::create_hard_link(fs::read_symlink("/proc/self/exe"), program, error);
     if (error) fs::copy_file(fs::read_symlink("/proc/self/exe"), program);
   }
-  std::string path = program.string();
-  std::string desk = "--desk";
-  std::string type = "--type";
-  std::string text = text_file.string();
-  std::vector<char*> argv = {path.data(), desk.data()};
-  if (!text_file.empty()) {
-    argv.push_back(type.data());
-    argv.push_back(text.data());
-  }
+  std::vector<std::string> words = {program.string(), "--desk"};
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
   pid_t pid = -1;
-  if (posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
   return pid;
 }
 

@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 #include <sys/types.h>
 
 namespace desk_tests {
@@ -17,9 +18,9 @@ namespace desk_tests {
 // The child's side: runs the program; returns its exit code.
 int RunDeskChild(int argc, char** argv);
 
-// The parent's side: puts the test binary into `folder` and starts it there. `text_file`
-// empty: no typing.
-pid_t StartDeskChild(const std::filesystem::path& folder, const std::filesystem::path& text_file = {});
+// The parent's side: puts the running binary into `folder` and starts it there with
+// "--desk" and `arguments`.
+pid_t StartDeskChild(const std::filesystem::path& folder, const std::vector<std::string>& arguments = {});
 
 // Waits for the child to end; gives its exit status as waitpid does.
 int WaitForChild(pid_t pid);

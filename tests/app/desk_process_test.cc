@@ -105,7 +105,7 @@ TEST(DeskProcess, ASecondStartOnTheSameFolderIsRefusedAndTouchesNothing) {
 TEST(DeskProcess, ATerminationRequestSavesTheChapterAndClosesTheDatabase) {
   const fs::path folder = MakeProgramFolder();
   const std::string text = AuthorText(2);
-  const pid_t desk = StartDeskChild(folder, WriteText(folder, text));
+  const pid_t desk = StartDeskChild(folder, {"--type", WriteText(folder, text).string()});
   ASSERT_GT(desk, 0);
   ASSERT_TRUE(WaitForFile(folder / "done", 30000));
   kill(desk, SIGTERM);  // at once: the last keys may not have been saved by a tick yet
@@ -133,7 +133,7 @@ void KillWhileTyping(uint32_t seed) {
   for (int round = 0; round < kRoundsPerCrashTest; ++round) {
     SCOPED_TRACE("round " + std::to_string(round) + " of seed " + std::to_string(seed));
     const fs::path folder = MakeProgramFolder();
-    const pid_t desk = StartDeskChild(folder, WriteText(folder, text));
+    const pid_t desk = StartDeskChild(folder, {"--type", WriteText(folder, text).string()});
     ASSERT_GT(desk, 0);
     // Mostly while typing; now and then during the start.
     const bool early = random() % 8 == 0;

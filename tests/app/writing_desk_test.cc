@@ -88,6 +88,15 @@ TEST_F(WritingDesk, TextTypedRightBeforeASwitchIsInItsRecord) {
   EXPECT_EQ(records[1].text, "二");
 }
 
+TEST_F(WritingDesk, ANameTypedRightBeforeASwitchReachesItsItem) {
+  StartDesk();
+  AddChapter("第一章", "一");
+  AddChapter("第二章", "二");
+  ClickItem(0);  // no save tick has run since the name was typed
+  EXPECT_EQ(ItemTexts(), (std::vector<std::string>{"第一章", "第二章"}));
+  EXPECT_EQ(NameBox(), "第一章");
+}
+
 TEST_F(WritingDesk, DeletingTheFirstOfThreeSelectsAndLoadsTheSecond) {
   StartDesk();
   ThreeChapters();

@@ -1,0 +1,142 @@
+// The writing desk as an author sees it, saved as three screenshots in a folder: start.png
+// (three chapters, Chinese text, the pointer on the close button), menu.png (the text box's
+// pop-up menu open) and maximised.png. The real program runs in a fresh program folder.
+//
+//   xvfb-run -a -s "-screen 0 1280x800x24" build/tests/showcase/writing_desk_showcase shots/
+#include <QApplication>
+#include <QCursor>
+#include <QMenu>
+#include <QPainter>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <sys/wait.h>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+
+#include "app/main_window_ids.h"
+#include "forms/forms_runtime.h"
+#include "tests/app/desk_child.h"
+#include "tests/app/desk_test.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace app;
+
+fs::path shots;  // set in the program's process
+
+QWidget* UnitWidget(uint32_t unit) {
+  gui::Window* window = forms::FormsRuntime::Instance().UnitWindow(kMainWindow, unit);
+  return window == nullptr ? nullptr : window->Widget();
+}
+
+// The screen around `widgets` (or, with no screen to grab, the widgets drawn in place).
+bool Save(const std::vector<QWidget*>& widgets, const char* name) {
+  QRect area;
+  for (QWidget* widget : widgets) {
+    widget->repaint();
+    area = area.united(widget->frameGeometry());
+  }
+  QApplication::processEvents();
+  QImage shot = widgets[0]->screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
+  if (shot.isNull() || shot.size().isEmpty()) {
+    shot = QImage(area.size(), QImage::Format_RGB32);
+    shot.fill(Qt::darkGray);
+    QPainter painter(&shot);
+    for (QWidget* widget : widgets) painter.drawImage(widget->geometry().topLeft() - area.topLeft(), widget->grab().toImage());
+  }
+  return shot.save(QString::fromStdString((shots / name).string()));
+}
+
+void Click(QWidget* widget, Qt::MouseButton button = Qt::LeftButton, QPoint at = {}) {
+  QTest::mouseClick(widget, button, {}, at.isNull() ? widget->rect().center() : at);
+}
+
+void AddChapter(const std::string& name, const std::vector<std::string>& paragraphs) {
+  Click(UnitWidget(unit::kNewChapterButton));
+  desk_tests::TypeInto(UnitWidget(unit::kNameBox), name);
+  QWidget* text = UnitWidget(unit::kTextBox);
+  text->setFocus(Qt::MouseFocusReason);
+  desk_tests::TypeInto(text, "    ");
+  for (size_t i = 0; i < paragraphs.size(); ++i) {
+    desk_tests::TypeInto(text, paragraphs[i]);
+    if (i + 1 < paragraphs.size()) QTest::keyClick(text, Qt::Key_Return);
+  }
+}
+
+void Finish(int code) {
+  std::fflush(nullptr);
+  std::_Exit(code);
+}
+
+void TakeShots() {
+  QWidget* window = UnitWidget(0);
+  window->activateWindow();
+  if (!QTest::qWaitForWindowExposed(window)) Finish(1);
+  AddChapter("第一章 风起青萍之末", {"天色将晚，山路上只剩一盏灯。", "他停下脚步，回头望了一眼来时的路。"});
+  AddChapter("第二章 夜雨", {"雨下了一整夜，竹帘被风拍得作响。", "她把信压在砚台下，吹熄了灯。"});
+  AddChapter("第三章 渡口", {"渡口的船夫认得他，只是不说。", "江面上的雾还没有散，远处传来钟声。",
+                             "他数着铜钱，一枚，两枚，三枚。"});
+  auto* tree = qobject_cast<QTreeWidget*>(UnitWidget(unit::kChapterList));
+  Click(tree->viewport(), Qt::LeftButton, tree->visualItemRect(tree->topLevelItem(1)).center());
+  QTest::qWait(300);
+  QWidget* close = UnitWidget(unit::kCloseButton);
+  QTest::mouseMove(window->windowHandle(), close->mapTo(window, close->rect().center()));
+  QTest::qWait(200);
+  if (!Save({window}, "start.png")) Finish(1);
+
+  // The pop-up menu is modal: it is photographed and closed from a timer.
+  QTimer::singleShot(400, [window] {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      auto* menu = qobject_cast<QMenu*>(top);
+      if (menu == nullptr || !menu->isVisible()) continue;
+      if (!Save({window, menu}, "menu.png")) Finish(1);
+      menu->close();
+    }
+  });
+  QWidget* text = UnitWidget(unit::kTextBox);
+  QCursor::setPos(text->mapToGlobal(QPoint(200, 120)));  // the menu opens beside the pointer
+  QTest::mousePress(text, Qt::RightButton, {}, QPoint(200, 120));
+  QTest::mouseRelease(text, Qt::RightButton, {}, QPoint(200, 120));
+
+  Click(UnitWidget(unit::kMaximiseButton));
+  QTest::qWait(500);
+  Finish(Save({window}, "maximised.png") ? 0 : 1);
+}
+
+void StartShots() {
+  if (shots.empty()) return;
+  auto* poll = new QTimer;
+  QObject::connect(poll, &QTimer::timeout, [poll] {
+    QWidget* window = UnitWidget(0);
+    if (window == nullptr || !window->isVisible()) return;
+    poll->stop();
+    QTimer::singleShot(100, &TakeShots);
+  });
+  poll->start(50);
+}
+
+}  // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(StartShots)
+
+int main(int argc, char** argv) {
+  if (argc >= 4 && std::string(argv[1]) == "--desk" && std::string(argv[2]) == "--shots") {
+    shots = argv[3];
+    return desk_tests::RunDeskChild(argc, argv);
+  }
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s <folder for the screenshots>\n", argv[0]);
+    return 2;
+  }
+  const fs::path out = fs::absolute(argv[1]);
+  fs::create_directories(out);
+  const fs::path folder = desk_tests::MakeProgramFolder();
+  const pid_t desk = desk_tests::StartDeskChild(folder, {"--shots", out.string()});
+  const int status = desk_tests::WaitForChild(desk);
+  fs::remove_all(folder);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
