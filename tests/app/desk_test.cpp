@@ -56,6 +56,12 @@ fs::path MakeProgramFolder() {
   return folder;
 }
 
+void UseProgramFolder(const fs::path& folder) {
+  runtime::RuntimeState& state = runtime::Runtime();
+  state.program_directory = platform::GbkPathOf(folder);
+  state.program_directory_slash = state.program_directory + "\\";
+}
+
 std::vector<ChapterRecord> ReadChapterRecords(const fs::path& folder) {
   std::vector<ChapterRecord> records;
   database::OpenOptions options;
@@ -114,9 +120,7 @@ void DeskTest::SetUp() {
   ui_ = &user_interface;
   FormTest::SetUp();
   folder_ = MakeProgramFolder();
-  runtime::RuntimeState& state = runtime::Runtime();
-  state.program_directory = platform::GbkPathOf(folder_);
-  state.program_directory_slash = state.program_directory + "\\";
+  UseProgramFolder(folder_);
 }
 
 void DeskTest::TearDown() {

@@ -48,6 +48,9 @@ struct SeenBox {
 // A fresh folder with a copy of the shipped chapter database (小说数据).
 std::filesystem::path MakeProgramFolder();
 
+// Makes `folder` the program's folder of the running runtime (GetProgramDirectory).
+void UseProgramFolder(const std::filesystem::path& folder);
+
 class DeskTest : public unit_tests::FormTest {
  protected:
   DeskTest() : FormTest(app::WritingDeskImage(), app::kMainWindow) {}

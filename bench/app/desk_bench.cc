@@ -1,0 +1,221 @@
+// The writing desk's two saving timers on a 200,000-character chapter, with the whole
+// program running (its real window, routines and database), against what a plain program
+// would do on each tick: an UPDATE of the same text into one SQLite row (WAL,
+// synchronous=NORMAL) plus a raw rewrite of the same autosave file.
+//
+//   Ticks/typing  one key typed between ticks: the chapter save (100 ms timer) and the
+//                 autosave (10 ms timer) each run once; the key itself is not timed.
+//   Ticks/idle    nothing typed: both ticks again on an unchanged chapter.
+//   IdleMinute    one minute of the event loop with the chapter open and nothing typed:
+//                 bytes the process wrote to disk and CPU time, against a bare Qt text
+//                 editor holding the same text for the same minute.
+// "ratio" is ours over the peer's, measured side by side in the same run.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <chrono>
+#include <fstream>
+#include <string>
+
+#include "app/main_window_ids.h"
+#include "app/routines.h"
+#include "app/writing_desk.h"
+#include "database/database_list.h"
+#include "forms/forms_runtime.h"
+#include "platform/core/code_page.h"
+#include "runtime/owned_blocks.h"
+#include "runtime/runtime_state.h"
+#include "runtime/startup.h"
+#include "tests/app/desk_test.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace app;
+
+constexpr int64_t kCharacters = 200000;
+
+QApplication& App() {
+  static int argc = 1;
+  static char arg0[] = "desk_bench";
+  static char* argv[] = {arg0, nullptr};
+  static auto* application = new QApplication(argc, argv);
+  return *application;
+}
+
+QString Chapter() {
+  const QString line = QString::fromUtf8("　　天地玄黄宇宙洪荒日月盈昃辰宿列张寒来暑往秋收冬藏闰余成岁律吕调阳云腾致雨露结为霜。");
+  QString text;
+  while (text.size() < kCharacters) text += line + QStringLiteral("\r\n");
+  text.truncate(kCharacters);
+  return text;
+}
+
+// The real program image in a fresh program folder, its window loaded, one chapter of
+// kCharacters characters open in the text box.
+class RunningDesk {
+ public:
+  RunningDesk() : folder_(desk_tests::MakeProgramFolder()) {
+    App();
+    runtime::ResetRuntimeState();
+    forms::FormsRuntime& forms = forms::FormsRuntime::Instance();
+    forms.Reset();
+    runtime::AttachProgram(WritingDeskImage(), nullptr, &forms);
+    runtime::InitializeRuntime();
+    desk_tests::UseProgramFolder(folder_);
+    loaded_ = forms.LoadWindow(kMainWindow, false, false, nullptr);
+    if (!loaded_) return;
+    routines::OnNewChapter(nullptr, 0);
+    const runtime::Text text(platform::Utf8ToGbk(Chapter().toStdString()));
+    forms.WriteUnitProperty(kMainWindow, unit::kTextBox, property::kContent, -1, text.Arg());
+    Ticks();
+    text_box_ = forms.UnitWindow(kMainWindow, unit::kTextBox)->Widget();
+    text_box_->setFocus();
+  }
+  ~RunningDesk() {
+    forms::FormsRuntime::Instance().ReleaseAllTemplates();
+    database::DatabaseList::Instance().CloseAll();
+    runtime::ResetRuntimeState();
+    fs::remove_all(folder_);
+  }
+  bool loaded() const { return loaded_; }
+  QWidget* text_box() const { return text_box_; }
+  const fs::path& folder() const { return folder_; }
+
+  static void Ticks() {
+    routines::OnSaveTick(nullptr, 0);
+    routines::OnAutosaveTick(nullptr, 0);
+  }
+
+ private:
+  fs::path folder_;
+  bool loaded_ = false;
+  QWidget* text_box_ = nullptr;
+};
+
+// What a plain program does on each tick: the whole text into a SQLite row and the autosave
+// file rewritten.
+class PlainSaver {
+ public:
+  explicit PlainSaver(const fs::path& folder) : autosave_(folder / "peer-autosave.txt") {
+    sqlite3_open((folder / "peer.sqlite").c_str(), &db_);
+    sqlite3_exec(db_, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
+                      "CREATE TABLE chapter(name TEXT, text BLOB); INSERT INTO chapter VALUES('长篇', x'');",
+                 nullptr, nullptr, nullptr);
+    sqlite3_prepare_v2(db_, "UPDATE chapter SET name = ?1, text = ?2 WHERE rowid = 1", -1, &update_, nullptr);
+    text_ = platform::Utf8ToGbk(Chapter().toStdString());
+  }
+  ~PlainSaver() {
+    sqlite3_finalize(update_);
+    sqlite3_close(db_);
+  }
+  void Type() { text_ += 'a'; }
+  void Tick() {
+    sqlite3_bind_text(update_, 1, "长篇", -1, SQLITE_STATIC);
+    sqlite3_bind_blob(update_, 2, text_.data(), static_cast<int>(text_.size()), SQLITE_STATIC);
+    sqlite3_step(update_);
+    sqlite3_reset(update_);
+    std::ofstream(autosave_, std::ios::binary | std::ios::trunc).write(text_.data(), static_cast<std::streamsize>(text_.size()));
+  }
+
+ private:
+  sqlite3* db_ = nullptr;
+  sqlite3_stmt* update_ = nullptr;
+  fs::path autosave_;
+  std::string text_;
+};
+
+double Seconds(const std::function<void()>& work) {
+  const auto start = std::chrono::steady_clock::now();
+  work();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Argument: 1 a key is typed before every pair of ticks, 0 none.
+void BM_Ticks(benchmark::State& state) {
+  RunningDesk desk;
+  if (!desk.loaded()) return state.SkipWithError("the writing window did not load");
+  PlainSaver peer(desk.folder());
+  const bool typing = state.range(0) != 0;
+  double ours_seconds = 0;
+  double peer_seconds = 0;
+  for (auto _ : state) {
+    if (typing) {
+      QTest::keyClick(desk.text_box(), Qt::Key_A);
+      peer.Type();
+    }
+    const double ours = Seconds(&RunningDesk::Ticks);
+    ours_seconds += ours;
+    state.SetIterationTime(ours);
+    peer_seconds += Seconds([&] { peer.Tick(); });
+  }
+  const double iterations = static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+  state.counters["peer_us"] = benchmark::Counter(peer_seconds * 1e6 / iterations);
+  state.counters["ratio"] = benchmark::Counter(peer_seconds > 0 ? ours_seconds / peer_seconds : 0);
+}
+
+// Bytes this process has written to the storage layer so far.
+int64_t WrittenBytes() {
+  std::ifstream io("/proc/self/io");
+  for (std::string key; io >> key;) {
+    int64_t value = 0;
+    io >> value;
+    if (key == "write_bytes:") return value;
+  }
+  return -1;
+}
+
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// The event loop for `seconds`; gives the CPU time it took.
+double IdleFor(int seconds) {
+  const double before = CpuSeconds();
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.elapsed() < seconds * 1000) QApplication::processEvents(QEventLoop::AllEvents, 50);
+  return CpuSeconds() - before;
+}
+
+void BM_IdleMinute(benchmark::State& state) {
+  const int seconds = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    double ours_cpu = 0;
+    int64_t ours_bytes = 0;
+    {
+      RunningDesk desk;
+      if (!desk.loaded()) return state.SkipWithError("the writing window did not load");
+      IdleFor(1);  // the first ticks after loading write the loaded text once
+      sync();
+      const int64_t written = WrittenBytes();
+      ours_cpu = IdleFor(seconds);
+      sync();
+      ours_bytes = WrittenBytes() - written;
+    }
+    QPlainTextEdit bare;
+    bare.setPlainText(Chapter());
+    bare.show();
+    const double bare_cpu = IdleFor(seconds);
+    state.counters["disk_bytes"] = benchmark::Counter(static_cast<double>(ours_bytes));
+    state.counters["cpu_ms"] = benchmark::Counter(ours_cpu * 1e3);
+    state.counters["peer_cpu_ms"] = benchmark::Counter(bare_cpu * 1e3);
+    state.counters["ratio"] = benchmark::Counter(bare_cpu > 0 ? ours_cpu / bare_cpu : 0);
+  }
+}
+
+}  // namespace
+
+BENCHMARK(BM_Ticks)->ArgName("typing")->Arg(1)->Arg(0)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_IdleMinute)->ArgName("seconds")->Arg(60)->Iterations(1)->Unit(benchmark::kSecond);
+
+BENCHMARK_MAIN();
