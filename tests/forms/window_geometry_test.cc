@@ -11,7 +11,7 @@ using namespace input_program;
 using runtime::ArgCell;
 
 // Base properties, and the window's WindowState (class index 10 + 8).
-constexpr int32_t kLeft = 0, kTop = 1, kWidth = 2, kHeight = 3;
+constexpr int32_t kLeft = 0, kTop = 1, kWidth = 2, kHeight = 3, kVisible = 5;
 constexpr int32_t kWindowState = 18;
 
 using WindowGeometry = InputForm;
@@ -22,6 +22,17 @@ TEST_F(WindowGeometry, WindowStateWritesReadBack) {
     WriteInt(0, kWindowState, state);
     EXPECT_EQ(ReadInt(0, kWindowState), state);
   }
+  // A hidden window takes the state too, and shows in it.
+  Write(0, kVisible, ArgCell::Logical(false));
+  WriteInt(0, kWindowState, 3);
+  EXPECT_EQ(ReadInt(0, kWindowState), 3);
+  Write(0, kVisible, ArgCell::Logical(true));
+  EXPECT_TRUE(Unit(0)->Widget()->isMaximized());
+  Write(0, kVisible, ArgCell::Logical(false));
+  WriteInt(0, kWindowState, 0);
+  EXPECT_EQ(ReadInt(0, kWindowState), 0);
+  Write(0, kVisible, ArgCell::Logical(true));
+  EXPECT_FALSE(Unit(0)->Widget()->isMaximized());
 }
 
 TEST_F(WindowGeometry, ResizedFollowsEveryLaterChangeOfSize) {
