@@ -128,6 +128,7 @@ class MessageFilter : public QObject {
     }
   }
 
+ private:
   bool Key(Window& window, QObject* object, QKeyEvent* event) {
     const WindowHandle handle = window.Handle();
     SetCurrentModifiers(event->modifiers());

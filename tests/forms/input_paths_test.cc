@@ -108,20 +108,23 @@ TEST_F(InputPaths, AShortcutOfAHiddenMenuWorksFromAMultiLineBox) {
 }
 
 TEST_F(InputPaths, MouseButtonsAreEventsOfTheUnitUnderThemInItsCoordinates) {
-  const std::pair<uint32_t, std::string> units[] = {
-      {kText, "text"}, {kLine, "line"}, {kTree, "tree"}, {kLabel, "label"}, {0, "window"}};
-  for (const auto& [unit, name] : units) {
-    // The window's own point is on its client area, clear of every unit.
-    const QPoint point = unit == 0 ? QPoint(400, 300) : QPoint(31, 17);
+  struct Case {
+    uint32_t unit;
+    const char* name;
+    QPoint point;  // the window's own is on its client area, clear of every unit
+  };
+  const Case cases[] = {{kText, "text", {31, 17}},  {kLine, "line", {31, 17}},
+                        {kTree, "tree", {31, 17}},  {kLabel, "label", {31, 17}},
+                        {0, "window", {400, 300}}};
+  for (const Case& c : cases) {
     Log().clear();
-    Click(unit, point);
-    RightClick(unit, point);
-    const std::string at = " " + name + " 31 17 0";
-    const std::string window_at = " window 400 300 0";
-    const std::string& where = unit == 0 ? window_at : at;
-    EXPECT_EQ(Log(), (std::vector<std::string>{"MouseLeftUp" + where, "MouseRightDown" + where,
-                                               "MouseRightUp" + where}))
-        << name;
+    Click(c.unit, c.point);
+    RightClick(c.unit, c.point);
+    const std::string at = std::string(" ") + c.name + " " + std::to_string(c.point.x()) + " " +
+                           std::to_string(c.point.y()) + " 0";
+    EXPECT_EQ(Log(), (std::vector<std::string>{"MouseLeftUp" + at, "MouseRightDown" + at,
+                                               "MouseRightUp" + at}))
+        << c.name;
   }
 }
 

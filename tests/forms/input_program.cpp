@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <sstream>
 
 #include "forms/forms_runtime.h"
 #include "libraries/library_table.h"
@@ -66,12 +67,10 @@ int Count(const std::string& entry) {
 std::vector<std::string> EntriesOf(const std::string& unit) {
   std::vector<std::string> entries;
   for (const std::string& entry : Log()) {
-    const size_t space = entry.find(' ');
-    if (space != std::string::npos && entry.compare(space + 1, unit.size() + 1, unit + " ") == 0) {
-      entries.push_back(entry);
-    } else if (space != std::string::npos && entry.substr(space + 1) == unit) {
-      entries.push_back(entry);
-    }
+    std::istringstream words(entry);
+    std::string event, source;
+    words >> event >> source;
+    if (source == unit) entries.push_back(entry);
   }
   return entries;
 }
