@@ -98,6 +98,15 @@ TEST_F(InputPaths, CtrlWithALetterReportsTheKeyAndTypesItsControlCharacter) {
   }
 }
 
+TEST_F(InputPaths, DiscardingAControlCharacterCancelsWhatItsKeyDoes) {
+  Focus(kLine);
+  QGuiApplication::clipboard()->setText(QString::fromUtf8("第二卷"));
+  DiscardedCharacter() = 0x16;
+  Type(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(Count("CharInput line 22"), 1);
+  EXPECT_EQ(ReadText(kLine, kContent), "第一章");
+}
+
 TEST_F(InputPaths, AShortcutOfAHiddenMenuWorksFromAMultiLineBox) {
   Focus(kText);
   Type(Qt::Key_B, Qt::ControlModifier);

@@ -36,7 +36,9 @@ runtime::HandlerResult OnKeyUp(const int32_t* args, int32_t count) {
   return Record("KeyUp", args, count);
 }
 runtime::HandlerResult OnCharInput(const int32_t* args, int32_t count) {
-  return Record("CharInput", args, count);
+  Record("CharInput", args, count);
+  if (args[0] == DiscardedCharacter()) return {true, 0};
+  return {};
 }
 runtime::HandlerResult OnMouseLeftUp(const int32_t* args, int32_t count) {
   return Record("MouseLeftUp", args, count);
@@ -62,6 +64,11 @@ const runtime::EventHandler kRoutines[] = {OnKeyDown,        OnKeyUp,        OnC
 
 int Count(const std::string& entry) {
   return static_cast<int>(std::count(Log().begin(), Log().end(), entry));
+}
+
+int32_t& DiscardedCharacter() {
+  static int32_t code = 0;
+  return code;
 }
 
 std::vector<std::string> EntriesOf(const std::string& unit) {

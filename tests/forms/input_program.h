@@ -28,6 +28,8 @@ using unit_tests::Log;
 int Count(const std::string& entry);
 // The entries of one unit, in order.
 std::vector<std::string> EntriesOf(const std::string& unit);
+// CharInput discards this character (returns 0); 0 discards none.
+int32_t& DiscardedCharacter();
 
 // The window loaded, on screen and active; the log empty.
 class InputForm : public unit_tests::FormTest {
@@ -37,6 +39,7 @@ class InputForm : public unit_tests::FormTest {
   void SetUp() override {
     FormTest::SetUp();
     Log().clear();
+    DiscardedCharacter() = 0;
     ASSERT_TRUE(Load());
     QWidget* window = Unit(0)->Widget();
     window->activateWindow();
