@@ -12,6 +12,7 @@
 #include <QVariant>
 #include <QWheelEvent>
 #include <QWidget>
+#include <algorithm>
 
 #include "platform/gui/application.h"
 #include "platform/gui/gbk_chars.h"
@@ -67,7 +68,8 @@ class MessageFilter : public QObject {
   }
 
   bool eventFilter(QObject* object, QEvent* event) override {
-    if (bypass_ > 0) return false;
+    // An event this filter hands to the widget itself: its message went out already.
+    if (std::find(passing_.begin(), passing_.end(), event) != passing_.end()) return false;
     Window* window = Window::FromObject(object);
     if (window == nullptr || !window->IsAlive()) return false;
     switch (event->type()) {
@@ -126,34 +128,64 @@ class MessageFilter : public QObject {
     }
   }
 
-  // Runs `send` with this filter out of the way, for events the filter made itself.
-  template <typename F>
-  void Bypassed(F&& send) {
-    ++bypass_;
-    send();
-    --bypass_;
-  }
-
  private:
   bool Key(Window& window, QObject* object, QKeyEvent* event) {
     const WindowHandle handle = window.Handle();
     SetCurrentModifiers(event->modifiers());
     const bool press = event->type() == QEvent::KeyPress;
+    // The platform sends a key-down for every repeat of a held key but one key-up, at the
+    // physical release; Qt reports a release before every repeat as well.
+    if (!press && event->isAutoRepeat()) return PassToWidget(object, event);
     const bool alt = event->modifiers() & Qt::AltModifier;
     Message key{handle, press ? (alt ? msg::kSysKeyDown : msg::kKeyDown)
                               : (alt ? msg::kSysKeyUp : msg::kKeyUp),
                 static_cast<uint64_t>(VirtualKeyOf(event->key(), event->modifiers())), 0};
-    if (!window.Dispatch(key)) return true;
-    if (!press || event->text().isEmpty() || !IsWindowAlive(handle)) return false;
-    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
-    const QString typed = Characters(window, event->text());
-    if (!IsWindowAlive(handle)) return true;
-    if (typed == event->text()) return false;
-    if (!typed.isEmpty()) {
-      QKeyEvent replaced(QEvent::KeyPress, event->key(), event->modifiers(), typed,
-                         event->isAutoRepeat(), static_cast<ushort>(event->count()));
-      Bypassed([&] { QCoreApplication::sendEvent(object, &replaced); });
+    if (!window.Dispatch(key)) return Consume(*event);
+    if (!IsWindowAlive(handle)) return Consume(*event);
+    const QString text = press ? TypedText(*event) : QString();
+    if (text.isEmpty()) return PassToWidget(object, event);
+    const QString typed = Characters(window, text);
+    if (!IsWindowAlive(handle)) return Consume(*event);
+    if (typed == text) return PassToWidget(object, event);
+    if (typed.isEmpty()) return Consume(*event);  // the character was discarded
+    // A replaced character reaches the widget as a plain key that types the replacement.
+    const Qt::KeyboardModifiers modifiers =
+        event->modifiers() & ~(Qt::ControlModifier | Qt::AltModifier);
+    QKeyEvent replaced(QEvent::KeyPress, event->key(), modifiers, typed, event->isAutoRepeat(),
+                       static_cast<ushort>(event->count()));
+    SendThrough(object, replaced);
+    return Consume(*event);
+  }
+
+  // What a key press types, as the platform's character messages carry it: the text, or
+  // with Ctrl (and no Alt) a letter's control character, letter & 0x1F (Ctrl+V 0x16).
+  // Other combinations with Ctrl or Alt type nothing.
+  static QString TypedText(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
+    if (modifiers & Qt::AltModifier) return {};
+    if (modifiers & Qt::ControlModifier) {
+      const int key = event.key();
+      if (key < Qt::Key_A || key > Qt::Key_Z) return {};
+      return QString(QChar(static_cast<char16_t>((key - Qt::Key_A + 'A') & 0x1F)));
     }
+    return event.text();
+  }
+
+  // Qt hands an input event that a widget leaves unaccepted on to the parent widget, whose
+  // window would hear it as its own input. The widget's own handling runs on a copy that
+  // this filter lets through; the event itself ends at its target.
+  bool PassToWidget(QObject* object, QKeyEvent* event) {
+    SendThrough(object, *event);
+    return Consume(*event);
+  }
+  void SendThrough(QObject* object, const QKeyEvent& event) {
+    std::unique_ptr<QKeyEvent> copy(event.clone());
+    passing_.push_back(copy.get());
+    QCoreApplication::sendEvent(object, copy.get());
+    passing_.pop_back();
+  }
+  static bool Consume(QEvent& event) {
+    event.accept();
     return true;
   }
 
@@ -213,7 +245,7 @@ class MessageFilter : public QObject {
     return true;
   }
 
-  int bypass_ = 0;
+  std::vector<const QEvent*> passing_;  // copies on their way to the widget, innermost last
 };
 
 bool PreTranslateThroughWindows(Message& message) {
@@ -228,6 +260,9 @@ bool PreTranslateThroughWindows(Message& message) {
 
 Window::Window(QWidget* widget) : widget_(widget), handle_(RegisterWindow(widget)) {
   widget->setProperty(kWindowProperty, QVariant::fromValue(static_cast<void*>(this)));
+  // Mouse input ends at the window it was made on, whether the widget wanted it or not;
+  // Qt would hand it on to the parent widget and so to the window below as well.
+  widget->setAttribute(Qt::WA_NoMousePropagation);
   widget->installEventFilter(&MessageFilter::Instance());
   QObject::connect(widget, &QObject::destroyed, [this] { WidgetDestroyed(); });
 }
@@ -477,6 +512,8 @@ void Window::Finish() {
 
 void Window::RouteInputFrom(QWidget* part) {
   part->setProperty(kWindowProperty, QVariant::fromValue(static_cast<void*>(this)));
+  // The part's input is the window's, once: not again on its way up to the window's widget.
+  part->setAttribute(Qt::WA_NoMousePropagation);
   part->installEventFilter(&MessageFilter::Instance());
 }
 

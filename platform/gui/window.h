@@ -31,7 +31,10 @@ enum class ShowMode { kHide, kShow, kNormal, kNoActivate, kMinimized, kMaximized
 // pre-translation (which walks from the target up through its parents), then to the
 // target's WindowProc; the widget's own handling runs only when WindowProc asks for the
 // default processing (DefaultProc), and a character replaced on the way reaches the
-// widget as the replacement.
+// widget as the replacement. Each input event is one message, of its target window only:
+// what the widget leaves unhandled never reaches the windows that hold it. A held key
+// sends a key-down per repeat and one key-up; Ctrl with a letter also sends the letter's
+// control character (Ctrl+V 0x16).
 //
 // Destroying a window (Destroy, or Qt deleting its widget with its parent) sends kDestroy
 // while the window and its children still exist, then destroys the children, then sends

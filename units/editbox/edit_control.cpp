@@ -14,6 +14,7 @@
 #include <QProxyStyle>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QValidator>
@@ -70,6 +71,55 @@ Qt::Alignment AlignmentOf(int32_t alignment) {
     default:
       return Qt::AlignLeft;
   }
+}
+
+// The document keeps every line break a multi-line box was given, so that its text reads
+// back exactly as written. A break written as CR LF (or typed) is a paragraph separator,
+// the document's own; a lone LF is a line separator (U+2028), which the document shows as
+// a line break inside the paragraph and never merges with anything; a lone CR is a line
+// separator whose character format carries this mark. The mark travels with its character
+// through edits and undo; text typed after it may inherit the mark, but only line
+// separators are ever asked for it, and a new one is only ever inserted by this file
+// (Shift+Enter types a paragraph break, pasted text is inserted without the mark).
+constexpr int kLoneCarriageReturn = QTextFormat::UserProperty + 1;
+
+// Inserts `text` in the box's form (see EditControl) at the cursor, replacing its selection.
+void InsertLines(QTextCursor& cursor, const QString& text) {
+  QTextCharFormat plain = cursor.charFormat();
+  plain.clearProperty(kLoneCarriageReturn);
+  QTextCharFormat lone_cr = plain;
+  lone_cr.setProperty(kLoneCarriageReturn, true);
+  cursor.beginEditBlock();
+  if (cursor.hasSelection()) cursor.removeSelectedText();
+  qsizetype start = 0;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text[i] != u'\r') continue;
+    if (i > start) cursor.insertText(text.mid(start, i - start), plain);
+    cursor.insertText(QString(QChar::LineSeparator), lone_cr);
+    start = i + 1;
+  }
+  if (start < text.size()) cursor.insertText(text.mid(start), plain);
+  cursor.endEditBlock();
+}
+
+// The document's raw text `raw`, which starts at position `from`, in the box's form.
+QString LinesOf(const QTextDocument& document, int from, QString raw) {
+  raw.replace(QChar::ParagraphSeparator, u'\n');
+  if (!raw.contains(QChar::LineSeparator)) return raw;
+  const int to = from + static_cast<int>(raw.size());
+  for (QTextBlock block = document.findBlock(from); block.isValid() && block.position() < to;
+       block = block.next()) {
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QTextFragment fragment = it.fragment();
+      if (!fragment.charFormat().boolProperty(kLoneCarriageReturn)) continue;
+      const QString text = fragment.text();
+      for (int i = 0; i < text.size(); ++i) {
+        const int at = fragment.position() + i - from;
+        if (text[i] == QChar::LineSeparator && at >= 0 && at < raw.size()) raw[at] = u'\r';
+      }
+    }
+  }
+  return raw;
 }
 
 // Refuses edits that make the text longer than the limit. A program's write is not
@@ -166,6 +216,16 @@ class TextWidget : public QPlainTextEdit {
       event->accept();  // full: the key is refused
       return;
     }
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & Qt::ShiftModifier)) {
+      // Shift+Enter breaks the line as Enter does (the editor would put a lone line
+      // separator there, which the box keeps for a written lone LF).
+      QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,
+                      event->text(), event->isAutoRepeat(), static_cast<ushort>(event->count()));
+      QPlainTextEdit::keyPressEvent(&plain);
+      event->setAccepted(plain.isAccepted());
+      return;
+    }
     QPlainTextEdit::keyPressEvent(event);
   }
   void inputMethodEvent(QInputMethodEvent* event) override {
@@ -177,13 +237,18 @@ class TextWidget : public QPlainTextEdit {
     QPlainTextEdit::inputMethodEvent(event);
   }
   void insertFromMimeData(const QMimeData* source) override {
-    if (source == nullptr || !source->hasText() || max_length <= 0) {
+    if (source == nullptr || !source->hasText()) {
       QPlainTextEdit::insertFromMimeData(source);
       return;
     }
+    // Pasted line breaks of any kind are paragraph breaks, as typed ones are.
     QString text = source->text();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    text.replace(QChar::LineSeparator, u'\n');
     text.truncate(Room());
-    textCursor().insertText(text);
+    QTextCursor cursor = textCursor();
+    InsertLines(cursor, text);
     ensureCursorVisible();
   }
 };
@@ -196,6 +261,9 @@ class LineControl : public EditControl {
     limit_ = new LengthLimit(edit_);
     edit_->setValidator(limit_);
     edit_->setAlignment(AlignmentOf(style.alignment) | Qt::AlignVCenter);
+    // A right click is the unit's MouseRightDown/Up, where the program opens its own
+    // pop-up menu; the line edit's menu must not follow it.
+    edit_->setContextMenuPolicy(Qt::PreventContextMenu);
     edit_->on_placement = &on_placement_changed;
     QObject::connect(edit_, &QLineEdit::textChanged, [this] {
       if (on_text_changed) on_text_changed();
@@ -279,6 +347,10 @@ class MultiLineControl : public EditControl {
     option.setAlignment(AlignmentOf(style.alignment));
     edit_->document()->setDefaultTextOption(option);
     edit_->setTabChangesFocus(false);
+    // A right click is the unit's MouseRightDown/Up, where the program opens its own
+    // pop-up menu; the editor's menu must not follow it.
+    edit_->setContextMenuPolicy(Qt::PreventContextMenu);
+    edit_->viewport()->setContextMenuPolicy(Qt::PreventContextMenu);
     QObject::connect(edit_, &QPlainTextEdit::textChanged, [this] {
       if (on_text_changed) on_text_changed();
     });
@@ -287,8 +359,22 @@ class MultiLineControl : public EditControl {
 
   QWidget* Widget() const override { return edit_; }
   bool IsMultiLine() const override { return true; }
-  QString Text() const override { return edit_->toPlainText(); }
-  void SetText(const QString& text) override { edit_->setPlainText(text); }
+  QString Text() const override {
+    const QTextDocument& document = *edit_->document();
+    return LinesOf(document, 0, document.toRawText());
+  }
+  void SetText(const QString& text) override {
+    if (!text.contains(u'\r')) {
+      edit_->setPlainText(text);  // no mark to set: the editor's own fast way
+      return;
+    }
+    edit_->setPlainText(QString());
+    QTextDocument* document = edit_->document();
+    document->setUndoRedoEnabled(false);
+    QTextCursor cursor(document);
+    InsertLines(cursor, text);
+    document->setUndoRedoEnabled(true);  // starts the history again
+  }
   int32_t Length() const override {
     return static_cast<int32_t>(edit_->document()->characterCount() - 1);
   }
@@ -305,17 +391,14 @@ class MultiLineControl : public EditControl {
     edit_->ensureCursorVisible();
   }
   QString SelectedText() const override {
-    // The document's paragraph separators read as the "\n" of the rest of the text.
-    QString text = edit_->textCursor().selectedText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    text.replace(QChar::LineSeparator, u'\n');
-    return text;
+    const QTextCursor cursor = edit_->textCursor();
+    return LinesOf(*edit_->document(), cursor.selectionStart(), cursor.selectedText());
   }
   void ReplaceSelection(const QString& text, bool undoable) override {
     QTextDocument* document = edit_->document();
     if (!undoable) document->setUndoRedoEnabled(false);
     QTextCursor cursor = edit_->textCursor();
-    cursor.insertText(text);
+    InsertLines(cursor, text);
     edit_->setTextCursor(cursor);
     if (!undoable) document->setUndoRedoEnabled(true);
     edit_->ensureCursorVisible();

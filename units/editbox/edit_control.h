@@ -28,7 +28,9 @@ struct EditControlStyle {
 
 // The Qt text widget behind an edit box: a line edit for a single-line box, a plain-text
 // editor for a multi-line one (it keeps long chapters cheap to type in). Indexes are the
-// widget's UTF-16 positions; a multi-line text uses "\n" between lines.
+// widget's UTF-16 positions. A multi-line text keeps the kind of each line break, one
+// position each: "\n" for a break typed or written as CR LF, U+2028 (line separator) for a
+// lone LF, "\r" for a lone CR.
 class EditControl {
  public:
   static std::unique_ptr<EditControl> Make(const EditControlStyle& style);

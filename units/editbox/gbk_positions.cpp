@@ -64,6 +64,9 @@ class BasicPlaneTable {
   std::array<uint8_t, 0x10000> lengths_{};
 };
 
+// How a multi-line box holds a lone LF.
+constexpr char16_t kLoneLineFeed = 0x2028;
+
 bool IsSurrogatePair(QStringView text, qsizetype i) {
   return text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
 }
@@ -73,6 +76,7 @@ int32_t CharacterBytes(QStringView text, qsizetype i, bool crlf, qsizetype* unit
   const char16_t unit = text[i].unicode();
   *units = 1;
   if (unit < 0x80) return unit == '\n' && crlf ? 2 : 1;
+  if (unit == kLoneLineFeed && crlf) return 1;
   if (IsSurrogatePair(text, i)) {
     *units = 2;
     return 4;  // outside the basic plane: a four-byte GB18030 sequence
@@ -95,6 +99,8 @@ std::string GbkPositions::Encode(QStringView text) const {
     if (unit < 0x80) {
       if (unit == '\n' && crlf_lines) *at++ = '\r';
       *at++ = static_cast<char>(unit);
+    } else if (unit == kLoneLineFeed && crlf_lines) {
+      *at++ = '\n';
     } else if ((unit & 0xF800) != 0xD800) {
       // Little-endian packing puts the bytes in text order; the scratch buffer always has
       // four bytes of room, so the whole word is stored and the length decides the step.
@@ -117,11 +123,21 @@ std::string GbkPositions::Encode(QStringView text) const {
 
 QString GbkPositions::Decode(const std::string& gbk) const {
   QString text = gui::QStringOfGbk(gbk);
-  if (crlf_lines && text.contains(u'\r')) {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
+  if (!crlf_lines || !text.contains(u'\n')) return text;
+  // A lone "\r" stays as it is.
+  QString lines;
+  lines.reserve(text.size());
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+      lines += u'\n';
+      ++i;
+    } else if (text[i] == u'\n') {
+      lines += QChar(kLoneLineFeed);
+    } else {
+      lines += text[i];
+    }
   }
-  return text;
+  return lines;
 }
 
 int64_t GbkPositions::ByteLength(QStringView text) const {
@@ -132,6 +148,8 @@ int64_t GbkPositions::ByteLength(QStringView text) const {
     const char16_t unit = units[i];
     if (unit < 0x80) {
       bytes += unit == '\n' && crlf_lines ? 2 : 1;
+    } else if (unit == kLoneLineFeed && crlf_lines) {
+      bytes += 1;
     } else if (IsSurrogatePair(text, i)) {
       bytes += 4;
       ++i;

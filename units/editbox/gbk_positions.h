@@ -8,14 +8,17 @@
 namespace units {
 
 // The program sees an edit box's text as GBK bytes, and positions in it count bytes; the
-// widget counts UTF-16 units. A multi-line box hands its line breaks out as "\r\n", so
-// each "\n" of the widget is two bytes there.
+// widget counts UTF-16 units. A multi-line box gives back every line break as it was
+// written: its "\n" is "\r\n" (two bytes), a lone LF is U+2028 there and a lone CR "\r"
+// (see EditControl). So a chapter holding a lone LF or CR keeps it, and its length, when it
+// is read back and saved. (A U+2028 written as its four GB18030 bytes reads back as LF.)
 struct GbkPositions {
   bool crlf_lines = false;
 
   // The GBK text of `text`.
   std::string Encode(QStringView text) const;
-  // `gbk` as the widget holds it ("\r\n" and a lone "\r" become "\n" in a multi-line box).
+  // `gbk` as the widget holds it (in a multi-line box "\r\n" becomes "\n", a lone "\n"
+  // U+2028).
   QString Decode(const std::string& gbk) const;
 
   // The number of bytes `text` takes.

@@ -111,7 +111,14 @@ void WindowUnit::ShowInStartState() {
 
 void WindowUnit::SetWindowState(int32_t state) {
   QWidget* widget = Widget();
-  if (!widget->isVisible()) return;
+  if (!widget->isVisible()) {
+    // A hidden window keeps the state (it reads back as written) and shows in it.
+    Qt::WindowStates states = widget->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+    if (state == 2) states |= Qt::WindowMinimized;
+    if (state == 3) states |= Qt::WindowMaximized;
+    widget->setWindowState(states);
+    return;
+  }
   switch (state) {
     case 0: widget->showNormal(); break;
     case 1: {

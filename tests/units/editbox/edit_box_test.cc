@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStyle>
@@ -93,11 +95,12 @@ TEST_F(EditBox, ContentWriteFiresContentChangedOnceEvenForAnEqualText) {
   WriteText(kName, kContent, "第二章");
   EXPECT_EQ(Count(Entry("ContentChanged", kName)), 2);
   EXPECT_EQ(ReadText(kName, kContent), "第二章");
-  // A multi-line box hands its lines out with "\r\n" and takes them back the same way.
+  // A multi-line box hands its lines out as they were written; a lone "\n" breaks the line
+  // inside its paragraph.
   WriteText(kText, kContent, "一\r\n二\n三");
   EXPECT_EQ(Count(Entry("ContentChanged", kText)), 1);
-  EXPECT_EQ(ReadText(kText, kContent), "一\r\n二\r\n三");
-  EXPECT_EQ(static_cast<QPlainTextEdit*>(Widget(kText))->blockCount(), 3);
+  EXPECT_EQ(ReadText(kText, kContent), "一\r\n二\n三");
+  EXPECT_EQ(static_cast<QPlainTextEdit*>(Widget(kText))->blockCount(), 2);
 }
 
 TEST_F(EditBox, TypingFiresContentChangedOncePerChange) {
@@ -274,6 +277,43 @@ TEST_F(EditBox, EnterInAMultiLineBoxIsALineBreakDespiteTheDefaultButton) {
   Unit(kName)->SetFocus();
   QTest::keyClick(Widget(kName), Qt::Key_Return);
   EXPECT_EQ(Count(Entry("Clicked", kButton)), 2);
+}
+
+// A chapter holding a lone LF or CR must not be rewritten (and change its length) when it
+// is read back and saved.
+TEST_F(EditBox, LoneLineFeedsAndCarriageReturnsReadBackAsWritten) {
+  const std::string written = "甲\n乙\r丙\r\n丁";
+  WriteText(kText, kContent, written);
+  EXPECT_EQ(ReadText(kText, kContent), written);
+  // A lone break is one byte: "乙" starts at byte 3.
+  WriteInt(kText, kSelStart, 3);
+  WriteInt(kText, kSelLength, 5);
+  EXPECT_EQ(ReadText(kText, kSelText), "乙\r丙");
+  Log().clear();
+  WriteText(kText, kSelText, "戊\r己\n");
+  EXPECT_EQ(Count(Entry("ContentChanged", kText)), 1);
+  EXPECT_EQ(ReadText(kText, kContent), "甲\n戊\r己\n\r\n丁");
+  // Re-created with another style, the box still holds them.
+  Write(kText, kScrollBars, ArgCell::Int(3));
+  EXPECT_EQ(ReadText(kText, kContent), "甲\n戊\r己\n\r\n丁");
+}
+
+TEST_F(EditBox, TypedAndPastedLineBreaksAreCrLfBesideLoneOnes) {
+  Activate();
+  WriteText(kText, kContent, "甲\r");
+  Unit(kText)->SetFocus();
+  WriteInt(kText, kSelStart, -1);
+  QTest::keyClicks(Widget(kText), "x");
+  QTest::keyClick(Widget(kText), Qt::Key_Return);
+  QTest::keyClick(Widget(kText), Qt::Key_Return, Qt::ShiftModifier);
+  EXPECT_EQ(ReadText(kText, kContent), "甲\rx\r\n\r\n");
+  QGuiApplication::clipboard()->setText(QString::fromUtf8("一\n二\r三\r\n四"));
+  QTest::keyClick(Widget(kText), Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(ReadText(kText, kContent), "甲\rx\r\n\r\n一\r\n二\r\n三\r\n四");
+  // Undoing everything typed (more undos than steps do nothing more) gives back the lone
+  // CR as it was.
+  for (int i = 0; i < 8; ++i) QTest::keyClick(Widget(kText), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(ReadText(kText, kContent), "甲\r");
 }
 
 TEST_F(EditBox, StyleWritesRecreateOnlyWhenTheValueChanges) {
