@@ -1,12 +1,19 @@
 // The writing desk driven as an author: chapters, keys, layout, autosave and the end, each
 // checked on screen and in the files beside the program.
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QTimer>
 #include <QWidget>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "app/chapter_file.h"
+#include "database/database.h"
 #include "database/database_list.h"
+#include "platform/core/native_path.h"
 #include "platform/core/code_page.h"
 #include "units/base/unit_methods.h"
 #include "tests/app/desk_test.h"
@@ -172,6 +179,47 @@ TEST_F(WritingDesk, EnterAddsABlankLineAndAFourSpaceIndentAtTheEnd) {
   EXPECT_EQ(TextBox(), "ab\r\ncd\r\n    ");
 }
 
+TEST_F(WritingDesk, HoldingEnterDownIndentsOnce) {
+  StartDesk();
+  AddChapter("第一章", "ab");
+  QWidget* box = QApplication::focusWidget();
+  const auto send = [&](QEvent::Type type, bool repeat) {
+    QKeyEvent event(type, Qt::Key_Return, Qt::NoModifier, "\r", repeat);
+    QApplication::sendEvent(box, &event);
+  };
+  // Held for three repeats: the system reports a release before every repeat.
+  send(QEvent::KeyPress, false);
+  for (int i = 0; i < 3; ++i) {
+    send(QEvent::KeyRelease, true);
+    send(QEvent::KeyPress, true);
+  }
+  send(QEvent::KeyRelease, false);
+  EXPECT_EQ(TextBox(), "ab\r\n\r\n\r\n\r\n\r\n    ");
+}
+
+TEST_F(WritingDesk, ARightClickInTheTextOpensOneMenuWithStopTiming) {
+  StartDesk();
+  AddChapter("第一章", "正文");
+  std::vector<QStringList> menus;
+  // The menu is modal: it is looked at and closed from a timer.
+  QTimer::singleShot(200, [&] {
+    std::vector<QMenu*> open;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (auto* menu = qobject_cast<QMenu*>(top); menu != nullptr && menu->isVisible()) open.push_back(menu);
+    }
+    for (QMenu* menu : open) {
+      QStringList items;
+      for (QAction* action : menu->actions()) items << action->text();
+      menus.push_back(items);
+      menu->close();
+    }
+  });
+  RightClick(unit::kTextBox, QPoint(50, 50));
+  ASSERT_TRUE(WaitFor([&] { return !menus.empty(); }));
+  ASSERT_EQ(menus.size(), 1u);
+  EXPECT_EQ(menus[0], QStringList{QString::fromUtf8("停止计时\tCtrl+B")});
+}
+
 TEST_F(WritingDesk, CtrlASelectsAllButCtrlShiftADoesNot) {
   StartDesk();
   AddChapter("第一章", "三个字");
@@ -312,6 +360,28 @@ TEST_F(WritingDesk, AFailedChapterCopyIsToldNotCalledASuccess) {
   ASSERT_GE(boxes_.size(), 1u);
   EXPECT_TRUE(boxes_[0].text.starts_with("小说文件备份失败：")) << boxes_[0].text;
   EXPECT_NE(boxes_[0].text.find("第一章.txt"), std::string::npos);
+}
+
+TEST_F(WritingDesk, ADamagedOrLockedDatabaseIsToldWithTheEnginesReason) {
+  // Damaged: not a database at all.
+  std::ofstream(Path("小说数据/data.edb"), std::ios::binary | std::ios::trunc) << "not a chapter database";
+  AnswerBoxesWith("确定");
+  StartDesk();
+  ASSERT_TRUE(WaitFor([&] { return !boxes_.empty(); }));
+  EXPECT_TRUE(boxes_[0].text.starts_with("无法打开章节数据库，本次输入的章节不会被保存：")) << boxes_[0].text;
+  EXPECT_GT(boxes_[0].text.size(), std::string("无法打开章节数据库，本次输入的章节不会被保存：").size());
+}
+
+TEST_F(WritingDesk, ADatabaseAnotherProgramKeepsToItselfIsTold) {
+  database::OpenOptions options;
+  options.path = platform::GbkPathOf(Path("小说数据/data.edb"));
+  options.share_mode = 3;  // exclusive
+  std::unique_ptr<database::Database> other;
+  ASSERT_EQ(database::Database::Open(options, &other), 0);
+  AnswerBoxesWith("确定");
+  StartDesk();
+  ASSERT_TRUE(WaitFor([&] { return !boxes_.empty(); }));
+  EXPECT_TRUE(boxes_[0].text.starts_with("无法打开章节数据库")) << boxes_[0].text;
 }
 
 TEST_F(WritingDesk, AMissingDatabaseIsToldAndTheWindowStillWorks) {

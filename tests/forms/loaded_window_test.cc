@@ -13,6 +13,7 @@
 #include "forms/forms_runtime.h"
 #include "forms/menu_builder.h"
 #include "platform/core/code_page.h"
+#include "platform/gui/message.h"
 #include "platform/gui/window_handles.h"
 #include "runtime/blocks.h"
 #include "runtime/owned_blocks.h"
@@ -213,6 +214,18 @@ TEST_F(LoadedWindow, CloseQueryFalseKeepsTheWindowOpen) {
   Window()->Widget()->close();
   EXPECT_FALSE(gui::IsWindowAlive(handle));
   EXPECT_EQ(Count("Destroying"), 1);
+}
+
+TEST_F(LoadedWindow, TheEndOfTheSessionAsksCloseQueryAndLeavesTheWindowOpen) {
+  ASSERT_TRUE(Load());
+  const gui::WindowHandle handle = Window()->Handle();
+  Answer().close_query = false;
+  EXPECT_EQ(units::SendUnitMessage(kForm, 0, gui::msg::kQueryEndSession, 0, 0), 0);
+  Answer().close_query = true;
+  EXPECT_EQ(units::SendUnitMessage(kForm, 0, gui::msg::kQueryEndSession, 0, 0), 1);
+  EXPECT_EQ(Count("CloseQuery"), 2);
+  EXPECT_EQ(Count("Destroying"), 0);
+  EXPECT_TRUE(gui::IsWindowAlive(handle));
 }
 
 TEST_F(LoadedWindow, DestroySkipsCloseQueryButFiresDestroying) {
