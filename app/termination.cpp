@@ -4,8 +4,11 @@
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <csignal>
+
+#ifndef _WIN32
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 #include "app/chapters.h"
 #include "app/main_window_ids.h"
@@ -18,13 +21,6 @@ namespace app {
 namespace {
 
 bool skip_exit_work = false;
-int signal_pipe[2] = {-1, -1};
-
-// Only async-signal-safe work here: the end itself runs on the user-interface thread.
-void OnTerminationSignal(int) {
-  const char byte = 1;
-  [[maybe_unused]] const ssize_t written = write(signal_pipe[1], &byte, 1);
-}
 
 void EndWithoutExitWork() {
   FlushShownChapter();
@@ -37,17 +33,36 @@ void EndWithoutExitWork() {
 bool EndingWithoutExitWork() { return skip_exit_work; }
 void SkipExitWork() { skip_exit_work = true; }
 
+#ifndef _WIN32
+namespace {
+
+int signal_pipe[2] = {-1, -1};
+
+// Only async-signal-safe work here: the end itself runs on the user-interface thread.
+void OnTerminationSignal(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t written = write(signal_pipe[1], &byte, 1);
+}
+
+void EndOnTerminationSignals() {
+  if (signal_pipe[0] != -1 || socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signal_pipe) != 0) return;
+  auto* notifier = new QSocketNotifier(signal_pipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+  QObject::connect(notifier, &QSocketNotifier::activated, [] { EndWithoutExitWork(); });
+  struct sigaction action = {};
+  action.sa_handler = &OnTerminationSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGHUP, &action, nullptr);
+}
+
+}  // namespace
+#endif
+
 void EndCleanlyOnTermination() {
-  if (signal_pipe[0] == -1 && socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signal_pipe) == 0) {
-    auto* notifier = new QSocketNotifier(signal_pipe[0], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, [] { EndWithoutExitWork(); });
-    struct sigaction action = {};
-    action.sa_handler = &OnTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGHUP, &action, nullptr);
-  }
+#ifndef _WIN32
+  EndOnTerminationSignals();
+#endif
   auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
   if (application == nullptr) return;
   QObject::connect(application, &QGuiApplication::commitDataRequest, [](QSessionManager& manager) {

@@ -80,15 +80,19 @@ class Typist : public QObject {
   std::ofstream log_;
 };
 
+// Kept until the process ends; held here so that they stay reachable.
+std::unique_ptr<std::ofstream> boxes;
+std::unique_ptr<test_support::MessageBoxAnswerer> answerer;
+std::unique_ptr<Typist> typist;
+
 void InstallChildHelpers() {
   if (!child_mode) return;
-  static auto* boxes = new std::ofstream(ProgramFolder() / "boxes.log", std::ios::app);
-  static auto* answerer = new test_support::MessageBoxAnswerer(
+  boxes = std::make_unique<std::ofstream>(ProgramFolder() / "boxes.log", std::ios::app);
+  answerer = std::make_unique<test_support::MessageBoxAnswerer>(
       QString::fromUtf8("确定"), [](const QString& caption, const QString& text, const QStringList&) {
         *boxes << caption.toStdString() << '\t' << text.toStdString() << '\n' << std::flush;
       });
-  (void)answerer;
-  if (!text_to_type.empty()) new Typist(text_to_type);
+  if (!text_to_type.empty()) typist = std::make_unique<Typist>(text_to_type);
 }
 
 }  // namespace

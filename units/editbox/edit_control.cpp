@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPainter>
+#include <QPointer>
 #include <QPlainTextEdit>
 #include <QProxyStyle>
 #include <QScrollBar>
@@ -324,12 +325,13 @@ class LineControl : public EditControl {
     edit_->update();
   }
   void Detach() override {
+    if (edit_.isNull()) return;  // the widget may go first when the window is torn down
     edit_->on_placement = nullptr;
     QObject::disconnect(edit_, &QLineEdit::textChanged, nullptr, nullptr);
   }
 
  private:
-  LineWidget* edit_;
+  QPointer<LineWidget> edit_;
   LengthLimit* limit_;
 };
 
@@ -434,11 +436,12 @@ class MultiLineControl : public EditControl {
     }
   }
   void Detach() override {
+    if (edit_.isNull()) return;
     QObject::disconnect(edit_, &QPlainTextEdit::textChanged, nullptr, nullptr);
   }
 
  private:
-  TextWidget* edit_;
+  QPointer<TextWidget> edit_;
 };
 
 }  // namespace
