@@ -1,7 +1,6 @@
 #include "app/chapters.h"
 
 #include <string>
-#include <string_view>
 
 #include "app/chapter_file.h"
 #include "app/desk_texts.h"
@@ -14,7 +13,6 @@ namespace app {
 
 namespace {
 
-using libraries::CoreCommand;
 using runtime::ArgCell;
 using runtime::Text;
 

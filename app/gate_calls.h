@@ -12,7 +12,8 @@
 
 // How the writing window's routines reach the runtime: commands through the command gates
 // (by their position in the library's command array), unit properties through the
-// property gates. Nothing else of the runtime is called from a routine.
+// property gates. Where no command exists (the engine's error text at start-up, the list
+// of chapter files at the end) the routine says so beside the call.
 namespace app {
 
 // A core-library command; a text or byte-set result belongs to the caller.

@@ -1,5 +1,7 @@
 #include "app/routines.h"
 
+#include <string>
+
 #include "app/autosave.h"
 #include "app/chapters.h"
 #include "app/exit_backup.h"

@@ -50,7 +50,8 @@ void ListChapters() {
   }
 }
 
-// The engine's reason: an author must not type for an hour into a window that saves nothing.
+// The engine's reason (no command gives its text, so it is read from the engine): an author
+// must not type for an hour into a window that saves nothing.
 void TellDatabaseUnavailable(int32_t error_code) {
   const Text text(texts::kDatabaseUnavailable + database::ErrorText(error_code));
   const Text caption(texts::kErrorCaption);
