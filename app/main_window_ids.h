@@ -39,6 +39,16 @@ inline constexpr forms::UnitId kPerSecondCaption = 0x1601008A;  // 秒速1
 inline constexpr forms::UnitId kPerSecond = 0x1601008B;         // 标签6
 inline constexpr forms::UnitId kPerMinuteCaption = 0x16010088;  // 分速度
 inline constexpr forms::UnitId kPerMinute = 0x16010089;         // 标签9
+// the statistics timers
+inline constexpr forms::UnitId kSecondsTimer = 0x160100B3;    // 秒钟
+inline constexpr forms::UnitId kMinutesTimer = 0x16010092;    // 分钟
+inline constexpr forms::UnitId kPerMinuteTimer = 0x16010093;  // 分速
+inline constexpr forms::UnitId kPerSecondTimer = 0x16010094;  // 秒速
+inline constexpr forms::UnitId kHoursTimer = 0x16010095;      // 时钟
+// the settings
+inline constexpr forms::UnitId kFontButton = 0x16010025;        // 按钮1
+inline constexpr forms::UnitId kBackColorPicker = 0x16010027;   // 颜色选择器1
+inline constexpr forms::UnitId kTextColorPicker = 0x16010028;   // 颜色选择器2
 // the clock
 inline constexpr forms::UnitId kDateLabel = 0x1601000B;    // 透明标签3
 inline constexpr forms::UnitId kHourLabel = 0x1601000C;    // 透明标签4
@@ -49,6 +59,7 @@ inline constexpr forms::UnitId kAutosaveMenu = 0x26010073;      // 菜单
 inline constexpr forms::UnitId kAutosaveSwitch = 0x26010074;    // 自动保存内容
 inline constexpr forms::UnitId kChapterListMenu = 0x26010075;   // 右键
 inline constexpr forms::UnitId kTextMenu = 0x260100BA;          // 内容右键
+inline constexpr forms::UnitId kStopTimingItem = 0x260100BB;    // 停止计时
 }  // namespace unit
 
 // The classes of the units that unit references name.
@@ -68,11 +79,27 @@ inline constexpr int32_t kWidth = 2;
 inline constexpr int32_t kHeight = 3;
 inline constexpr int32_t kWindowState = 18;  // window: 0 normal, 2 minimised, 3 maximised
 inline constexpr int32_t kContent = 8;       // edit box
+inline constexpr int32_t kTextColor = 10;    // edit box
+inline constexpr int32_t kBackColor = 11;    // edit box
+inline constexpr int32_t kFont = 12;         // edit box, written one member at a time
 inline constexpr int32_t kSelLength = 25;    // edit box
 inline constexpr int32_t kCaption = 8;       // label, transparent label
 inline constexpr int32_t kCurrentItem = 16;  // tree box
 inline constexpr int32_t kInterval = 8;      // timer
 inline constexpr int32_t kChecked = 1;       // menu item
+inline constexpr int32_t kCurrentColor = 8;  // colour picker
+// the common dialog's font results
+inline constexpr int32_t kFontBold = 21;
+inline constexpr int32_t kFontStrikeOut = 23;
+inline constexpr int32_t kFontUnderline = 24;
+inline constexpr int32_t kFontName = 25;
+inline constexpr int32_t kFontSize = 26;
+// members of a font property
+inline constexpr int32_t kFontMemberBold = 1;
+inline constexpr int32_t kFontMemberStrikeOut = 3;
+inline constexpr int32_t kFontMemberUnderline = 4;
+inline constexpr int32_t kFontMemberSize = 5;
+inline constexpr int32_t kFontMemberFace = 6;
 }  // namespace property
 
 }  // namespace app

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/appearance.h"
 #include "app/autosave.h"
 #include "app/chapters.h"
 #include "app/exit_backup.h"
@@ -9,6 +10,7 @@
 #include "app/layout.h"
 #include "app/main_window_ids.h"
 #include "app/start_up.h"
+#include "app/statistics.h"
 #include "app/termination.h"
 
 namespace app::routines {
@@ -128,6 +130,7 @@ HandlerResult OnTextRightDown(const int32_t*, int32_t) {
 HandlerResult OnTextChanged(const int32_t*, int32_t) {
   MarkChapterChanged();
   MarkAutosaveStale();
+  CountChapterCharacters();
   return {};
 }
 
@@ -143,6 +146,72 @@ HandlerResult OnAutosaveTick(const int32_t*, int32_t) {
 
 HandlerResult OnClockTick(const int32_t*, int32_t) {
   ShowClock();
+  return {};
+}
+
+HandlerResult OnTextCharInput(const int32_t*, int32_t) {
+  StartTiming();
+  return {};
+}
+
+HandlerResult OnStopTiming(const int32_t*, int32_t) {
+  StopTiming();
+  return {};
+}
+
+HandlerResult OnSecondsTick(const int32_t*, int32_t) {
+  TickSeconds();
+  return {};
+}
+
+HandlerResult OnShowMinutes(const int32_t*, int32_t) {
+  ShowMinutes();
+  return {};
+}
+
+HandlerResult OnShowHours(const int32_t*, int32_t) {
+  ShowHours();
+  return {};
+}
+
+HandlerResult OnShowPerSecond(const int32_t*, int32_t) {
+  ShowPerSecond();
+  return {};
+}
+
+HandlerResult OnShowPerMinute(const int32_t*, int32_t) {
+  ShowPerMinute();
+  return {};
+}
+
+HandlerResult OnBackColorChanged(const int32_t*, int32_t) {
+  ApplyBackColor();
+  return {};
+}
+
+HandlerResult OnTextColorChanged(const int32_t*, int32_t) {
+  ApplyTextColor();
+  return {};
+}
+
+HandlerResult OnFontClicked(const int32_t*, int32_t) {
+  ChooseFont();
+  return {};
+}
+
+HandlerResult OnSearchClicked(const int32_t*, int32_t) {
+  SearchTheWeb();
+  return {};
+}
+
+// Enter released in the search box searches; any other key does nothing.
+HandlerResult OnSearchBoxKeyUp(const int32_t* args, int32_t count) {
+  if (Arg(args, count, 0) == kKeyEnter) SearchTheWeb();
+  return {};
+}
+
+HandlerResult OnForumClicked(const int32_t*, int32_t) {
+  OpenForum();
   return {};
 }
 

@@ -31,5 +31,18 @@ HandlerResult OnTextChanged(const int32_t* args, int32_t count);
 HandlerResult OnSaveTick(const int32_t* args, int32_t count);
 HandlerResult OnAutosaveTick(const int32_t* args, int32_t count);
 HandlerResult OnClockTick(const int32_t* args, int32_t count);
+HandlerResult OnTextCharInput(const int32_t* args, int32_t count);
+HandlerResult OnStopTiming(const int32_t* args, int32_t count);
+HandlerResult OnSecondsTick(const int32_t* args, int32_t count);
+HandlerResult OnShowMinutes(const int32_t* args, int32_t count);
+HandlerResult OnShowHours(const int32_t* args, int32_t count);
+HandlerResult OnShowPerSecond(const int32_t* args, int32_t count);
+HandlerResult OnShowPerMinute(const int32_t* args, int32_t count);
+HandlerResult OnBackColorChanged(const int32_t* args, int32_t count);
+HandlerResult OnTextColorChanged(const int32_t* args, int32_t count);
+HandlerResult OnFontClicked(const int32_t* args, int32_t count);
+HandlerResult OnSearchClicked(const int32_t* args, int32_t count);
+HandlerResult OnSearchBoxKeyUp(const int32_t* args, int32_t count);
+HandlerResult OnForumClicked(const int32_t* args, int32_t count);
 
 }  // namespace app::routines

@@ -6,6 +6,7 @@
 #include "app/desk_texts.h"
 #include "app/gate_calls.h"
 #include "app/main_window_ids.h"
+#include "app/statistics.h"
 #include "database/database_list.h"
 #include "database/error_codes.h"
 #include "libraries/library_notify.h"
@@ -74,6 +75,7 @@ void ShowClock() {
 }
 
 void StartUp() {
+  ResetSecondsCounter();
   CreateFolders();
   const bool open = OpenChapterDatabase();
   SetChapterDatabaseOpen(open);

@@ -1,5 +1,8 @@
 #include "app/writing_desk.h"
 
+#include <string>
+#include <vector>
+
 #include "app/routines.h"
 #include "app/single_instance.h"
 #include "app/termination.h"
@@ -16,14 +19,51 @@ namespace {
 
 using namespace routines;
 
-// In the order of app/routines.txt.
-const runtime::EventHandler kRoutines[] = {
-    OnCreated,           OnDestroying,      OnResized,      OnMinimiseClicked, OnMaximiseClicked,
-    OnCloseClicked,      OnSplitterMoved,   OnChapterSelected, OnChapterListRightUp, OnNewChapter,
-    OnDeleteChapter,     OnNameFocusGained, OnNameChanged,  OnTextFocusGained, OnTextKeyDown,
-    OnTextKeyUp,         OnTextRightDown,   OnTextChanged,  OnSaveTick,        OnAutosaveTick,
-    OnClockTick,
-};
+// The routine table, in the order of app/routines.txt (the form's bindings name routines by
+// their line there); RoutineNames lets a test hold the two side by side.
+#define INKSTONE_ROUTINES(X) \
+  X(OnCreated) \
+  X(OnDestroying) \
+  X(OnResized) \
+  X(OnMinimiseClicked) \
+  X(OnMaximiseClicked) \
+  X(OnCloseClicked) \
+  X(OnSplitterMoved) \
+  X(OnChapterSelected) \
+  X(OnChapterListRightUp) \
+  X(OnNewChapter) \
+  X(OnDeleteChapter) \
+  X(OnNameFocusGained) \
+  X(OnNameChanged) \
+  X(OnTextFocusGained) \
+  X(OnTextKeyDown) \
+  X(OnTextKeyUp) \
+  X(OnTextRightDown) \
+  X(OnTextChanged) \
+  X(OnSaveTick) \
+  X(OnAutosaveTick) \
+  X(OnClockTick) \
+  X(OnTextCharInput) \
+  X(OnStopTiming) \
+  X(OnSecondsTick) \
+  X(OnShowMinutes) \
+  X(OnShowHours) \
+  X(OnShowPerSecond) \
+  X(OnShowPerMinute) \
+  X(OnBackColorChanged) \
+  X(OnTextColorChanged) \
+  X(OnFontClicked) \
+  X(OnSearchClicked) \
+  X(OnSearchBoxKeyUp) \
+  X(OnForumClicked)
+
+#define INKSTONE_ROUTINE(name) name,
+const runtime::EventHandler kRoutines[] = {INKSTONE_ROUTINES(INKSTONE_ROUTINE)};
+#undef INKSTONE_ROUTINE
+
+#define INKSTONE_ROUTINE_NAME(name) #name,
+const std::vector<std::string> kRoutineNames = {INKSTONE_ROUTINES(INKSTONE_ROUTINE_NAME)};
+#undef INKSTONE_ROUTINE_NAME
 
 void EndRoutine() {}
 
@@ -43,6 +83,8 @@ const runtime::ProgramImage& WritingDeskImage() {
   }();
   return image;
 }
+
+const std::vector<std::string>& RoutineNames() { return kRoutineNames; }
 
 int32_t WritingDeskEntry() {
   runtime::RuntimeService(6);
