@@ -1,6 +1,7 @@
 #include "app/chapters.h"
 
 #include <string>
+#include <vector>
 
 #include "app/chapter_file.h"
 #include "app/desk_texts.h"
@@ -23,6 +24,10 @@ bool database_open = false;
 int32_t shown_record = 0;
 int32_t shown_item = -1;  // the list item of that chapter when it was loaded
 bool changed_since_save = true;
+// The record numbers of the records not marked deleted, in record order, as this program
+// made them: the n-th is where a walk from the first record would stop for n. Lets a
+// switch go straight to its record instead of walking thousands (see GoToChapterRecord).
+std::vector<int32_t> undeleted_records;
 
 bool Logical(const ArgCell& cell) { return cell.low != 0; }
 
@@ -74,7 +79,41 @@ void SetChapterDatabaseOpen(bool open) {
   shown_record = 0;
 }
 
+void ListChapters() {
+  undeleted_records.clear();
+  const Text name_field(texts::kNameField);
+  Core(libraries::kGoFirstRecord, {});
+  while (!Logical(Core(libraries::kIsAfterLastRecord, {}))) {
+    const ArgCell value = Core(libraries::kReadField, {name_field.Arg()});
+    const Text name = CoreText(libraries::kToText, {value});
+    runtime::FreeBlock(value.AsPointer<void>());
+    TreeBoxMethod(libraries::kAddItem, {TreeBoxRef(unit::kChapterList), ArgCell{}, name.Arg()});
+    if (!Logical(Core(libraries::kIsRecordDeleted, {}))) undeleted_records.push_back(RecordNumber());
+    if (!Logical(Core(libraries::kSkipRecords, {ArgCell::Int(1)}))) break;
+  }
+}
+
+namespace {
+
+// The n-th undeleted record straight from the list kept above, checked where it lands: the
+// pointer is on a record of that number that is not marked deleted. 0 when the list does
+// not know it or the check fails (then the walk decides, as it always may).
+int32_t GoStraightToChapterRecord(int32_t n) {
+  if (n < 1 || static_cast<size_t>(n) > undeleted_records.size()) return 0;
+  const int32_t record = undeleted_records[static_cast<size_t>(n - 1)];
+  Core(libraries::kGoFirstRecord, {});
+  if (record > 1 && !Logical(Core(libraries::kSkipRecords, {ArgCell::Int(record - 1)}))) return 0;
+  if (Logical(Core(libraries::kIsAfterLastRecord, {})) || Logical(Core(libraries::kIsRecordDeleted, {})) ||
+      RecordNumber() != record) {
+    return 0;
+  }
+  return record;
+}
+
+}  // namespace
+
 int32_t GoToChapterRecord(int32_t n) {
+  if (const int32_t record = GoStraightToChapterRecord(n)) return record;
   int32_t k = 0;
   int32_t found = 0;
   Core(libraries::kGoFirstRecord, {});
@@ -134,7 +173,7 @@ void NewChapter() {
   WriteChapterFile(name.View());
   if (database_open && WriteBoxesIntoRecord()) changed_since_save = false;
   ShowNameInItem(CurrentItem());
-  Core(libraries::kAppendBlankRecord, {});
+  if (Logical(Core(libraries::kAppendBlankRecord, {}))) undeleted_records.push_back(RecordNumber());
   const Text empty;
   TreeBoxMethod(libraries::kAddItem, {TreeBoxRef(unit::kChapterList), ArgCell{}, empty.Arg(), ArgCell::Int(0)});
   const int32_t count = TreeBoxMethod(libraries::kGetItemCount, {TreeBoxRef(unit::kChapterList)}).As<int32_t>();
@@ -154,7 +193,9 @@ void DeleteChapter() {
   const int32_t shown_after = current == 0 ? 0 : current - 1;
   if (database_open) {
     GoToChapterRecord(current + 1);
-    Core(libraries::kDeleteRecords, {});
+    if (Logical(Core(libraries::kDeleteRecords, {}))) {
+      std::erase(undeleted_records, RecordNumber());
+    }
     GoToChapterRecord(shown_after + 1);
   }
   TreeBoxMethod(libraries::kDeleteItem, {TreeBoxRef(unit::kChapterList), ArgCell::Int(CurrentItem())});

@@ -12,6 +12,9 @@ namespace app {
 bool ChapterDatabaseOpen();
 void SetChapterDatabaseOpen(bool open);
 
+// One top-level item per record, in record order; at start-up.
+void ListChapters();
+
 // Puts the record pointer on the n-th record not marked deleted (n >= 1) and gives its
 // record number; when there is none, tells the author and ends the program.
 int32_t GoToChapterRecord(int32_t n);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <tuple>
 
 #include "database/error_codes.h"
 #include "database/le_bytes.h"
@@ -165,6 +166,7 @@ int32_t Database::OpenFiles(const OpenOptions& options) {
   // An exclusive database never takes a lock. Any other stays locked as a whole until the
   // open is done, so that nobody sees a file being repaired.
   if (exclusive) locks_.SetExclusive();
+  exclusive_ = exclusive;
   WholeFileLockGuard whole(locks_, LockWait());
   if (whole.result() != code::kOk) return whole.result();
 
@@ -253,6 +255,10 @@ const FieldDefinition* Database::FieldByNumber(int32_t number) const {
 }
 
 int32_t Database::RecordCount(int32_t* count, int32_t* next_id) {
+  if (kept_counts_) {
+    std::tie(*count, *next_id) = *kept_counts_;
+    return code::kOk;
+  }
   *count = 0;
   *next_id = 1;
   ByteLockGuard header_lock(locks_, kCountsOffset, HeaderLockWait());
@@ -260,6 +266,7 @@ int32_t Database::RecordCount(int32_t* count, int32_t* next_id) {
   const int32_t result = ReadCounts(main_, count, next_id);
   if (*count < 0) *count = 0;
   if (*next_id <= 0) *next_id = 1;
+  if (exclusive_ && result == code::kOk) kept_counts_ = {*count, *next_id};
   return result;
 }
 
@@ -367,6 +374,7 @@ int32_t Database::IsDeleted(bool* deleted) {
 
 int32_t Database::AppendBlank() {
   if (!main_.IsOpen()) return code::kNoDatabase;
+  kept_counts_.reset();
   ByteLockGuard header_lock(locks_, kCountsOffset, HeaderLockWait());
   if (header_lock.result() != code::kOk) return header_lock.result();
   int32_t count = 0;

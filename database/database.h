@@ -3,8 +3,10 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "database/byte_locks.h"
@@ -128,6 +130,10 @@ class Database {
   std::vector<std::string> index_paths_;
   const uint8_t* evaluation_record_ = nullptr;
   bool read_only_ = false;
+  // Opened exclusively, no other open can change the counts: they are read once and kept
+  // until this open changes them (an append or a pack forgets them).
+  bool exclusive_ = false;
+  std::optional<std::pair<int32_t, int32_t>> kept_counts_;  // record count, next id
 };
 
 }  // namespace database

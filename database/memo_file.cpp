@@ -109,8 +109,74 @@ int32_t MemoFile::WriteHeaderWords(const MemoHeader& header) {
   return code::kOk;
 }
 
+namespace {
+
+// One walk of a chain through the mapped view, inside platform::ReadMappedPages: the first
+// pass only measures (no allocation may be in flight while a mapped page is touched), the
+// second copies into room made between the passes.
+struct MappedWalk {
+  const uint8_t* view;
+  BlockNumber first;
+  int32_t block_count;
+  int64_t max_blocks;
+  bool copy = false;
+  int32_t result = code::kOk;
+  int64_t steps = 0;
+  int64_t bytes = 0;
+  int64_t measured_steps = 0;  // of the first pass: the room the copy may fill
+  int64_t measured_bytes = 0;
+  std::vector<BlockNumber>* blocks = nullptr;
+  std::string* value = nullptr;
+};
+
+void WalkMapped(void* context) {
+  auto* walk = static_cast<MappedWalk*>(context);
+  MemoBlockReader reader(walk->view, walk->block_count, LoadI32(walk->view + kMemoBlockCountOffset));
+  walk->result = code::kOk;
+  walk->steps = 0;
+  walk->bytes = 0;
+  for (BlockNumber block = walk->first; block != 0;) {
+    if (++walk->steps > walk->max_blocks) return void(walk->result = code::kMemoAccessFailed);
+    const uint8_t* image = reader.Get(block, 1);
+    if (image == nullptr) return void(walk->result = code::kMemoAccessFailed);
+    const int32_t used = LoadI32(image + kMemoUsedOffset);
+    if (used < 0 || used > kMemoDataSize) return void(walk->result = code::kMemoAccessFailed);
+    walk->bytes += used;
+    if (walk->copy) {
+      // A chain that another process changed since the first pass: the file reader decides.
+      if (walk->steps > walk->measured_steps || walk->bytes > walk->measured_bytes) {
+        return void(walk->result = code::kMemoAccessFailed);
+      }
+      if (walk->blocks != nullptr) walk->blocks->push_back(block);
+      if (walk->value != nullptr) walk->value->append(reinterpret_cast<const char*>(image) + kMemoBlockHeaderSize, used);
+    }
+    block = LoadI32(image + kMemoNextOffset);
+  }
+}
+
+}  // namespace
+
 int32_t MemoFile::WalkChain(BlockNumber first, int32_t block_count, int64_t max_blocks,
                             std::vector<BlockNumber>* blocks, std::string* value) {
+  // Through the view a short value costs no system call and copies only its own bytes.
+  if (view_.IsMapped()) {
+    MappedWalk walk{view_.data(), first, block_count, max_blocks};
+    if (platform::ReadMappedPages(&WalkMapped, &walk)) {
+      if (walk.result != code::kOk) return walk.result;
+      if (blocks != nullptr) blocks->reserve(blocks->size() + static_cast<size_t>(walk.steps));
+      if (value != nullptr) value->reserve(value->size() + static_cast<size_t>(walk.bytes));
+      const size_t blocks_before = blocks != nullptr ? blocks->size() : 0;
+      const size_t value_before = value != nullptr ? value->size() : 0;
+      walk.copy = true;
+      walk.measured_steps = walk.steps;
+      walk.measured_bytes = walk.bytes;
+      walk.blocks = blocks;
+      walk.value = value;
+      if (platform::ReadMappedPages(&WalkMapped, &walk) && walk.result == code::kOk) return code::kOk;
+      if (blocks != nullptr) blocks->resize(blocks_before);
+      if (value != nullptr) value->resize(value_before);
+    }
+  }
   MemoBlockReader reader(cache_, file_, block_count, seen_block_count_);
   BlockNumber block = first;
   int64_t steps = 0;

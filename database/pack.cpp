@@ -19,6 +19,12 @@ namespace database {
 
 int32_t Database::Pack() {
   if (!main_.IsOpen()) return code::kNoDatabase;
+  // The pack rewrites the counts, also when it fails half way: they are read again after it.
+  kept_counts_.reset();
+  struct ForgetCountsAtTheEnd {
+    std::optional<std::pair<int32_t, int32_t>>& counts;
+    ~ForgetCountsAtTheEnd() { counts.reset(); }
+  } forget{kept_counts_};
   WholeFileLockGuard whole(locks_, LockWait());
   if (whole.result() != code::kOk) return whole.result();
   int32_t count = 0;

@@ -33,72 +33,12 @@
 #include "runtime/owned_blocks.h"
 #include "runtime/runtime_state.h"
 #include "runtime/startup.h"
+#include "bench/app/running_desk.h"
 #include "tests/app/desk_test.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-using namespace app;
-
-constexpr int64_t kCharacters = 200000;
-
-QApplication& App() {
-  static int argc = 1;
-  static char arg0[] = "desk_bench";
-  static char* argv[] = {arg0, nullptr};
-  static auto* application = new QApplication(argc, argv);
-  return *application;
-}
-
-QString Chapter() {
-  const QString line = QString::fromUtf8("　　天地玄黄宇宙洪荒日月盈昃辰宿列张寒来暑往秋收冬藏闰余成岁律吕调阳云腾致雨露结为霜。");
-  QString text;
-  while (text.size() < kCharacters) text += line + QStringLiteral("\r\n");
-  text.truncate(kCharacters);
-  return text;
-}
-
-// The real program image in a fresh program folder, its window loaded, one chapter of
-// kCharacters characters open in the text box.
-class RunningDesk {
- public:
-  RunningDesk() : folder_(desk_tests::MakeProgramFolder()) {
-    App();
-    runtime::ResetRuntimeState();
-    forms::FormsRuntime& forms = forms::FormsRuntime::Instance();
-    forms.Reset();
-    runtime::AttachProgram(WritingDeskImage(), nullptr, &forms);
-    runtime::InitializeRuntime();
-    desk_tests::UseProgramFolder(folder_);
-    loaded_ = forms.LoadWindow(kMainWindow, false, false, nullptr);
-    if (!loaded_) return;
-    routines::OnNewChapter(nullptr, 0);
-    const runtime::Text text(platform::Utf8ToGbk(Chapter().toStdString()));
-    forms.WriteUnitProperty(kMainWindow, unit::kTextBox, property::kContent, -1, text.Arg());
-    Ticks();
-    text_box_ = forms.UnitWindow(kMainWindow, unit::kTextBox)->Widget();
-    text_box_->setFocus();
-  }
-  ~RunningDesk() {
-    forms::FormsRuntime::Instance().ReleaseAllTemplates();
-    database::DatabaseList::Instance().CloseAll();
-    runtime::ResetRuntimeState();
-    fs::remove_all(folder_);
-  }
-  bool loaded() const { return loaded_; }
-  QWidget* text_box() const { return text_box_; }
-  const fs::path& folder() const { return folder_; }
-
-  static void Ticks() {
-    routines::OnSaveTick(nullptr, 0);
-    routines::OnAutosaveTick(nullptr, 0);
-  }
-
- private:
-  fs::path folder_;
-  bool loaded_ = false;
-  QWidget* text_box_ = nullptr;
-};
+using namespace desk_bench;
 
 // What a plain program does on each tick: the whole text into a SQLite row and the autosave
 // file rewritten.
@@ -142,6 +82,7 @@ double Seconds(const std::function<void()>& work) {
 void BM_Ticks(benchmark::State& state) {
   RunningDesk desk;
   if (!desk.loaded()) return state.SkipWithError("the writing window did not load");
+  desk.OpenLongChapter();
   PlainSaver peer(desk.folder());
   const bool typing = state.range(0) != 0;
   double ours_seconds = 0;
@@ -196,6 +137,7 @@ void BM_IdleMinute(benchmark::State& state) {
     {
       RunningDesk desk;
       if (!desk.loaded()) return state.SkipWithError("the writing window did not load");
+      desk.OpenLongChapter();
       IdleFor(1);  // the first ticks after loading write the loaded text once
       sync();
       const int64_t written = WrittenBytes();

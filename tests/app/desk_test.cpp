@@ -62,27 +62,48 @@ void UseProgramFolder(const fs::path& folder) {
   state.program_directory_slash = state.program_directory + "\\";
 }
 
-std::vector<ChapterRecord> ReadChapterRecords(const fs::path& folder) {
+namespace {
+
+std::vector<ChapterRecord> ReadAllRecords(database::Database& db) {
   std::vector<ChapterRecord> records;
-  database::OpenOptions options;
-  options.path = platform::GbkPathOf(folder / fs::u8path("小说数据/data.edb"));
-  options.read_only = true;
-  std::unique_ptr<database::Database> db;
-  if (database::Database::Open(options, &db) != 0) return records;
-  const int32_t name_field = db->FieldByName(Gbk("姓名"));
-  const int32_t text_field = db->FieldByName(Gbk("学号"));
-  db->GoFirst();
-  for (bool after = false; db->IsAfterLast(&after) == 0 && !after; db->Skip(1)) {
+  const int32_t name_field = db.FieldByName(Gbk("姓名"));
+  const int32_t text_field = db.FieldByName(Gbk("学号"));
+  db.GoFirst();
+  for (bool after = false; db.IsAfterLast(&after) == 0 && !after; db.Skip(1)) {
     ChapterRecord record;
     std::string bytes;
-    db->ReadField(name_field, &bytes);
+    db.ReadField(name_field, &bytes);
     record.name = Utf8(bytes);
-    db->ReadField(text_field, &bytes);
+    db.ReadField(text_field, &bytes);
     record.text = Utf8(bytes);
-    db->IsDeleted(&record.deleted);
+    db.IsDeleted(&record.deleted);
     records.push_back(record);
   }
   return records;
+}
+
+}  // namespace
+
+std::vector<ChapterRecord> ReadChapterRecords(const fs::path& folder) {
+  const std::string path = platform::GbkPathOf(folder / fs::u8path("小说数据/data.edb"));
+  // The desk keeps its database to itself: while it has it open, read through its open
+  // (the record pointer is put back where the desk left it).
+  database::DatabaseList& list = database::DatabaseList::Instance();
+  for (int32_t k = 0; k < list.size(); ++k) {
+    database::Database& db = *list.At(k);
+    if (db.full_path() != database::ResolveDatabasePath(path)) continue;
+    const int32_t pointer = db.record_pointer();
+    std::vector<ChapterRecord> records = ReadAllRecords(db);
+    db.GoFirst();
+    db.Skip(pointer);
+    return records;
+  }
+  database::OpenOptions options;
+  options.path = path;
+  options.read_only = true;
+  std::unique_ptr<database::Database> db;
+  if (database::Database::Open(options, &db) != 0) return {};
+  return ReadAllRecords(*db);
 }
 
 std::vector<std::string> DatabaseFaults(const fs::path& folder) {

@@ -26,8 +26,8 @@ struct ChapterRecord {
   bool deleted = false;
 };
 
-// Every record of the chapter database in `folder`, read by a second open as another
-// program would.
+// Every record of the chapter database in `folder`: through the desk's own open while this
+// process has it open (the desk keeps it to itself), else by an open of its own.
 std::vector<ChapterRecord> ReadChapterRecords(const std::filesystem::path& folder);
 
 // The check of the chapter database: empty when it is sound (leaked blocks are allowed).

@@ -1,0 +1,351 @@
+// The writing desk on a long novel, against a bare Qt program that keeps the same novel in
+// SQLite (a QTreeWidget of names, a QPlainTextEdit, a QLineEdit), measured side by side:
+//
+//   CountCharacters  the character count of a 200 KB chapter against a plain byte loop
+//   Keystroke        one key typed into a 200,000-character chapter with the whole desk
+//                    running (count, statistics, save and autosave timers) against the bare
+//                    Qt text editor
+//   StartUp          from nothing to the shown window with 5,000 chapters listed and the first
+//                    loaded, against the bare program doing the same from SQLite
+//   SwitchToLast     a switch to the 5,000th chapter (200 KB) from the first
+//   ResidentMemory   resident memory of a process with that novel open (each side in a child
+//                    process of its own)
+// "ratio" is ours over the peer's.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTreeWidget>
+#include <chrono>
+#include <fstream>
+#include <string>
+
+#include "app/character_count.h"
+#include "app/gate_calls.h"
+#include "app/termination.h"
+#include "bench/app/running_desk.h"
+#include "database/database_commands.h"
+#include "platform/core/native_path.h"
+#include "runtime/blocks.h"
+#include "runtime/gbk_literal.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace desk_bench;
+using runtime::ArgCell;
+
+constexpr int kChapters = 5000;
+
+std::string Gbk(const QString& text) { return platform::Utf8ToGbk(text.toStdString()); }
+QString ChapterName(int i) { return QString::fromUtf8("第%1章 夜行").arg(i + 1); }
+// The chapters before the last: a few paragraphs each.
+QString ShortChapter() { return Chapter().left(3000); }
+QString ChapterText(int i) { return i == kChapters - 1 ? Chapter() : ShortChapter(); }
+
+ArgCell Call(void (*command)(ArgCell*, int32_t, const ArgCell*), std::vector<ArgCell> args = {}) {
+  ArgCell result;
+  command(&result, static_cast<int32_t>(args.size()), args.data());
+  return result;
+}
+
+// A program folder whose chapter database holds the novel, and the same novel in SQLite.
+struct Novel {
+  fs::path folder = desk_tests::MakeProgramFolder();
+  fs::path sqlite = folder / "novel.sqlite";
+
+  Novel() {
+    const runtime::Text path(platform::GbkPathOf(folder / fs::u8path("小说数据/data.edb")));
+    Call(&database::OpenDatabase, {path.Arg()});
+    const runtime::Text name_field(runtime::Gbk("姓名"));
+    const runtime::Text text_field(runtime::Gbk("学号"));
+    sqlite3* db = nullptr;
+    sqlite3_open(sqlite.c_str(), &db);
+    sqlite3_exec(db, "PRAGMA journal_mode=WAL; CREATE TABLE chapter(name TEXT, text BLOB); BEGIN;", nullptr, nullptr,
+                 nullptr);
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO chapter VALUES(?1, ?2)", -1, &insert, nullptr);
+    for (int i = 0; i < kChapters; ++i) {
+      const std::string name = Gbk(ChapterName(i));
+      const std::string text = Gbk(ChapterText(i));
+      Call(&database::AppendBlankRecord);
+      const runtime::Text name_value(name);
+      const runtime::ByteSet text_value({reinterpret_cast<const uint8_t*>(text.data()), text.size()});
+      Call(&database::ModifyFields, {ArgCell{}, name_field.Arg(), name_value.Arg(), text_field.Arg(), text_value.Arg()});
+      sqlite3_bind_blob(insert, 1, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
+      sqlite3_bind_blob(insert, 2, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+      sqlite3_step(insert);
+      sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    database::DatabaseList::Instance().CloseAll();
+  }
+  ~Novel() { fs::remove_all(folder); }
+};
+
+Novel& TheNovel() {
+  static Novel* novel = new Novel;
+  return *novel;
+}
+
+// The peer: the same window's three parts over the SQLite copy of the novel.
+class BareProgram {
+ public:
+  explicit BareProgram(const fs::path& sqlite) {
+    sqlite3_open(sqlite.c_str(), &db_);
+    window_.resize(810, 425);
+    list_ = new QTreeWidget(&window_);
+    list_->setGeometry(9, 99, 111, 280);
+    list_->setHeaderHidden(true);
+    name_ = new QLineEdit(&window_);
+    name_->setGeometry(8, 40, 109, 24);
+    text_ = new QPlainTextEdit(&window_);
+    text_->setGeometry(133, 42, 496, 342);
+    sqlite3_stmt* names = nullptr;
+    sqlite3_prepare_v2(db_, "SELECT name FROM chapter ORDER BY rowid", -1, &names, nullptr);
+    while (sqlite3_step(names) == SQLITE_ROW) {
+      const auto* bytes = static_cast<const char*>(sqlite3_column_blob(names, 0));
+      list_->addTopLevelItem(new QTreeWidgetItem(
+          {QString::fromStdString(platform::GbkToUtf8(std::string(bytes, sqlite3_column_bytes(names, 0))))}));
+    }
+    sqlite3_finalize(names);
+    Load(0);
+    window_.show();
+  }
+  ~BareProgram() { sqlite3_close(db_); }
+  QWidget* window() { return &window_; }
+  QPlainTextEdit* text() { return text_; }
+
+  void Load(int item) {
+    sqlite3_stmt* row = nullptr;
+    sqlite3_prepare_v2(db_, "SELECT name, text FROM chapter WHERE rowid = ?1", -1, &row, nullptr);
+    sqlite3_bind_int(row, 1, item + 1);
+    if (sqlite3_step(row) == SQLITE_ROW) {
+      const auto column = [&](int i) {
+        return QString::fromStdString(platform::GbkToUtf8(
+            std::string(static_cast<const char*>(sqlite3_column_blob(row, i)), sqlite3_column_bytes(row, i))));
+      };
+      text_->setPlainText(column(1));
+      name_->setText(column(0));
+    }
+    sqlite3_finalize(row);
+    list_->setCurrentItem(list_->topLevelItem(item));
+  }
+
+ private:
+  sqlite3* db_ = nullptr;
+  QWidget window_;
+  QTreeWidget* list_;
+  QLineEdit* name_;
+  QPlainTextEdit* text_;
+};
+
+double Seconds(const std::function<void()>& work) {
+  const auto start = std::chrono::steady_clock::now();
+  work();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void ShowNow(QWidget* window) {
+  window->show();
+  if (QTest::qWaitForWindowExposed(window)) window->repaint();
+}
+
+void Report(benchmark::State& state, double ours, double peer) {
+  const double iterations = static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+  state.counters["peer_ms"] = benchmark::Counter(peer * 1e3 / iterations);
+  state.counters["ratio"] = benchmark::Counter(peer > 0 ? ours / peer : 0);
+}
+
+void BM_CountCharacters(benchmark::State& state) {
+  const std::string text = Gbk(Chapter());  // about 400 KB of GBK
+  double ours = 0, peer = 0;
+  for (auto _ : state) {
+    int64_t count = 0;
+    const double seconds = Seconds([&] { count = app::CountCharacters(text); });
+    benchmark::DoNotOptimize(count);
+    ours += seconds;
+    state.SetIterationTime(seconds);
+    peer += Seconds([&] {
+      int64_t bytes = 0;
+      for (char byte : text) bytes += byte != ' ';
+      benchmark::DoNotOptimize(bytes);
+    });
+  }
+  state.counters["bytes"] = static_cast<double>(text.size());
+  Report(state, ours, peer);
+}
+
+void BM_Keystroke(benchmark::State& state) {
+  RunningDesk desk;
+  if (!desk.loaded()) return state.SkipWithError("the writing window did not load");
+  desk.OpenLongChapter();
+  QTest::keyClick(desk.text_box(), Qt::Key_A);  // the statistics timers run from here on
+  QPlainTextEdit bare;
+  bare.setGeometry(10, 10, 496, 342);
+  bare.setPlainText(Chapter());
+  bare.moveCursor(QTextCursor::End);
+  bare.show();
+  QApplication::processEvents();
+  double ours = 0, peer = 0;
+  for (auto _ : state) {
+    const double seconds = Seconds([&] {
+      QTest::keyClick(desk.text_box(), Qt::Key_A);
+      QApplication::processEvents();
+    });
+    ours += seconds;
+    state.SetIterationTime(seconds);
+    peer += Seconds([&] {
+      QTest::keyClick(&bare, Qt::Key_A);
+      QApplication::processEvents();
+    });
+  }
+  Report(state, ours, peer);
+}
+
+void BM_StartUp(benchmark::State& state) {
+  Novel& novel = TheNovel();
+  App();
+  double ours = 0, peer = 0;
+  for (auto _ : state) {
+    {
+      std::unique_ptr<RunningDesk> desk;
+      const double seconds = Seconds([&] {
+        desk = std::make_unique<RunningDesk>(novel.folder, false);
+        ShowNow(desk->window());
+      });
+      ours += seconds;
+      state.SetIterationTime(seconds);
+      app::SkipExitWork();  // no backups and no pack between rounds
+    }
+    std::unique_ptr<BareProgram> bare;
+    peer += Seconds([&] {
+      bare = std::make_unique<BareProgram>(novel.sqlite);
+      ShowNow(bare->window());
+    });
+  }
+  state.counters["chapters"] = kChapters;
+  Report(state, ours, peer);
+}
+
+void BM_SwitchToLast(benchmark::State& state) {
+  Novel& novel = TheNovel();
+  RunningDesk desk(novel.folder, false);
+  if (!desk.loaded()) return state.SkipWithError("the writing window did not load");
+  BareProgram bare(novel.sqlite);
+  double ours = 0, peer = 0;
+  for (auto _ : state) {
+    const double seconds = Seconds([&] {
+      WriteInt(unit::kChapterList, property::kCurrentItem, kChapters - 1);
+      QApplication::processEvents();
+    });
+    ours += seconds;
+    state.SetIterationTime(seconds);
+    peer += Seconds([&] {
+      bare.Load(kChapters - 1);
+      QApplication::processEvents();
+    });
+    state.PauseTiming();
+    WriteInt(unit::kChapterList, property::kCurrentItem, 0);
+    bare.Load(0);
+    QApplication::processEvents();
+    state.ResumeTiming();
+  }
+  app::SkipExitWork();
+  Report(state, ours, peer);
+}
+
+// Resident kilobytes of this process.
+long ResidentKb() {
+  std::ifstream status("/proc/self/status");
+  for (std::string key; status >> key;) {
+    long value = 0;
+    if (key == "VmRSS:" && status >> value) return value;
+  }
+  return -1;
+}
+
+// Runs this program in a child with `mode`: it opens the novel one way, switches to the last
+// chapter and answers its resident size.
+long ChildResidentKb(const char* mode) {
+  const fs::path answer = TheNovel().folder / "resident.txt";
+  fs::remove(answer);
+  std::string self = fs::read_symlink("/proc/self/exe").string();
+  std::string flag = "--resident";
+  std::string which = mode;
+  char* argv[] = {self.data(), flag.data(), which.data(), nullptr};
+  pid_t pid = -1;
+  if (posix_spawn(&pid, self.c_str(), nullptr, nullptr, argv, environ) != 0) return -1;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  long kb = -1;
+  std::ifstream(answer) >> kb;
+  return kb;
+}
+
+void BM_ResidentMemory(benchmark::State& state) {
+  TheNovel();
+  for (auto _ : state) {
+    const long ours = ChildResidentKb("desk");
+    const long peer = ChildResidentKb("bare");
+    state.counters["resident_MB"] = static_cast<double>(ours) / 1024.0;
+    state.counters["peer_resident_MB"] = static_cast<double>(peer) / 1024.0;
+    state.counters["ratio"] = peer > 0 ? static_cast<double>(ours) / static_cast<double>(peer) : 0;
+  }
+}
+
+// The child's side of ChildResidentKb.
+int MeasureResident(const std::string& mode, const fs::path& folder) {
+  App();
+  long kb = -1;
+  if (mode == "desk") {
+    RunningDesk desk(folder, false);
+    ShowNow(desk.window());
+    WriteInt(unit::kChapterList, property::kCurrentItem, kChapters - 1);
+    QApplication::processEvents();
+    kb = ResidentKb();
+    app::SkipExitWork();
+  } else {
+    BareProgram bare(folder / "novel.sqlite");
+    ShowNow(bare.window());
+    bare.Load(kChapters - 1);
+    QApplication::processEvents();
+    kb = ResidentKb();
+  }
+  std::ofstream(folder / "resident.txt") << kb;
+  std::fflush(nullptr);
+  std::_Exit(0);
+}
+
+}  // namespace
+
+BENCHMARK(BM_CountCharacters)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Keystroke)->UseManualTime()->Iterations(200)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StartUp)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SwitchToLast)->UseManualTime()->Iterations(50)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ResidentMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--resident") {
+    // The parent made the novel beside the program folders of this machine: find it again.
+    for (const auto& entry : fs::directory_iterator(fs::temp_directory_path())) {
+      if (fs::exists(entry.path() / "novel.sqlite") &&
+          entry.path().filename().string().find("inkstone-desk-" + std::to_string(getppid())) == 0) {
+        return MeasureResident(argv[2], entry.path());
+      }
+    }
+    return 1;
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
