@@ -55,11 +55,12 @@ QTreeWidgetItem* MakeItem(const std::string& text, int32_t picture, int32_t sele
   auto* item = new QTreeWidgetItem;
   item->setText(0, gui::QStringOfGbk(text));
   item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable);
-  item->setData(0, tree_role::kPicture, picture);
-  item->setData(0, tree_role::kSelectedPicture, selected_picture);
-  item->setData(0, tree_role::kData, data);
-  item->setData(0, tree_role::kBold, bold);
-  item->setData(0, tree_role::kCheckState, 0);
+  // A role left unset reads as 0 or false: a chapter list of thousands of plain items sets
+  // none of them.
+  if (picture != 0) item->setData(0, tree_role::kPicture, picture);
+  if (selected_picture != 0) item->setData(0, tree_role::kSelectedPicture, selected_picture);
+  if (data != 0) item->setData(0, tree_role::kData, data);
+  if (bold) item->setData(0, tree_role::kBold, bold);
   return item;
 }
 
