@@ -301,6 +301,31 @@ TEST_F(Engine, ShareModesKeepOthersOut) {
   EXPECT_EQ(SetText(db, "NOTE", "x"), 0);
 }
 
+TEST_F(Engine, AnExclusiveOpenKeepsItsCountsRightThroughAppendsAndPacks) {
+  DatabaseList::Instance().CloseAll();
+  ASSERT_EQ(OpenDefault(folder_.Gbk("e.edb"), 3), 0);  // exclusive: the counts are kept
+  db_ = DatabaseList::Instance().Current();
+  const auto count = [&] {
+    int32_t records = 0, next_id = 0;
+    EXPECT_EQ(db_->RecordCount(&records, &next_id), 0);
+    return records;
+  };
+  EXPECT_EQ(count(), 0);
+  AppendNumbered(3);
+  EXPECT_EQ(count(), 3);
+  db_->GoFirst();
+  ASSERT_EQ(db_->MarkRecords(nullptr, true), 0);
+  ASSERT_EQ(db_->Pack(), 0);
+  EXPECT_EQ(count(), 2);
+  db_->GoFirst();
+  EXPECT_EQ(IdHere(), 2);
+  EXPECT_EQ(db_->Skip(2), 0);
+  bool after = false;
+  EXPECT_EQ(db_->IsAfterLast(&after), 0);
+  EXPECT_TRUE(after);
+  EXPECT_EQ(Word(ReadWholeFile(folder_.Native("e.edb")), 16), 2) << "the file says the same";
+}
+
 class Prompt : public PasswordPrompt {
  public:
   explicit Prompt(std::vector<std::optional<std::string>> answers) : answers_(std::move(answers)) {}
