@@ -1,8 +1,11 @@
 #include "forms/runtime_application.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QTranslator>
 
 #include "forms/forms_runtime.h"
 #include "platform/gui/gbk_qstring.h"
@@ -15,7 +18,15 @@
 namespace forms {
 
 RuntimeApplication::RuntimeApplication(int& argc, char** argv, EntryRoutine entry)
-    : gui::Application(argc, argv), entry_(entry) {}
+    : gui::Application(argc, argv), entry_(entry) {
+  // The system speaks Chinese: the toolkit's own dialogs (fonts, files) too, whatever the
+  // desktop's language. Without the translation files they stay in English.
+  auto* translator = new QTranslator(QCoreApplication::instance());
+  if (translator->load(QLocale(QLocale::Chinese, QLocale::China), "qtbase", "_",
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(translator);
+  }
+}
 
 int32_t RuntimeApplication::ShowMessageBox(std::string_view text, std::string_view caption,
                                            uint32_t style) {

@@ -1,10 +1,13 @@
-// The writing desk as an author sees it, saved as three screenshots in a folder: start.png
-// (three chapters, Chinese text, the pointer on the close button), menu.png (the text box's
-// pop-up menu open) and maximised.png. The real program runs in a fresh program folder.
+// The writing desk as an author sees it, saved as screenshots in a folder: start.png (three
+// chapters, Chinese text, the pointer on the close button), statistics.png (a taller window
+// with the figures running and the clock), colour_picker.png and font_dialog.png (the
+// settings), menu.png (the text box's pop-up menu open) and maximised.png. The real program
+// runs in a fresh program folder.
 //
 //   xvfb-run -a -s "-screen 0 1280x800x24" build/tests/showcase/writing_desk_showcase shots/
 #include <QApplication>
 #include <QCursor>
+#include <QFontDialog>
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
@@ -16,10 +19,13 @@
 #include <filesystem>
 #include <functional>
 
+#include "app/gate_calls.h"
 #include "app/main_window_ids.h"
 #include "forms/forms_runtime.h"
 #include "tests/app/desk_child.h"
 #include "tests/app/desk_test.h"
+#include "units/colorpicker/color_drop_down.h"
+#include "units/colorpicker/color_picker_unit.h"
 
 namespace {
 
@@ -87,6 +93,36 @@ void TakeShots() {
   QTest::mouseMove(window->windowHandle(), close->mapTo(window, close->rect().center()));
   QTest::qWait(200);
   if (!Save({window}, "start.png")) Finish(1);
+
+  // Taller, so that the clock shows; a few keys start the figures.
+  app::WriteInt(unit::kWindow, property::kHeight, 600);
+  QWidget* typing = UnitWidget(unit::kTextBox);
+  typing->setFocus(Qt::MouseFocusReason);
+  QTest::keyClick(typing, Qt::Key_End, Qt::ControlModifier);
+  desk_tests::TypeInto(typing, "钟声远了。");
+  QTest::qWait(3300);
+  if (!Save({window}, "statistics.png")) Finish(1);
+
+  auto* picker = dynamic_cast<units::ColorPickerUnit*>(
+      forms::FormsRuntime::Instance().UnitWindow(kMainWindow, unit::kTextColorPicker));
+  Click(picker->Widget(), Qt::LeftButton, QPoint(20, 12));
+  QTest::qWait(300);
+  if (units::ColorDropDown* drop_down = picker->DropDown()) {
+    QTest::mouseMove(drop_down, drop_down->ItemRect(12).center());  // "红色"
+    QTest::qWait(100);
+    if (!Save({window, drop_down}, "colour_picker.png")) Finish(1);
+    QTest::keyClick(drop_down, Qt::Key_Escape);
+  }
+
+  QTimer::singleShot(600, [window] {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      auto* dialog = qobject_cast<QFontDialog*>(top);
+      if (dialog == nullptr || !dialog->isVisible()) continue;
+      if (!Save({window, dialog}, "font_dialog.png")) Finish(1);
+      dialog->reject();
+    }
+  });
+  Click(UnitWidget(unit::kFontButton));
 
   // The pop-up menu is modal: it is photographed and closed from a timer.
   QTimer::singleShot(400, [window] {
