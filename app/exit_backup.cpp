@@ -25,7 +25,8 @@ void Tell(const std::string& gbk) {
 
 // Copies every "*.txt" of 小说文件 into 小说文件备份 (existing copies replaced). This
 // platform has no command interpreter for a batch file, so the files are copied one by
-// one. Gives the names of the files whose copy failed.
+// one (no command lists a folder: the platform's file search does). Gives the names of the
+// files whose copy failed.
 std::vector<std::string> CopyChapterFiles() {
   std::vector<std::string> failed;
   const std::string source_folder = InProgramFolder(texts::kChapterFolder);

@@ -2,10 +2,8 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
-#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <time.h>

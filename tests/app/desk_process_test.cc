@@ -23,10 +23,10 @@ namespace fs = std::filesystem;
 
 #ifdef INKSTONE_SANITIZED_BUILD
 constexpr int kRoundsPerCrashTest = 12;
-constexpr long long kSaveLagAllowedMs = 2000;
+constexpr long long kSaveLagAllowedMs = 2500;
 #else
 constexpr int kRoundsPerCrashTest = 50;
-constexpr long long kSaveLagAllowedMs = 800;
+constexpr long long kSaveLagAllowedMs = 1000;
 #endif
 
 bool WaitForFile(const fs::path& path, int timeout_ms) {
