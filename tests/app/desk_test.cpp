@@ -164,6 +164,13 @@ bool DeskTest::WaitFor(const std::function<bool()>& condition, int timeout_ms) {
   return QTest::qWaitFor(condition, timeout_ms);
 }
 
+void DeskTest::LetTimersRun() {
+  for (int change = 0; change < 2; ++change) {
+    const std::string second = ReadText(app::unit::kSecondLabel, app::property::kCaption);
+    ASSERT_TRUE(WaitFor([&] { return ReadText(app::unit::kSecondLabel, app::property::kCaption) != second; }));
+  }
+}
+
 void DeskTest::ClickInto(uint32_t unit) {
   QWidget* widget = Unit(unit)->Widget();
   Click(unit, QPoint(widget->width() / 2, widget->height() / 2));

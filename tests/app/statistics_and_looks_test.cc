@@ -65,7 +65,7 @@ TEST_F(DeskFigures, CtrlBFreezesTheFiguresAndTheNextKeyGoesOnFromThem) {
   Key(Qt::Key_B, Qt::ControlModifier);  // "停止计时" of the text box's pop-up menu
   for (uint32_t timer : kTimers) EXPECT_EQ(Interval(timer), 0);
   const std::vector<std::string> frozen = Figures();
-  QTest::qWait(1300);  // more than a tick of every timer
+  LetTimersRun();
   EXPECT_EQ(Figures(), frozen);
   Type("b");
   ASSERT_TRUE(WaitFor([&] { return Caption(unit::kSeconds) == "2"; }, 3000));
