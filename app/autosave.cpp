@@ -20,7 +20,7 @@ void Autosave() {
   const runtime::Text content = ReadText(unit::kTextBox, property::kContent);
   const runtime::ByteSet bytes = runtime::ByteSet::FromResult(Core(libraries::kToByteSet, {content.Arg()}));
   // A failed write (a full disk) is tried again at the next tick.
-  if (Core(libraries::kWriteBytesToFile, {path.Arg(), bytes.Arg()}).low != 0) stale = false;
+  if (IsTrue(Core(libraries::kWriteBytesToFile, {path.Arg(), bytes.Arg()}))) stale = false;
 }
 
 }  // namespace app

@@ -29,8 +29,6 @@ bool changed_since_save = true;
 // switch go straight to its record instead of walking thousands (see GoToChapterRecord).
 std::vector<int32_t> undeleted_records;
 
-bool Logical(const ArgCell& cell) { return cell.low != 0; }
-
 int32_t RecordNumber() { return Core(libraries::kGetRecordNumber, {}).As<int32_t>(); }
 
 // The value of the text field: the text box's content without leading blanks, as a byte
@@ -47,7 +45,7 @@ bool WriteBoxesIntoRecord() {
   const Text text_field(texts::kTextField);
   const Text name_field(texts::kNameField);
   const Text name = ReadText(unit::kNameBox, property::kContent);
-  return Logical(Core(libraries::kModifyFields, {ArgCell{}, text_field.Arg(), ArgCell::Statement(&text_value),
+  return IsTrue(Core(libraries::kModifyFields, {ArgCell{}, text_field.Arg(), ArgCell::Statement(&text_value),
                                                  name_field.Arg(), name.Arg()}));
 }
 
@@ -58,7 +56,7 @@ bool ShowNameInItem(int32_t item) {
   const Text name = ReadText(unit::kNameBox, property::kContent);
   const Text trimmed = CoreText(libraries::kTrimLeadingSpaces, {name.Arg()});
   const Text item_text = CoreText(libraries::kToText, {trimmed.Arg()});
-  return Logical(TreeBoxMethod(libraries::kSetItemText,
+  return IsTrue(TreeBoxMethod(libraries::kSetItemText,
                                {TreeBoxRef(unit::kChapterList), ArgCell::Int(item), item_text.Arg()}));
 }
 
@@ -81,15 +79,12 @@ void SetChapterDatabaseOpen(bool open) {
 
 void ListChapters() {
   undeleted_records.clear();
-  const Text name_field(texts::kNameField);
   Core(libraries::kGoFirstRecord, {});
-  while (!Logical(Core(libraries::kIsAfterLastRecord, {}))) {
-    const ArgCell value = Core(libraries::kReadField, {name_field.Arg()});
-    const Text name = CoreText(libraries::kToText, {value});
-    runtime::FreeBlock(value.AsPointer<void>());
+  while (!IsTrue(Core(libraries::kIsAfterLastRecord, {}))) {
+    const Text name = ReadFieldAsText(texts::kNameField);
     TreeBoxMethod(libraries::kAddItem, {TreeBoxRef(unit::kChapterList), ArgCell{}, name.Arg()});
-    if (!Logical(Core(libraries::kIsRecordDeleted, {}))) undeleted_records.push_back(RecordNumber());
-    if (!Logical(Core(libraries::kSkipRecords, {ArgCell::Int(1)}))) break;
+    if (!IsTrue(Core(libraries::kIsRecordDeleted, {}))) undeleted_records.push_back(RecordNumber());
+    if (!IsTrue(Core(libraries::kSkipRecords, {ArgCell::Int(1)}))) break;
   }
 }
 
@@ -102,8 +97,8 @@ int32_t GoStraightToChapterRecord(int32_t n) {
   if (n < 1 || static_cast<size_t>(n) > undeleted_records.size()) return 0;
   const int32_t record = undeleted_records[static_cast<size_t>(n - 1)];
   Core(libraries::kGoFirstRecord, {});
-  if (record > 1 && !Logical(Core(libraries::kSkipRecords, {ArgCell::Int(record - 1)}))) return 0;
-  if (Logical(Core(libraries::kIsAfterLastRecord, {})) || Logical(Core(libraries::kIsRecordDeleted, {})) ||
+  if (record > 1 && !IsTrue(Core(libraries::kSkipRecords, {ArgCell::Int(record - 1)}))) return 0;
+  if (IsTrue(Core(libraries::kIsAfterLastRecord, {})) || IsTrue(Core(libraries::kIsRecordDeleted, {})) ||
       RecordNumber() != record) {
     return 0;
   }
@@ -117,14 +112,14 @@ int32_t GoToChapterRecord(int32_t n) {
   int32_t k = 0;
   int32_t found = 0;
   Core(libraries::kGoFirstRecord, {});
-  while (!Logical(Core(libraries::kIsAfterLastRecord, {}))) {
-    if (!Logical(Core(libraries::kIsRecordDeleted, {}))) ++k;
+  while (!IsTrue(Core(libraries::kIsAfterLastRecord, {}))) {
+    if (!IsTrue(Core(libraries::kIsRecordDeleted, {}))) ++k;
     if (k == n) {
       found = RecordNumber();
       break;
     }
     // A skip that fails (a damaged file) would otherwise never reach the end.
-    if (!Logical(Core(libraries::kSkipRecords, {ArgCell::Int(1)}))) break;
+    if (!IsTrue(Core(libraries::kSkipRecords, {ArgCell::Int(1)}))) break;
   }
   if (found == 0) {
     const Text text(texts::kRecordJumpError);
@@ -173,7 +168,7 @@ void NewChapter() {
   WriteChapterFile(name.View());
   if (database_open && WriteBoxesIntoRecord()) changed_since_save = false;
   ShowNameInItem(CurrentItem());
-  if (Logical(Core(libraries::kAppendBlankRecord, {}))) undeleted_records.push_back(RecordNumber());
+  if (IsTrue(Core(libraries::kAppendBlankRecord, {}))) undeleted_records.push_back(RecordNumber());
   const Text empty;
   TreeBoxMethod(libraries::kAddItem, {TreeBoxRef(unit::kChapterList), ArgCell{}, empty.Arg(), ArgCell::Int(0)});
   const int32_t count = TreeBoxMethod(libraries::kGetItemCount, {TreeBoxRef(unit::kChapterList)}).As<int32_t>();
@@ -193,7 +188,7 @@ void DeleteChapter() {
   const int32_t shown_after = current == 0 ? 0 : current - 1;
   if (database_open) {
     GoToChapterRecord(current + 1);
-    if (Logical(Core(libraries::kDeleteRecords, {}))) {
+    if (IsTrue(Core(libraries::kDeleteRecords, {}))) {
       std::erase(undeleted_records, RecordNumber());
     }
     GoToChapterRecord(shown_after + 1);

@@ -37,7 +37,7 @@ std::vector<std::string> CopyChapterFiles() {
     if (entry->attributes & platform::kAttributeDirectory) continue;
     const Text source(source_folder + "\\" + entry->name);
     const Text target(target_folder + "\\" + entry->name);
-    if (Core(libraries::kCopyFile, {source.Arg(), target.Arg()}).low == 0) failed.push_back(entry->name);
+    if (!IsTrue(Core(libraries::kCopyFile, {source.Arg(), target.Arg()}))) failed.push_back(entry->name);
   }
   return failed;
 }
@@ -55,7 +55,7 @@ void BackUpAutosaveFile() {
   const Text now = CoreText(libraries::kToText, {Core(libraries::kGetNow, {})});
   const Text source(InProgramFolder(texts::kAutosaveFile));
   const Text target(InProgramFolder(texts::kAutosaveBackupPrefix + std::string(now.View()) + texts::kAutosaveBackupSuffix));
-  const bool copied = Core(libraries::kCopyFile, {source.Arg(), target.Arg()}).low != 0;
+  const bool copied = IsTrue(Core(libraries::kCopyFile, {source.Arg(), target.Arg()}));
   Tell(copied ? texts::kAutosaveBackupDone : texts::kAutosaveBackupFailed);
 }
 

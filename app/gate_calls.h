@@ -20,6 +20,9 @@ namespace app {
 runtime::ArgCell Core(libraries::CoreCommand command, std::initializer_list<runtime::ArgCell> args);
 // The same when the result is a text.
 runtime::Text CoreText(libraries::CoreCommand command, std::initializer_list<runtime::ArgCell> args);
+// A logical result: true when its word is not 0.
+inline bool IsTrue(const runtime::ArgCell& logical) { return logical.low != 0; }
+
 // A tree-box method of "扩展界面支持库一".
 runtime::ArgCell TreeBoxMethod(libraries::TreeBoxCommand command,
                                std::initializer_list<runtime::ArgCell> args);

@@ -55,7 +55,6 @@ inline constexpr forms::UnitId kHourLabel = 0x1601000C;    // 透明标签4
 inline constexpr forms::UnitId kMinuteLabel = 0x1601000D;  // 透明标签6
 inline constexpr forms::UnitId kSecondLabel = 0x1601000E;  // 透明标签5
 // menus
-inline constexpr forms::UnitId kAutosaveMenu = 0x26010073;      // 菜单
 inline constexpr forms::UnitId kAutosaveSwitch = 0x26010074;    // 自动保存内容
 inline constexpr forms::UnitId kChapterListMenu = 0x26010075;   // 右键
 inline constexpr forms::UnitId kTextMenu = 0x260100BA;          // 内容右键

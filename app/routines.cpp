@@ -5,6 +5,7 @@
 #include "app/appearance.h"
 #include "app/autosave.h"
 #include "app/chapters.h"
+#include "app/desk_texts.h"
 #include "app/exit_backup.h"
 #include "app/gate_calls.h"
 #include "app/layout.h"
@@ -116,7 +117,7 @@ HandlerResult OnTextKeyDown(const int32_t* args, int32_t count) {
 HandlerResult OnTextKeyUp(const int32_t* args, int32_t count) {
   if (Arg(args, count, 0) != kKeyEnter) return {};
   const runtime::Text content = ReadText(unit::kTextBox, property::kContent);
-  WriteText(unit::kTextBox, property::kContent, std::string(content.View()) + "\r\n");
+  WriteText(unit::kTextBox, property::kContent, std::string(content.View()) + texts::kLineBreak);
   const runtime::Text indent = CoreText(libraries::kSpaceText, {ArgCell::Int(4)});
   Core(libraries::kAppendText, {EditBoxRef(unit::kTextBox), indent.Arg()});
   return {};

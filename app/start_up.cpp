@@ -19,8 +19,6 @@ namespace {
 using runtime::ArgCell;
 using runtime::Text;
 
-bool Logical(const ArgCell& cell) { return cell.low != 0; }
-
 void CreateFolders() {
   for (const std::string* folder : {&texts::kChapterFolder, &texts::kChapterBackupFolder, &texts::kAutosaveFolder,
                                     &texts::kAutosaveBackupFolder}) {
@@ -34,7 +32,7 @@ void CreateFolders() {
 // chapters costs no lock calls.
 bool OpenChapterDatabase() {
   const Text path(InProgramFolder(texts::kDatabasePath));
-  return Logical(Core(libraries::kOpenDatabase, {path.Arg(), ArgCell{}, ArgCell{}, ArgCell::Int(4)}));
+  return IsTrue(Core(libraries::kOpenDatabase, {path.Arg(), ArgCell{}, ArgCell{}, ArgCell::Int(4)}));
 }
 
 void UseThemedLook() {

@@ -19,6 +19,7 @@
 #include "runtime/runtime_state.h"
 #include "runtime/startup.h"
 #include "tests/app/desk_test.h"
+#include "tests/support/test_application.h"
 
 namespace desk_bench {
 
@@ -27,13 +28,7 @@ using namespace app;
 
 inline constexpr int64_t kCharacters = 200000;
 
-inline QApplication& App() {
-  static int argc = 1;
-  static char arg0[] = "desk_bench";
-  static char* argv[] = {arg0, nullptr};
-  static auto* application = new QApplication(argc, argv);
-  return *application;
-}
+using unit_tests::App;  // the one application object of the process
 
 inline QString Chapter() {
   const QString line = QString::fromUtf8("　　天地玄黄宇宙洪荒日月盈昃辰宿列张寒来暑往秋收冬藏闰余成岁律吕调阳云腾致雨露结为霜。");

@@ -15,6 +15,7 @@
 #include "runtime/gates.h"
 #include "runtime/runtime_state.h"
 #include "tests/commands/command_test_support.h"
+#include "tests/support/fake_browser.h"
 
 namespace commands_test {
 namespace {
@@ -36,24 +37,12 @@ void WriteScript(const std::filesystem::path& path, const std::string& body) {
   std::filesystem::permissions(path, std::filesystem::perms::owner_all);
 }
 
-// A PATH whose first folder holds a fake "xdg-open" that writes its arguments, one a line,
-// to handed.txt there (written whole, then renamed, so a reader never sees half of it).
+// A fake desktop handler first on PATH records what it is handed.
 class FakeDesktop : public testing::Test {
  protected:
-  void SetUp() override {
-    old_path_ = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
-    WriteScript(bin_.Native("xdg-open"), "printf '%s\\n' \"$@\" > \"" + bin_.path().string() +
-                                             "/handed.tmp\" && mv \"" + bin_.path().string() +
-                                             "/handed.tmp\" \"" + bin_.path().string() +
-                                             "/handed.txt\"");
-    setenv("PATH", (bin_.path().string() + ":" + old_path_).c_str(), 1);
-  }
-  void TearDown() override { setenv("PATH", old_path_.c_str(), 1); }
+  std::string Handed() { return browser_.Handed(); }
 
-  std::string Handed() { return WaitForFile(bin_.Native("handed.txt")); }
-
-  TempFolder bin_;
-  std::string old_path_;
+  test_support::FakeBrowser browser_;
 };
 
 TEST(EncodeAddress, GbkBytesAndBlanksArePercentEncodedByteByByte) {
@@ -98,7 +87,7 @@ TEST_F(FakeDesktop, ShellRunOpensADocumentWithTheDesktopAndExploreItsFolder) {
   const runtime::Text file(work.GbkPath("第一章.txt"));
   runtime::CallLibraryCommand(commands::ShellRun, {ArgCell(), file.Arg()});
   EXPECT_EQ(Handed(), work.Native("第一章.txt").string() + "\n");
-  std::filesystem::remove(bin_.Native("handed.txt"));
+  browser_.Forget();
   runtime::CallLibraryCommand(commands::ShellRun, {ArgCell::Int(2), file.Arg()});
   EXPECT_EQ(Handed(), work.path().string() + "\n");
 }

@@ -35,6 +35,9 @@ class FakeBrowser {
   FakeBrowser(const FakeBrowser&) = delete;
   FakeBrowser& operator=(const FakeBrowser&) = delete;
 
+  // Forgets what it was handed, so that the next hand-over can be waited for.
+  void Forget() const { std::filesystem::remove(folder_ / "handed.txt"); }
+
   // What the browser was handed, once it has been (empty after `timeout`).
   std::string Handed(std::chrono::milliseconds timeout = std::chrono::seconds(20)) const {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
