@@ -64,6 +64,13 @@ class FormTest : public ::testing::Test {
   }
 
   bool Load() { return forms::FormsRuntime::Instance().LoadWindow(form_, false, false, nullptr); }
+  // Loads the window, makes it the active one and waits until it is on the screen.
+  void LoadShown() {
+    ASSERT_TRUE(Load());
+    QWidget* window = Unit(0)->Widget();
+    QApplication::setActiveWindow(window);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+  }
   gui::Window* Unit(uint32_t unit) {
     return forms::FormsRuntime::Instance().UnitWindow(form_, unit);
   }

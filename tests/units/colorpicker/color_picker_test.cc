@@ -68,10 +68,8 @@ class ColorPicker : public unit_tests::FormTest {
   ColorPicker() : FormTest(Image(), kForm) {}
   void SetUp() override {
     FormTest::SetUp();
-    ASSERT_TRUE(Load());
-    QWidget* window = Unit(0)->Widget();
-    QApplication::setActiveWindow(window);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    LoadShown();
+    if (HasFatalFailure()) return;
     Log().clear();
     destroy_in_handler = false;
   }

@@ -70,10 +70,8 @@ class PictureButton : public unit_tests::FormTest {
   PictureButton() : FormTest(Image(), kForm) {}
   void SetUp() override {
     FormTest::SetUp();
-    ASSERT_TRUE(Load());
-    QWidget* window = Unit(0)->Widget();
-    QApplication::setActiveWindow(window);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    LoadShown();
+    if (HasFatalFailure()) return;
     MoveAway();
     Log().clear();
   }

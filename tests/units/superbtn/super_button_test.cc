@@ -98,10 +98,8 @@ class SuperButton : public unit_tests::FormTest {
   SuperButton() : FormTest(Image(), kForm) {}
   void SetUp() override {
     FormTest::SetUp();
-    ASSERT_TRUE(Load());
-    QWidget* window = Unit(0)->Widget();
-    QApplication::setActiveWindow(window);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    LoadShown();
+    if (HasFatalFailure()) return;
     Unit(kOther)->SetFocus();
     MoveAway();
     Log().clear();
