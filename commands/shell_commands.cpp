@@ -1,7 +1,5 @@
 #include "commands/shell_commands.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <optional>
 #include <vector>
@@ -31,13 +29,10 @@ std::string TextArgument(int32_t count, const ArgCell* args, int32_t index) {
   return std::string(runtime::TextOf(args[index].AsPointer<char>()));
 }
 
-bool IsRunnable(const std::filesystem::path& path) {
-  std::error_code error;
-  return std::filesystem::is_regular_file(path, error) && access(path.c_str(), X_OK) == 0;
-}
-
-bool OpenWithDesktop(const std::string& target, const std::string& directory) {
-  return platform::StartDetached("xdg-open", {target}, directory);
+// A path's UTF-8 text on every system (string() would give the ANSI code page on Windows).
+std::string Utf8Of(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
 }
 
 }  // namespace
@@ -74,23 +69,23 @@ void ShellRun(ArgCell* result, int32_t count, const ArgCell* args) {
   }
   switch (verb) {
     case kEdit:
-      OpenWithDesktop(target.string(), directory);
+      platform::OpenWithDesktop(Utf8Of(target), directory);
       return;
     case kExplore:
     case kFind: {
       std::error_code error;
       const bool folder = std::filesystem::is_directory(target, error);
-      OpenWithDesktop((folder ? target : target.parent_path()).string(), directory);
+      platform::OpenWithDesktop(Utf8Of(folder ? target : target.parent_path()), directory);
       return;
     }
     case kPrint:
-      platform::StartDetached("lp", {target.string()}, directory);
+      platform::PrintWithDesktop(Utf8Of(target), directory);
       return;
     default:  // open, and the default action of any other verb
-      if (IsRunnable(target)) {
-        platform::StartDetached(target.string(), platform::SplitParameters(parameters), directory);
+      if (platform::IsRunnableFile(Utf8Of(target))) {
+        platform::StartDetached(Utf8Of(target), platform::SplitParameters(parameters), directory);
       } else {
-        OpenWithDesktop(target.string(), directory);
+        platform::OpenWithDesktop(Utf8Of(target), directory);
       }
       return;
   }
@@ -101,7 +96,7 @@ void OpenWebPage(ArgCell* result, int32_t count, const ArgCell* args) {
   const std::string address =
       Given(count, args, 0) ? TextArgument(count, args, 0) : std::string(kProjectPage);
   if (address.empty()) return;
-  OpenWithDesktop(EncodeAddress(address), {});
+  platform::OpenWithDesktop(EncodeAddress(address), {});
 }
 
 void SetVisualStyle(ArgCell* result, int32_t count, const ArgCell* args) {

@@ -43,14 +43,19 @@ void MemoFile::PlanChange(BlockNumber first, std::string_view value, ChainChange
       MemoFile* memo;
       std::string_view value;
       ChainChange* change;
+      bool view_short = false;  // the file holds more blocks than the view reaches
     } walk{this, value, change};
     const auto run = [](void* context) {
       auto* w = static_cast<Walk*>(context);
       const uint8_t* view = w->memo->view_.data();
-      MemoBlockReader reader(view, kMaxMemoBlockCount, LoadI32(view + kMemoBlockCountOffset));
+      const int32_t blocks_in_file = LoadI32(view + kMemoBlockCountOffset);
+      if (blocks_in_file > w->memo->ViewBlocks()) return void(w->view_short = true);
+      MemoBlockReader reader(view, kMaxMemoBlockCount, blocks_in_file);
       w->memo->WalkForChange(reader, w->value, w->change);
     };
-    if (platform::ReadMappedPages(run, &walk)) return;
+    const bool walked = platform::ReadMappedPages(run, &walk);
+    if (walked && !walk.view_short) return;
+    if (walk.view_short) MapView();  // this walk reads the file, the next goes through the view
   }
   MemoBlockReader reader(cache_, file_, kMaxMemoBlockCount, seen_block_count_);
   WalkForChange(reader, value, change);

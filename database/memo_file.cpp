@@ -46,14 +46,16 @@ int32_t MemoFile::Adopt(platform::File file, bool read_only, bool exclusive, int
     return result;
   }
   if (exclusive) locks_.SetExclusive();
-  view_.Map(file_, int64_t{kMaxMemoBlockCount} * kMemoBlockSize);  // without it, reads copy
+  MapView();  // without it, reads copy
   return code::kOk;
 }
 
+void MemoFile::MapView() { view_.Map(file_, int64_t{kMaxMemoBlockCount} * kMemoBlockSize); }
+
 void MemoFile::Close() {
+  view_.Unmap();  // first: some systems refuse to shorten a mapped file
   if (file_.IsOpen()) ReleaseSpares();
   spares_.clear();
-  view_.Unmap();
   locks_.ReleaseEverything();
   file_.Close();
 }
@@ -116,9 +118,11 @@ namespace {
 // second copies into room made between the passes.
 struct MappedWalk {
   const uint8_t* view;
+  int32_t view_blocks;
   BlockNumber first;
   int32_t block_count;
   int64_t max_blocks;
+  bool view_short = false;  // the file holds more blocks than the view reaches
   bool copy = false;
   int32_t result = code::kOk;
   int64_t steps = 0;
@@ -131,7 +135,12 @@ struct MappedWalk {
 
 void WalkMapped(void* context) {
   auto* walk = static_cast<MappedWalk*>(context);
-  MemoBlockReader reader(walk->view, walk->block_count, LoadI32(walk->view + kMemoBlockCountOffset));
+  const int32_t blocks_in_file = LoadI32(walk->view + kMemoBlockCountOffset);
+  if (blocks_in_file > walk->view_blocks) {
+    walk->view_short = true;
+    return void(walk->result = code::kMemoAccessFailed);
+  }
+  MemoBlockReader reader(walk->view, walk->block_count, blocks_in_file);
   walk->result = code::kOk;
   walk->steps = 0;
   walk->bytes = 0;
@@ -160,8 +169,11 @@ int32_t MemoFile::WalkChain(BlockNumber first, int32_t block_count, int64_t max_
                             std::vector<BlockNumber>* blocks, std::string* value) {
   // Through the view a short value costs no system call and copies only its own bytes.
   if (view_.IsMapped()) {
-    MappedWalk walk{view_.data(), first, block_count, max_blocks};
-    if (platform::ReadMappedPages(&WalkMapped, &walk)) {
+    MappedWalk walk{view_.data(), ViewBlocks(), first, block_count, max_blocks};
+    const bool walked = platform::ReadMappedPages(&WalkMapped, &walk);
+    if (walked && walk.view_short) {
+      MapView();  // the file grew past the view: this read goes to the file, the next through it
+    } else if (walked) {
       if (walk.result != code::kOk) return walk.result;
       if (blocks != nullptr) blocks->reserve(blocks->size() + static_cast<size_t>(walk.steps));
       if (value != nullptr) value->reserve(value->size() + static_cast<size_t>(walk.bytes));
@@ -354,8 +366,13 @@ int32_t MemoFile::ReleaseBlocks(const std::vector<BlockNumber>& blocks) {
   if (result != code::kOk) return result;
   // 3. Then the file is shortened, and the old head gets its back link; with an empty list
   //    there is none to write (block 0 is the header).
-  if (cut > 0 && !file_.Truncate(int64_t{new_block_count} * kMemoBlockSize)) {
-    return code::kMemoAccessFailed;
+  //    Some systems refuse to shorten a file while it is mapped, by this process or another;
+  //    a tail they keep lies past the block count, unused, until blocks are appended over it.
+  if (cut > 0) {
+    const bool mapped = view_.IsMapped();
+    view_.Unmap();
+    file_.Truncate(int64_t{new_block_count} * kMemoBlockSize);
+    if (mapped) MapView();
   }
   if (k > 0 && old_head != 0) WriteWord(int64_t{old_head} * kMemoBlockSize, listed.back());
   return code::kOk;

@@ -196,6 +196,12 @@ class MemoFile {
 
   platform::File file_;
   // The file's bytes as the system caches them: compares read them without copying.
+  // Maps the view anew (see platform::FileView): on a system whose views hold the file as it
+  // was, after the file grew past the view.
+  void MapView();
+  // The blocks that a read through the view may reach.
+  int32_t ViewBlocks() const { return static_cast<int32_t>(view_.length() / kMemoBlockSize); }
+
   platform::FileView view_;
   ByteLocks locks_{&file_};
   MemoBlockCache cache_;

@@ -1,9 +1,9 @@
 #include "database/password.h"
 
-#include <nettle/md5.h>
-
 #include <algorithm>
 #include <atomic>
+
+#include "database/md5_digest.h"
 
 namespace database {
 namespace {
@@ -15,11 +15,7 @@ char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + '
 }  // namespace
 
 std::string PasswordDigest(std::string_view password) {
-  md5_ctx context;
-  md5_init(&context);
-  md5_update(&context, password.size(), reinterpret_cast<const uint8_t*>(password.data()));
-  uint8_t digest[MD5_DIGEST_SIZE];
-  md5_digest(&context, MD5_DIGEST_SIZE, digest);
+  const std::array<uint8_t, 16> digest = Md5Digest(password);
   static constexpr char kHex[] = "0123456789abcdef";
   std::string text;
   for (uint8_t byte : digest) {

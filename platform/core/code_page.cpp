@@ -1,11 +1,9 @@
 #include "platform/core/code_page.h"
 
-#include <iconv.h>
-
 #include <algorithm>
-#include <bit>
-#include <cerrno>
 #include <cstdint>
+
+#include "platform/core/gbk_codec.h"
 
 namespace platform {
 namespace {
@@ -24,123 +22,53 @@ bool IsAscii(std::u16string_view text) {
   return std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; });
 }
 
-// One iconv descriptor per direction and thread: descriptors carry shift state and must not be
-// shared between threads, and opening one per call is needlessly slow.
-class Converter {
- public:
-  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-  ~Converter() {
-    if (Valid()) iconv_close(cd_);
-  }
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
-
-  bool Valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-  iconv_t Get() {
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
-    return cd_;
-  }
-
- private:
-  iconv_t cd_;
-};
-
-constexpr const char* kUtf32 = std::endian::native == std::endian::little ? "UTF-32LE" : "UTF-32BE";
-
-Converter& Decoder() {
-  thread_local Converter converter(kUtf32, "GB18030");
-  return converter;
-}
-
-Converter& Encoder() {
-  thread_local Converter converter("GB18030", kUtf32);
-  return converter;
-}
-
 // GBK/GB18030 bytes → code points.
 std::u32string DecodeGbk(std::string_view gbk) {
-  // Every code point consumes at least one input byte, so the input length bounds the output.
-  std::u32string out(gbk.size(), U'\0');
-  char* in_ptr = const_cast<char*>(gbk.data());
-  size_t in_left = gbk.size();
-  char* out_ptr = reinterpret_cast<char*>(out.data());
-  size_t out_left = out.size() * sizeof(char32_t);
-  Converter& decoder = Decoder();
-  iconv_t cd = decoder.Valid() ? decoder.Get() : nullptr;
-
-  auto emit = [&](char32_t c) {
-    std::copy_n(reinterpret_cast<const char*>(&c), sizeof c, out_ptr);
-    out_ptr += sizeof c;
-    out_left -= sizeof c;
-  };
-  while (in_left > 0) {
-    if (cd != nullptr &&
-        iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) != static_cast<size_t>(-1)) {
-      break;
-    }
-    // An invalid sequence (EILSEQ) or a truncated one at the end (EINVAL) stops iconv at the
-    // offending byte; anything else (no descriptor at all) is handled the same way, byte by byte.
-    const auto lead = static_cast<unsigned char>(in_ptr[0]);
+  std::u32string out;
+  out.reserve(gbk.size());
+  while (!gbk.empty()) {
+    gbk.remove_prefix(gbk_codec::DecodePrefix(gbk, out));
+    if (gbk.empty()) break;
+    // The converter stopped at an invalid sequence or a truncated one at the end.
+    const auto lead = static_cast<unsigned char>(gbk[0]);
     size_t skip = 1;
     if (lead < 0x80) {
-      emit(lead);
+      out.push_back(lead);
     } else if (lead == kEuroByte) {
-      emit(kEuro);
+      out.push_back(kEuro);
     } else {
       // A lead byte with a well-formed but unmapped trail byte is one bad character; otherwise
       // only the lead byte is dropped, so that an ASCII byte after it survives.
-      if (in_left >= 2 && lead <= 0xFE) {
-        const auto trail = static_cast<unsigned char>(in_ptr[1]);
+      if (gbk.size() >= 2 && lead <= 0xFE) {
+        const auto trail = static_cast<unsigned char>(gbk[1]);
         if ((trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFE)) skip = 2;
       }
-      emit(kReplacement);
+      out.push_back(kReplacement);
     }
-    in_ptr += skip;
-    in_left -= skip;
-    if (cd != nullptr) cd = decoder.Get();
+    gbk.remove_prefix(skip);
   }
-  out.resize(out.size() - out_left / sizeof(char32_t));
   return out;
 }
 
-// Code points (all valid scalar values) → GB18030 bytes.
+// Code points (all valid scalar values) → GB18030 bytes, "€" as the lone 0x80.
 std::string EncodeGbk(std::u32string_view text) {
   std::string out;
   out.reserve(text.size() * 2);
-  Converter& encoder = Encoder();
-  std::string buffer;
-  size_t start = 0;
-  while (start < text.size()) {
-    if (text[start] == kEuro) {
+  while (!text.empty()) {
+    if (text.front() == kEuro) {
       out.push_back(static_cast<char>(kEuroByte));
-      ++start;
+      text.remove_prefix(1);
       continue;
     }
-    size_t end = text.find(kEuro, start);
-    if (end == std::u32string_view::npos) end = text.size();
-    std::u32string_view run = text.substr(start, end - start);
-    buffer.assign(run.size() * 4, '\0');  // GB18030 needs at most 4 bytes per code point
-    char* in_ptr = const_cast<char*>(reinterpret_cast<const char*>(run.data()));
-    size_t in_left = run.size() * sizeof(char32_t);
-    char* out_ptr = buffer.data();
-    size_t out_left = buffer.size();
-    iconv_t cd = encoder.Valid() ? encoder.Get() : nullptr;
-    while (in_left > 0) {
-      if (cd != nullptr &&
-          iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) != static_cast<size_t>(-1)) {
-        break;
-      }
+    std::u32string_view run = text.substr(0, text.find(kEuro));
+    text.remove_prefix(run.size());
+    while (!run.empty()) {
+      run.remove_prefix(gbk_codec::EncodePrefix(run, out));
+      if (run.empty()) break;
       // A code point the converter does not map.
-      char32_t c;
-      std::copy_n(in_ptr, sizeof c, reinterpret_cast<char*>(&c));
-      *out_ptr++ = c < 0x80 ? static_cast<char>(c) : static_cast<char>(kQuestion);
-      --out_left;
-      in_ptr += sizeof c;
-      in_left -= sizeof c;
-      if (cd != nullptr) cd = encoder.Get();
+      out.push_back(run.front() < 0x80 ? static_cast<char>(run.front()) : static_cast<char>(kQuestion));
+      run.remove_prefix(1);
     }
-    out.append(buffer.data(), out_ptr - buffer.data());
-    start = end;
   }
   return out;
 }

@@ -12,13 +12,21 @@ namespace platform {
 
 struct FileResult;
 
+// The system's own handle of an open file.
+#ifdef _WIN32
+using NativeHandle = intptr_t;  // a HANDLE; -1 is INVALID_HANDLE_VALUE
+#else
+using NativeHandle = int;  // a file descriptor
+#endif
+inline constexpr NativeHandle kNoHandle = -1;
+
 // An open file with the platform's share modes and exclusive byte-range locks. Two Files behave as
 // two handles: they conflict with each other whether they are in one process or in two, and closing
 // one never releases the share mode or the locks of another.
 //
 // Byte-range locks follow the platform's rules rather than POSIX ones: a File cannot lock a range
 // overlapping one it already holds (kLockViolation), and Unlock must name exactly a range that was
-// locked. Ranges must end at or before kReservedLockBase (share_modes.h).
+// locked. Ranges must end at or before kReservedLockBase (file_types.h).
 class File {
  public:
   File() = default;  // a closed file
@@ -33,7 +41,7 @@ class File {
   static FileResult Open(std::string_view gbk_path, FileAccess access, ShareMode share,
                          Disposition disposition);
 
-  bool IsOpen() const { return fd_ != -1; }
+  bool IsOpen() const { return handle_ != kNoHandle; }
   FileAccess access() const { return access_; }
   // Closes the file, dropping its share mode and locks. Safe on a closed file.
   void Close();
@@ -65,12 +73,21 @@ class File {
     int64_t length;
   };
 
-  File(int fd, FileAccess access) : fd_(fd), access_(access) {}
+  File(NativeHandle handle, FileAccess access) : handle_(handle), access_(access) {}
 
-  bool CanRead() const { return fd_ != -1 && access_ != FileAccess::kWrite; }
-  bool CanWrite() const { return fd_ != -1 && access_ != FileAccess::kRead; }
+  bool CanRead() const { return IsOpen() && access_ != FileAccess::kWrite; }
+  bool CanWrite() const { return IsOpen() && access_ != FileAccess::kRead; }
 
-  int fd_ = -1;
+  // The system's side of Close, WriteAt, Truncate, Flush, TryLock and Unlock, on an open file
+  // with valid arguments.
+  void CloseHandle();
+  bool WriteAll(int64_t offset, const char* bytes, int64_t count);
+  bool TruncateTo(int64_t size);
+  bool FlushToDevice();
+  LockResult LockRange(int64_t offset, int64_t length);
+  bool UnlockRange(int64_t offset, int64_t length);
+
+  NativeHandle handle_ = kNoHandle;
   FileAccess access_ = FileAccess::kRead;
   std::vector<Range> locked_;  // what TryLock granted, to apply the platform's overlap rules
 };

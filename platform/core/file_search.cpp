@@ -6,6 +6,10 @@
 #include "platform/core/code_page.h"
 #include "platform/core/native_path.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace platform {
@@ -36,6 +40,13 @@ bool Matches(std::u32string_view name, std::u32string_view mask) {
 }
 
 uint32_t AttributesOf(const fs::directory_entry& entry, std::string_view gbk_name) {
+#ifdef _WIN32
+  // The system keeps the attributes themselves, in this layout.
+  (void)gbk_name;
+  const DWORD attributes = GetFileAttributesW(entry.path().c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return 0;
+  return attributes & (kAttributeReadOnly | kAttributeHidden | kAttributeDirectory);
+#else
   std::error_code error;
   fs::file_status status = entry.status(error);
   if (error) status = entry.symlink_status(error);  // a dangling link
@@ -46,6 +57,7 @@ uint32_t AttributesOf(const fs::directory_entry& entry, std::string_view gbk_nam
   }
   if (!gbk_name.empty() && gbk_name.front() == '.') attributes |= kAttributeHidden;
   return attributes;
+#endif
 }
 
 }  // namespace

@@ -7,6 +7,10 @@
 
 namespace platform {
 
+// The first byte offset that File::TryLock refuses; the database locks bytes 0 … 0x7FFFFFFF. (The
+// share-mode emulation of the POSIX build keeps its marks from here on.)
+inline constexpr int64_t kReservedLockBase = int64_t{1} << 32;
+
 enum class FileAccess { kRead, kWrite, kReadWrite };
 
 // What other opens of the same file may do while this one is open. An open fails with a sharing

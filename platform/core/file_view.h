@@ -8,13 +8,14 @@
 namespace platform {
 
 // A read-only view of a file's bytes in memory: the system's own cache of the file, shared
-// with every process, so reading through it copies nothing. The view reserves more address
-// space than the file holds, so it follows the file as it grows; writes through the File show
-// in it at once.
+// with every process, so reading through it copies nothing; writes through the File show in it
+// at once. Where the system allows, the view reserves more address space than the file holds and
+// so follows the file as it grows; elsewhere it holds the file as it was when mapped, and a file
+// that has grown past it is mapped anew. length() tells which: never read at or past it.
 //
 // Touching a page past the end of the file ends the process, and another process may shorten
-// the file at any moment: read only below the size the File last reported, and only inside
-// ReadMappedPages, which turns such a touch into a false result.
+// the file at any moment where the system allows it: read only below the size the File last
+// reported, and only inside ReadMappedPages, which turns such a touch into a false result.
 class FileView {
  public:
   FileView() = default;
@@ -28,6 +29,8 @@ class FileView {
   void Unmap();
   bool IsMapped() const { return data_ != nullptr; }
   const uint8_t* data() const { return data_; }
+  // The bytes from data() on that the view reaches (0 when unmapped).
+  int64_t length() const { return length_; }
 
  private:
   const uint8_t* data_ = nullptr;

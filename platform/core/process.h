@@ -15,6 +15,13 @@ namespace platform {
 bool StartDetached(const std::string& program, const std::vector<std::string>& arguments,
                    const std::string& directory = {});
 
+// Hands a file, folder or web address to the desktop's handler for it, as a double click would.
+bool OpenWithDesktop(const std::string& target, const std::string& directory = {});
+// Hands a file to the desktop's printing.
+bool PrintWithDesktop(const std::string& file, const std::string& directory = {});
+// True for a file the system can run as a program.
+bool IsRunnableFile(const std::string& path);
+
 // Splits a command line's parameters the way a shell would without expanding anything:
 // blanks separate, double or single quotes keep blanks, a backslash keeps the next
 // character inside double quotes and outside quotes.

@@ -22,9 +22,6 @@
 
 namespace platform {
 
-// The first byte offset that File::TryLock refuses; the database locks bytes 0 … 0x7FFFFFFF.
-inline constexpr int64_t kReservedLockBase = int64_t{1} << 32;
-
 // Takes the marks of an open with `access` and `share` on the open file description of `fd`.
 // `fd_writable`: the descriptor is open for writing, which an exclusive lock on the gate needs.
 // Returns kNone when the marks are taken (or the file system has no locks, or the descriptor is

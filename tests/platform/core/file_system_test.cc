@@ -88,7 +88,11 @@ TEST(CopyFile, CopiesContentAndHonoursFailIfExists) {
 
 TEST(ProgramPath, NamesThisTestBinary) {
   const std::string path = ProgramFilePath();
+#ifdef _WIN32
+  const std::string suffix = "\\platform_core_test.exe";
+#else
   const std::string suffix = "\\platform_core_test";
+#endif
   ASSERT_GE(path.size(), suffix.size());
   EXPECT_EQ(path.substr(path.size() - suffix.size()), suffix);
   EXPECT_EQ(path.find('/'), std::string::npos);

@@ -1,7 +1,6 @@
 #include "platform/core/file.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <memory>
@@ -9,13 +8,12 @@
 #include <vector>
 
 #include "platform/core/fault_injection.h"
-#include "platform/core/share_modes.h"
 #include "tests/platform/core/test_support.h"
+#include "tests/support/child_process.h"
 
 namespace platform {
 namespace {
 
-using core_test::Child;
 using core_test::ReadNative;
 using core_test::TempFolder;
 using core_test::WriteNative;
@@ -30,6 +28,50 @@ File OpenOrDie(const std::string& path, FileAccess access = kRW,
   FileResult result = File::Open(path, access, share, disposition);
   if (!result.ok()) ADD_FAILURE() << "open failed: " << static_cast<int>(result.error);
   return result.ok() ? std::move(*result.file) : File();
+}
+
+File OpenExisting(const std::string& path) {
+  return File::Open(path, kRW, ShareMode::kDenyNone, Disposition::kOpenExisting)
+      .file.value_or(File());
+}
+
+constexpr int kIncrements = 1000;
+
+// Opens the counter file exclusively and increments it, kIncrements times.
+INKSTONE_CHILD_MODE(IncrementCounter) {
+  for (int i = 0; i < kIncrements;) {
+    FileResult opened = File::Open(arguments[0], kRW, ShareMode::kExclusive, Disposition::kOpenExisting);
+    if (opened.error == FileError::kSharingViolation) continue;
+    if (!opened.ok()) return 1;
+    int64_t value = 0;
+    if (opened.file->ReadAt(0, &value, 8) != 8) return 2;
+    ++value;
+    if (opened.file->WriteAt(0, &value, 8) != 8) return 3;
+    ++i;
+  }
+  return 0;
+}
+
+INKSTONE_CHILD_MODE(MeetParentLock) {
+  File file = OpenExisting(arguments[0]);
+  if (file.TryLock(50, 1) != LockResult::kLockViolation) return 1;
+  if (file.TryLock(100, 1) != LockResult::kLocked) return 2;
+  return 0;
+}
+
+INKSTONE_CHILD_MODE(HoldLockUntilGo) {
+  File file = OpenExisting(arguments[0]);
+  if (file.TryLock(200, 10) != LockResult::kLocked) return 1;
+  test_support::SignalParent();
+  test_support::WaitForParent();
+  return 0;  // the lock ends with the process
+}
+
+INKSTONE_CHILD_MODE(TearWrite) {
+  File torn = OpenOrDie(arguments[0]);
+  ArmFileFault(1, FaultAction::kTornWrite);
+  torn.WriteAt(0, "0123456789", 10);
+  return 0;
 }
 
 TEST(FileOpen, DispositionsOnMissingAndExistingFiles) {
@@ -206,23 +248,10 @@ TEST(ShareMode, ExclusiveOpensExcludeEachOtherUnderContention) {
   const std::string path = temp.GbkPath("counter");
   WriteNative(temp.Native("counter"), std::string(8, '\0'));
   constexpr int kProcesses = 3;
-  constexpr int kIncrements = 1000;
-  std::vector<std::unique_ptr<Child>> children;
+  std::vector<std::unique_ptr<test_support::Child>> children;
   for (int p = 0; p < kProcesses; ++p) {
-    children.push_back(std::make_unique<Child>([&](Child&) {
-      for (int i = 0; i < kIncrements;) {
-        FileResult opened =
-            File::Open(path, kRW, ShareMode::kExclusive, Disposition::kOpenExisting);
-        if (opened.error == FileError::kSharingViolation) continue;
-        if (!opened.ok()) return 1;
-        int64_t value = 0;
-        if (opened.file->ReadAt(0, &value, 8) != 8) return 2;
-        ++value;
-        if (opened.file->WriteAt(0, &value, 8) != 8) return 3;
-        ++i;
-      }
-      return 0;
-    }));
+    children.push_back(std::make_unique<test_support::Child>("IncrementCounter",
+                                                             std::vector<std::string>{path}));
   }
   for (auto& child : children) EXPECT_EQ(child->Wait(), 0);
   File file = OpenOrDie(path, kR);
@@ -278,24 +307,8 @@ TEST(ByteLock, ConflictsBetweenProcessesBothWays) {
   const std::string path = temp.GbkPath("db");
   File parent = OpenOrDie(path);
   ASSERT_EQ(parent.TryLock(0, 100), LockResult::kLocked);
-  {
-    Child child([&](Child&) {
-      File file = File::Open(path, kRW, ShareMode::kDenyNone, Disposition::kOpenExisting)
-                      .file.value_or(File());
-      if (file.TryLock(50, 1) != LockResult::kLockViolation) return 1;
-      if (file.TryLock(100, 1) != LockResult::kLocked) return 2;
-      return 0;
-    });
-    EXPECT_EQ(child.Wait(), 0);
-  }
-  Child child([&](Child& self) {
-    File file = File::Open(path, kRW, ShareMode::kDenyNone, Disposition::kOpenExisting)
-                    .file.value_or(File());
-    if (file.TryLock(200, 10) != LockResult::kLocked) return 1;
-    self.Signal();
-    self.WaitGo();
-    return 0;  // the lock ends with the process
-  });
+  EXPECT_EQ(test_support::Child("MeetParentLock", {path}).Wait(), 0);
+  test_support::Child child("HoldLockUntilGo", {path});
   ASSERT_TRUE(child.WaitReady());
   EXPECT_EQ(parent.TryLock(205, 1), LockResult::kLockViolation);
   child.Go();
@@ -312,13 +325,7 @@ TEST(FaultInjection, StrikesTheNthWriteLikeCall) {
   EXPECT_FALSE(file.Flush());
   EXPECT_TRUE(file.Truncate(0));  // the fault disarmed itself
   file.Close();
-  Child child([&](Child&) {
-    File torn = OpenOrDie(path);
-    ArmFileFault(1, FaultAction::kTornWrite);
-    torn.WriteAt(0, "0123456789", 10);
-    return 0;
-  });
-  EXPECT_EQ(child.Wait(), kFaultExitCode);
+  EXPECT_EQ(test_support::Child("TearWrite", {path}).Wait(), kFaultExitCode);
   EXPECT_EQ(ReadNative(temp.Native("a")), "01234");
 }
 

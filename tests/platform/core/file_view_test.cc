@@ -1,10 +1,10 @@
 #include "platform/core/file_view.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "tests/platform/core/test_support.h"
 
@@ -24,36 +24,73 @@ void ReadFirstByte(void* context) {
   read->first = *read->page;
 }
 
-// The view shows what the File writes at once, and a page the file no longer has fails the
-// guarded read instead of ending the process; the view keeps working afterwards.
-TEST(FileView, ShowsWritesAndSurvivesAPageCutOffTheFile) {
-  TempFolder folder;
-  const long page = sysconf(_SC_PAGESIZE);
-  WriteNative(folder.Native("v.bin"), std::string(static_cast<size_t>(page) * 2, 'a'));
-  FileResult opened = File::Open(folder.GbkPath("v.bin"), FileAccess::kReadWrite,
-                                 ShareMode::kDenyNone, Disposition::kOpenExisting);
-  ASSERT_TRUE(opened.ok());
-  File& file = *opened.file;
+// A multiple of every system's page size.
+constexpr int64_t kPage = 64 * 1024;
+
+struct MappedFile {
+  explicit MappedFile(const TempFolder& folder) {
+    WriteNative(folder.Native("v.bin"), std::string(static_cast<size_t>(kPage) * 2, 'a'));
+    FileResult opened = File::Open(folder.GbkPath("v.bin"), FileAccess::kReadWrite,
+                                   ShareMode::kDenyNone, Disposition::kOpenExisting);
+    if (opened.ok()) file = std::move(*opened.file);
+    mapped = view.Map(file, kPage * 16);
+  }
+  File file;
   FileView view;
-  ASSERT_TRUE(view.Map(file, page * 16));
+  bool mapped;
+};
 
-  ASSERT_EQ(file.WriteAt(page + 1, "b", 1), 1);
-  EXPECT_EQ(view.data()[page + 1], 'b');
-
-  PageRead second{view.data() + page};
+TEST(FileView, ShowsWritesAtOnce) {
+  TempFolder folder;
+  MappedFile mapped(folder);
+  ASSERT_TRUE(mapped.mapped);
+  ASSERT_GE(mapped.view.length(), kPage * 2);
+  ASSERT_EQ(mapped.file.WriteAt(kPage + 1, "b", 1), 1);
+  EXPECT_EQ(mapped.view.data()[kPage + 1], 'b');
+  PageRead second{mapped.view.data() + kPage};
   EXPECT_TRUE(ReadMappedPages(&ReadFirstByte, &second));
   EXPECT_EQ(second.first, 'a');
+}
 
-  ASSERT_TRUE(file.Truncate(page));  // as another process cutting the file would
-  PageRead cut{view.data() + page};
+#ifdef _WIN32
+
+// A view holds the file as it was mapped: no one can cut a page off under it, and a file that
+// grew is mapped anew to reach the new bytes.
+TEST(FileView, HoldsTheFileAsMappedUntilMappedAnew) {
+  TempFolder folder;
+  MappedFile mapped(folder);
+  ASSERT_TRUE(mapped.mapped);
+  EXPECT_EQ(mapped.view.length(), kPage * 2);
+  EXPECT_FALSE(mapped.file.Truncate(kPage));
+  ASSERT_EQ(mapped.file.WriteAt(kPage * 3, "c", 1), 1);
+  EXPECT_EQ(mapped.view.length(), kPage * 2);
+  ASSERT_TRUE(mapped.view.Map(mapped.file, kPage * 16));
+  EXPECT_EQ(mapped.view.length(), kPage * 3 + 1);
+  EXPECT_EQ(mapped.view.data()[kPage * 3], 'c');
+  mapped.view.Unmap();
+  EXPECT_TRUE(mapped.file.Truncate(kPage));
+}
+
+#else
+
+// A page the file no longer has fails the guarded read instead of ending the process; the view
+// keeps working afterwards.
+TEST(FileView, SurvivesAPageCutOffTheFile) {
+  TempFolder folder;
+  MappedFile mapped(folder);
+  ASSERT_TRUE(mapped.mapped);
+  EXPECT_EQ(mapped.view.length(), kPage * 16);
+  ASSERT_TRUE(mapped.file.Truncate(kPage));  // as another process cutting the file would
+  PageRead cut{mapped.view.data() + kPage};
   EXPECT_FALSE(ReadMappedPages(&ReadFirstByte, &cut));
-  PageRead beyond{view.data() + page * 8};
+  PageRead beyond{mapped.view.data() + kPage * 8};
   EXPECT_FALSE(ReadMappedPages(&ReadFirstByte, &beyond));
-
-  PageRead first{view.data()};
+  PageRead first{mapped.view.data()};
   EXPECT_TRUE(ReadMappedPages(&ReadFirstByte, &first));
   EXPECT_EQ(first.first, 'a');
 }
+
+#endif
 
 }  // namespace
 }  // namespace platform

@@ -6,11 +6,11 @@
 
 #include "platform/core/clock.h"
 #include "tests/platform/core/test_support.h"
+#include "tests/support/child_process.h"
 
 namespace platform {
 namespace {
 
-using core_test::Child;
 using core_test::TempFolder;
 
 // An attempt that fails with a lock violation `failures` times, then returns `final_result`, and
@@ -70,17 +70,30 @@ TEST(LockRetry, LimitedWaitGivesUpAfterTheLimit) {
   EXPECT_GT(TickCount() - attempt.ticks.front(), 100u);
 }
 
+// Locks the first 16 bytes for 100 ms.
+INKSTONE_CHILD_MODE(HoldLockBriefly) {
+  FileResult opened = File::Open(arguments[0], FileAccess::kReadWrite, ShareMode::kDenyNone,
+                                 Disposition::kOpenAlways);
+  if (!opened.ok() || opened.file->TryLock(0, 16) != LockResult::kLocked) return 1;
+  test_support::SignalParent();
+  SleepMilliseconds(100);
+  return 0;
+}
+
+// Holds a new file open exclusively for 100 ms.
+INKSTONE_CHILD_MODE(HoldOpenBriefly) {
+  FileResult opened = File::Open(arguments[0], FileAccess::kReadWrite, ShareMode::kExclusive,
+                                 Disposition::kCreateNew);
+  if (!opened.ok()) return 1;
+  test_support::SignalParent();
+  SleepMilliseconds(100);
+  return 0;
+}
+
 TEST(LockRetry, SucceedsWhenAnotherProcessReleasesWithinTheWait) {
   TempFolder temp;
   const std::string path = temp.GbkPath("db");
-  Child child([&](Child& self) {
-    FileResult opened =
-        File::Open(path, FileAccess::kReadWrite, ShareMode::kDenyNone, Disposition::kOpenAlways);
-    if (!opened.ok() || opened.file->TryLock(0, 16) != LockResult::kLocked) return 1;
-    self.Signal();
-    SleepMilliseconds(100);
-    return 0;
-  });
+  test_support::Child child("HoldLockBriefly", {path});
   ASSERT_TRUE(child.WaitReady());
   FileResult opened =
       File::Open(path, FileAccess::kReadWrite, ShareMode::kDenyNone, Disposition::kOpenAlways);
@@ -93,14 +106,7 @@ TEST(LockRetry, SucceedsWhenAnotherProcessReleasesWithinTheWait) {
 TEST(OpenRetry, SucceedsWhenAnotherProcessClosesWithinTheWait) {
   TempFolder temp;
   const std::string path = temp.GbkPath("章.txt");
-  Child child([&](Child& self) {
-    FileResult opened =
-        File::Open(path, FileAccess::kReadWrite, ShareMode::kExclusive, Disposition::kCreateNew);
-    if (!opened.ok()) return 1;
-    self.Signal();
-    SleepMilliseconds(100);
-    return 0;
-  });
+  test_support::Child child("HoldOpenBriefly", {path});
   ASSERT_TRUE(child.WaitReady());
   EXPECT_EQ(
       OpenWithRetry(path, FileAccess::kRead, ShareMode::kDenyNone, Disposition::kOpenExisting, 0)

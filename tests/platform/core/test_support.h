@@ -1,17 +1,14 @@
 #ifndef INKSTONE_TESTS_PLATFORM_CORE_TEST_SUPPORT_H_
 #define INKSTONE_TESTS_PLATFORM_CORE_TEST_SUPPORT_H_
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <iterator>
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "platform/core/code_page.h"
 #include "platform/core/native_path.h"
@@ -34,10 +31,14 @@ inline std::string ReadNative(const std::filesystem::path& path) {
 class TempFolder {
  public:
   TempFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "inkstone-core-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    path_ = pattern;
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      path_ = std::filesystem::temp_directory_path() /
+              ("inkstone-core-" + std::to_string(random()) + std::to_string(random()));
+      std::error_code error;
+      if (std::filesystem::create_directory(path_, error)) return;
+    }
+    std::abort();
   }
   ~TempFolder() {
     std::error_code error;
@@ -61,63 +62,6 @@ class TempFolder {
 
  private:
   std::filesystem::path path_;
-};
-
-// A forked child process. The child runs `body` and exits with its result, without returning into
-// the test framework. The child can tell the parent it is ready (Signal/WaitReady) and wait for
-// the parent's go-ahead (WaitGo/Go).
-class Child {
- public:
-  explicit Child(const std::function<int(Child&)>& body) {
-    if (pipe(ready_) != 0 || pipe(go_) != 0) std::abort();
-    pid_ = fork();
-    if (pid_ == 0) {
-      close(ready_[0]);
-      close(go_[1]);
-      _exit(body(*this));
-    }
-    close(ready_[1]);
-    close(go_[0]);
-  }
-  ~Child() {
-    if (pid_ > 0) Wait();
-    close(ready_[0]);
-    close(go_[1]);
-  }
-  Child(const Child&) = delete;
-  Child& operator=(const Child&) = delete;
-
-  // In the child.
-  void Signal() {
-    const char byte = 1;
-    if (write(ready_[1], &byte, 1) != 1) _exit(100);
-  }
-  void WaitGo() {
-    char byte;
-    if (read(go_[0], &byte, 1) != 1) _exit(101);
-  }
-
-  // In the parent. False if the child ended without signalling.
-  bool WaitReady() {
-    char byte;
-    return read(ready_[0], &byte, 1) == 1;
-  }
-  void Go() {
-    const char byte = 1;
-    if (write(go_[1], &byte, 1) != 1) std::abort();
-  }
-  // The child's exit code, or -1 if it did not exit normally.
-  int Wait() {
-    int status = 0;
-    const pid_t pid = std::exchange(pid_, -1);
-    if (pid <= 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
-    return WEXITSTATUS(status);
-  }
-
- private:
-  pid_t pid_ = -1;
-  int ready_[2] = {-1, -1};
-  int go_[2] = {-1, -1};
 };
 
 }  // namespace platform::core_test
