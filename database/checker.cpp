@@ -22,10 +22,10 @@ namespace fs = std::filesystem;
 enum class BlockOwner : uint8_t { kNone, kChain, kFree };
 
 std::string MemoPathOf(std::string_view gbk_main_path) {
-  fs::path native(platform::NativePath(gbk_main_path));
-  const std::string extension = native.extension().string();
-  const bool lower =
-      std::any_of(extension.begin(), extension.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+  fs::path native = platform::FsPath(gbk_main_path);
+  const std::u8string extension = native.extension().u8string();
+  const bool lower = std::any_of(extension.begin(), extension.end(),
+                                 [](char8_t c) { return c >= 'a' && c <= 'z'; });
   native.replace_extension(lower ? ".edt" : ".EDT");
   return platform::GbkPathOf(native);
 }

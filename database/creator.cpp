@@ -29,10 +29,10 @@ int32_t WriteNewFile(std::string_view gbk_path, const std::vector<uint8_t>& byte
 }  // namespace
 
 std::string MemoPathFor(std::string_view gbk_main_path) {
-  std::filesystem::path native(platform::NativePath(gbk_main_path));
-  const std::string extension = native.extension().string();
-  const bool lower =
-      std::any_of(extension.begin(), extension.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+  std::filesystem::path native = platform::FsPath(gbk_main_path);
+  const std::u8string extension = native.extension().u8string();
+  const bool lower = std::any_of(extension.begin(), extension.end(),
+                                 [](char8_t c) { return c >= 'a' && c <= 'z'; });
   native.replace_extension(lower ? ".edt" : ".EDT");
   return platform::GbkPathOf(native);
 }

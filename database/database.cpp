@@ -29,9 +29,9 @@ fs::path AbsoluteNormal(const fs::path& path) {
 // The extension of a sibling file in the case of the main file's own extension, so that
 // "data.edb" pairs with "data.edt" on a file system that tells case apart.
 std::string ExtensionLike(const fs::path& main, std::string_view upper) {
-  const std::string extension = main.extension().string();
-  const bool lower =
-      std::any_of(extension.begin(), extension.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+  const std::u8string extension = main.extension().u8string();
+  const bool lower = std::any_of(extension.begin(), extension.end(),
+                                 [](char8_t c) { return c >= 'a' && c <= 'z'; });
   std::string result = ".";
   for (char c : upper) result.push_back(lower ? static_cast<char>(c - 'A' + 'a') : c);
   return result;
@@ -101,11 +101,11 @@ platform::ShareMode ShareModeOf(int32_t share_mode) {
 }  // namespace
 
 std::string ResolveDatabasePath(std::string_view gbk_path) {
-  std::string native = platform::NativePath(gbk_path);
-  fs::path path(native);
+  fs::path path = platform::FsPath(gbk_path);
   if (!path.filename().has_extension()) {
-    if (native.ends_with('.')) native.pop_back();
-    path = WithExtension(fs::path(native), ".EDB");
+    std::string_view stem = gbk_path;  // "." is never a GBK trail byte
+    if (stem.ends_with('.')) stem.remove_suffix(1);
+    path = WithExtension(platform::FsPath(stem), ".EDB");
   }
   return platform::GbkPathOf(AbsoluteNormal(path));
 }
@@ -149,7 +149,7 @@ int32_t Database::CheckPassword(const DatabaseHeader& header, const std::string&
 
 int32_t Database::OpenFiles(const OpenOptions& options) {
   full_path_ = options.path;
-  const fs::path native(platform::NativePath(full_path_));
+  const fs::path native = platform::FsPath(full_path_);
   title_ = platform::GbkPathOf(native.stem());
   alias_ = options.alias;
   read_only_ = options.read_only;
@@ -219,11 +219,11 @@ int32_t Database::OpenFiles(const OpenOptions& options) {
 }
 
 int32_t Database::OpenIndexes(const std::vector<std::string>& names, platform::ShareMode share) {
-  const fs::path folder = fs::path(platform::NativePath(full_path_)).parent_path();
+  const fs::path folder = platform::FsPath(full_path_).parent_path();
   for (const std::string& name : names) {
-    fs::path path(platform::NativePath(name));
+    fs::path path = platform::FsPath(name);
     if (!path.has_extension()) {
-      path = WithExtension(path, ExtensionLike(fs::path(platform::NativePath(full_path_)), "ENX"));
+      path = WithExtension(path, ExtensionLike(platform::FsPath(full_path_), "ENX"));
     }
     if (!path.has_parent_path()) path = folder / path;
     const std::string gbk_path = platform::GbkPathOf(AbsoluteNormal(path));

@@ -35,7 +35,7 @@ void SplitProgramPath(RuntimeState& state) {
   if (!state.program_directory.empty()) {
     // The program's relative paths are taken from its own folder.
     std::error_code ignored;
-    std::filesystem::current_path(platform::NativePath(state.program_directory), ignored);
+    std::filesystem::current_path(platform::FsPath(state.program_directory), ignored);
   }
 }
 

@@ -22,6 +22,11 @@ bool PrintWithDesktop(const std::string& file, const std::string& directory = {}
 // True for a file the system can run as a program.
 bool IsRunnableFile(const std::string& path);
 
+// The program's command-line arguments as UTF-8 texts, argv[0] first. (Windows hands main its
+// arguments in the ANSI code page, which cannot hold every file name; they are read here from the
+// system's UTF-16 command line instead.)
+std::vector<std::string> CommandLineArguments(int argc, char** argv);
+
 // Splits a command line's parameters the way a shell would without expanding anything:
 // blanks separate, double or single quotes keep blanks, a backslash keeps the next
 // character inside double quotes and outside quotes.

@@ -33,6 +33,10 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
   return true;
 }
 
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
+
 bool OpenWithDesktop(const std::string& target, const std::string& directory) {
   return StartDetached("xdg-open", {target}, directory);
 }

@@ -4,15 +4,26 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "platform/core/code_page.h"
 #include "platform/core/process.h"
 
 namespace platform {
 namespace {
 
 std::wstring Wide(const std::string& utf8) {
-  const std::u16string utf16 = GbkToUtf16(Utf8ToGbk(utf8));
-  return std::wstring(utf16.begin(), utf16.end());
+  const int length =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+  return wide;
+}
+
+std::string Utf8(const std::wstring& wide) {
+  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length,
+                      nullptr, nullptr);
+  return utf8;
 }
 
 // One argument quoted so that the program's start-up code reads it back unchanged: backslashes
@@ -69,6 +80,15 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return true;
+}
+
+std::vector<std::string> CommandLineArguments(int, char**) {
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> arguments;
+  for (int i = 0; wide != nullptr && i < count; ++i) arguments.push_back(Utf8(wide[i]));
+  LocalFree(wide);
+  return arguments;
 }
 
 bool OpenWithDesktop(const std::string& target, const std::string& directory) {

@@ -19,6 +19,13 @@
 #include "database/memo_file.h"
 #include "platform/core/code_page.h"
 #include "platform/core/native_path.h"
+#include "platform/core/process.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -54,9 +61,19 @@ Commands:
 Exit status: 0 success, 1 a check found a fault, 2 bad usage or a file that cannot be used.
 )";
 
-std::string GbkPathArg(const char* native) { return platform::GbkPathOf(fs::path(native)); }
+std::string GbkPathArg(const char* native) { return platform::GbkPath(native); }
 
 std::string Utf8(std::string_view gbk) { return platform::GbkToUtf8(gbk); }
+
+// A path from UTF-8 on every system (a narrow string is the ANSI code page on Windows).
+fs::path PathOfUtf8(const std::string& utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8Of(const fs::path& path) {
+  const std::u8string utf8 = path.u8string();
+  return std::string(utf8.begin(), utf8.end());
+}
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "database_tool: %s\n", message.c_str());
@@ -392,7 +409,7 @@ int Export(const Options& options) {
   const int32_t name_field = db->FieldByName(platform::Utf8ToGbk(options.name_field));
   const int32_t text_field = db->FieldByName(platform::Utf8ToGbk(options.text_field));
   if (name_field < 0 || text_field < 0) return Fail("the database has no such name or text field");
-  const fs::path folder = fs::path(options.positional[1]);
+  const fs::path folder = PathOfUtf8(options.positional[1]);
   std::error_code error;
   fs::create_directories(folder, error);
   int32_t count = 0;
@@ -418,25 +435,36 @@ int Export(const Options& options) {
       file_name = base + " (" + std::to_string(n) + ").txt";
     used.insert(file_name);
     // Written beside and renamed into place, so a file is never seen half written.
-    const fs::path target = folder / file_name;
-    const fs::path temporary = folder / (file_name + ".part");
+    const fs::path target = folder / PathOfUtf8(file_name);
+    const fs::path temporary = folder / PathOfUtf8(file_name + ".part");
     {
       std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
       const std::string utf8 = Utf8(text);
       out.write(utf8.data(), static_cast<std::streamsize>(utf8.size()));
-      if (!out.flush()) return Fail("cannot write " + temporary.string());
+      if (!out.flush()) return Fail("cannot write " + Utf8Of(temporary));
     }
     fs::rename(temporary, target, error);
-    if (error) return Fail("cannot write " + target.string());
+    if (error) return Fail("cannot write " + Utf8Of(target));
     ++exported;
   }
-  std::printf("%d chapters exported to %s\n", exported, folder.string().c_str());
+  std::printf("%d chapters exported to %s\n", exported, Utf8Of(folder).c_str());
   return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::vector<std::string> arguments = platform::CommandLineArguments(argc, argv);
+  std::vector<char*> utf8_argv;
+  for (const std::string& argument : arguments) {
+    utf8_argv.push_back(const_cast<char*>(argument.c_str()));
+  }
+  argv = utf8_argv.data();
+#ifdef _WIN32
+  // The same bytes as on every other system (no CR before each LF), in UTF-8 also on a console.
+  _setmode(_fileno(stdout), _O_BINARY);
+  SetConsoleOutputCP(CP_UTF8);
+#endif
   if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
     std::fputs(kUsage, argc < 2 ? stderr : stdout);
     return argc < 2 ? 2 : 0;
