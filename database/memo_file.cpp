@@ -366,13 +366,16 @@ int32_t MemoFile::ReleaseBlocks(const std::vector<BlockNumber>& blocks) {
   if (result != code::kOk) return result;
   // 3. Then the file is shortened, and the old head gets its back link; with an empty list
   //    there is none to write (block 0 is the header).
-  //    Some systems refuse to shorten a file while it is mapped, by this process or another;
-  //    a tail they keep lies past the block count, unused, until blocks are appended over it.
+  //    Some systems refuse to shorten a file while it is mapped: then it is tried once more
+  //    without this process's view. A tail still kept (another process maps the file) lies
+  //    past the block count, unused, until blocks are appended over it.
   if (cut > 0) {
-    const bool mapped = view_.IsMapped();
-    view_.Unmap();
-    file_.Truncate(int64_t{new_block_count} * kMemoBlockSize);
-    if (mapped) MapView();
+    const int64_t size = int64_t{new_block_count} * kMemoBlockSize;
+    if (!file_.Truncate(size) && view_.IsMapped()) {
+      view_.Unmap();
+      file_.Truncate(size);
+      MapView();
+    }
   }
   if (k > 0 && old_head != 0) WriteWord(int64_t{old_head} * kMemoBlockSize, listed.back());
   return code::kOk;

@@ -8,7 +8,9 @@ namespace platform {
 
 std::string NativePath(std::string_view gbk_path) {
   std::string path = GbkToUtf8(gbk_path);
+#ifndef _WIN32
   std::replace(path.begin(), path.end(), '\\', '/');
+#endif
   return path;
 }
 

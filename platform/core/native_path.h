@@ -6,12 +6,13 @@
 #include <string_view>
 
 // Paths inside the system are GBK texts with backslash separators ("\\work\\小说文件\\第一章.txt"
-// in GBK bytes). At the edge they become native paths: UTF-8 with "/" on Linux. The separator is
-// swapped on the decoded text, never on the GBK bytes, because a GBK trail byte can be 0x5C.
+// in GBK bytes). At the edge they become native paths: UTF-8 with "/" on Linux, with "\\" on
+// Windows. The separator is swapped on the decoded text, never on the GBK bytes, because a GBK
+// trail byte can be 0x5C.
 
 namespace platform {
 
-// GBK path → native UTF-8 path with "/" separators.
+// GBK path → native UTF-8 path with the system's separators.
 std::string NativePath(std::string_view gbk_path);
 
 // Native UTF-8 path → GBK path with "\\" separators.
