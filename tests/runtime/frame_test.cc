@@ -1,7 +1,6 @@
 // The runtime frame without a window system: type lookup, error texts, services,
 // the service entry and the libraries' descriptors.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -25,6 +24,7 @@
 #include "runtime/runtime_callback.h"
 #include "runtime/runtime_state.h"
 #include "runtime/type_lookup.h"
+#include "tests/platform/core/test_support.h"
 #include "tests/support/program_image_maker.h"
 
 namespace runtime {
@@ -102,10 +102,8 @@ TEST(Libraries, KeepTheirSlotCountsAndFlags) {
 // The process ends without destructors, so the core library closes the databases when told
 // that the program ends: the blocks a save set aside for the next one go back on the free list.
 TEST(Libraries, TheEndOfTheProgramClosesTheDatabases) {
-  namespace fs = std::filesystem;
-  const fs::path folder = fs::temp_directory_path() / ("inkstone-end-" + std::to_string(getpid()));
-  fs::create_directories(folder);
-  const std::string path = platform::GbkPathOf(folder / "c.edb");
+  const platform::core_test::TempFolder folder;
+  const std::string path = folder.GbkPath("c.edb");
   const std::string name = platform::Utf8ToGbk("姓名");
   ASSERT_EQ(database::CreateDatabase(path, {{name, database::kMemoField, 0}}), 0);
   database::OpenOptions options;
@@ -126,7 +124,6 @@ TEST(Libraries, TheEndOfTheProgramClosesTheDatabases) {
   ASSERT_EQ(database::CheckDatabase(path, {}, false, &report), 0);
   EXPECT_TRUE(report.ok());
   EXPECT_EQ(report.leaked_blocks, 0);
-  fs::remove_all(folder);
 }
 
 TEST(ErrorMessage, NumberedErrorHasFiveCrLfLines) {
