@@ -322,6 +322,10 @@ TEST_F(Engine, AnExclusiveOpenKeepsItsCountsRightThroughAppendsAndPacks) {
   bool after = false;
   EXPECT_EQ(db_->IsAfterLast(&after), 0);
   EXPECT_TRUE(after);
+#ifdef _WIN32
+  // Windows lets no other open read a file opened exclusively: it is read once closed.
+  DatabaseList::Instance().CloseAll();
+#endif
   EXPECT_EQ(Word(ReadWholeFile(folder_.Native("e.edb")), 16), 2) << "the file says the same";
 }
 

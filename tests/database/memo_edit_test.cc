@@ -226,6 +226,8 @@ TEST_F(MemoEdits, AnEditKilledAtAnyWriteKeepsOneWholeValue) {
   EXPECT_TRUE(saw_stale_link) << "one kill fell between the switch and the back link";
 }
 
+// Windows cuts no file short while a view of it is mapped, as the engine's is.
+#ifndef _WIN32
 // A memo file cut short behind the engine's back (another process, a damaged disk) may leave
 // the chain's blocks in pages the file no longer has: the save then reads instead of looking
 // through the map, finds the chain broken and writes the value whole.
@@ -239,6 +241,7 @@ TEST_F(MemoEdits, AMemoFileCutShortUnderneathNeverStopsASave) {
   Reopen();
   EXPECT_EQ(ReadText(*db_, 0), value);
 }
+#endif
 
 // Pairs naming one field are written as if one after the other: the last value stays, and the
 // old chain is given up once.

@@ -145,19 +145,25 @@ TEST(ErrorMessage, TextOnlyAndEmptyForms) {
 
 // Runtime errors end the process with -1 (255 as a Linux exit status); without a window
 // system the message goes to the error stream.
+#ifdef _WIN32
+constexpr int kRuntimeErrorExit = -1;
+#else
+constexpr int kRuntimeErrorExit = 255;
+#endif
+
 TEST(RuntimeErrorDeathTest, NonNumericCellEndsTheProgram) {
-  EXPECT_EXIT(CellToInt32(ArgCell::Text("12")), ::testing::ExitedWithCode(255),
+  EXPECT_EXIT(CellToInt32(ArgCell::Text("12")), ::testing::ExitedWithCode(kRuntimeErrorExit),
               "欲转换数据类型不是数值");
-  EXPECT_EXIT(CellToCondition(ArgCell::Int(1)), ::testing::ExitedWithCode(255),
+  EXPECT_EXIT(CellToCondition(ArgCell::Int(1)), ::testing::ExitedWithCode(kRuntimeErrorExit),
               "用作进行条件判断的子语句参数只能接受逻辑型数据");
-  EXPECT_EXIT(ReportRuntimeError(3), ::testing::ExitedWithCode(255), "错误代码：3");
+  EXPECT_EXIT(ReportRuntimeError(3), ::testing::ExitedWithCode(kRuntimeErrorExit), "错误代码：3");
 }
 
 TEST(RuntimeErrorDeathTest, ANonLogicalSubStatementResultIsFreedFirst) {
   SubStatement statement{[](const void*) { return ArgCell::Text(MakeTextZ("not logical")); },
                          nullptr};
   // Under the leak checker a leaked result block would show up in the child's report.
-  EXPECT_EXIT(CellToCondition(ArgCell::Statement(&statement)), ::testing::ExitedWithCode(255),
+  EXPECT_EXIT(CellToCondition(ArgCell::Statement(&statement)), ::testing::ExitedWithCode(kRuntimeErrorExit),
               "");
 }
 
@@ -185,16 +191,25 @@ class ServiceTest : public ::testing::Test {
               ("inkstone-services-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_ / "子目录");
+    std::filesystem::create_directories(folder_ / Name("子目录"));
     for (const char* name : {"第一章.txt", "第二章.txt", "notes.md"}) {
-      std::ofstream(folder_ / name) << "x";
+      std::ofstream(folder_ / Name(name)) << "x";
     }
+    // Read-only: the attribute the search's mask 0x01 asks for.
     std::filesystem::permissions(folder_ / "notes.md", std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::remove);
   }
   void TearDown() override {
+    // Windows deletes no read-only file.
+    std::filesystem::permissions(folder_ / "notes.md", std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
     std::filesystem::remove_all(folder_);
     ResetRuntimeState();
+  }
+
+  // A file name from UTF-8 (a narrow string would be read in the ANSI code page on Windows).
+  static std::filesystem::path Name(std::string_view utf8) {
+    return std::u8string(utf8.begin(), utf8.end());
   }
 
   // Every name that a search with this mask finds, in order.
@@ -271,7 +286,7 @@ TEST(Services, RedefineArrayFreesOldTextElements) {
   EXPECT_EQ(ArrayElementCount(array), 0);
   FreeBlock(array);
   const int32_t bad[] = {2, 0};
-  EXPECT_EXIT(RedefineArray(kInt, &array, 2, bad), ::testing::ExitedWithCode(255), "");
+  EXPECT_EXIT(RedefineArray(kInt, &array, 2, bad), ::testing::ExitedWithCode(kRuntimeErrorExit), "");
 }
 
 TEST(Services, RegisterEndRoutine) {
