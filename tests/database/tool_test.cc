@@ -128,7 +128,8 @@ class Tool : public ::testing::Test {
  protected:
   void SetUp() override {
     path_ = folder_.Native("data.edb");
-    ASSERT_EQ(RunTool({"create", path_, "姓名:memo", "学号:byteset"}).status, 0);
+    const ToolRun created = RunTool({"create", path_, "姓名:memo", "学号:byteset"});
+    ASSERT_EQ(created.status, 0) << created.out;
     ASSERT_EQ(OpenDefault(folder_.Gbk("data.edb")), 0);
     Database& db = *DatabaseList::Instance().Current();
     const char* chapters[][2] = {{"第一章", "天地玄黄"}, {"第二章", "宇宙洪荒"}, {"a/b", "x\"y"}};
@@ -201,11 +202,11 @@ TEST_F(Tool, CheckFindsFaultsAndRepairReclaimsLeaks) {
 TEST_F(Tool, ExportWritesEveryLiveChapterAsUtf8) {
   const ToolRun run = RunTool({"export", path_, folder_.Native("out")});
   ASSERT_EQ(run.status, 0) << run.out;
-  std::ifstream first(folder_.Native("out/第一章.txt"));
+  std::ifstream first(folder_.Path("out/第一章.txt"), std::ios::binary);
   std::string text((std::istreambuf_iterator<char>(first)), {});
   EXPECT_EQ(text, "天地玄黄");
-  EXPECT_FALSE(std::filesystem::exists(folder_.Native("out/第二章.txt"))) << "deleted";
-  EXPECT_TRUE(std::filesystem::exists(folder_.Native("out/a_b.txt")));
+  EXPECT_FALSE(std::filesystem::exists(folder_.Path("out/第二章.txt"))) << "deleted";
+  EXPECT_TRUE(std::filesystem::exists(folder_.Path("out/a_b.txt")));
 }
 
 }  // namespace
