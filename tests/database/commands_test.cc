@@ -121,10 +121,10 @@ TEST_F(CommandsDeathTest, MisuseIsARuntimeError) {
   ASSERT_TRUE(Open());
   EXPECT_EXIT(Call(&ReadField, {ArgCell::Int(0)}), ::testing::ExitedWithCode(kRuntimeErrorExit),
               "指定字段不存在");
-  EXPECT_EXIT(Call(&ReadField, {ArgCell::Double(3.5)}), ::testing::ExitedWithCode(kRuntimeErrorExit),
-              "指定字段不存在");
-  EXPECT_EXIT(Call(&ReadField, {ArgCell::Logical(true)}), ::testing::ExitedWithCode(kRuntimeErrorExit),
-              "所提供参数的数据类型不符合要求");
+  EXPECT_EXIT(Call(&ReadField, {ArgCell::Double(3.5)}),
+              ::testing::ExitedWithCode(kRuntimeErrorExit), "指定字段不存在");
+  EXPECT_EXIT(Call(&ReadField, {ArgCell::Logical(true)}),
+              ::testing::ExitedWithCode(kRuntimeErrorExit), "所提供参数的数据类型不符合要求");
   EXPECT_EXIT(Call(&ModifyFields, {ArgCell(), ArgCell::Int(1), ArgCell::Int(2)}),
               ::testing::ExitedWithCode(kRuntimeErrorExit), "所提供参数的数据类型不符合要求");
   ASSERT_TRUE(Call(&AppendBlankRecord).low);

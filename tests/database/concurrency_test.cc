@@ -51,7 +51,8 @@ TEST(TwoProcesses, AppendingAndUpdatingAtOnceLosesNoRecord) {
   std::vector<std::unique_ptr<test_support::Child>> children;
   for (int process = 0; process < 2; ++process) {
     children.push_back(std::make_unique<test_support::Child>(
-        "AppendAndUpdate", std::vector<std::string>{folder.Gbk("data.edb"), std::to_string(process)}));
+        "AppendAndUpdate",
+        std::vector<std::string>{folder.Gbk("data.edb"), std::to_string(process)}));
   }
   for (auto& child : children) EXPECT_EQ(child->Wait(), 0);
   const auto raw = ReadRawRecords(folder.Native("data.edb"), folder.Native("data.edt"));

@@ -443,10 +443,10 @@ TEST(PackCrash, APackKilledAtAnyWriteIsFinishedOrNeverStarted) {
       WriteWholeFile(folder.Native("p.edb"), main_before);
       WriteWholeFile(folder.Native("p.edt"), memo_before);
       std::filesystem::remove(folder.Native("p.edb.pack"));
-      const int code = test_support::Child("PackWithFault", {folder.Gbk("p.edb"),
-                                                             std::to_string(nth),
-                                                             std::to_string(static_cast<int>(action))})
-                           .Wait();
+      const int code =
+          test_support::Child("PackWithFault", {folder.Gbk("p.edb"), std::to_string(nth),
+                                                std::to_string(static_cast<int>(action))})
+              .Wait();
       // Ended by the fault, or finished when the pack has fewer writes.
       ASSERT_TRUE(code == platform::kFaultExitCode || code == 0) << "write " << nth << ": " << code;
       ASSERT_EQ(OpenDefault(folder.Gbk("p.edb")), 0) << "write " << nth;

@@ -202,10 +202,9 @@ TEST_F(MemoEdits, AnEditKilledAtAnyWriteKeepsOneWholeValue) {
   for (int64_t nth = 1; nth <= 8; ++nth) {
     WriteWholeFile(folder_.Native("c.edb"), main_before);
     WriteWholeFile(folder_.Native("c.edt"), memo_before);
-    const int code =
-        test_support::Child("SaveEditEndingAtWrite",
-                            {folder_.Gbk("c.edb"), std::to_string(nth), new_value})
-            .Wait();
+    const int code = test_support::Child("SaveEditEndingAtWrite",
+                                         {folder_.Gbk("c.edb"), std::to_string(nth), new_value})
+                         .Wait();
     // Ended by the fault, or finished when the save has fewer writes.
     ASSERT_TRUE(code == platform::kFaultExitCode || code == 0) << "write " << nth << ": " << code;
     CheckReport report = Check();

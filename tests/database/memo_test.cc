@@ -288,10 +288,10 @@ TEST_F(MemoChains, ASaveKilledAtAnyWriteKeepsOneWholeValue) {
          {platform::FaultAction::kExit, platform::FaultAction::kTornWrite}) {
       WriteWholeFile(folder_.Native("c.edb"), main_before);
       WriteWholeFile(folder_.Native("c.edt"), memo_before);
-      const int code = test_support::Child("SaveMemoWithFault",
-                                           {folder_.Gbk("c.edb"), std::to_string(nth),
-                                            std::to_string(static_cast<int>(action))})
-                           .Wait();
+      const int code =
+          test_support::Child("SaveMemoWithFault", {folder_.Gbk("c.edb"), std::to_string(nth),
+                                                    std::to_string(static_cast<int>(action))})
+              .Wait();
       // Ended by the fault, or finished when the saves have fewer writes.
       ASSERT_TRUE(code == platform::kFaultExitCode || code == 0) << "write " << nth << ": " << code;
       ASSERT_EQ(OpenDefault(folder_.Gbk("c.edb")), 0) << nth;

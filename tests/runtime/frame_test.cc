@@ -163,8 +163,8 @@ TEST(RuntimeErrorDeathTest, ANonLogicalSubStatementResultIsFreedFirst) {
   SubStatement statement{[](const void*) { return ArgCell::Text(MakeTextZ("not logical")); },
                          nullptr};
   // Under the leak checker a leaked result block would show up in the child's report.
-  EXPECT_EXIT(CellToCondition(ArgCell::Statement(&statement)), ::testing::ExitedWithCode(kRuntimeErrorExit),
-              "");
+  EXPECT_EXIT(CellToCondition(ArgCell::Statement(&statement)),
+              ::testing::ExitedWithCode(kRuntimeErrorExit), "");
 }
 
 TEST(CommandGate, StartsWithAZeroResultAndPassesTheCount) {
@@ -286,7 +286,8 @@ TEST(Services, RedefineArrayFreesOldTextElements) {
   EXPECT_EQ(ArrayElementCount(array), 0);
   FreeBlock(array);
   const int32_t bad[] = {2, 0};
-  EXPECT_EXIT(RedefineArray(kInt, &array, 2, bad), ::testing::ExitedWithCode(kRuntimeErrorExit), "");
+  EXPECT_EXIT(RedefineArray(kInt, &array, 2, bad), ::testing::ExitedWithCode(kRuntimeErrorExit),
+              "");
 }
 
 TEST(Services, RegisterEndRoutine) {
