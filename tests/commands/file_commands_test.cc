@@ -1,12 +1,9 @@
 #include "commands/file_commands.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -21,6 +18,7 @@
 #include "runtime/gates.h"
 #include "runtime/runtime_state.h"
 #include "tests/commands/command_test_support.h"
+#include "tests/support/child_process.h"
 
 namespace commands_test {
 namespace {
@@ -30,6 +28,34 @@ namespace fs = std::filesystem;
 bool Logical(const ArgCell& result) {
   EXPECT_EQ(result.type, runtime::kLogical);
   return result.low != 0;
+}
+
+// Writes 4096 "a" and 4096 "b" to the file arguments[0] with the file fault arguments[1]
+// (the nth write-like call) and arguments[2] (a FaultAction) armed.
+INKSTONE_CHILD_MODE(WriteWithFault) {
+  const runtime::ByteSet a(std::vector<uint8_t>(4096, 'a'));
+  const runtime::ByteSet b(std::vector<uint8_t>(4096, 'b'));
+  platform::ArmFileFault(std::atoll(arguments[1].c_str()),
+                         static_cast<platform::FaultAction>(std::atoi(arguments[2].c_str())));
+  const ArgCell args[] = {ArgCell::Text(arguments[0].c_str()), a.Arg(), b.Arg()};
+  runtime::CallCoreCommand(commands::WriteBytesToFile, 3, args);
+  return 0;
+}
+
+constexpr size_t kOldSize = 1 << 20;
+constexpr size_t kNewSize = (1 << 20) + 7;
+
+// Writes the file arguments[0] over and over, a new content and an old one in turn, until it is
+// killed; tells the parent when it starts.
+INKSTONE_CHILD_MODE(WriteForever) {
+  const runtime::ByteSet old_content(std::vector<uint8_t>(kOldSize, 'o'));
+  const runtime::ByteSet new_content(std::vector<uint8_t>(kNewSize, 'n'));
+  test_support::SignalParent();
+  for (int i = 0;; ++i) {
+    const ArgCell args[] = {ArgCell::Text(arguments[0].c_str()),
+                            (i % 2 == 0 ? new_content : old_content).Arg()};
+    runtime::CallCoreCommand(commands::WriteBytesToFile, 2, args);
+  }
 }
 
 class FileCommandsTest : public testing::Test {
@@ -130,6 +156,8 @@ TEST_F(FileCommandsTest, WriteBytesToFileFailsWithoutTouchingAnything) {
   EXPECT_TRUE(fs::is_empty(folder_.Native("小说文件")));
 }
 
+// Windows files have no permission bits beyond read-only.
+#ifndef _WIN32
 TEST_F(FileCommandsTest, WriteBytesToFileKeepsTheFilesPermissions) {
   WriteNative(chapter_native_, "old");
   fs::permissions(chapter_native_, fs::perms::owner_read | fs::perms::owner_write);
@@ -137,6 +165,7 @@ TEST_F(FileCommandsTest, WriteBytesToFileKeepsTheFilesPermissions) {
   EXPECT_EQ(fs::status(chapter_native_).permissions(),
             fs::perms::owner_read | fs::perms::owner_write);
 }
+#endif
 
 TEST_F(FileCommandsTest, WriteBytesToFileFailsWhileAnotherOpenHoldsTheFile) {
   WriteNative(chapter_native_, "old");
@@ -173,19 +202,12 @@ TEST_F(FileCommandsTest, AFailedWriteLeavesTheOldFileAsItWas) {
 
 TEST_F(FileCommandsTest, AProcessEndedMidWriteLeavesTheOldContent) {
   WriteNative(chapter_native_, "old content");
-  const std::string chapter = chapter_;
   for (const auto& [nth, action] : std::vector<std::pair<int64_t, platform::FaultAction>>{
            {1, platform::FaultAction::kTornWrite},
            {2, platform::FaultAction::kTornWrite},
            {3, platform::FaultAction::kExit}}) {  // the flush
-    platform::core_test::Child child([&](platform::core_test::Child&) {
-      const runtime::ByteSet a(std::vector<uint8_t>(4096, 'a'));
-      const runtime::ByteSet b(std::vector<uint8_t>(4096, 'b'));
-      platform::ArmFileFault(nth, action);
-      const ArgCell args[] = {ArgCell::Text(chapter.c_str()), a.Arg(), b.Arg()};
-      runtime::CallCoreCommand(commands::WriteBytesToFile, 3, args);
-      return 0;
-    });
+    test_support::Child child("WriteWithFault", {chapter_, std::to_string(nth),
+                                                 std::to_string(static_cast<int>(action))});
     const int code = child.Wait();
     EXPECT_EQ(code, platform::kFaultExitCode) << nth;
     EXPECT_EQ(ReadNative(chapter_native_), "old content") << nth;
@@ -198,19 +220,17 @@ TEST_F(FileCommandsTest, AProcessEndedMidWriteLeavesTheOldContent) {
 }
 
 TEST_F(FileCommandsTest, AKilledWriterLeavesOneWholeContentOrTheOther) {
-  const std::string old_content(1 << 20, 'o');
-  const std::string new_content((1 << 20) + 7, 'n');
+  const std::string old_content(kOldSize, 'o');
+  const std::string new_content(kNewSize, 'n');
   WriteNative(chapter_native_, old_content);
   std::mt19937 random(7);
   for (int round = 0; round < 6; ++round) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-      for (int i = 0;; ++i) WriteText(chapter_, i % 2 == 0 ? new_content : old_content);
-    }
+    test_support::Child child("WriteForever", {chapter_});
+    ASSERT_TRUE(child.WaitReady());
+    // The kill comes at a random moment of the writes, timed from their start.
     std::this_thread::sleep_for(std::chrono::microseconds(2000 + random() % 20000));
-    kill(pid, SIGKILL);
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    child.Kill();
+    ASSERT_EQ(child.Wait(), -1) << "the writer never ends by itself";
     const std::string content = ReadNative(chapter_native_);
     EXPECT_TRUE(content == old_content || content == new_content) << "round " << round;
   }

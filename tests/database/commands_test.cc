@@ -107,21 +107,28 @@ TEST_F(Commands, WithoutACurrentDatabaseEveryCommandFailsQuietly) {
 
 using CommandsDeathTest = Commands;
 
+// A runtime error ends the process with -1: 255 as a Linux exit status.
+#ifdef _WIN32
+constexpr int kRuntimeErrorExit = -1;
+#else
+constexpr int kRuntimeErrorExit = 255;
+#endif
+
 TEST_F(CommandsDeathTest, MisuseIsARuntimeError) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(Call(&ReadField, {name_.Arg()}), ::testing::ExitedWithCode(255),
+  EXPECT_EXIT(Call(&ReadField, {name_.Arg()}), ::testing::ExitedWithCode(kRuntimeErrorExit),
               "未指定当前数据库或者指定数据库未打开");
   ASSERT_TRUE(Open());
-  EXPECT_EXIT(Call(&ReadField, {ArgCell::Int(0)}), ::testing::ExitedWithCode(255),
+  EXPECT_EXIT(Call(&ReadField, {ArgCell::Int(0)}), ::testing::ExitedWithCode(kRuntimeErrorExit),
               "指定字段不存在");
-  EXPECT_EXIT(Call(&ReadField, {ArgCell::Double(3.5)}), ::testing::ExitedWithCode(255),
-              "指定字段不存在");
-  EXPECT_EXIT(Call(&ReadField, {ArgCell::Logical(true)}), ::testing::ExitedWithCode(255),
-              "所提供参数的数据类型不符合要求");
+  EXPECT_EXIT(Call(&ReadField, {ArgCell::Double(3.5)}),
+              ::testing::ExitedWithCode(kRuntimeErrorExit), "指定字段不存在");
+  EXPECT_EXIT(Call(&ReadField, {ArgCell::Logical(true)}),
+              ::testing::ExitedWithCode(kRuntimeErrorExit), "所提供参数的数据类型不符合要求");
   EXPECT_EXIT(Call(&ModifyFields, {ArgCell(), ArgCell::Int(1), ArgCell::Int(2)}),
-              ::testing::ExitedWithCode(255), "所提供参数的数据类型不符合要求");
+              ::testing::ExitedWithCode(kRuntimeErrorExit), "所提供参数的数据类型不符合要求");
   ASSERT_TRUE(Call(&AppendBlankRecord).low);
-  EXPECT_EXIT(Call(&DeleteRecords, {ArgCell::Int(1)}), ::testing::ExitedWithCode(255),
+  EXPECT_EXIT(Call(&DeleteRecords, {ArgCell::Int(1)}), ::testing::ExitedWithCode(kRuntimeErrorExit),
               "用作进行条件判断的子语句参数只能接受逻辑型数据");
 }
 

@@ -1,63 +1,60 @@
 // Two processes working on one database at once.
 
-#include <sys/wait.h>
-#include <unistd.h>
-
+#include <cstdlib>
+#include <memory>
 #include <set>
 
 #include "database/byte_locks.h"
 #include "database/checker.h"
 #include "runtime/owned_blocks.h"
 #include "tests/database/database_test_support.h"
+#include "tests/support/child_process.h"
 
 namespace database::testing {
 namespace {
 
 constexpr int kAppendsPerProcess = 150;
 
-// The child's work: append records, name each after itself, and rewrite an earlier one of
-// its own now and then. Exit code 0 when every operation succeeded.
-[[noreturn]] void AppendAndUpdate(const std::string& path, int process) {
+// The child's work on the database arguments[0] as process number arguments[1]: append
+// records, name each after itself, and rewrite an earlier one of its own now and then. Exit
+// code 0 when every operation succeeded.
+INKSTONE_CHILD_MODE(AppendAndUpdate) {
+  const std::string& path = arguments[0];
+  const int process = std::atoi(arguments[1].c_str());
   SetLockWait(10000);
-  if (OpenDefault(path) != 0) _exit(10);
+  if (OpenDefault(path) != 0) return 10;
   Database& db = *DatabaseList::Instance().Current();
   const std::string name = runtime::Gbk("姓名");
   std::vector<int32_t> mine;
   for (int i = 0; i < kAppendsPerProcess; ++i) {
-    if (db.AppendBlank() != 0) _exit(11);
+    if (db.AppendBlank() != 0) return 11;
     mine.push_back(db.record_pointer());
-    if (SetText(db, name, "p" + std::to_string(process) + "-" + std::to_string(i)) != 0) _exit(12);
+    if (SetText(db, name, "p" + std::to_string(process) + "-" + std::to_string(i)) != 0) return 12;
     if (i % 10 == 9) {
       // Rewrite an earlier record with a longer value, then put the name back.
       const int32_t earlier = mine[static_cast<size_t>(i / 2)];
       db.GoFirst();
-      if (db.Skip(earlier) != 0) _exit(13);
-      if (SetText(db, name, std::string(2000, 'x')) != 0) _exit(14);
+      if (db.Skip(earlier) != 0) return 13;
+      if (SetText(db, name, std::string(2000, 'x')) != 0) return 14;
       if (SetText(db, name, "p" + std::to_string(process) + "-" + std::to_string(i / 2)) != 0) {
-        _exit(15);
+        return 15;
       }
     }
   }
   DatabaseList::Instance().CloseAll();
-  _exit(0);
+  return 0;
 }
 
 TEST(TwoProcesses, AppendingAndUpdatingAtOnceLosesNoRecord) {
   TempFolder folder;
   ASSERT_EQ(CreateDatabase(folder.Gbk("data.edb"), ChapterFields()), 0);
-  std::vector<pid_t> children;
+  std::vector<std::unique_ptr<test_support::Child>> children;
   for (int process = 0; process < 2; ++process) {
-    const pid_t child = fork();
-    ASSERT_NE(child, -1);
-    if (child == 0) AppendAndUpdate(folder.Gbk("data.edb"), process);
-    children.push_back(child);
+    children.push_back(std::make_unique<test_support::Child>(
+        "AppendAndUpdate",
+        std::vector<std::string>{folder.Gbk("data.edb"), std::to_string(process)}));
   }
-  for (pid_t child : children) {
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-  }
+  for (auto& child : children) EXPECT_EQ(child->Wait(), 0);
   const auto raw = ReadRawRecords(folder.Native("data.edb"), folder.Native("data.edt"));
   ASSERT_EQ(raw.size(), 2u * kAppendsPerProcess);
   std::set<std::string> names;

@@ -1,13 +1,12 @@
 #include "tests/database/crash_harness.h"
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <random>
 #include <set>
@@ -20,6 +19,7 @@
 #include "platform/core/native_path.h"
 #include "runtime/owned_blocks.h"
 #include "tests/database/database_test_support.h"
+#include "tests/support/child_process.h"
 
 namespace database::testing {
 namespace {
@@ -59,25 +59,57 @@ bool ParseHeader(const std::string& text, int32_t* id, int64_t* sequence) {
   return true;
 }
 
-void Send(int fd, const std::string& message) {
-  const std::string line = message + "\n";
-  if (write(fd, line.data(), line.size()) < 0) _exit(20);
-}
+// The child's messages go to a log file beside the database, one line each, handed to the
+// system before the step they announce: a kill ends the process but keeps what the system
+// already has. A kill in the middle of a line leaves it without its end; the parent drops it.
+class Log {
+ public:
+  explicit Log(const std::string& native_path) : file_(std::fopen(native_path.c_str(), "wb")) {}
+  ~Log() {
+    if (file_ != nullptr) std::fclose(file_);
+  }
+  Log(const Log&) = delete;
+  Log& operator=(const Log&) = delete;
 
-// The child: never returns.
-[[noreturn]] void ChildLoop(const std::string& native_folder, const CrashOptions& options,
-                            int32_t round, int out) {
+  bool ok() const { return file_ != nullptr; }
+  void Send(const std::string& message) {
+    const std::string line = message + "\n";
+    if (std::fwrite(line.data(), 1, line.size(), file_) != line.size() || std::fflush(file_) != 0) {
+      std::_Exit(20);
+    }
+  }
+  // A failure, told before the exit: a kill that comes after the exit cannot hide it.
+  int Fail(int code) {
+    Send("! " + std::to_string(code));
+    return code;
+  }
+
+ private:
+  std::FILE* file_;
+};
+
+std::string LogPath(const std::string& native_folder) { return native_folder + "/child.log"; }
+
+// The child, until it is killed: arguments are the folder, the round, the seed and the pause
+// between two saves.
+INKSTONE_CHILD_MODE(CrashChild) {
+  const std::string& native_folder = arguments[0];
+  const int32_t round = std::atoi(arguments[1].c_str());
+  const uint32_t seed = static_cast<uint32_t>(std::strtoul(arguments[2].c_str(), nullptr, 10));
+  const int32_t save_interval_ms = std::atoi(arguments[3].c_str());
+  Log out(LogPath(native_folder));
+  if (!out.ok()) return 19;
   const std::string main_native = native_folder + "/data.edb";
   SetLockWait(2000);
-  if (OpenDefault(platform::GbkPathOf(main_native)) != 0) _exit(21);
+  if (OpenDefault(platform::GbkPathOf(main_native)) != 0) return out.Fail(21);
   Database& db = *DatabaseList::Instance().Current();
   // Record numbers and ids, as the file has them now.
   std::vector<int32_t> ids;
   for (const RawRecord& record : ReadRawRecords(main_native, native_folder + "/data.edt")) {
     ids.push_back(record.id);
   }
-  Send(out, "R");  // ready: the kill is timed from here, not from the fork
-  std::mt19937 random(options.seed * 7919u + static_cast<uint32_t>(round));
+  test_support::SignalParent();  // ready: the kill is timed from here, not from the start
+  std::mt19937 random(seed * 7919u + static_cast<uint32_t>(round));
   int64_t sequence = int64_t{round} * 1000000;
   const std::string name = runtime::Gbk("姓名");
   const std::string text_field = runtime::Gbk("学号");
@@ -93,40 +125,40 @@ void Send(int fd, const std::string& message) {
     if (action < 6 && live.size() < 6) {
       int32_t count = 0;
       int32_t next_id = 0;
-      if (db.RecordCount(&count, &next_id) != 0) _exit(22);
-      Send(out, "a " + std::to_string(next_id));
-      if (db.AppendBlank() != 0) _exit(23);
+      if (db.RecordCount(&count, &next_id) != 0) return out.Fail(22);
+      out.Send("a " + std::to_string(next_id));
+      if (db.AppendBlank() != 0) return out.Fail(23);
       ids.push_back(next_id);
-      Send(out, "A " + std::to_string(next_id));
+      out.Send("A " + std::to_string(next_id));
     } else if (action < 9 && live.size() > 1) {
       const int32_t number = live[random() % live.size()];
-      Send(out, "x " + std::to_string(ids[static_cast<size_t>(number)]));
+      out.Send("x " + std::to_string(ids[static_cast<size_t>(number)]));
       db.GoFirst();
-      if (db.Skip(number) != 0 || db.MarkRecords(nullptr, true) != 0) _exit(24);
-      Send(out, "X " + std::to_string(ids[static_cast<size_t>(number)]));
+      if (db.Skip(number) != 0 || db.MarkRecords(nullptr, true) != 0) return out.Fail(24);
+      out.Send("X " + std::to_string(ids[static_cast<size_t>(number)]));
       ids[static_cast<size_t>(number)] = -ids[static_cast<size_t>(number)];
     } else if (action < 11) {
-      Send(out, "p");
-      if (db.Pack() != 0) _exit(25);
+      out.Send("p");
+      if (db.Pack() != 0) return out.Fail(25);
       ids.erase(std::remove_if(ids.begin(), ids.end(), [](int32_t id) { return id < 0; }),
                 ids.end());
-      Send(out, "P");
+      out.Send("P");
     } else if (!live.empty()) {
       const int32_t number = live[random() % live.size()];
       const int32_t id = ids[static_cast<size_t>(number)];
       ++sequence;
-      Send(out, "s " + std::to_string(id) + " " + std::to_string(sequence));
+      out.Send("s " + std::to_string(id) + " " + std::to_string(sequence));
       db.GoFirst();
-      if (db.Skip(number) != 0) _exit(26);
+      if (db.Skip(number) != 0) return out.Fail(26);
       // As the application's save: the text as a byte set into "学号", the name into "姓名".
       const std::string text = ChapterText(id, sequence);
       runtime::ByteSet bytes(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
       runtime::Text chapter_name(ChapterName(id, sequence));
       const FieldUpdate updates[] = {{text_field, bytes.Arg()}, {name, chapter_name.Arg()}};
-      if (db.UpdateRecords(nullptr, updates) != 0) _exit(27);
-      Send(out, "S " + std::to_string(id) + " " + std::to_string(sequence));
+      if (db.UpdateRecords(nullptr, updates) != 0) return out.Fail(27);
+      out.Send("S " + std::to_string(id) + " " + std::to_string(sequence));
     }
-    platform::SleepMilliseconds(options.save_interval_ms);
+    platform::SleepMilliseconds(save_interval_ms);
   }
 }
 
@@ -233,36 +265,33 @@ CrashSummary RunCrashRounds(const std::string& native_folder, const CrashOptions
   Ledger ledger;
   std::mt19937 random(options.seed);
   for (int32_t round = 1; round <= options.rounds; ++round) {
-    int pipe_fds[2];
-    if (pipe(pipe_fds) != 0) break;
-    const pid_t child = fork();
-    if (child == 0) {
-      close(pipe_fds[0]);
-      ChildLoop(native_folder, options, round, pipe_fds[1]);
+    // No message of an earlier round stays; a log that cannot be made new fails the child.
+    std::error_code error;
+    std::filesystem::remove(LogPath(native_folder), error);
+    test_support::Child child("CrashChild",
+                              {native_folder, std::to_string(round), std::to_string(options.seed),
+                               std::to_string(options.save_interval_ms)});
+    // Once the child has opened the database (unless it died trying), it is killed at a
+    // random moment of its saves.
+    if (child.WaitReady()) {
+      platform::SleepMilliseconds(1 + static_cast<int32_t>(random() % options.max_kill_delay_ms));
+      child.Kill();
     }
-    close(pipe_fds[1]);
-    std::string messages;
-    char buffer[4096];
-    // Wait until the child has opened the database (or died trying).
-    while (messages.find("R\n") == std::string::npos) {
-      const ssize_t n = read(pipe_fds[0], buffer, sizeof buffer);
-      if (n <= 0) break;
-      messages.append(buffer, static_cast<size_t>(n));
+    const int exit_code = child.Wait();
+    std::ifstream log(LogPath(native_folder), std::ios::binary);
+    const std::string messages((std::istreambuf_iterator<char>(log)), {});
+    log.close();
+    std::string child_failure;
+    for (size_t start = 0, end; (end = messages.find('\n', start)) != std::string::npos;
+         start = end + 1) {
+      const std::string line = messages.substr(start, end - start);
+      if (line.starts_with("!")) child_failure = line.substr(2);
+      ledger.Apply(line);
     }
-    platform::SleepMilliseconds(1 + static_cast<int32_t>(random() % options.max_kill_delay_ms));
-    kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
-    for (ssize_t n; (n = read(pipe_fds[0], buffer, sizeof buffer)) > 0;) {
-      messages.append(buffer, static_cast<size_t>(n));
-    }
-    close(pipe_fds[0]);
-    std::istringstream lines(messages);
-    for (std::string line; std::getline(lines, line);) ledger.Apply(line);
 
     std::string failure;
-    if (WIFEXITED(status))
-      failure = "the child failed with exit code " + std::to_string(WEXITSTATUS(status));
+    if (exit_code != -1) failure = "the child failed with exit code " + std::to_string(exit_code);
+    if (!child_failure.empty()) failure = "the child failed with exit code " + child_failure;
     if (failure.empty()) failure = Verify(native_folder, ledger);
     ++summary.rounds;
     if (!failure.empty()) {

@@ -5,9 +5,12 @@
 
 // The crash test: a child process keeps saving ever-changing chapter texts into the memo
 // field of a chapter database (appending, deleting and packing now and then) and is killed
-// with SIGKILL at a random moment; after every kill the parent opens the database, checks
-// its structure and checks that every chapter holds exactly one text that was written, no
-// older than the last save that finished.
+// at a random moment, at once, as a crash ends a process; after every kill the parent opens
+// the database, checks its structure and checks that every chapter holds exactly one text
+// that was written, no older than the last save that finished.
+//
+// The child is this program started again in a child mode (tests/support/child_process.h): a
+// program using the harness dispatches the child modes in its main.
 
 namespace database::testing {
 

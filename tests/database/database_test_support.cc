@@ -1,10 +1,9 @@
 #include "tests/database/database_test_support.h"
 
-#include <unistd.h>
-
-#include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 #include "database/le_bytes.h"
 #include "database/memo_file.h"
@@ -14,11 +13,15 @@
 namespace database::testing {
 
 TempFolder::TempFolder() {
-  static std::atomic<int> counter{0};
-  root_ = std::filesystem::temp_directory_path() /
-          ("inkstone-db-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
-  std::filesystem::remove_all(root_);
-  std::filesystem::create_directories(root_);
+  // A random name, taken only if no folder has it yet: tests run in parallel processes.
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    root_ = std::filesystem::temp_directory_path() /
+            ("inkstone-db-" + std::to_string(random()) + "-" + std::to_string(random()));
+    std::error_code error;
+    if (std::filesystem::create_directory(root_, error)) return;
+  }
+  std::abort();
 }
 
 TempFolder::~TempFolder() {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "database/creator.h"
@@ -21,6 +22,11 @@ class TempFolder {
   ~TempFolder();
   // A native path inside the folder.
   std::string Native(const std::string& name) const { return (root_ / name).string(); }
+  // The path of a UTF-8 name inside the folder, on every system (Native reads a name with
+  // other than ASCII letters in the ANSI code page on Windows).
+  std::filesystem::path Path(std::string_view utf8_name) const {
+    return root_ / std::u8string(utf8_name.begin(), utf8_name.end());
+  }
   // The same as a GBK path for the engine.
   std::string Gbk(const std::string& name) const;
 

@@ -1,7 +1,6 @@
 // Memo chains: sizes, the free list, the trailing cut, and the traps of releasing chains.
 
-#include <sys/wait.h>
-#include <unistd.h>
+#include <cstdlib>
 
 #include "database/checker.h"
 #include "database/error_codes.h"
@@ -9,6 +8,7 @@
 #include "platform/core/fault_injection.h"
 #include "runtime/owned_blocks.h"
 #include "tests/database/database_test_support.h"
+#include "tests/support/child_process.h"
 
 namespace database::testing {
 namespace {
@@ -253,12 +253,29 @@ TEST_F(MemoChains, TheTrailingCutNeverFollowsALeakedBlocksLinks) {
   EXPECT_EQ(report.free_blocks, 1);
 }
 
+constexpr size_t kNewValueSize = 2300;
+
+// Opens the database arguments[0], arms the file fault arguments[1] (the nth write-like call)
+// and arguments[2] (a FaultAction), saves a new value of kNewValueSize "n" into the first
+// record's name and empties the second's.
+INKSTONE_CHILD_MODE(SaveMemoWithFault) {
+  if (OpenDefault(arguments[0]) != 0) return 2;
+  Database& db = *DatabaseList::Instance().Current();
+  const std::string name = runtime::Gbk("姓名");
+  platform::ArmFileFault(std::atoll(arguments[1].c_str()),
+                         static_cast<platform::FaultAction>(std::atoi(arguments[2].c_str())));
+  SetText(db, name, std::string(kNewValueSize, 'n'));
+  db.Skip(1);
+  SetText(db, name, "");
+  return 0;
+}
+
 // A save killed at any write leaves the old value or the new one, never a torn one, and no
 // fault but leaked blocks.
 TEST_F(MemoChains, ASaveKilledAtAnyWriteKeepsOneWholeValue) {
   ASSERT_EQ(db_->AppendBlank(), 0);
   const std::string old_value(1700, 'o');
-  const std::string new_value(2300, 'n');
+  const std::string new_value(kNewValueSize, 'n');
   ASSERT_EQ(SetText(*db_, name_, old_value), 0);
   ASSERT_EQ(db_->AppendBlank(), 0);
   ASSERT_EQ(SetText(*db_, name_, std::string(600, 'z')), 0);
@@ -271,20 +288,12 @@ TEST_F(MemoChains, ASaveKilledAtAnyWriteKeepsOneWholeValue) {
          {platform::FaultAction::kExit, platform::FaultAction::kTornWrite}) {
       WriteWholeFile(folder_.Native("c.edb"), main_before);
       WriteWholeFile(folder_.Native("c.edt"), memo_before);
-      const pid_t child = fork();
-      ASSERT_NE(child, -1);
-      if (child == 0) {
-        if (OpenDefault(folder_.Gbk("c.edb")) != 0) _exit(2);
-        Database& db = *DatabaseList::Instance().Current();
-        platform::ArmFileFault(nth, action);
-        SetText(db, name_, new_value);
-        db.Skip(1);
-        SetText(db, name_, "");
-        _exit(0);
-      }
-      int status = 0;
-      waitpid(child, &status, 0);
-      ASSERT_TRUE(WIFEXITED(status));
+      const int code =
+          test_support::Child("SaveMemoWithFault", {folder_.Gbk("c.edb"), std::to_string(nth),
+                                                    std::to_string(static_cast<int>(action))})
+              .Wait();
+      // Ended by the fault, or finished when the saves have fewer writes.
+      ASSERT_TRUE(code == platform::kFaultExitCode || code == 0) << "write " << nth << ": " << code;
       ASSERT_EQ(OpenDefault(folder_.Gbk("c.edb")), 0) << nth;
       Database& db = *DatabaseList::Instance().Current();
       const std::string value = ReadText(db, 0);

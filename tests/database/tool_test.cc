@@ -1,10 +1,18 @@
 // The database tool, run as a program on files the engine wrote.
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "runtime/owned_blocks.h"
 #include "tests/database/database_test_support.h"
@@ -17,23 +25,111 @@ struct ToolRun {
   std::string out;
 };
 
-ToolRun RunTool(const std::string& arguments) {
-  const std::string command = std::string(TOOL_PATH) + " " + arguments + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string out;
-  char buffer[4096];
-  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-  const int status = pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+#ifdef _WIN32
+
+std::wstring Wide(const std::string& utf8) {
+  const int length =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+  return wide;
 }
 
-std::string Quote(const std::string& text) { return "'" + text + "'"; }
+// One argument of a command line as the C runtime splits it: in quotes, with the backslashes
+// before a quote doubled and the quote escaped.
+std::wstring Quoted(const std::wstring& argument) {
+  std::wstring quoted = L"\"";
+  size_t backslashes = 0;
+  for (const wchar_t c : argument) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    quoted.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+    backslashes = 0;
+    quoted += c;
+  }
+  quoted.append(2 * backslashes, L'\\');
+  return quoted + L'"';
+}
+
+// Runs the tool with `arguments` and collects what it writes to its standard output and error.
+ToolRun RunTool(const std::vector<std::string>& arguments) {
+  std::wstring line = Quoted(Wide(TOOL_PATH));
+  for (const std::string& argument : arguments) line += L' ' + Quoted(Wide(argument));
+  SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  HANDLE read_end = nullptr, write_end = nullptr;
+  if (!CreatePipe(&read_end, &write_end, &inheritable, 0)) return {-1, "no pipe"};
+  SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = write_end;
+  startup.hStdError = write_end;
+  PROCESS_INFORMATION started{};
+  const bool ok = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                 &startup, &started);
+  CloseHandle(write_end);
+  std::string out;
+  char buffer[4096];
+  for (DWORD n; ok && ReadFile(read_end, buffer, sizeof buffer, &n, nullptr) && n > 0;) {
+    out.append(buffer, n);
+  }
+  CloseHandle(read_end);
+  if (!ok) return {-1, "the tool does not start"};
+  WaitForSingleObject(started.hProcess, INFINITE);
+  DWORD code = 0;
+  GetExitCodeProcess(started.hProcess, &code);
+  CloseHandle(started.hProcess);
+  CloseHandle(started.hThread);
+  // The tool writes text: its lines end in CR LF here.
+  std::string lines;
+  for (size_t i = 0; i < out.size(); ++i) {
+    if (!(out[i] == '\r' && i + 1 < out.size() && out[i + 1] == '\n')) lines += out[i];
+  }
+  return {static_cast<int>(code), lines};
+}
+
+#else
+
+// Runs the tool with `arguments` and collects what it writes to its standard output and error.
+ToolRun RunTool(const std::vector<std::string>& arguments) {
+  std::vector<char*> argv = {const_cast<char*>(TOOL_PATH)};
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  int pipe_fds[2];
+  if (pipe(pipe_fds) != 0) return {-1, "no pipe"};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], 1);
+  posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], 2);
+  posix_spawn_file_actions_addclose(&actions, pipe_fds[0]);
+  posix_spawn_file_actions_addclose(&actions, pipe_fds[1]);
+  pid_t pid = -1;
+  const int started = posix_spawn(&pid, TOOL_PATH, &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipe_fds[1]);
+  std::string out;
+  char buffer[4096];
+  for (ssize_t n; started == 0 && (n = read(pipe_fds[0], buffer, sizeof buffer)) > 0;) {
+    out.append(buffer, static_cast<size_t>(n));
+  }
+  close(pipe_fds[0]);
+  if (started != 0) return {-1, "the tool does not start"};
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return {-1, out};
+  return {WEXITSTATUS(status), out};
+}
+
+#endif
 
 class Tool : public ::testing::Test {
  protected:
   void SetUp() override {
     path_ = folder_.Native("data.edb");
-    ASSERT_EQ(RunTool("create " + Quote(path_) + " 姓名:memo 学号:byteset").status, 0);
+    const ToolRun created = RunTool({"create", path_, "姓名:memo", "学号:byteset"});
+    ASSERT_EQ(created.status, 0) << created.out;
     ASSERT_EQ(OpenDefault(folder_.Gbk("data.edb")), 0);
     Database& db = *DatabaseList::Instance().Current();
     const char* chapters[][2] = {{"第一章", "天地玄黄"}, {"第二章", "宇宙洪荒"}, {"a/b", "x\"y"}};
@@ -56,16 +152,16 @@ class Tool : public ::testing::Test {
 };
 
 TEST_F(Tool, HelpCreateAndRefusingToOverwrite) {
-  const ToolRun help = RunTool("--help");
+  const ToolRun help = RunTool({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("check <file>"), std::string::npos);
-  EXPECT_EQ(RunTool("create " + Quote(path_) + " 姓名:memo").status, 2) << "never overwrites";
-  EXPECT_EQ(RunTool("create " + Quote(folder_.Native("x.edb")) + " a:text").status, 2);
-  EXPECT_EQ(RunTool("frobnicate").status, 2);
+  EXPECT_EQ(RunTool({"create", path_, "姓名:memo"}).status, 2) << "never overwrites";
+  EXPECT_EQ(RunTool({"create", folder_.Native("x.edb"), "a:text"}).status, 2);
+  EXPECT_EQ(RunTool({"frobnicate"}).status, 2);
 }
 
 TEST_F(Tool, DumpWritesOneJsonObjectPerRecord) {
-  const ToolRun dump = RunTool("dump " + Quote(path_));
+  const ToolRun dump = RunTool({"dump", path_});
   ASSERT_EQ(dump.status, 0) << dump.out;
   std::istringstream lines(dump.out);
   std::vector<std::string> records;
@@ -80,37 +176,37 @@ TEST_F(Tool, DumpWritesOneJsonObjectPerRecord) {
 }
 
 TEST_F(Tool, CheckFindsFaultsAndRepairReclaimsLeaks) {
-  EXPECT_EQ(RunTool("check " + Quote(path_)).status, 0);
+  EXPECT_EQ(RunTool({"check", path_}).status, 0);
   // A leaked block: in no chain and not free.
   std::vector<uint8_t> memo = ReadWholeFile(folder_.Native("data.edt"));
   const size_t blocks = memo.size() / 512;
   memo.resize(memo.size() + 512, 0);
   PutWord(memo, 16, static_cast<int32_t>(blocks + 1));
   WriteWholeFile(folder_.Native("data.edt"), memo);
-  ToolRun check = RunTool("check " + Quote(path_));
+  ToolRun check = RunTool({"check", path_});
   EXPECT_EQ(check.status, 0) << "a leak is no fault";
   EXPECT_NE(check.out.find("1 leaked"), std::string::npos) << check.out;
-  EXPECT_EQ(RunTool("check --repair " + Quote(path_)).status, 0);
-  check = RunTool("check " + Quote(path_));
+  EXPECT_EQ(RunTool({"check", "--repair", path_}).status, 0);
+  check = RunTool({"check", path_});
   EXPECT_NE(check.out.find("0 leaked"), std::string::npos) << check.out;
 
   // Two records sharing a chain is a fault.
   std::vector<uint8_t> main = ReadWholeFile(path_);
   PutWord(main, 260 + 12 + 4, Word(main, 260 + 4));
   WriteWholeFile(path_, main);
-  check = RunTool("check " + Quote(path_));
+  check = RunTool({"check", path_});
   EXPECT_EQ(check.status, 1);
   EXPECT_NE(check.out.find("FAULT"), std::string::npos);
 }
 
 TEST_F(Tool, ExportWritesEveryLiveChapterAsUtf8) {
-  const ToolRun run = RunTool("export " + Quote(path_) + " " + Quote(folder_.Native("out")));
+  const ToolRun run = RunTool({"export", path_, folder_.Native("out")});
   ASSERT_EQ(run.status, 0) << run.out;
-  std::ifstream first(folder_.Native("out/第一章.txt"));
+  std::ifstream first(folder_.Path("out/第一章.txt"), std::ios::binary);
   std::string text((std::istreambuf_iterator<char>(first)), {});
   EXPECT_EQ(text, "天地玄黄");
-  EXPECT_FALSE(std::filesystem::exists(folder_.Native("out/第二章.txt"))) << "deleted";
-  EXPECT_TRUE(std::filesystem::exists(folder_.Native("out/a_b.txt")));
+  EXPECT_FALSE(std::filesystem::exists(folder_.Path("out/第二章.txt"))) << "deleted";
+  EXPECT_TRUE(std::filesystem::exists(folder_.Path("out/a_b.txt")));
 }
 
 }  // namespace

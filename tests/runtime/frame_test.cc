@@ -1,7 +1,6 @@
 // The runtime frame without a window system: type lookup, error texts, services,
 // the service entry and the libraries' descriptors.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -25,6 +24,7 @@
 #include "runtime/runtime_callback.h"
 #include "runtime/runtime_state.h"
 #include "runtime/type_lookup.h"
+#include "tests/platform/core/test_support.h"
 #include "tests/support/program_image_maker.h"
 
 namespace runtime {
@@ -102,10 +102,8 @@ TEST(Libraries, KeepTheirSlotCountsAndFlags) {
 // The process ends without destructors, so the core library closes the databases when told
 // that the program ends: the blocks a save set aside for the next one go back on the free list.
 TEST(Libraries, TheEndOfTheProgramClosesTheDatabases) {
-  namespace fs = std::filesystem;
-  const fs::path folder = fs::temp_directory_path() / ("inkstone-end-" + std::to_string(getpid()));
-  fs::create_directories(folder);
-  const std::string path = platform::GbkPathOf(folder / "c.edb");
+  const platform::core_test::TempFolder folder;
+  const std::string path = folder.GbkPath("c.edb");
   const std::string name = platform::Utf8ToGbk("姓名");
   ASSERT_EQ(database::CreateDatabase(path, {{name, database::kMemoField, 0}}), 0);
   database::OpenOptions options;
@@ -126,7 +124,6 @@ TEST(Libraries, TheEndOfTheProgramClosesTheDatabases) {
   ASSERT_EQ(database::CheckDatabase(path, {}, false, &report), 0);
   EXPECT_TRUE(report.ok());
   EXPECT_EQ(report.leaked_blocks, 0);
-  fs::remove_all(folder);
 }
 
 TEST(ErrorMessage, NumberedErrorHasFiveCrLfLines) {
@@ -148,20 +145,26 @@ TEST(ErrorMessage, TextOnlyAndEmptyForms) {
 
 // Runtime errors end the process with -1 (255 as a Linux exit status); without a window
 // system the message goes to the error stream.
+#ifdef _WIN32
+constexpr int kRuntimeErrorExit = -1;
+#else
+constexpr int kRuntimeErrorExit = 255;
+#endif
+
 TEST(RuntimeErrorDeathTest, NonNumericCellEndsTheProgram) {
-  EXPECT_EXIT(CellToInt32(ArgCell::Text("12")), ::testing::ExitedWithCode(255),
+  EXPECT_EXIT(CellToInt32(ArgCell::Text("12")), ::testing::ExitedWithCode(kRuntimeErrorExit),
               "欲转换数据类型不是数值");
-  EXPECT_EXIT(CellToCondition(ArgCell::Int(1)), ::testing::ExitedWithCode(255),
+  EXPECT_EXIT(CellToCondition(ArgCell::Int(1)), ::testing::ExitedWithCode(kRuntimeErrorExit),
               "用作进行条件判断的子语句参数只能接受逻辑型数据");
-  EXPECT_EXIT(ReportRuntimeError(3), ::testing::ExitedWithCode(255), "错误代码：3");
+  EXPECT_EXIT(ReportRuntimeError(3), ::testing::ExitedWithCode(kRuntimeErrorExit), "错误代码：3");
 }
 
 TEST(RuntimeErrorDeathTest, ANonLogicalSubStatementResultIsFreedFirst) {
   SubStatement statement{[](const void*) { return ArgCell::Text(MakeTextZ("not logical")); },
                          nullptr};
   // Under the leak checker a leaked result block would show up in the child's report.
-  EXPECT_EXIT(CellToCondition(ArgCell::Statement(&statement)), ::testing::ExitedWithCode(255),
-              "");
+  EXPECT_EXIT(CellToCondition(ArgCell::Statement(&statement)),
+              ::testing::ExitedWithCode(kRuntimeErrorExit), "");
 }
 
 TEST(CommandGate, StartsWithAZeroResultAndPassesTheCount) {
@@ -188,16 +191,25 @@ class ServiceTest : public ::testing::Test {
               ("inkstone-services-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_ / "子目录");
+    std::filesystem::create_directories(folder_ / Name("子目录"));
     for (const char* name : {"第一章.txt", "第二章.txt", "notes.md"}) {
-      std::ofstream(folder_ / name) << "x";
+      std::ofstream(folder_ / Name(name)) << "x";
     }
+    // Read-only: the attribute the search's mask 0x01 asks for.
     std::filesystem::permissions(folder_ / "notes.md", std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::remove);
   }
   void TearDown() override {
+    // Windows deletes no read-only file.
+    std::filesystem::permissions(folder_ / "notes.md", std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
     std::filesystem::remove_all(folder_);
     ResetRuntimeState();
+  }
+
+  // A file name from UTF-8 (a narrow string would be read in the ANSI code page on Windows).
+  static std::filesystem::path Name(std::string_view utf8) {
+    return std::u8string(utf8.begin(), utf8.end());
   }
 
   // Every name that a search with this mask finds, in order.
@@ -274,7 +286,8 @@ TEST(Services, RedefineArrayFreesOldTextElements) {
   EXPECT_EQ(ArrayElementCount(array), 0);
   FreeBlock(array);
   const int32_t bad[] = {2, 0};
-  EXPECT_EXIT(RedefineArray(kInt, &array, 2, bad), ::testing::ExitedWithCode(255), "");
+  EXPECT_EXIT(RedefineArray(kInt, &array, 2, bad), ::testing::ExitedWithCode(kRuntimeErrorExit),
+              "");
 }
 
 TEST(Services, RegisterEndRoutine) {
