@@ -36,6 +36,17 @@ void KeepPermissions(std::string_view gbk_from, std::string_view gbk_to) {
   std::filesystem::permissions(platform::FsPath(gbk_to), old.permissions(), error);
 }
 
+// Renames the written temporary file over the target. Some systems refuse to replace a file that
+// is still open: then the target is let go and the rename tried once more (a writer that opens
+// the target in between makes it fail, as its write would have made ours fail in place).
+bool MoveIntoPlace(const std::string& temporary, std::string_view gbk_path,
+                   std::optional<platform::File>& target) {
+  if (platform::RenameFile(temporary, gbk_path)) return true;
+  if (!target) return false;
+  target.reset();
+  return platform::RenameFile(temporary, gbk_path);
+}
+
 }  // namespace
 
 std::string TemporaryPathFor(std::string_view gbk_path) {
@@ -73,7 +84,7 @@ bool ReplaceFileContent(std::string_view gbk_path,
   // truncate the temporary file under this one, it fails on the sharing instead.
   bool ok = WriteAll(*opened.file, pieces);
   if (ok && target) KeepPermissions(gbk_path, temporary);
-  ok = ok && platform::RenameFile(temporary, gbk_path);
+  ok = ok && MoveIntoPlace(temporary, gbk_path, target);
   if (!ok) platform::DeleteFile(temporary);
   return ok;
 }

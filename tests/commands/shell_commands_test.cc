@@ -16,6 +16,7 @@
 #include "runtime/runtime_state.h"
 #include "tests/commands/command_test_support.h"
 #include "tests/support/fake_browser.h"
+#include "tests/support/runtime_error_exit.h"
 
 namespace commands_test {
 namespace {
@@ -145,7 +146,7 @@ TEST(SetVisualStyle, OnForLevelsOneToThreeOffAnswersWhetherItWasOn) {
 TEST(MessageBoxDeathTest, ACaptionThatIsNoTextEndsTheProgram) {
   EXPECT_EXIT(runtime::CallCoreCommand(commands::MessageBox, {runtime::ArgCell::Text("m"),
                                                               ArgCell::Int(0), ArgCell::Int(5)}),
-              testing::ExitedWithCode(255), "11");
+              testing::ExitedWithCode(test_support::kRuntimeErrorExit), "11");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "commands/gbk_text.h"
 #include "runtime/gates.h"
 #include "tests/commands/command_test_support.h"
+#include "tests/support/runtime_error_exit.h"
 
 namespace commands_test {
 namespace {
@@ -187,7 +188,7 @@ TEST(FileNameOffset, SkipsTrailBytesThatLookLikeBackslashes) {
 
 TEST(TextCommandsDeathTest, AWrongArgumentTypeEndsTheProgram) {
   EXPECT_EXIT(runtime::CallCoreCommand(commands::TextLength, {ArgCell::Int(1)}),
-              testing::ExitedWithCode(255), "11");
+              testing::ExitedWithCode(test_support::kRuntimeErrorExit), "11");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "database/error_codes.h"
 #include "runtime/owned_blocks.h"
 #include "tests/database/database_test_support.h"
+#include "tests/support/runtime_error_exit.h"
 
 namespace database::testing {
 namespace {
@@ -107,12 +108,7 @@ TEST_F(Commands, WithoutACurrentDatabaseEveryCommandFailsQuietly) {
 
 using CommandsDeathTest = Commands;
 
-// A runtime error ends the process with -1: 255 as a Linux exit status.
-#ifdef _WIN32
-constexpr int kRuntimeErrorExit = -1;
-#else
-constexpr int kRuntimeErrorExit = 255;
-#endif
+using test_support::kRuntimeErrorExit;
 
 TEST_F(CommandsDeathTest, MisuseIsARuntimeError) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");

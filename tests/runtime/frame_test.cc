@@ -26,6 +26,7 @@
 #include "runtime/type_lookup.h"
 #include "tests/platform/core/test_support.h"
 #include "tests/support/program_image_maker.h"
+#include "tests/support/runtime_error_exit.h"
 
 namespace runtime {
 namespace {
@@ -143,14 +144,10 @@ TEST(ErrorMessage, TextOnlyAndEmptyForms) {
   EXPECT_EQ(Utf8(RuntimeErrorText(11)), "所提供参数的数据类型不符合要求");
 }
 
-// Runtime errors end the process with -1 (255 as a Linux exit status); without a window
-// system the message goes to the error stream.
-#ifdef _WIN32
-constexpr int kRuntimeErrorExit = -1;
-#else
-constexpr int kRuntimeErrorExit = 255;
-#endif
+using test_support::kRuntimeErrorExit;
 
+// Runtime errors end the process with -1; without a window system the message goes to the error
+// stream.
 TEST(RuntimeErrorDeathTest, NonNumericCellEndsTheProgram) {
   EXPECT_EXIT(CellToInt32(ArgCell::Text("12")), ::testing::ExitedWithCode(kRuntimeErrorExit),
               "欲转换数据类型不是数值");
