@@ -61,10 +61,12 @@ build_windows() {
 
 run_windows_tests() {
   export WINEPREFIX="$PWD/build-windows/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
+  mkdir -p "$WINEPREFIX"
   # One server for all test programs: each start then costs milliseconds instead of seconds.
+  # The prefix is made (or brought up to date) through it, before any test program starts.
   /usr/lib/wine/wineserver -p
   trap '/usr/lib/wine/wineserver -k || true' EXIT
+  /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
   ctest --test-dir build-windows --output-on-failure --timeout 300 --parallel 2
 }
 

@@ -106,11 +106,13 @@ std::wstring Wide(const std::string& utf8) {
 
 }  // namespace
 
+// The exit status a killed child gets; one that had already exited keeps its own.
+constexpr UINT kKilledStatus = 0x4B494C4C;
+
 struct Child::Process {
   HANDLE process = nullptr;
   HANDLE to_child = nullptr;    // the child's standard input
   HANDLE from_child = nullptr;  // the child's standard output
-  bool killed = false;
 };
 
 Child::Child(const std::string& mode, const std::vector<std::string>& arguments)
@@ -169,15 +171,14 @@ void Child::Go() {
 
 void Child::Kill() {
   if (process_->process == nullptr) return;
-  TerminateProcess(process_->process, 1);
-  process_->killed = true;
+  TerminateProcess(process_->process, kKilledStatus);
 }
 
 int Child::Wait() {
   if (process_->process == nullptr) return -1;
   WaitForSingleObject(process_->process, INFINITE);
   DWORD code = 0;
-  const bool exited = GetExitCodeProcess(process_->process, &code) && !process_->killed;
+  const bool exited = GetExitCodeProcess(process_->process, &code) && code != kKilledStatus;
   CloseHandle(process_->process);
   process_->process = nullptr;
   return exited ? static_cast<int>(code) : -1;
