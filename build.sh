@@ -63,10 +63,13 @@ run_windows_tests() {
   export WINEPREFIX="$PWD/build-windows/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   mkdir -p "$WINEPREFIX"
   # One server for all test programs: each start then costs milliseconds instead of seconds.
-  # The prefix is made (or brought up to date) through it, before any test program starts.
+  # A server left by an interrupted run is ended first (a second persistent one is refused). The
+  # prefix is made (or brought up to date) through it, before any test program starts.
+  /usr/lib/wine/wineserver -k 2>/dev/null || true
   /usr/lib/wine/wineserver -p
   trap '/usr/lib/wine/wineserver -k || true' EXIT
-  /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
+  /usr/lib/wine/wine64 wineboot --init >"$WINEPREFIX/wineboot.log" 2>&1 ||
+    echo "wineboot failed, see $WINEPREFIX/wineboot.log" >&2
   ctest --test-dir build-windows --output-on-failure --timeout 300 --parallel 2
 }
 
