@@ -1,4 +1,5 @@
 #include <windows.h>
+// After windows.h, whose types it uses.
 #include <bcrypt.h>
 
 #include "database/md5_digest.h"

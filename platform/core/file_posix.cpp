@@ -1,5 +1,3 @@
-#include "platform/core/file.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/core/file.h"
 #include "platform/core/native_path.h"
 #include "platform/core/share_modes.h"
 
@@ -117,7 +116,8 @@ int64_t File::ReadAt(int64_t offset, void* buffer, int64_t count) {
   auto* bytes = static_cast<char*>(buffer);
   int64_t done = 0;
   while (done < count) {
-    const ssize_t n = pread(handle_, bytes + done, static_cast<size_t>(count - done), offset + done);
+    const ssize_t n =
+        pread(handle_, bytes + done, static_cast<size_t>(count - done), offset + done);
     if (n == -1) {
       if (errno == EINTR) continue;
       return -1;
@@ -131,7 +131,8 @@ int64_t File::ReadAt(int64_t offset, void* buffer, int64_t count) {
 bool File::WriteAll(int64_t offset, const char* bytes, int64_t count) {
   int64_t done = 0;
   while (done < count) {
-    const ssize_t n = pwrite(handle_, bytes + done, static_cast<size_t>(count - done), offset + done);
+    const ssize_t n =
+        pwrite(handle_, bytes + done, static_cast<size_t>(count - done), offset + done);
     if (n == -1) {
       if (errno == EINTR) continue;
       return false;

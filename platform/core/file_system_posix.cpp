@@ -1,5 +1,3 @@
-#include "platform/core/file_system.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/core/file_system.h"
 #include "platform/core/native_path.h"
 
 namespace fs = std::filesystem;

@@ -29,7 +29,7 @@ std::wstring FolderOf(const std::wstring& path) {
 // Forces a file's content to the storage device.
 bool FlushFile(const std::wstring& path) {
   const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return false;
   const bool flushed = ::FlushFileBuffers(handle) != 0;
   ::CloseHandle(handle);
@@ -46,7 +46,9 @@ bool RemoveDirectory(std::string_view gbk_path) {
   return ::RemoveDirectoryW(WidePath(gbk_path).c_str()) != 0;
 }
 
-bool DeleteFile(std::string_view gbk_path) { return ::DeleteFileW(WidePath(gbk_path).c_str()) != 0; }
+bool DeleteFile(std::string_view gbk_path) {
+  return ::DeleteFileW(WidePath(gbk_path).c_str()) != 0;
+}
 
 bool CopyFile(std::string_view gbk_source, std::string_view gbk_target, bool fail_if_exists) {
   const std::wstring source = WidePath(gbk_source);
@@ -88,7 +90,7 @@ bool DirectoryExists(std::string_view gbk_path) {
 
 bool RenameFile(std::string_view gbk_from, std::string_view gbk_to) {
   return ::MoveFileExW(WidePath(gbk_from).c_str(), WidePath(gbk_to).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 }  // namespace platform

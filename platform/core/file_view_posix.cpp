@@ -1,10 +1,10 @@
-#include "platform/core/file_view.h"
-
 #include <setjmp.h>
 #include <signal.h>
 #include <sys/mman.h>
 
 #include <mutex>
+
+#include "platform/core/file_view.h"
 
 namespace platform {
 namespace {
@@ -48,7 +48,8 @@ FileView::~FileView() { Unmap(); }
 bool FileView::Map(const File& file, int64_t reserve) {
   Unmap();
   if (!file.CanRead() || reserve <= 0) return false;
-  void* address = mmap(nullptr, static_cast<size_t>(reserve), PROT_READ, MAP_SHARED, file.handle_, 0);
+  void* address =
+      mmap(nullptr, static_cast<size_t>(reserve), PROT_READ, MAP_SHARED, file.handle_, 0);
   if (address == MAP_FAILED) return false;
   InstallBusErrorHandler();
   data_ = static_cast<const uint8_t*>(address);

@@ -24,8 +24,8 @@ DWORD DesiredAccess(FileAccess access) {
 }
 
 // What other handles may do. Every mode lets others rename or delete the file, as on the POSIX
-// build, where no mode can forbid it: a file is replaced atomically by moving a new file over it
-// while the writer still holds both open.
+// build, where no mode can forbid it: a file is replaced atomically by moving a new file, which
+// its writer still holds open, over it.
 DWORD ShareFlags(ShareMode share) {
   switch (share) {
     case ShareMode::kDenyNone:

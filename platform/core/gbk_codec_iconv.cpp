@@ -66,9 +66,8 @@ size_t EncodePrefix(std::u32string_view text, std::string& out) {
   const size_t before = out.size();
   out.resize(before + text.size() * 4);  // GB18030 needs at most 4 bytes per code point
   size_t out_bytes = text.size() * 4;
-  const size_t consumed =
-      Convert(encoder, reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char32_t),
-              out.data() + before, &out_bytes);
+  const size_t consumed = Convert(encoder, reinterpret_cast<const char*>(text.data()),
+                                  text.size() * sizeof(char32_t), out.data() + before, &out_bytes);
   out.resize(before + out_bytes);
   return consumed / sizeof(char32_t);
 }

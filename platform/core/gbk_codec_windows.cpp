@@ -75,8 +75,8 @@ bool DecodeFourByte(std::string_view gbk, std::u32string& out) {
   if (!IsLead(b[0]) || !IsFourByteTrail(b[1]) || !IsLead(b[2]) || !IsFourByteTrail(b[3])) {
     return false;
   }
-  const uint32_t linear = (((b[0] - 0x81) * 10u + (b[1] - 0x30)) * 126u + (b[2] - 0x81)) * 10u +
-                          (b[3] - 0x30);
+  const uint32_t linear =
+      (((b[0] - 0x81) * 10u + (b[1] - 0x30)) * 126u + (b[2] - 0x81)) * 10u + (b[3] - 0x30);
   if (linear >= kSupplementaryBase) {
     const char32_t code = kFirstSupplementary + (linear - kSupplementaryBase);
     if (code > 0x10FFFF) return false;
@@ -111,9 +111,9 @@ bool EncodeBasic(std::u32string_view run, std::string& out) {
   BOOL substituted = FALSE;
   // Code page 54936 maps every character and takes neither flags nor a substitute.
   const bool gb18030 = CodePage() == 54936;
-  const int count = WideCharToMultiByte(CodePage(), gb18030 ? 0 : WC_NO_BEST_FIT_CHARS,
-                                        wide.data(), static_cast<int>(wide.size()), bytes,
-                                        sizeof bytes, nullptr, gb18030 ? nullptr : &substituted);
+  const int count = WideCharToMultiByte(CodePage(), gb18030 ? 0 : WC_NO_BEST_FIT_CHARS, wide.data(),
+                                        static_cast<int>(wide.size()), bytes, sizeof bytes, nullptr,
+                                        gb18030 ? nullptr : &substituted);
   if (count <= 0 || substituted) return false;
   out.append(bytes, static_cast<size_t>(count));
   return true;

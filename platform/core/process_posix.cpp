@@ -1,10 +1,10 @@
-#include "platform/core/process.h"
-
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
+
+#include "platform/core/process.h"
 
 namespace platform {
 

@@ -31,8 +31,8 @@ struct ChildModeRegistration {
   ChildModeRegistration(const char* name, ChildMain main);
 };
 
-#define INKSTONE_CHILD_MODE(name)                                                     \
-  static int name(const std::vector<std::string>& arguments);                         \
+#define INKSTONE_CHILD_MODE(name)                                                       \
+  static int name(const std::vector<std::string>& arguments);                           \
   static const ::test_support::ChildModeRegistration name##_registration(#name, &name); \
   static int name([[maybe_unused]] const std::vector<std::string>& arguments)
 

@@ -41,9 +41,11 @@ bool WriteRecord(database::Database& db, int i) {
   const std::vector<uint8_t> bytes = {static_cast<uint8_t>(i), 0, 0xFF, 0x80};
   runtime::ByteSet byte_set(bytes);
   return db.AppendBlank() == 0 && SetText(db, "名称", Gbk(chapter)) && SetText(db, "正文", body) &&
-         SetText(db, "作者", Gbk(i % 2 ? "林" : "Lin")) && Set(db, "序号", ArgCell::Int(i * 1000)) &&
+         SetText(db, "作者", Gbk(i % 2 ? "林" : "Lin")) &&
+         Set(db, "序号", ArgCell::Int(i * 1000)) &&
          Set(db, "字数", ArgCell::Long(int64_t{i} << 33)) &&
-         Set(db, "进度", ArgCell::Double(i / 3.0)) && Set(db, "完结", ArgCell::Logical(i % 3 == 0)) &&
+         Set(db, "进度", ArgCell::Double(i / 3.0)) &&
+         Set(db, "完结", ArgCell::Logical(i % 3 == 0)) &&
          Set(db, "更新", ArgCell::DateTime(46000.25 + i)) && Set(db, "附件", byte_set.Arg());
 }
 

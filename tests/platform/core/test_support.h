@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <random>
 #include <iterator>
+#include <random>
 #include <string>
 #include <string_view>
 
