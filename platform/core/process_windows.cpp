@@ -6,52 +6,14 @@
 #include <filesystem>
 
 #include "platform/core/process.h"
+#include "platform/core/wide_text.h"
 
 namespace platform {
 namespace {
 
-std::wstring Wide(const std::string& utf8) {
-  const int length =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
-  return wide;
-}
-
-std::string Utf8(const std::wstring& wide) {
-  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                         nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length,
-                      nullptr, nullptr);
-  return utf8;
-}
-
-// One argument quoted so that the program's start-up code reads it back unchanged: backslashes
-// count only before a double quote.
-void AppendQuoted(const std::wstring& argument, std::wstring& line) {
-  if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring::npos) {
-    line += argument;
-    return;
-  }
-  line += L'"';
-  size_t backslashes = 0;
-  for (const wchar_t c : argument) {
-    if (c == L'\\') {
-      ++backslashes;
-      continue;
-    }
-    line.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-    backslashes = 0;
-    line += c;
-  }
-  line.append(backslashes * 2, L'\\');
-  line += L'"';
-}
-
 bool ShellHand(const wchar_t* verb, const std::string& target, const std::string& directory) {
-  const std::wstring wide_target = Wide(target);
-  const std::wstring wide_directory = Wide(directory);
+  const std::wstring wide_target = WideFromUtf8(target);
+  const std::wstring wide_directory = WideFromUtf8(directory);
   const auto result = reinterpret_cast<INT_PTR>(
       ShellExecuteW(nullptr, verb, wide_target.c_str(), nullptr,
                     directory.empty() ? nullptr : wide_directory.c_str(), SW_SHOWNORMAL));
@@ -62,13 +24,10 @@ bool ShellHand(const wchar_t* verb, const std::string& target, const std::string
 
 bool StartDetached(const std::string& program, const std::vector<std::string>& arguments,
                    const std::string& directory) {
-  std::wstring line;
-  AppendQuoted(Wide(program), line);
-  for (const std::string& argument : arguments) {
-    line += L' ';
-    AppendQuoted(Wide(argument), line);
-  }
-  const std::wstring wide_directory = Wide(directory);
+  std::wstring line = QuotedArgument(WideFromUtf8(program));
+  for (const std::string& argument : arguments)
+    line += L' ' + QuotedArgument(WideFromUtf8(argument));
+  const std::wstring wide_directory = WideFromUtf8(directory);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
@@ -87,7 +46,7 @@ std::vector<std::string> CommandLineArguments(int, char**) {
   int count = 0;
   wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
   std::vector<std::string> arguments;
-  for (int i = 0; wide != nullptr && i < count; ++i) arguments.push_back(Utf8(wide[i]));
+  for (int i = 0; wide != nullptr && i < count; ++i) arguments.push_back(Utf8FromWide(wide[i]));
   LocalFree(wide);
   return arguments;
 }

@@ -8,6 +8,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "platform/core/wide_text.h"
 #else
 #include <spawn.h>
 #include <sys/wait.h>
@@ -27,36 +29,12 @@ struct ToolRun {
 
 #ifdef _WIN32
 
-std::wstring Wide(const std::string& utf8) {
-  const int length =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
-  return wide;
-}
-
-// One argument of a command line as the C runtime splits it: in quotes, with the backslashes
-// before a quote doubled and the quote escaped.
-std::wstring Quoted(const std::wstring& argument) {
-  std::wstring quoted = L"\"";
-  size_t backslashes = 0;
-  for (const wchar_t c : argument) {
-    if (c == L'\\') {
-      ++backslashes;
-      continue;
-    }
-    quoted.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
-    backslashes = 0;
-    quoted += c;
-  }
-  quoted.append(2 * backslashes, L'\\');
-  return quoted + L'"';
-}
-
 // Runs the tool with `arguments` and collects what it writes to its standard output and error.
 ToolRun RunTool(const std::vector<std::string>& arguments) {
-  std::wstring line = Quoted(Wide(TOOL_PATH));
-  for (const std::string& argument : arguments) line += L' ' + Quoted(Wide(argument));
+  std::wstring line = platform::QuotedArgument(platform::WideFromUtf8(TOOL_PATH));
+  for (const std::string& argument : arguments) {
+    line += L' ' + platform::QuotedArgument(platform::WideFromUtf8(argument));
+  }
   SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   HANDLE read_end = nullptr, write_end = nullptr;
   if (!CreatePipe(&read_end, &write_end, &inheritable, 0)) return {-1, "no pipe"};

@@ -12,6 +12,8 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+
+#include "platform/core/wide_text.h"
 #else
 #include <fcntl.h>
 #include <signal.h>
@@ -94,18 +96,6 @@ void WaitForParent() {
 
 #ifdef _WIN32
 
-namespace {
-
-std::wstring Wide(const std::string& utf8) {
-  const int length =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
-  return wide;
-}
-
-}  // namespace
-
 // The exit status a killed child gets; one that had already exited keeps its own.
 constexpr UINT kKilledStatus = 0x4B494C4C;
 
@@ -117,11 +107,10 @@ struct Child::Process {
 
 Child::Child(const std::string& mode, const std::vector<std::string>& arguments)
     : process_(new Process) {
-  // The arguments hold no blanks or quotes, so joining them with blanks is the command line.
   std::wstring line;
   for (const std::string& word : CommandLine(mode, arguments)) {
     if (!line.empty()) line += L' ';
-    line += L'"' + Wide(word) + L'"';
+    line += platform::QuotedArgument(platform::WideFromUtf8(word));
   }
   HANDLE child_in = nullptr, child_out = nullptr;
   SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
