@@ -22,6 +22,7 @@
 #include "app/gate_calls.h"
 #include "app/main_window_ids.h"
 #include "forms/forms_runtime.h"
+#include "platform/core/code_page.h"
 #include "tests/app/desk_child.h"
 #include "tests/app/desk_test.h"
 #include "units/colorpicker/color_drop_down.h"
@@ -73,6 +74,37 @@ void AddChapter(const std::string& name, const std::vector<std::string>& paragra
   }
 }
 
+// Waits for `condition` (a shot that shows it too early shows the wrong thing); gives up with a
+// failure after ten seconds.
+void WaitFor(const char* what, const std::function<bool()>& condition) {
+  if (!QTest::qWaitFor(condition, 10000)) {
+    std::fprintf(stderr, "writing_desk_showcase: never %s\n", what);
+    std::fflush(nullptr);
+    std::_Exit(1);
+  }
+}
+
+std::string CaptionOf(forms::UnitId unit) {
+  return platform::GbkToUtf8(app::ReadText(unit, property::kCaption).View());
+}
+
+// A modal window of type T opens and blocks the caller: `shoot` runs once it is visible.
+template <typename T>
+void WhenShown(const std::function<void(T*)>& shoot) {
+  auto* poll = new QTimer;
+  QObject::connect(poll, &QTimer::timeout, [poll, shoot] {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      auto* window = qobject_cast<T*>(top);
+      if (window == nullptr || !window->isVisible()) continue;
+      poll->stop();
+      poll->deleteLater();
+      shoot(window);
+      return;
+    }
+  });
+  poll->start(20);
+}
+
 void Finish(int code) {
   std::fflush(nullptr);
   std::_Exit(code);
@@ -88,10 +120,13 @@ void TakeShots() {
                              "他数着铜钱，一枚，两枚，三枚。"});
   auto* tree = qobject_cast<QTreeWidget*>(UnitWidget(unit::kChapterList));
   Click(tree->viewport(), Qt::LeftButton, tree->visualItemRect(tree->topLevelItem(1)).center());
-  QTest::qWait(300);
+  WaitFor("showed the second chapter", [] {
+    return platform::GbkToUtf8(app::ReadText(unit::kNameBox, property::kContent).View()) ==
+           "第二章 夜雨";
+  });
   QWidget* close = UnitWidget(unit::kCloseButton);
+  // Delivered at once: the shot shows the button's hot colour.
   QTest::mouseMove(window->windowHandle(), close->mapTo(window, close->rect().center()));
-  QTest::qWait(200);
   if (!Save({window}, "start.png")) Finish(1);
 
   // Taller, so that the clock shows; a few keys start the figures.
@@ -100,38 +135,29 @@ void TakeShots() {
   typing->setFocus(Qt::MouseFocusReason);
   QTest::keyClick(typing, Qt::Key_End, Qt::ControlModifier);
   desk_tests::TypeInto(typing, "钟声远了。");
-  QTest::qWait(3300);
+  WaitFor("counted three seconds", [] { return CaptionOf(unit::kSeconds) == "3"; });  // three ticks of the figures
   if (!Save({window}, "statistics.png")) Finish(1);
 
   auto* picker = dynamic_cast<units::ColorPickerUnit*>(
       forms::FormsRuntime::Instance().UnitWindow(kMainWindow, unit::kTextColorPicker));
   Click(picker->Widget(), Qt::LeftButton, QPoint(20, 12));
-  QTest::qWait(300);
-  if (units::ColorDropDown* drop_down = picker->DropDown()) {
-    QTest::mouseMove(drop_down, drop_down->ItemRect(12).center());  // "红色"
-    QTest::qWait(100);
-    if (!Save({window, drop_down}, "colour_picker.png")) Finish(1);
-    QTest::keyClick(drop_down, Qt::Key_Escape);
-  }
+  WaitFor("opened the colours", [picker] { return picker->DropDown() != nullptr && picker->DropDown()->isVisible(); });
+  units::ColorDropDown* drop_down = picker->DropDown();
+  QTest::mouseMove(drop_down, drop_down->ItemRect(12).center());  // "红色"
+  WaitFor("highlighted red", [drop_down] { return drop_down->Highlighted() == 12; });
+  if (!Save({window, drop_down}, "colour_picker.png")) Finish(1);
+  QTest::keyClick(drop_down, Qt::Key_Escape);
 
-  QTimer::singleShot(600, [window] {
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-      auto* dialog = qobject_cast<QFontDialog*>(top);
-      if (dialog == nullptr || !dialog->isVisible()) continue;
-      if (!Save({window, dialog}, "font_dialog.png")) Finish(1);
-      dialog->reject();
-    }
+  WhenShown<QFontDialog>([window](QFontDialog* dialog) {
+    if (!Save({window, dialog}, "font_dialog.png")) Finish(1);
+    dialog->reject();
   });
   Click(UnitWidget(unit::kFontButton));
 
   // The pop-up menu is modal: it is photographed and closed from a timer.
-  QTimer::singleShot(400, [window] {
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-      auto* menu = qobject_cast<QMenu*>(top);
-      if (menu == nullptr || !menu->isVisible()) continue;
-      if (!Save({window, menu}, "menu.png")) Finish(1);
-      menu->close();
-    }
+  WhenShown<QMenu>([window](QMenu* menu) {
+    if (!Save({window, menu}, "menu.png")) Finish(1);
+    menu->close();
   });
   QWidget* text = UnitWidget(unit::kTextBox);
   QCursor::setPos(text->mapToGlobal(QPoint(200, 120)));  // the menu opens beside the pointer
@@ -139,7 +165,8 @@ void TakeShots() {
   QTest::mouseRelease(text, Qt::RightButton, {}, QPoint(200, 120));
 
   Click(UnitWidget(unit::kMaximiseButton));
-  QTest::qWait(500);
+  // Without a window manager (xvfb) the state changes, the size may not.
+  WaitFor("maximised", [window] { return window->isMaximized(); });
   Finish(Save({window}, "maximised.png") ? 0 : 1);
 }
 
@@ -150,7 +177,7 @@ void StartShots() {
     QWidget* window = UnitWidget(0);
     if (window == nullptr || !window->isVisible()) return;
     poll->stop();
-    QTimer::singleShot(100, &TakeShots);
+    QTimer::singleShot(0, &TakeShots);  // outside the timer that found the window
   });
   poll->start(50);
 }
