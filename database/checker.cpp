@@ -1,9 +1,9 @@
 #include "database/checker.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <map>
 
+#include "database/creator.h"
 #include "database/error_codes.h"
 #include "database/index_file.h"
 #include "database/le_bytes.h"
@@ -12,23 +12,11 @@
 #include "database/pack_journal.h"
 #include "platform/core/code_page.h"
 #include "platform/core/file_system.h"
-#include "platform/core/native_path.h"
 
 namespace database {
 namespace {
 
-namespace fs = std::filesystem;
-
 enum class BlockOwner : uint8_t { kNone, kChain, kFree };
-
-std::string MemoPathOf(std::string_view gbk_main_path) {
-  fs::path native = platform::FsPath(gbk_main_path);
-  const std::u8string extension = native.extension().u8string();
-  const bool lower = std::any_of(extension.begin(), extension.end(),
-                                 [](char8_t c) { return c >= 'a' && c <= 'z'; });
-  native.replace_extension(lower ? ".edt" : ".EDT");
-  return platform::GbkPathOf(native);
-}
 
 // A chain block whose previous word names another block than the one before it.
 struct WrongBackLink {
@@ -155,7 +143,7 @@ bool RepairMemo(MemoCheck& memo, const std::vector<BlockNumber>& free_list, Bloc
 void CheckMemoFile(std::string_view gbk_main_path, const MainFileLayout& layout,
                    const std::vector<uint8_t>& records, bool repair, CheckReport& report) {
   platform::FileResult opened = platform::File::Open(
-      MemoPathOf(gbk_main_path),
+      MemoPathFor(gbk_main_path),
       repair ? platform::FileAccess::kReadWrite : platform::FileAccess::kRead,
       repair ? platform::ShareMode::kExclusive : platform::ShareMode::kDenyNone,
       platform::Disposition::kOpenExisting);
