@@ -27,6 +27,24 @@ void CopyFontResult(int32_t result, int32_t member) {
 
 }  // namespace
 
+std::string EncodeSearchWords(std::string_view gbk_words) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string encoded;
+  for (const char c : gbk_words) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool unreserved = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
+                            (byte >= '0' && byte <= '9') || byte == '-' || byte == '_' || byte == '.' || byte == '~';
+    if (unreserved) {
+      encoded += c;
+    } else {
+      encoded += '%';
+      encoded += kHex[byte >> 4];
+      encoded += kHex[byte & 0x0F];
+    }
+  }
+  return encoded;
+}
+
 void ApplyBackColor() {
   WriteInt(unit::kTextBox, property::kBackColor, ReadInt(unit::kBackColorPicker, property::kCurrentColor));
 }
@@ -46,7 +64,8 @@ void ChooseFont() {
 
 void SearchTheWeb() {
   const runtime::Text address(texts::kWebSearchAddress);
-  const runtime::Text words = ReadText(unit::kSearchBox, property::kContent);
+  // The words as a search form sends them: "A&B" or "C++" must reach the page whole.
+  const runtime::Text words(EncodeSearchWords(ReadText(unit::kSearchBox, property::kContent).View()));
   OpenWebPage(CoreText(libraries::kConcatTexts, {address.Arg(), words.Arg()}));
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <string_view>
+
 namespace app {
 
 // The look of the text box, chosen in the settings group: none of it is kept beyond the run.
@@ -11,8 +14,10 @@ void ApplyTextColor();  // from 颜色选择器2
 void ChooseFont();
 
 // Opens the search page with the words of 编辑框1: the address with the words appended,
-// the words' GBK bytes sent as a browser sends them (percent-encoded).
+// encoded as a search form sends them (EncodeSearchWords); the address is left as it is.
 void SearchTheWeb();
+// Every byte of the GBK words but letters, digits and "-_.~" as %XX (a space as %20).
+std::string EncodeSearchWords(std::string_view gbk_words);
 void OpenForum();
 
 }  // namespace app

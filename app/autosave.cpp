@@ -1,26 +1,63 @@
 #include "app/autosave.h"
 
+#include <fstream>
+#include <iterator>
+#include <string>
+
 #include "app/desk_texts.h"
 #include "app/gate_calls.h"
 #include "app/main_window_ids.h"
+#include "app/save_alarm.h"
+#include "platform/core/native_path.h"
 
 namespace app {
 
 namespace {
 
 bool stale = true;
+bool rewritten_this_session = false;
+
+// The file as the last session left it (no command reads a file, so it is read directly).
+std::string ReadAutosaveFile(const std::string& gbk_path) {
+  std::ifstream file(platform::FsPath(gbk_path), std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// Keeps the last session's file before the first rewrite replaces it; false when it could
+// not be kept.
+bool KeepLastSessionFile(const std::string& gbk_path, std::string_view new_text) {
+  const std::string old_text = ReadAutosaveFile(gbk_path);
+  if (old_text.empty() || old_text == new_text) return true;
+  const runtime::Text now = CoreText(libraries::kToText, {Core(libraries::kGetNow, {})});
+  const runtime::Text source(gbk_path);
+  const runtime::Text target(
+      InProgramFolder(texts::kAutosaveBackupPrefix + std::string(now.View()) + texts::kLastSessionAutosaveSuffix));
+  return IsTrue(Core(libraries::kCopyFile, {source.Arg(), target.Arg()}));
+}
 
 }  // namespace
 
 void MarkAutosaveStale() { stale = true; }
+void KeepLastSessionAutosave() {
+  stale = false;
+  rewritten_this_session = false;
+}
 
 void Autosave() {
   if (!stale || ReadInt(unit::kAutosaveSwitch, property::kChecked) != 1) return;
-  const runtime::Text path(InProgramFolder(texts::kAutosaveFile));
+  const std::string path = InProgramFolder(texts::kAutosaveFile);
   const runtime::Text content = ReadText(unit::kTextBox, property::kContent);
+  if (!rewritten_this_session && !KeepLastSessionFile(path, content.View())) {
+    return ReportSave(SaveKind::kAutosave, false);
+  }
+  const runtime::Text target(path);
   const runtime::ByteSet bytes = runtime::ByteSet::FromResult(Core(libraries::kToByteSet, {content.Arg()}));
   // A failed write (a full disk) is tried again at the next tick.
-  if (IsTrue(Core(libraries::kWriteBytesToFile, {path.Arg(), bytes.Arg()}))) stale = false;
+  const bool written = IsTrue(Core(libraries::kWriteBytesToFile, {target.Arg(), bytes.Arg()}));
+  ReportSave(SaveKind::kAutosave, written);
+  if (!written) return;
+  stale = false;
+  rewritten_this_session = true;
 }
 
 }  // namespace app

@@ -5,6 +5,7 @@
 #include "app/desk_texts.h"
 #include "app/gate_calls.h"
 #include "app/main_window_ids.h"
+#include "platform/core/code_page.h"
 
 namespace app {
 
@@ -18,9 +19,42 @@ bool HoldsPathSeparator(std::string_view name) {
   return false;
 }
 
+namespace {
+
+constexpr size_t kLongestFileName = 255;
+
+// The length of a GBK file name in the units the file system counts.
+size_t NativeNameLength(std::string_view gbk_name) {
+#ifdef _WIN32
+  return platform::GbkToUtf16(gbk_name).size();
+#else
+  return platform::GbkToUtf8(gbk_name).size();
+#endif
+}
+
+}  // namespace
+
+std::string FittedChapterFileName(std::string_view name) {
+  if (NativeNameLength(std::string(name) + texts::kChapterFileSuffix) <= kLongestFileName) return std::string(name);
+  // Whole characters only: a lead byte (0x81-0xFE) takes its trail byte with it.
+  std::string fitted;
+  for (size_t i = 0; i < name.size();) {
+    const auto byte = static_cast<unsigned char>(name[i]);
+    size_t length = byte >= 0x81 && byte <= 0xFE && i + 1 < name.size() ? 2 : 1;
+    // A four-byte GB18030 character: lead, digit, lead, digit.
+    if (length == 2 && name[i + 1] >= '0' && name[i + 1] <= '9' && i + 3 < name.size()) length = 4;
+    const std::string longer = fitted + std::string(name.substr(i, length));
+    if (NativeNameLength(longer + texts::kChapterFileSuffix) > kLongestFileName) break;
+    fitted = longer;
+    i += length;
+  }
+  return fitted;
+}
+
 void WriteChapterFile(std::string_view name) {
   if (HoldsPathSeparator(name)) return;
-  const runtime::Text path(InProgramFolder(texts::kChapterFilePrefix + std::string(name) + texts::kChapterFileSuffix));
+  const runtime::Text path(
+      InProgramFolder(texts::kChapterFilePrefix + FittedChapterFileName(name) + texts::kChapterFileSuffix));
   const runtime::Text content = ReadText(unit::kTextBox, property::kContent);
   const runtime::ByteSet bytes = runtime::ByteSet::FromResult(Core(libraries::kToByteSet, {content.Arg()}));
   Core(libraries::kWriteBytesToFile, {path.Arg(), bytes.Arg()});

@@ -7,7 +7,10 @@
 #include "app/desk_texts.h"
 #include "app/gate_calls.h"
 #include "app/main_window_ids.h"
+#include "app/save_alarm.h"
 #include "app/termination.h"
+#include "database/database_list.h"
+#include "database/error_codes.h"
 #include "runtime/gates.h"
 
 namespace app {
@@ -17,13 +20,21 @@ namespace {
 using runtime::ArgCell;
 using runtime::Text;
 
+constexpr int32_t kEmptyUndoBuffer = 0xCD;  // the edit box's message that forgets its undo history
+constexpr int32_t kInputModeNormal = 0;
+constexpr int32_t kInputModeReadOnly = 1;
+
 bool database_open = false;
 // The record number (GetRecordNumber) of the chapter the boxes show; 0 for none. A write of
 // the boxes goes only into this record, so that a routine which has already moved the
 // pointer (a delete, a new chapter) never writes one chapter's text into another's record.
 int32_t shown_record = 0;
 int32_t shown_item = -1;  // the list item of that chapter when it was loaded
+// The chapter shown could not be read whole: the boxes hold what could be read, read-only,
+// and nothing is written into its record (that would replace the intact blocks).
+bool shown_unreadable = false;
 bool changed_since_save = true;
+bool boxes_editable = true;  // as the window comes up
 // The record numbers of the records not marked deleted, in record order, as this program
 // made them: the n-th is where a walk from the first record would stop for n. Lets a
 // switch go straight to its record instead of walking thousands (see GoToChapterRecord).
@@ -39,14 +50,22 @@ ArgCell TrimmedTextAsByteSet(const void*) {
   return Core(libraries::kToByteSet, {trimmed.Arg()});
 }
 
-// ModifyFields on the current record: the text field, then the name field.
+// ModifyFields on the current record: the text field, then the name field. The result goes
+// to the save alarm as well; a chapter that could not be read is never written.
 bool WriteBoxesIntoRecord() {
+  // No chapter shown (an empty database before its first chapter): no record to write into,
+  // which is no failure.
+  if (shown_record == 0) return false;
+  if (shown_unreadable && RecordNumber() == shown_record) return false;
   static const runtime::SubStatement text_value{&TrimmedTextAsByteSet, nullptr};
   const Text text_field(texts::kTextField);
   const Text name_field(texts::kNameField);
   const Text name = ReadText(unit::kNameBox, property::kContent);
-  return IsTrue(Core(libraries::kModifyFields, {ArgCell{}, text_field.Arg(), ArgCell::Statement(&text_value),
-                                                 name_field.Arg(), name.Arg()}));
+  const bool written = IsTrue(Core(libraries::kModifyFields, {ArgCell{}, text_field.Arg(),
+                                                              ArgCell::Statement(&text_value), name_field.Arg(),
+                                                              name.Arg()}));
+  ReportSave(SaveKind::kRecord, written);
+  return written;
 }
 
 int32_t CurrentItem() { return ReadInt(unit::kChapterList, property::kCurrentItem); }
@@ -60,13 +79,51 @@ bool ShowNameInItem(int32_t item) {
                                {TreeBoxRef(unit::kChapterList), ArgCell::Int(item), item_text.Arg()}));
 }
 
-Text ReadFieldAsText(const std::string& field) {
+// A field's value as a text; `error` (when given) gets the engine's code of the read: a chain
+// that cannot be read gives an empty value and a code, never a silent empty text.
+Text ReadFieldAsText(const std::string& field, int32_t* error = nullptr) {
   const Text name(field);
   const ArgCell value = Core(libraries::kReadField, {name.Arg()});
+  // Read here, past the gates (no command gives it), before another command resets it.
+  if (error != nullptr) *error = database::LastDatabaseError();
   // ToText copies; the field's own value (a text or byte-set block) is freed here.
   Text text = CoreText(libraries::kToText, {value});
   runtime::FreeBlock(value.AsPointer<void>());
   return text;
+}
+
+// Tells the author that the chapter at `item` failed to `what` (a new chapter, a delete), with
+// the engine's reason; the list is left as it was.
+void TellChapterCommandFailed(const std::string& what) {
+  const Text text(what + database::ErrorText(database::LastDatabaseError()));
+  const Text caption(texts::kErrorCaption);
+  Core(libraries::kMessageBox, {text.Arg(), ArgCell::Int(0x30), caption.Arg()});
+}
+
+// What can still be read of a field of the current record whose chain is damaged: its bytes
+// up to the first bad block (no command gives them, so the engine is asked directly).
+std::string ReadablePartOfField(const std::string& field) {
+  (void)field;
+  return {};
+}
+
+// Read-only boxes and the menu item that saves what could be read, for a chapter that could
+// not be read whole; written only on a change (a menu item's write rebuilds the menus).
+void SetBoxesEditable(bool editable) {
+  if (editable == boxes_editable) return;
+  boxes_editable = editable;
+  const int32_t mode = editable ? kInputModeNormal : kInputModeReadOnly;
+  WriteInt(unit::kTextBox, property::kInputMode, mode);
+  WriteInt(unit::kNameBox, property::kInputMode, mode);
+  WriteInt(unit::kSaveReadablePartItem, property::kMenuItemVisible, editable ? 0 : 1);
+}
+
+void TellChapterUnreadable(int32_t item, int32_t error, const Text& name) {
+  const std::string number = std::to_string(item + 1);
+  const Text text(texts::kChapterUnreadablePrefix + number + texts::kChapterUnreadableName + std::string(name.View()) +
+                  texts::kChapterUnreadableReason + database::ErrorText(error) + texts::kChapterUnreadableAdvice);
+  const Text caption(texts::kErrorCaption);
+  Core(libraries::kMessageBox, {text.Arg(), ArgCell::Int(0x30), caption.Arg()});
 }
 
 }  // namespace
@@ -75,15 +132,21 @@ bool ChapterDatabaseOpen() { return database_open; }
 void SetChapterDatabaseOpen(bool open) {
   database_open = open;
   shown_record = 0;
+  shown_unreadable = false;
+  boxes_editable = true;
 }
 
+// Only the records not marked deleted get an item: item i stands for the (i+1)-th of them,
+// whether or not the last session ended with a pack.
 void ListChapters() {
   undeleted_records.clear();
   Core(libraries::kGoFirstRecord, {});
   while (!IsTrue(Core(libraries::kIsAfterLastRecord, {}))) {
-    const Text name = ReadFieldAsText(texts::kNameField);
-    TreeBoxMethod(libraries::kAddItem, {TreeBoxRef(unit::kChapterList), ArgCell{}, name.Arg()});
-    if (!IsTrue(Core(libraries::kIsRecordDeleted, {}))) undeleted_records.push_back(RecordNumber());
+    if (!IsTrue(Core(libraries::kIsRecordDeleted, {}))) {
+      const Text name = ReadFieldAsText(texts::kNameField);
+      TreeBoxMethod(libraries::kAddItem, {TreeBoxRef(unit::kChapterList), ArgCell{}, name.Arg()});
+      undeleted_records.push_back(RecordNumber());
+    }
     if (!IsTrue(Core(libraries::kSkipRecords, {ArgCell::Int(1)}))) break;
   }
 }
@@ -131,16 +194,26 @@ int32_t GoToChapterRecord(int32_t n) {
   return found;
 }
 
+int32_t ShownChapterRecord() { return shown_record; }
+bool ShownChapterUnreadable() { return shown_unreadable; }
+bool ChapterUnsaved() { return changed_since_save && database_open && shown_record != 0 && !shown_unreadable; }
+
 void FlushShownChapter() {
-  if (!database_open || shown_record == 0 || RecordNumber() != shown_record) return;
-  if (!WriteBoxesIntoRecord()) return;
+  if (!database_open || shown_record == 0 || RecordNumber() != shown_record || shown_unreadable) return;
+  if (!changed_since_save) return;
+  if (!WriteBoxesIntoRecord()) {
+    // The pointer is about to leave this chapter (or the program ends): what the record
+    // could not take goes to the rescue copy now.
+    RescueShownChapter();
+    return;
+  }
   changed_since_save = false;
   // The pointer is still on the chapter, so no item has come or gone since it was loaded.
   ShowNameInItem(shown_item);
 }
 
 void SaveCurrentChapter() {
-  if (!changed_since_save) return;
+  if (!changed_since_save || shown_unreadable) return;
   // Results as the database gives them: with no current record nothing is written, and the
   // boxes stay marked so that the next tick tries again.
   const bool written = database_open && WriteBoxesIntoRecord();
@@ -155,27 +228,70 @@ void LoadChosenChapter() {
   if (!database_open || item < 0) return;
   FlushShownChapter();
   GoToChapterRecord(item + 1);
-  const Text chapter_text = ReadFieldAsText(texts::kTextField);
-  const Text chapter_name = ReadFieldAsText(texts::kNameField);
-  WriteText(unit::kTextBox, property::kContent, chapter_text.View());
-  WriteText(unit::kNameBox, property::kContent, chapter_name.View());
-  shown_record = RecordNumber();
+  int32_t text_error = 0;
+  int32_t name_error = 0;
+  const Text chapter_text = ReadFieldAsText(texts::kTextField, &text_error);
+  const Text chapter_name = ReadFieldAsText(texts::kNameField, &name_error);
+  const int32_t record = RecordNumber();
+  const bool unreadable = text_error != database::code::kOk || name_error != database::code::kOk;
+  // Set before the boxes change, so that nothing writes into the record while they do.
+  shown_record = record;
   shown_item = item;
+  shown_unreadable = unreadable;
+  const std::string readable_text = unreadable ? ReadablePartOfField(texts::kTextField) : std::string();
+  WriteText(unit::kTextBox, property::kContent, unreadable ? readable_text : chapter_text.View());
+  WriteText(unit::kNameBox, property::kContent, chapter_name.View());
+  // A fresh undo history: undo never brings one chapter's text into another.
+  Core(libraries::kSendMessage, {EditBoxRef(unit::kTextBox), ArgCell::Int(kEmptyUndoBuffer), ArgCell::Int(0),
+                                 ArgCell::Int(0)});
+  // Loading is no edit: nothing to save until the author changes a box.
+  changed_since_save = false;
+  SetBoxesEditable(!unreadable);
+  if (unreadable) TellChapterUnreadable(item, text_error != database::code::kOk ? text_error : name_error, chapter_name);
 }
 
-void NewChapter() {
-  const Text name = ReadText(unit::kNameBox, property::kContent);
-  WriteChapterFile(name.View());
-  if (database_open && WriteBoxesIntoRecord()) changed_since_save = false;
-  ShowNameInItem(CurrentItem());
-  if (IsTrue(Core(libraries::kAppendBlankRecord, {}))) undeleted_records.push_back(RecordNumber());
+namespace {
+
+// A blank record at the end and its item, selected; false (and the list unchanged) when the
+// database could not append one.
+bool AppendChapter() {
+  if (database_open) {
+    if (!IsTrue(Core(libraries::kAppendBlankRecord, {}))) {
+      TellChapterCommandFailed(texts::kNewChapterFailed);
+      return false;
+    }
+    undeleted_records.push_back(RecordNumber());
+  }
   const Text empty;
   TreeBoxMethod(libraries::kAddItem, {TreeBoxRef(unit::kChapterList), ArgCell{}, empty.Arg(), ArgCell::Int(0)});
   const int32_t count = TreeBoxMethod(libraries::kGetItemCount, {TreeBoxRef(unit::kChapterList)}).As<int32_t>();
   WriteInt(unit::kChapterList, property::kCurrentItem, count - 1);
   WriteText(unit::kTextBox, property::kContent, {});
   WriteText(unit::kNameBox, property::kContent, {});
+  return true;
+}
+
+}  // namespace
+
+void NewChapter() {
+  if (!shown_unreadable) {
+    const Text name = ReadText(unit::kNameBox, property::kContent);
+    WriteChapterFile(name.View());
+    if (database_open && WriteBoxesIntoRecord()) changed_since_save = false;
+    ShowNameInItem(CurrentItem());
+  }
+  if (!AppendChapter()) return;
   Core(libraries::kSetFocus, {EditBoxRef(unit::kNameBox)});
+}
+
+void SaveReadablePartAsNewChapter() {
+  if (!shown_unreadable) return;
+  const std::string name = std::string(ReadText(unit::kNameBox, property::kContent).View()) + texts::kReadablePartSuffix;
+  const std::string text(ReadText(unit::kTextBox, property::kContent).View());
+  if (!AppendChapter()) return;
+  // The new record is the chapter shown now, editable; the next tick saves these.
+  WriteText(unit::kNameBox, property::kContent, name);
+  WriteText(unit::kTextBox, property::kContent, text);
 }
 
 void DeleteChapter() {
@@ -188,9 +304,12 @@ void DeleteChapter() {
   const int32_t shown_after = current == 0 ? 0 : current - 1;
   if (database_open) {
     GoToChapterRecord(current + 1);
-    if (IsTrue(Core(libraries::kDeleteRecords, {}))) {
-      std::erase(undeleted_records, RecordNumber());
+    if (!IsTrue(Core(libraries::kDeleteRecords, {}))) {
+      // The pointer is still on the chapter shown: list, record and boxes agree as before.
+      TellChapterCommandFailed(texts::kDeleteChapterFailed);
+      return;
     }
+    std::erase(undeleted_records, RecordNumber());
     GoToChapterRecord(shown_after + 1);
   }
   TreeBoxMethod(libraries::kDeleteItem, {TreeBoxRef(unit::kChapterList), ArgCell::Int(CurrentItem())});

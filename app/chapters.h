@@ -31,9 +31,17 @@ void SaveCurrentChapter();
 // The text box or the name box changed: the next save tick writes them.
 void MarkChapterChanged();
 
+// The record number of the chapter the boxes show; 0 for none.
+int32_t ShownChapterRecord();
+// Whether the boxes hold an edit that its record has not taken yet.
+bool ChapterUnsaved();
+
 // The routines' bodies.
 void LoadChosenChapter();
 void NewChapter();
 void DeleteChapter();
+// A chapter that could not be read whole is shown read-only and never saved; this makes what
+// could be read a new chapter at the end ("以可读部分另存为新章节"), editable and saved as usual.
+void SaveReadablePartAsNewChapter();
 
 }  // namespace app

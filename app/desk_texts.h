@@ -22,6 +22,8 @@ inline const std::string kChapterFilePattern = runtime::Gbk("\\小说文件\\*.t
 inline const std::string kAutosaveFile = runtime::Gbk("\\自动保存\\自动保存文件【勿删】.txt");
 inline const std::string kAutosaveBackupPrefix = runtime::Gbk("\\自动保存备份\\");
 inline const std::string kAutosaveBackupSuffix = runtime::Gbk("【备份】.txt");
+// The last session's autosave file, kept before this session's first rewrite.
+inline const std::string kLastSessionAutosaveSuffix = runtime::Gbk("【上次自动保存】.txt");
 
 inline const std::string kWarningCaption = runtime::Gbk("警告");
 inline const std::string kConfirmDelete = runtime::Gbk("确认删除该章节吗，删除后可能会导致章节丢失。");
@@ -34,8 +36,38 @@ inline const std::string kChapterBackupFailed = runtime::Gbk("小说文件备份
 inline const std::string kAutosaveBackupFailed = runtime::Gbk("自动保存文件备份失败");
 inline const std::string kAlreadyOpen =
     runtime::Gbk("写作台已经打开：同一文件夹中的章节只能由一个写作台编辑。");
+inline const std::string kLockAccessDenied =
+    runtime::Gbk("写作台无法占用章节文件夹：小说数据文件夹或其中的写作台.lock 不可写。");
+inline const std::string kLockNotSupported =
+    runtime::Gbk("写作台无法占用章节文件夹：所在的文件系统不支持文件锁。");
+inline const std::string kLockFailed = runtime::Gbk("写作台无法占用章节文件夹。");
+inline const std::string kFolderIs = runtime::Gbk("\r\n文件夹：");
 inline const std::string kDatabaseUnavailable =
     runtime::Gbk("无法打开章节数据库，本次输入的章节不会被保存：");
+
+// When the text cannot be saved (save_alarm.h, rescue_copy.h).
+inline const std::string kRescueFolderName = runtime::Gbk("\\Inkstone 抢救");
+inline const std::string kRescueUtf8Suffix = runtime::Gbk("（UTF-8）.txt");
+inline const std::string kRescueStem = runtime::Gbk("【抢救】");
+inline const std::string kRecordNotSaved = runtime::Gbk("章节未能保存：");
+inline const std::string kAutosaveNotWritten = runtime::Gbk("自动保存文件未能写入");
+inline const std::string kRescuedTo = runtime::Gbk("。正文已另存到 ");
+inline const std::string kRescueFailed = runtime::Gbk("。正文无法另存，请勿关闭写作台，先腾出磁盘空间！");
+inline const std::string kNewChapterFailed = runtime::Gbk("无法新建章节：");
+inline const std::string kDeleteChapterFailed = runtime::Gbk("无法删除章节：");
+inline const std::string kChapterUnreadablePrefix = runtime::Gbk("章节列表第");
+inline const std::string kChapterUnreadableName = runtime::Gbk("项“");
+inline const std::string kChapterUnreadableReason = runtime::Gbk("”的正文无法完整读出：");
+inline const std::string kChapterUnreadableAdvice = runtime::Gbk(
+    "。\r\n可读出的部分已显示，只能查看，不会保存到这一章。"
+    "要继续写，请在正文的右键菜单中选择“以可读部分另存为新章节”。");
+inline const std::string kReadablePartSuffix = runtime::Gbk("（可读部分）");
+inline const std::string kCloseUnsaved = runtime::Gbk("本章还有没保存进章节数据库的正文。\r\n");
+inline const std::string kCloseRescuedTo = runtime::Gbk("\r\n正文的抢救副本：");
+inline const std::string kCloseLosesText = runtime::Gbk("\r\n正文无法另存：现在关闭会失去没保存的正文！");
+inline const std::string kCloseChoices = runtime::Gbk(
+    "\r\n\r\n是：再试一次保存\r\n否：关闭写作台\r\n取消：回到写作台");
+inline const std::string kPackFailed = runtime::Gbk("章节数据库整理失败：");
 
 inline const std::string kDatePrefix = runtime::Gbk("日期：");
 inline const std::string kHourPrefix = runtime::Gbk("时：");

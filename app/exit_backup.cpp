@@ -1,6 +1,8 @@
 #include "app/exit_backup.h"
 
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "app/autosave.h"
@@ -8,7 +10,10 @@
 #include "app/desk_texts.h"
 #include "app/gate_calls.h"
 #include "app/main_window_ids.h"
+#include "database/database_list.h"
+#include "database/error_codes.h"
 #include "platform/core/file_search.h"
+#include "platform/core/native_path.h"
 
 namespace app {
 
@@ -23,16 +28,26 @@ void Tell(const std::string& gbk) {
   Core(libraries::kMessageBox, {text.Arg(), ArgCell::Int(0)});
 }
 
+// Whether a folder can be listed at all (a search that finds nothing cannot tell).
+bool FolderReadable(const std::string& gbk_folder) {
+  std::error_code error;
+  std::filesystem::directory_iterator listing(platform::FsPath(gbk_folder), error);
+  return !error;
+}
+
 // Copies every "*.txt" of 小说文件 into 小说文件备份 (existing copies replaced). This
 // platform has no command interpreter for a batch file, so the files are copied one by
 // one (no command lists a folder: the platform's file search does). Gives the names of the
-// files whose copy failed.
+// files whose copy failed; the folder's own name when it cannot be read.
 std::vector<std::string> CopyChapterFiles() {
   std::vector<std::string> failed;
   const std::string source_folder = InProgramFolder(texts::kChapterFolder);
   const std::string target_folder = InProgramFolder(texts::kChapterBackupFolder);
   platform::FileSearch search;
-  if (!search.Start(InProgramFolder(texts::kChapterFilePattern))) return failed;
+  if (!search.Start(InProgramFolder(texts::kChapterFilePattern))) {
+    if (!FolderReadable(source_folder)) failed.push_back(texts::kChapterFolder.substr(1));
+    return failed;
+  }
   while (auto entry = search.Next()) {
     if (entry->attributes & platform::kAttributeDirectory) continue;
     const Text source(source_folder + "\\" + entry->name);
@@ -59,6 +74,13 @@ void BackUpAutosaveFile() {
   Tell(copied ? texts::kAutosaveBackupDone : texts::kAutosaveBackupFailed);
 }
 
+// Records marked deleted go for good. A pack that fails leaves them marked (the list shows
+// only the others), but the author hears of it in the style of the backups.
+void PackChapterDatabase() {
+  if (!ChapterDatabaseOpen() || IsTrue(Core(libraries::kPackDatabase, {}))) return;
+  Tell(texts::kPackFailed + database::ErrorText(database::LastDatabaseError()));
+}
+
 }  // namespace
 
 void RunExitBackup() {
@@ -67,7 +89,7 @@ void RunExitBackup() {
   const Text content = ReadText(unit::kTextBox, property::kContent);
   const Text empty;
   if (Core(libraries::kCompareTexts, {content.Arg(), empty.Arg()}).As<int32_t>() != 0) BackUpAutosaveFile();
-  Core(libraries::kPackDatabase, {});
+  PackChapterDatabase();
 }
 
 }  // namespace app

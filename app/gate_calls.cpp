@@ -2,6 +2,8 @@
 
 #include "app/main_window_ids.h"
 #include "libraries/library_notify.h"
+#include "platform/core/code_page.h"
+#include "platform/core/native_path.h"
 #include "runtime/gates.h"
 
 namespace app {
@@ -23,6 +25,10 @@ ArgCell TreeBoxMethod(libraries::TreeBoxCommand command, std::initializer_list<A
 std::string InProgramFolder(std::string_view relative) {
   const runtime::Text folder = CoreText(libraries::kGetProgramDirectory, {});
   return std::string(folder.View()) + std::string(relative);
+}
+
+std::string PathForAuthor(std::string_view gbk_path) {
+  return platform::Utf8ToGbk(platform::NativePath(gbk_path));
 }
 
 ArgCell WindowRef() { return ArgCell::UnitReference(unit_class::kWindow, kMainWindow, unit::kWindow); }

@@ -30,6 +30,9 @@ runtime::ArgCell TreeBoxMethod(libraries::TreeBoxCommand command,
 // The program's folder (GetProgramDirectory) followed by `relative` ("\\小说文件").
 std::string InProgramFolder(std::string_view relative);
 
+// A GBK path as the author's system writes it (its own separators), for a message.
+std::string PathForAuthor(std::string_view gbk_path);
+
 // Unit references of the writing window's units (the first argument of a unit method).
 runtime::ArgCell WindowRef();
 runtime::ArgCell EditBoxRef(forms::UnitId unit);

@@ -4,6 +4,7 @@
 
 #include "app/gate_calls.h"
 #include "app/main_window_ids.h"
+#include "app/save_alarm.h"
 
 namespace app {
 
@@ -47,6 +48,7 @@ void LayOutForWindowSize() {
       width - group_width - (Get(unit::kSearchButton, property::kWidth) + 20));
   Set(unit::kForumLabel, property::kLeft,
       Get(unit::kSearchBox, property::kLeft) - Get(unit::kForumLabel, property::kWidth));
+  LayOutWarningLine();
 }
 
 void LayOutAroundSplitter(int32_t left) {

@@ -59,6 +59,7 @@ inline constexpr forms::UnitId kAutosaveSwitch = 0x26010074;    // 自动保存�
 inline constexpr forms::UnitId kChapterListMenu = 0x26010075;   // 右键
 inline constexpr forms::UnitId kTextMenu = 0x260100BA;          // 内容右键
 inline constexpr forms::UnitId kStopTimingItem = 0x260100BB;    // 停止计时
+inline constexpr forms::UnitId kSaveReadablePartItem = 0x260100BC;  // 以可读部分另存为新章节
 }  // namespace unit
 
 // The classes of the units that unit references name.
@@ -81,11 +82,14 @@ inline constexpr int32_t kContent = 8;       // edit box
 inline constexpr int32_t kTextColor = 10;    // edit box
 inline constexpr int32_t kBackColor = 11;    // edit box
 inline constexpr int32_t kFont = 12;         // edit box, written one member at a time
+inline constexpr int32_t kInputMode = 18;    // edit box: 0 normal, 1 read-only
 inline constexpr int32_t kSelLength = 25;    // edit box
 inline constexpr int32_t kCaption = 8;       // label, transparent label
+inline constexpr int32_t kLabelTextColor = 11;  // transparent label
 inline constexpr int32_t kCurrentItem = 16;  // tree box
 inline constexpr int32_t kInterval = 8;      // timer
 inline constexpr int32_t kChecked = 1;       // menu item
+inline constexpr int32_t kMenuItemVisible = 3;
 inline constexpr int32_t kCurrentColor = 8;  // colour picker
 // the common dialog's font results
 inline constexpr int32_t kFontBold = 21;

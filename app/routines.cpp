@@ -10,6 +10,8 @@
 #include "app/gate_calls.h"
 #include "app/layout.h"
 #include "app/main_window_ids.h"
+#include "app/may_close.h"
+#include "app/save_alarm.h"
 #include "app/start_up.h"
 #include "app/statistics.h"
 #include "app/termination.h"
@@ -59,9 +61,12 @@ HandlerResult OnMaximiseClicked(const int32_t*, int32_t) {
 }
 
 HandlerResult OnCloseClicked(const int32_t*, int32_t) {
-  Core(libraries::kDestroy, {WindowRef()});
+  if (MayClose()) Core(libraries::kDestroy, {WindowRef()});
   return {};
 }
+
+// A close from the system (a close request, the session's end) asks the same.
+HandlerResult OnCloseQuery(const int32_t*, int32_t) { return {true, MayClose() ? 1 : 0}; }
 
 HandlerResult OnSplitterMoved(const int32_t* args, int32_t count) {
   LayOutAroundSplitter(Arg(args, count, 1));
@@ -113,11 +118,13 @@ HandlerResult OnTextKeyDown(const int32_t* args, int32_t count) {
 }
 
 // Enter: the box has put its line break at the caret; a second one and a four-space indent
-// go at the very end of the text, ready for the next paragraph.
+// go at the very end of the text, ready for the next paragraph. Both go in through the
+// box's caret (AppendText), so that undo takes them back like typed text and keeps what
+// came before.
 HandlerResult OnTextKeyUp(const int32_t* args, int32_t count) {
   if (Arg(args, count, 0) != kKeyEnter) return {};
-  const runtime::Text content = ReadText(unit::kTextBox, property::kContent);
-  WriteText(unit::kTextBox, property::kContent, std::string(content.View()) + texts::kLineBreak);
+  const runtime::Text line_break(texts::kLineBreak);
+  Core(libraries::kAppendText, {EditBoxRef(unit::kTextBox), line_break.Arg()});
   const runtime::Text indent = CoreText(libraries::kSpaceText, {ArgCell::Int(4)});
   Core(libraries::kAppendText, {EditBoxRef(unit::kTextBox), indent.Arg()});
   return {};
@@ -211,8 +218,14 @@ HandlerResult OnSearchBoxKeyUp(const int32_t* args, int32_t count) {
   return {};
 }
 
+// The forum label doubles as the warning line while the text cannot be saved.
 HandlerResult OnForumClicked(const int32_t*, int32_t) {
-  OpenForum();
+  if (!ExplainSaveFailure()) OpenForum();
+  return {};
+}
+
+HandlerResult OnSaveReadablePart(const int32_t*, int32_t) {
+  SaveReadablePartAsNewChapter();
   return {};
 }
 

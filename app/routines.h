@@ -44,5 +44,7 @@ HandlerResult OnFontClicked(const int32_t* args, int32_t count);
 HandlerResult OnSearchClicked(const int32_t* args, int32_t count);
 HandlerResult OnSearchBoxKeyUp(const int32_t* args, int32_t count);
 HandlerResult OnForumClicked(const int32_t* args, int32_t count);
+HandlerResult OnCloseQuery(const int32_t* args, int32_t count);
+HandlerResult OnSaveReadablePart(const int32_t* args, int32_t count);
 
 }  // namespace app::routines

@@ -2,10 +2,12 @@
 
 #include <string>
 
+#include "app/autosave.h"
 #include "app/chapters.h"
 #include "app/desk_texts.h"
 #include "app/gate_calls.h"
 #include "app/main_window_ids.h"
+#include "app/save_alarm.h"
 #include "app/statistics.h"
 #include "database/database_list.h"
 #include "database/error_codes.h"
@@ -64,6 +66,7 @@ void ShowClock() {
 
 void StartUp() {
   ResetSecondsCounter();
+  ForgetSaveFailures();
   CreateFolders();
   const bool open = OpenChapterDatabase();
   SetChapterDatabaseOpen(open);
@@ -72,6 +75,7 @@ void StartUp() {
   UseThemedLook();
   if (open) ListChapters();
   WriteInt(unit::kChapterList, property::kCurrentItem, 0);
+  KeepLastSessionAutosave();
   ShowClock();
   if (!open) TellDatabaseUnavailable(open_error);
 }

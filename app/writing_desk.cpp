@@ -55,7 +55,9 @@ using namespace routines;
   X(OnFontClicked) \
   X(OnSearchClicked) \
   X(OnSearchBoxKeyUp) \
-  X(OnForumClicked)
+  X(OnForumClicked) \
+  X(OnCloseQuery) \
+  X(OnSaveReadablePart)
 
 #define INKSTONE_ROUTINE(name) name,
 const runtime::EventHandler kRoutines[] = {INKSTONE_ROUTINES(INKSTONE_ROUTINE)};
@@ -89,8 +91,8 @@ const std::vector<std::string>& RoutineNames() { return kRoutineNames; }
 int32_t WritingDeskEntry() {
   runtime::RuntimeService(6);
   runtime::RuntimeService(3, reinterpret_cast<intptr_t>(&EndRoutine));
-  if (!ClaimProgramFolder()) {
-    TellAlreadyOpen();
+  if (const std::string refused = ClaimProgramFolder(); !refused.empty()) {
+    TellFolderNotClaimed(refused);
     return 0;
   }
   EndCleanlyOnTermination();

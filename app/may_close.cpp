@@ -1,0 +1,35 @@
+#include "app/may_close.h"
+
+#include <string>
+
+#include "app/chapters.h"
+#include "app/desk_texts.h"
+#include "app/gate_calls.h"
+#include "app/save_alarm.h"
+
+namespace app {
+
+namespace {
+
+constexpr int32_t kYesNoCancelWarning = 0x33;
+constexpr int32_t kYes = 6, kNo = 7;
+
+}  // namespace
+
+bool MayClose() {
+  for (;;) {
+    SaveCurrentChapter();
+    if (!ChapterUnsaved()) return true;
+    const std::string rescue = RescueShownChapter();
+    const std::string where = rescue.empty() ? texts::kCloseLosesText : texts::kCloseRescuedTo + PathForAuthor(rescue);
+    const runtime::Text text(texts::kCloseUnsaved + SaveFailureText() + where + texts::kCloseChoices);
+    const runtime::Text caption(texts::kWarningCaption);
+    const int32_t answer =
+        Core(libraries::kMessageBox, {text.Arg(), runtime::ArgCell::Int(kYesNoCancelWarning), caption.Arg()})
+            .As<int32_t>();
+    if (answer == kNo) return true;
+    if (answer != kYes) return false;
+  }
+}
+
+}  // namespace app
