@@ -393,7 +393,7 @@ int32_t Database::AppendBlank() {
   // The record first, then the count that makes it part of the file: a crash in between
   // leaves bytes past the last record, which the next open for writing cuts off.
   if (main_.WriteAt(position, record.data(), record_size()) != record_size()) {
-    return code::kWriteRecordFailed;
+    return WriteFailureCode(main_.last_error(), code::kWriteRecordFailed);
   }
   int32_t result = WriteCounts(main_, number + 1, id + 1);
   if (result != code::kOk) return result;

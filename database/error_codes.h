@@ -66,4 +66,10 @@ std::string ErrorText(int32_t error_code);
 // The code of a failed file operation.
 int32_t FileErrorCode(platform::FileError error);
 
+// The code of a write that failed with `error` (File::last_error): kDiskFull when the disk had no
+// room left, which an author can remedy, else `otherwise`.
+inline int32_t WriteFailureCode(platform::FileError error, int32_t otherwise) {
+  return error == platform::FileError::kDiskFull ? code::kDiskFull : otherwise;
+}
+
 }  // namespace database

@@ -106,7 +106,7 @@ int32_t MemoFile::WriteHeaderWords(const MemoHeader& header) {
   StoreI32(words + kMemoFreeHeadOffset - kMemoCountsOffset, header.free_head);
   // One write: the header is the commit point of every allocation and release.
   if (file_.WriteAt(kMemoCountsOffset, words, kMemoCountsSize) != kMemoCountsSize)
-    return code::kMemoAccessFailed;
+    return WriteFailed();
   seen_block_count_ = header.block_count;
   return code::kOk;
 }
@@ -228,7 +228,7 @@ int32_t MemoFile::WriteBlocks(const BlockNumber* blocks, size_t count, const uin
     const int64_t bytes = static_cast<int64_t>(run) * kMemoBlockSize;
     if (file_.WriteAt(int64_t{blocks[i]} * kMemoBlockSize, images + i * kMemoBlockSize, bytes) !=
         bytes) {
-      return code::kMemoAccessFailed;
+      return WriteFailed();
     }
     i += run;
   }
@@ -239,7 +239,7 @@ int32_t MemoFile::WriteWord(int64_t offset, int32_t value) {
   ForgetCachedBlocks();
   uint8_t word[4];
   StoreI32(word, value);
-  return file_.WriteAt(offset, word, 4) == 4 ? code::kOk : code::kMemoAccessFailed;
+  return file_.WriteAt(offset, word, 4) == 4 ? code::kOk : WriteFailed();
 }
 
 void MemoFile::TakeFreeBlocks(int32_t wanted, MemoHeader* header,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "database/byte_locks.h"
+#include "database/error_codes.h"
 #include "database/memo_block_cache.h"
 #include "platform/core/file.h"
 #include "platform/core/file_view.h"
@@ -138,8 +139,13 @@ class MemoFile {
   void PlanChange(BlockNumber first, std::string_view value, ChainChange* change);
 
   // Writes the bytes `change` does not keep into blocks no record references and links them
-  // to the kept ones; sets new_blocks and new_first.
+  // to the kept ones; sets new_blocks and new_first. A change that fails keeps no block: the
+  // spares it would have used, and blocks the header already gave it, stay this open's spares.
   int32_t WriteChange(std::string_view value, ChainChange* change);
+
+  // For a change written but never switched, because a later write of its save failed: its
+  // new blocks, which nothing references, become spares.
+  void AbandonChange(ChainChange* change);
 
   // The switch when the first block stays: the last kept front block's next word. (When the
   // first block changes, the caller switches the record's block number instead.)
@@ -191,6 +197,10 @@ class MemoFile {
   // the file are cut off instead. Requires: the header lock is held.
   int32_t ReleaseBlocks(const std::vector<BlockNumber>& blocks);
   int32_t WriteWord(int64_t offset, int32_t value);
+  // The code of the write to the file that just failed: kDiskFull or kMemoAccessFailed.
+  int32_t WriteFailed() const {
+    return WriteFailureCode(file_.last_error(), code::kMemoAccessFailed);
+  }
   // Writes full block images, one write per run of consecutive block numbers.
   int32_t WriteBlocks(const BlockNumber* blocks, size_t count, const uint8_t* images);
 
