@@ -126,11 +126,19 @@ class MemoFile {
   platform::File& file() { return file_; }
 
   // Reads the value of the chain starting at `first` (0: the empty value), and its block
-  // numbers when `blocks` is given. Fails with kMemoAccessFailed on a block that cannot be
-  // read or a chain that is not well formed. Requires: the lock of the record that names the
-  // chain is held, so that nobody releases it meanwhile.
+  // numbers when `blocks` is given. Fails with kMemoChainDamaged on a chain that is not well
+  // formed (a block outside the file, a cycle, a used count out of range), kMemoAccessFailed
+  // when the header cannot be read. Requires: the lock of the record that names the chain is
+  // held, so that nobody releases it meanwhile.
   int32_t ReadChain(BlockNumber first, std::string* value,
                     std::vector<BlockNumber>* blocks = nullptr);
+
+  // What can still be read of the chain starting at `first`: the bytes of its blocks in order,
+  // up to the first link that leaves the file or comes back to a block of the chain, or the
+  // first block whose used count is out of range. kOk when the whole chain reads (as
+  // ReadChain), kMemoChainDamaged with the bytes before the break, kMemoAccessFailed with no
+  // bytes when the header cannot be read. Requires: as ReadChain.
+  int32_t ReadReadablePart(BlockNumber first, std::string* value);
 
   // Reads the chain starting at `first` and works out how a save of `value` changes it: not at
   // all, or which blocks it keeps. Needs no header lock or header read. A chain that cannot be
