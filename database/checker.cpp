@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "database/chain_rescue.h"
 #include "database/creator.h"
 #include "database/error_codes.h"
 #include "database/index_file.h"
@@ -31,8 +32,9 @@ struct MemoCheck {
   CheckReport& report;
   int32_t block_count = 0;
   std::vector<BlockOwner> owners;
-  std::vector<uint8_t> image;  // the whole memo file
+  std::vector<uint8_t> image;  // the memo file's blocks, those past the block count too
   std::vector<WrongBackLink> wrong_back_links;
+  std::vector<BrokenChain> broken;
 
   const uint8_t* Block(BlockNumber block) const {
     return image.data() + static_cast<size_t>(block) * kMemoBlockSize;
@@ -40,39 +42,78 @@ struct MemoCheck {
   bool Valid(BlockNumber block) const { return block >= 1 && block < block_count; }
 };
 
-void CheckChain(MemoCheck& memo, BlockNumber first, int32_t record, const std::string& field) {
+// Follows one record's chain. A chain that breaks off is one fault and one BrokenChain; its
+// blocks after the break are not walked.
+void CheckChain(MemoCheck& memo, BlockNumber first, int32_t record, const std::string& field,
+                int64_t record_word) {
   const std::string where =
       "record " + std::to_string(record + 1) + " field " + platform::GbkToUtf8(field);
+  BrokenChain chain{record, field, record_word, {}};
+  const auto broken = [&](const std::string& why) {
+    memo.report.faults.push_back(where + ": block " + why);
+    memo.broken.push_back(std::move(chain));
+  };
   BlockNumber previous = 0;
   BlockNumber block = first;
   while (block != 0) {
-    if (!memo.Valid(block)) {
-      memo.report.faults.push_back(where + ": block " + std::to_string(block) +
-                                   " lies outside the memo file");
-      return;
-    }
+    if (!memo.Valid(block)) return broken(std::to_string(block) + " lies outside the memo file");
     const BlockOwner owner = memo.owners[static_cast<size_t>(block)];
     if (owner != BlockOwner::kNone) {
-      memo.report.faults.push_back(where + ": block " + std::to_string(block) +
-                                   (owner == BlockOwner::kFree
-                                        ? " is also on the free list"
-                                        : " belongs to another chain or repeats (a cycle)"));
-      return;
+      return broken(std::to_string(block) +
+                    (owner == BlockOwner::kFree ? " is also on the free list"
+                                                : " belongs to another chain or repeats (a cycle)"));
+    }
+    const uint8_t* image = memo.Block(block);
+    const int32_t used = LoadI32(image + kMemoUsedOffset);
+    if (used < 0 || used > kMemoDataSize) {
+      return broken(std::to_string(block) + " has a used count of " + std::to_string(used));
     }
     memo.owners[static_cast<size_t>(block)] = BlockOwner::kChain;
     ++memo.report.chain_blocks;
-    const uint8_t* image = memo.Block(block);
+    chain.sound.push_back(block);
     if (LoadI32(image) != previous) {
       memo.wrong_back_links.push_back({block, LoadI32(image), previous, where});
-    }
-    const int32_t used = LoadI32(image + kMemoUsedOffset);
-    if (used < 0 || used > kMemoDataSize) {
-      memo.report.faults.push_back(where + ": block " + std::to_string(block) +
-                                   " has a used count of " + std::to_string(used));
     }
     previous = block;
     block = LoadI32(image + kMemoNextOffset);
   }
+}
+
+// Saves the bytes of every broken chain, then cuts each after its sound blocks. Nothing is cut
+// unless every chain's bytes are safe in their files.
+bool RescueBrokenChains(MemoCheck& memo, platform::File& main, std::string_view gbk_main_path) {
+  std::vector<bool> candidates(memo.image.size() / kMemoBlockSize, true);
+  for (size_t b = 0; b < memo.owners.size(); ++b) {
+    candidates[b] = memo.owners[b] == BlockOwner::kNone;
+  }
+  candidates[0] = false;
+  std::vector<RescuedChain> rescued;
+  for (const BrokenChain& chain : memo.broken) {
+    std::vector<BlockNumber> blocks = chain.sound;
+    const std::vector<BlockNumber> rest =
+        FindContinuation(memo.image, candidates, chain.sound.empty() ? 0 : chain.sound.back());
+    blocks.insert(blocks.end(), rest.begin(), rest.end());
+    for (BlockNumber b : rest) candidates[static_cast<size_t>(b)] = false;
+    const std::string bytes = BytesOfBlocks(memo.image, blocks);
+    const std::string path = SaveRescuedBytes(gbk_main_path, chain, bytes);
+    const std::string field = platform::GbkToUtf8(chain.field_name);
+    if (path.empty()) {
+      memo.report.faults.push_back("record " + std::to_string(chain.record + 1) + " field " +
+                                   field + ": its bytes could not be saved, nothing was cut");
+      return false;
+    }
+    rescued.push_back({chain.record + 1, field, platform::GbkToUtf8(path),
+                       static_cast<int64_t>(bytes.size())});
+  }
+  for (const BrokenChain& chain : memo.broken) {
+    if (!CutBrokenChain(main, memo.file, chain)) {
+      memo.report.faults.push_back("record " + std::to_string(chain.record + 1) +
+                                   ": the broken chain could not be cut");
+      return false;
+    }
+  }
+  memo.report.rescued = std::move(rescued);
+  return true;
 }
 
 // A save that replaces blocks inside a chain switches the chain's forward link first and sets
@@ -140,8 +181,10 @@ bool RepairMemo(MemoCheck& memo, const std::vector<BlockNumber>& free_list, Bloc
   return memo.file.Truncate(int64_t{memo.block_count} * kMemoBlockSize);
 }
 
-void CheckMemoFile(std::string_view gbk_main_path, const MainFileLayout& layout,
-                   const std::vector<uint8_t>& records, bool repair, CheckReport& report) {
+// True when broken chains were rescued and cut: the files must then be checked again.
+bool CheckMemoFile(std::string_view gbk_main_path, platform::File& main,
+                   const MainFileLayout& layout, const std::vector<uint8_t>& records, bool repair,
+                   CheckReport& report) {
   platform::FileResult opened = platform::File::Open(
       MemoPathFor(gbk_main_path),
       repair ? platform::FileAccess::kReadWrite : platform::FileAccess::kRead,
@@ -149,15 +192,15 @@ void CheckMemoFile(std::string_view gbk_main_path, const MainFileLayout& layout,
       platform::Disposition::kOpenExisting);
   if (!opened.ok()) {
     report.faults.push_back("the memo file cannot be opened");
-    return;
+    return false;
   }
-  MemoCheck memo{*opened.file, report, 0, {}, {}, {}};
+  MemoCheck memo{*opened.file, report, 0, {}, {}, {}, {}};
   const int64_t size = memo.file.Size();
   uint8_t header[kMemoHeaderSize];
   if (size < kMemoHeaderSize || memo.file.ReadAt(0, header, kMemoHeaderSize) != kMemoHeaderSize ||
       LoadI32(header) != kMemoMagic) {
     report.faults.push_back("the memo file has no valid header");
-    return;
+    return false;
   }
   memo.block_count = LoadI32(header + kMemoBlockCountOffset);
   const int32_t free_count = LoadI32(header + kMemoFreeCountOffset);
@@ -169,21 +212,22 @@ void CheckMemoFile(std::string_view gbk_main_path, const MainFileLayout& layout,
   if (memo.block_count <= 0 || free_count < 0 || free_count >= memo.block_count || free_head < 0 ||
       free_head >= memo.block_count) {
     report.faults.push_back("the memo header's counts are out of range");
-    return;
+    return false;
   }
   if (size < int64_t{memo.block_count} * kMemoBlockSize) {
     report.faults.push_back("the memo file is shorter than its " +
                             std::to_string(memo.block_count) + " blocks");
-    return;
+    return false;
   }
   if (size > int64_t{memo.block_count} * kMemoBlockSize) {
     report.leftovers.push_back("bytes past the last memo block");
   }
-  memo.image.resize(static_cast<size_t>(memo.block_count) * kMemoBlockSize);
+  // Whole blocks past the block count are read too: a broken chain may go on there.
+  memo.image.resize(static_cast<size_t>(size / kMemoBlockSize) * kMemoBlockSize);
   if (memo.file.ReadAt(0, memo.image.data(), static_cast<int64_t>(memo.image.size())) !=
       static_cast<int64_t>(memo.image.size())) {
     report.faults.push_back("the memo file cannot be read");
-    return;
+    return false;
   }
   memo.owners.assign(static_cast<size_t>(memo.block_count), BlockOwner::kNone);
 
@@ -194,12 +238,12 @@ void CheckMemoFile(std::string_view gbk_main_path, const MainFileLayout& layout,
     if (!memo.Valid(block) || memo.owners[static_cast<size_t>(block)] != BlockOwner::kNone) {
       report.faults.push_back("the free list reaches block " + std::to_string(block) +
                               (memo.Valid(block) ? " twice (a cycle)" : " outside the file"));
-      return;
+      return false;
     }
     if (static_cast<int32_t>(free_list.size()) == free_count) {
       report.faults.push_back("the free list is longer than its count of " +
                               std::to_string(free_count));
-      return;
+      return false;
     }
     memo.owners[static_cast<size_t>(block)] = BlockOwner::kFree;
     free_list.push_back(block);
@@ -223,7 +267,9 @@ void CheckMemoFile(std::string_view gbk_main_path, const MainFileLayout& layout,
   for (int32_t r = 0; r < layout.header.record_count(); ++r) {
     const uint8_t* record = records.data() + static_cast<size_t>(r) * record_size;
     for (const FieldDefinition& field : layout.fields) {
-      if (field.IsMemo()) CheckChain(memo, LoadI32(record + field.offset), r, field.name);
+      if (!field.IsMemo()) continue;
+      const int64_t record_word = layout.RecordPosition(r) + field.offset;
+      CheckChain(memo, LoadI32(record + field.offset), r, field.name, record_word);
     }
   }
   for (BlockNumber b = 1; b < memo.block_count; ++b) {
@@ -240,6 +286,8 @@ void CheckMemoFile(std::string_view gbk_main_path, const MainFileLayout& layout,
        size > int64_t{memo.block_count} * kMemoBlockSize)) {
     if (!RepairMemo(memo, free_list, free_head)) report.faults.push_back("the repair failed");
   }
+  return repair && !memo.broken.empty() && report.faults.size() == memo.broken.size() &&
+         RescueBrokenChains(memo, main, gbk_main_path);
 }
 
 void CheckIndex(const std::string& gbk_path, const MainFileLayout& layout,
@@ -322,8 +370,14 @@ int32_t CheckDatabase(std::string_view gbk_main_path, const std::vector<std::str
     }
   }
   if (std::any_of(layout.fields.begin(), layout.fields.end(),
-                  [](const FieldDefinition& f) { return f.IsMemo(); })) {
-    CheckMemoFile(gbk_main_path, layout, records, repair, *report);
+                  [](const FieldDefinition& f) { return f.IsMemo(); }) &&
+      CheckMemoFile(gbk_main_path, main, layout, records, repair, *report)) {
+    // The broken chains are saved and cut: what is left is repaired as any other file.
+    main.Close();
+    const std::vector<RescuedChain> rescued = std::move(report->rescued);
+    const int32_t result = CheckDatabase(gbk_main_path, index_paths, repair, report);
+    report->rescued = rescued;
+    return result;
   }
   for (const std::string& index_path : index_paths)
     CheckIndex(index_path, layout, records, *report);

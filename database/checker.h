@@ -19,9 +19,18 @@
 
 namespace database {
 
+// The bytes of a broken chain that a repair saved before it cut the chain.
+struct RescuedChain {
+  int32_t record = 0;   // 1-based
+  std::string field;    // UTF-8
+  std::string path;     // UTF-8, the file holding the bytes
+  int64_t bytes = 0;
+};
+
 struct CheckReport {
   std::vector<std::string> faults;     // UTF-8 messages
   std::vector<std::string> leftovers;  // UTF-8 messages
+  std::vector<RescuedChain> rescued;
   int32_t record_count = 0;
   int32_t live_records = 0;
   int32_t memo_blocks = 0;
@@ -35,7 +44,11 @@ struct CheckReport {
 // Checks the database at `gbk_main_path` (and the given index files, GBK paths). With
 // `repair`, and when no fault was found, leaked blocks go on the free list, the free list's
 // back links are rewritten and bytes past the end of either file are cut off; the file must
-// not be open elsewhere. Returns 0, or an error code when the files cannot be opened.
+// not be open elsewhere. When the only faults are records' chains that break off, the repair
+// first saves each one's bytes (its sound blocks and the blocks found after the break through
+// their back links, see chain_rescue.h) to a file beside the database, listed in `rescued`,
+// then cuts it after its last sound block and repairs the rest; the report is then that of
+// the repaired files. Returns 0, or an error code when the files cannot be opened.
 int32_t CheckDatabase(std::string_view gbk_main_path, const std::vector<std::string>& index_paths,
                       bool repair, CheckReport* report);
 

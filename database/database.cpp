@@ -299,7 +299,15 @@ int32_t Database::IsAfterLast(bool* after) {
   return result;
 }
 
-int32_t Database::ReadField(int32_t field_number, std::string* bytes) {
+int32_t Database::ReadField(int32_t field, std::string* bytes) {
+  return ReadFieldValue(field, /*readable_part=*/false, bytes);
+}
+
+int32_t Database::ReadReadablePart(int32_t field, std::string* bytes) {
+  return ReadFieldValue(field, /*readable_part=*/true, bytes);
+}
+
+int32_t Database::ReadFieldValue(int32_t field_number, bool readable_part, std::string* bytes) {
   bytes->clear();
   const FieldDefinition* field = FieldByNumber(field_number);
   if (field == nullptr) return code::kNoSuchField;
@@ -323,13 +331,14 @@ int32_t Database::ReadField(int32_t field_number, std::string* bytes) {
     case kByteSetField:
     case kMemoField: {
       if (memo_ == nullptr) return code::kReadFieldFailed;
-      const int32_t result = memo_->ReadChain(LoadI32(raw), bytes);
-      if (result != code::kOk) {
+      const int32_t result = readable_part ? memo_->ReadReadablePart(LoadI32(raw), bytes)
+                                           : memo_->ReadChain(LoadI32(raw), bytes);
+      if (result != code::kOk && !(readable_part && result == code::kMemoChainDamaged)) {
         bytes->clear();
         return result;
       }
       if (field->type == kMemoField) bytes->resize(strnlen(bytes->data(), bytes->size()));
-      return code::kOk;
+      return result;
     }
     case kLogicalField: {
       const int16_t value = raw[0] != 0 ? -1 : 0;
@@ -393,7 +402,7 @@ int32_t Database::AppendBlank() {
   // The record first, then the count that makes it part of the file: a crash in between
   // leaves bytes past the last record, which the next open for writing cuts off.
   if (main_.WriteAt(position, record.data(), record_size()) != record_size()) {
-    return code::kWriteRecordFailed;
+    return WriteFailureCode(main_.last_error(), code::kWriteRecordFailed);
   }
   int32_t result = WriteCounts(main_, number + 1, id + 1);
   if (result != code::kOk) return result;

@@ -82,7 +82,12 @@ class Database {
   // The value of field `field` (0-based) of the current record, as the engine hands it out:
   // a memo chain's bytes; a logical as 2 bytes (-1 true, 0 false); a date-time clamped; a
   // text cut at its first zero; other types their stored bytes.
+  // A memo field whose chain is damaged fails with kMemoChainDamaged and no bytes.
   int32_t ReadField(int32_t field, std::string* bytes);
+  // As ReadField, but a memo field whose chain is damaged gives what can still be read of it:
+  // its bytes in order up to the first bad link (a memo text cut at its first zero), with
+  // kMemoChainDamaged, so that an author sees and can keep the text that was saved.
+  int32_t ReadReadablePart(int32_t field, std::string* bytes);
   int32_t IsDeleted(bool* deleted);
   int32_t AppendBlank();
 
@@ -104,6 +109,8 @@ class Database {
   int32_t CheckPassword(const DatabaseHeader& header, const std::string& password);
   int32_t OpenIndexes(const std::vector<std::string>& names, platform::ShareMode share);
   int32_t RebuildIndexes();
+  // ReadField, or with `readable_part` ReadReadablePart.
+  int32_t ReadFieldValue(int32_t field, bool readable_part, std::string* bytes);
 
   // Runs `handle` for the records of a scan (see UpdateRecords). `image` is the record's
   // bytes, which the handler may change to keep the batch current.

@@ -177,10 +177,19 @@ int32_t Database::UpdateOne(int32_t record, uint8_t* image,
     new_values.push_back(memo_value);
   }
 
-  for (size_t i = 0; i < memo_changes.size(); ++i) {
-    MemoChange& change = memo_changes[i];
-    if (memo_->WriteChange(new_values[i], &change.chain) != code::kOk) {
-      return code::kWriteFieldFailed;
+  // A save that fails after some values were written gives their blocks back as spares: a
+  // full disk may fail every save for a while, and none may leak a block.
+  size_t written = 0;  // memo_changes[switched, written) hold blocks nothing references
+  size_t switched = 0;
+  const auto fail = [&](int32_t failure) {
+    for (size_t i = switched; i < written; ++i) memo_->AbandonChange(&memo_changes[i].chain);
+    return failure;
+  };
+  for (; written < memo_changes.size(); ++written) {
+    MemoChange& change = memo_changes[written];
+    const int32_t result = memo_->WriteChange(new_values[written], &change.chain);
+    if (result != code::kOk) {
+      return fail(result == code::kDiskFull ? result : code::kWriteFieldFailed);
     }
     StoreI32(updated.data() + change.field->offset, change.chain.old_first);  // switched below
   }
@@ -190,22 +199,26 @@ int32_t Database::UpdateOne(int32_t record, uint8_t* image,
   const int64_t position = layout_.RecordPosition(record);
   if (std::memcmp(updated.data() + 4, image + 4, static_cast<size_t>(size - 4)) != 0) {
     if (main_.WriteAt(position + 4, updated.data() + 4, size - 4) != size - 4) {
-      return code::kWriteRecordFailed;
+      return fail(WriteFailureCode(main_.last_error(), code::kWriteRecordFailed));
     }
   }
   // 2. Each memo value is switched to its new blocks by one 4-byte write: the record's block
   //    number when the first block changes, else the next word of the last kept block; 3. then
   //    the replaced blocks are set aside. A crash before 3 only leaks them.
   int32_t result = code::kOk;
-  for (const MemoChange& change : memo_changes) {
+  for (; switched < memo_changes.size(); ++switched) {
+    const MemoChange& change = memo_changes[switched];
     const ChainChange& chain = change.chain;
     if (chain.SwitchBlock() != 0) {
-      if (memo_->SwitchKeptFront(chain) != code::kOk) return code::kWriteFieldFailed;
+      const int32_t switch_result = memo_->SwitchKeptFront(chain);
+      if (switch_result != code::kOk) {
+        return fail(switch_result == code::kDiskFull ? switch_result : code::kWriteFieldFailed);
+      }
     } else {
       uint8_t word[4];
       StoreI32(word, chain.new_first);
       if (main_.WriteAt(position + change.field->offset, word, 4) != 4) {
-        return code::kWriteRecordFailed;
+        return fail(WriteFailureCode(main_.last_error(), code::kWriteRecordFailed));
       }
     }
     StoreI32(updated.data() + change.field->offset, chain.new_first);
@@ -262,7 +275,7 @@ int32_t Database::MarkRecords(const runtime::ArgCell* condition, bool deleted) {
     uint8_t word[4];
     StoreI32(word, -id);
     if (main_.WriteAt(layout_.RecordPosition(record), word, 4) != 4) {
-      return code::kWriteRecordFailed;
+      return WriteFailureCode(main_.last_error(), code::kWriteRecordFailed);
     }
     StoreI32(image, -id);
     return code::kOk;

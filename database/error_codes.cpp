@@ -119,6 +119,8 @@ int32_t FileErrorCode(platform::FileError error) {
       return code::kSharingViolation;
     case FileError::kLockViolation:
       return code::kLockViolation;
+    case FileError::kDiskFull:
+      return code::kDiskFull;
     default:
       return code::kUnknown;
   }

@@ -58,6 +58,10 @@ inline constexpr int32_t kNoCurrentDatabase = -67;
 inline constexpr int32_t kValueTypeMismatch = -72;
 inline constexpr int32_t kExpressionType = -76;
 inline constexpr int32_t kWrongPassword = -78;
+// A memo chain that breaks off (a link out of the file or back into itself, a used count out
+// of range): "the memo file ... is damaged". Distinct from kMemoAccessFailed, a read or write
+// of the memo file that the system refused.
+inline constexpr int32_t kMemoChainDamaged = kNotAMemoFile;
 }  // namespace code
 
 // The message of a code (GBK): empty for 0, "未知错误" for a code without a message.
@@ -65,5 +69,11 @@ std::string ErrorText(int32_t error_code);
 
 // The code of a failed file operation.
 int32_t FileErrorCode(platform::FileError error);
+
+// The code of a write that failed with `error` (File::last_error): kDiskFull when the disk had no
+// room left, which an author can remedy, else `otherwise`.
+inline int32_t WriteFailureCode(platform::FileError error, int32_t otherwise) {
+  return error == platform::FileError::kDiskFull ? code::kDiskFull : otherwise;
+}
 
 }  // namespace database

@@ -173,7 +173,9 @@ int32_t WriteCounts(platform::File& file, int32_t record_count, int32_t next_id)
   uint8_t counts[8];
   StoreI32(counts, record_count);
   StoreI32(counts + 4, next_id);
-  if (file.WriteAt(kCountsOffset, counts, 8) != 8) return code::kWriteRecordFailed;
+  if (file.WriteAt(kCountsOffset, counts, 8) != 8) {
+    return WriteFailureCode(file.last_error(), code::kWriteRecordFailed);
+  }
   return code::kOk;
 }
 

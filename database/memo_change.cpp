@@ -188,16 +188,18 @@ int32_t MemoFile::WriteChange(std::string_view value, ChainChange* change) {
     for (int32_t i = 0; i < appended; ++i) blocks.push_back(header.block_count + i);
     updated.block_count = header.block_count + appended;
   }
-  spares_.resize(spares_.size() - static_cast<size_t>(from_spares));
   FillImages(middle, change->kept_back > 0, blocks, change->SwitchBlock(), change->FirstKeptBack());
 
+  // A write that fails before the header has counted the blocks leaves everything as it was:
+  // the spares stay spares (they are taken only after step 2), the free list and the block
+  // count unchanged, appended bytes past the count unused.
   // 1. Appended blocks lie past the block count: nobody sees them until the header grows.
   if (appended > 0) {
     const int64_t bytes = int64_t{appended} * kMemoBlockSize;
     if (file_.WriteAt(int64_t{header.block_count} * kMemoBlockSize,
                       images_.data() + static_cast<size_t>(count - appended) * kMemoBlockSize,
                       bytes) != bytes) {
-      return code::kMemoAccessFailed;
+      return WriteFailed();
     }
   }
   // 2. The header takes the blocks off the free list and counts the appended ones.
@@ -205,10 +207,16 @@ int32_t MemoFile::WriteChange(std::string_view value, ChainChange* change) {
     const int32_t written = WriteHeaderWords(updated);
     if (written != code::kOk) return written;
   }
-  // 3. Spares and taken blocks now belong to nothing but this change.
+  // 3. Spares, taken and appended blocks now belong to nothing but this change; if their
+  //    images cannot be written they all become spares, so that a failed save leaks none.
+  spares_.resize(spares_.size() - static_cast<size_t>(from_spares));
   const int32_t result =
       WriteBlocks(blocks.data(), static_cast<size_t>(count - appended), images_.data());
-  if (result != code::kOk) return result;
+  if (result != code::kOk) {
+    spares_.insert(spares_.end(), blocks.begin(), blocks.end());
+    blocks.clear();
+    return result;
+  }
   if (header_lock.has_value() && updated.free_head != 0 && updated.free_head != header.free_head) {
     WriteWord(int64_t{updated.free_head} * kMemoBlockSize, 0);  // the new head: no previous
   }
@@ -216,6 +224,11 @@ int32_t MemoFile::WriteChange(std::string_view value, ChainChange* change) {
                       : !blocks.empty()      ? blocks.front()
                                              : change->FirstKeptBack();
   return code::kOk;
+}
+
+void MemoFile::AbandonChange(ChainChange* change) {
+  spares_.insert(spares_.end(), change->new_blocks.begin(), change->new_blocks.end());
+  change->new_blocks.clear();
 }
 
 int32_t MemoFile::SwitchKeptFront(const ChainChange& change) {

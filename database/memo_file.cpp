@@ -106,7 +106,7 @@ int32_t MemoFile::WriteHeaderWords(const MemoHeader& header) {
   StoreI32(words + kMemoFreeHeadOffset - kMemoCountsOffset, header.free_head);
   // One write: the header is the commit point of every allocation and release.
   if (file_.WriteAt(kMemoCountsOffset, words, kMemoCountsSize) != kMemoCountsSize)
-    return code::kMemoAccessFailed;
+    return WriteFailed();
   seen_block_count_ = header.block_count;
   return code::kOk;
 }
@@ -138,18 +138,18 @@ void WalkMapped(void* context) {
   const int32_t blocks_in_file = LoadI32(walk->view + kMemoBlockCountOffset);
   if (blocks_in_file > walk->view_blocks) {
     walk->view_short = true;
-    return void(walk->result = code::kMemoAccessFailed);
+    return void(walk->result = code::kMemoAccessFailed);  // read from the file instead
   }
   MemoBlockReader reader(walk->view, walk->block_count, blocks_in_file);
   walk->result = code::kOk;
   walk->steps = 0;
   walk->bytes = 0;
   for (BlockNumber block = walk->first; block != 0;) {
-    if (++walk->steps > walk->max_blocks) return void(walk->result = code::kMemoAccessFailed);
+    if (++walk->steps > walk->max_blocks) return void(walk->result = code::kMemoChainDamaged);
     const uint8_t* image = reader.Get(block, 1);
-    if (image == nullptr) return void(walk->result = code::kMemoAccessFailed);
+    if (image == nullptr) return void(walk->result = code::kMemoChainDamaged);
     const int32_t used = LoadI32(image + kMemoUsedOffset);
-    if (used < 0 || used > kMemoDataSize) return void(walk->result = code::kMemoAccessFailed);
+    if (used < 0 || used > kMemoDataSize) return void(walk->result = code::kMemoChainDamaged);
     walk->bytes += used;
     if (walk->copy) {
       // A chain that another process changed since the first pass: the file reader decides.
@@ -193,11 +193,11 @@ int32_t MemoFile::WalkChain(BlockNumber first, int32_t block_count, int64_t max_
   BlockNumber block = first;
   int64_t steps = 0;
   while (block != 0) {
-    if (++steps > max_blocks) return code::kMemoAccessFailed;  // a cycle, or too long
+    if (++steps > max_blocks) return code::kMemoChainDamaged;  // a cycle, or too long
     const uint8_t* image = reader.Get(block, std::max<int64_t>(64, steps * 3));
-    if (image == nullptr) return code::kMemoAccessFailed;
+    if (image == nullptr) return code::kMemoChainDamaged;  // outside the file, or cut off
     const int32_t used = LoadI32(image + kMemoUsedOffset);
-    if (used < 0 || used > kMemoDataSize) return code::kMemoAccessFailed;
+    if (used < 0 || used > kMemoDataSize) return code::kMemoChainDamaged;
     if (blocks != nullptr) blocks->push_back(block);
     if (value != nullptr)
       value->append(reinterpret_cast<const char*>(image) + kMemoBlockHeaderSize, used);
@@ -219,6 +219,32 @@ int32_t MemoFile::ReadChain(BlockNumber first, std::string* value,
   return WalkChain(first, header.block_count, header.block_count - 1, blocks, value);
 }
 
+int32_t MemoFile::ReadReadablePart(BlockNumber first, std::string* value) {
+  value->clear();
+  if (first == 0) return code::kOk;
+  MemoHeader header;
+  if (ReadHeader(&header) != code::kOk) return code::kMemoAccessFailed;
+  // Block by block from the file, never through the view or the cache: this is the reading of
+  // a chain known to be damaged, where only being right counts.
+  std::vector<bool> met(static_cast<size_t>(std::max(header.block_count, 1)), false);
+  uint8_t image[kMemoBlockSize];
+  for (BlockNumber block = first; block != 0;) {
+    if (block < 1 || block >= header.block_count || met[static_cast<size_t>(block)]) {
+      return code::kMemoChainDamaged;
+    }
+    met[static_cast<size_t>(block)] = true;
+    if (file_.ReadAt(int64_t{block} * kMemoBlockSize, image, kMemoBlockSize) != kMemoBlockSize) {
+      return code::kMemoChainDamaged;  // the file ends before its block count
+    }
+    const int32_t used = LoadI32(image + kMemoUsedOffset);
+    if (used < 0 || used > kMemoDataSize) return code::kMemoChainDamaged;
+    value->append(reinterpret_cast<const char*>(image) + kMemoBlockHeaderSize,
+                  static_cast<size_t>(used));
+    block = LoadI32(image + kMemoNextOffset);
+  }
+  return code::kOk;
+}
+
 int32_t MemoFile::WriteBlocks(const BlockNumber* blocks, size_t count, const uint8_t* images) {
   ForgetCachedBlocks();
   size_t i = 0;
@@ -228,7 +254,7 @@ int32_t MemoFile::WriteBlocks(const BlockNumber* blocks, size_t count, const uin
     const int64_t bytes = static_cast<int64_t>(run) * kMemoBlockSize;
     if (file_.WriteAt(int64_t{blocks[i]} * kMemoBlockSize, images + i * kMemoBlockSize, bytes) !=
         bytes) {
-      return code::kMemoAccessFailed;
+      return WriteFailed();
     }
     i += run;
   }
@@ -239,7 +265,7 @@ int32_t MemoFile::WriteWord(int64_t offset, int32_t value) {
   ForgetCachedBlocks();
   uint8_t word[4];
   StoreI32(word, value);
-  return file_.WriteAt(offset, word, 4) == 4 ? code::kOk : code::kMemoAccessFailed;
+  return file_.WriteAt(offset, word, 4) == 4 ? code::kOk : WriteFailed();
 }
 
 void MemoFile::TakeFreeBlocks(int32_t wanted, MemoHeader* header,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "database/byte_locks.h"
+#include "database/error_codes.h"
 #include "database/memo_block_cache.h"
 #include "platform/core/file.h"
 #include "platform/core/file_view.h"
@@ -125,11 +126,19 @@ class MemoFile {
   platform::File& file() { return file_; }
 
   // Reads the value of the chain starting at `first` (0: the empty value), and its block
-  // numbers when `blocks` is given. Fails with kMemoAccessFailed on a block that cannot be
-  // read or a chain that is not well formed. Requires: the lock of the record that names the
-  // chain is held, so that nobody releases it meanwhile.
+  // numbers when `blocks` is given. Fails with kMemoChainDamaged on a chain that is not well
+  // formed (a block outside the file, a cycle, a used count out of range), kMemoAccessFailed
+  // when the header cannot be read. Requires: the lock of the record that names the chain is
+  // held, so that nobody releases it meanwhile.
   int32_t ReadChain(BlockNumber first, std::string* value,
                     std::vector<BlockNumber>* blocks = nullptr);
+
+  // What can still be read of the chain starting at `first`: the bytes of its blocks in order,
+  // up to the first link that leaves the file or comes back to a block of the chain, or the
+  // first block whose used count is out of range. kOk when the whole chain reads (as
+  // ReadChain), kMemoChainDamaged with the bytes before the break, kMemoAccessFailed with no
+  // bytes when the header cannot be read. Requires: as ReadChain.
+  int32_t ReadReadablePart(BlockNumber first, std::string* value);
 
   // Reads the chain starting at `first` and works out how a save of `value` changes it: not at
   // all, or which blocks it keeps. Needs no header lock or header read. A chain that cannot be
@@ -138,8 +147,13 @@ class MemoFile {
   void PlanChange(BlockNumber first, std::string_view value, ChainChange* change);
 
   // Writes the bytes `change` does not keep into blocks no record references and links them
-  // to the kept ones; sets new_blocks and new_first.
+  // to the kept ones; sets new_blocks and new_first. A change that fails keeps no block: the
+  // spares it would have used, and blocks the header already gave it, stay this open's spares.
   int32_t WriteChange(std::string_view value, ChainChange* change);
+
+  // For a change written but never switched, because a later write of its save failed: its
+  // new blocks, which nothing references, become spares.
+  void AbandonChange(ChainChange* change);
 
   // The switch when the first block stays: the last kept front block's next word. (When the
   // first block changes, the caller switches the record's block number instead.)
@@ -191,6 +205,10 @@ class MemoFile {
   // the file are cut off instead. Requires: the header lock is held.
   int32_t ReleaseBlocks(const std::vector<BlockNumber>& blocks);
   int32_t WriteWord(int64_t offset, int32_t value);
+  // The code of the write to the file that just failed: kDiskFull or kMemoAccessFailed.
+  int32_t WriteFailed() const {
+    return WriteFailureCode(file_.last_error(), code::kMemoAccessFailed);
+  }
   // Writes full block images, one write per run of consecutive block numbers.
   int32_t WriteBlocks(const BlockNumber* blocks, size_t count, const uint8_t* images);
 

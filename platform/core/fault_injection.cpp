@@ -1,8 +1,13 @@
 #include "platform/core/fault_injection.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cassert>
 #include <cstdlib>
+#include <mutex>
+#include <vector>
+
+#include "platform/core/native_path.h"
 
 namespace platform {
 namespace {
@@ -10,7 +15,67 @@ namespace {
 std::atomic<int64_t> countdown{0};  // 0 = disarmed
 std::atomic<FaultAction> armed_action{FaultAction::kFail};
 
+// The folders declared full. The flag spares every write the lock while none is.
+std::mutex full_folders_mutex;
+std::vector<std::filesystem::path> full_folders;
+std::atomic<bool> any_folder_full{false};
+
+// True when `path` is `folder` or lies inside it, compared by whole components.
+bool IsInside(const std::filesystem::path& path, const std::filesystem::path& folder) {
+  auto inner = path.begin();
+  for (auto outer = folder.begin(); outer != folder.end(); ++outer, ++inner) {
+    if (outer->empty()) continue;  // the empty last component of a folder path ending in "/"
+    if (inner == path.end() || *inner != *outer) return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+std::filesystem::path AbsoluteNormalPath(std::string_view gbk_path) {
+  std::error_code error;
+  const std::filesystem::path native = FsPath(gbk_path);
+  std::filesystem::path absolute = std::filesystem::absolute(native, error);
+  if (error) absolute = native;
+  return absolute.lexically_normal();
+}
+
+void DeclareFolderFull(std::string_view gbk_folder) {
+  assert(!gbk_folder.empty());
+  std::filesystem::path folder = AbsoluteNormalPath(gbk_folder);
+  const std::lock_guard<std::mutex> lock(full_folders_mutex);
+  if (std::find(full_folders.begin(), full_folders.end(), folder) == full_folders.end()) {
+    full_folders.push_back(std::move(folder));
+  }
+  any_folder_full.store(true);
+}
+
+void DeclareFolderFree(std::string_view gbk_folder) {
+  const std::filesystem::path folder = AbsoluteNormalPath(gbk_folder);
+  const std::lock_guard<std::mutex> lock(full_folders_mutex);
+  full_folders.erase(std::remove(full_folders.begin(), full_folders.end(), folder),
+                     full_folders.end());
+  any_folder_full.store(!full_folders.empty());
+}
+
+void DeclareEveryFolderFree() {
+  const std::lock_guard<std::mutex> lock(full_folders_mutex);
+  full_folders.clear();
+  any_folder_full.store(false);
+}
+
+bool LiesOnFullDisk(const std::filesystem::path& absolute_path) {
+  if (!any_folder_full.load()) return false;
+  const std::lock_guard<std::mutex> lock(full_folders_mutex);
+  return std::any_of(full_folders.begin(), full_folders.end(),
+                     [&](const std::filesystem::path& folder) {
+                       return IsInside(absolute_path, folder);
+                     });
+}
+
+bool LiesOnFullDisk(std::string_view gbk_path) {
+  return any_folder_full.load() && LiesOnFullDisk(AbsoluteNormalPath(gbk_path));
+}
 
 void ArmFileFault(int64_t nth, FaultAction action) {
   assert(nth >= 1);

@@ -2,11 +2,22 @@
 #define INKSTONE_PLATFORM_CORE_FAULT_INJECTION_H_
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
+#include <string_view>
 
-// A hook for crash-safety tests of the layers above: a fault armed here strikes the n-th following
-// write-like call on any File of the process (WriteAt, Truncate, Flush; n = 1 is the very next one)
-// and then disarms itself. Nothing in the product arms it.
+// Hooks for crash-safety tests of the layers above; nothing in the product arms them.
+//
+// A fault armed here strikes the n-th following write-like call on any File of the process
+// (WriteAt, Truncate, Flush; n = 1 is the very next one) and then disarms itself.
+//
+// A folder declared full behaves as a folder on a disk with no room left, until it is declared
+// free again: every call that would put bytes on the disk for a file under it fails with
+// FileError::kDiskFull (see File::last_error) and writes nothing — File::WriteAt of one byte or
+// more, a File::Truncate that lengthens the file, CopyFile into it (and so the atomic file
+// replacement of the commands, which writes through File). Reads, opens, renames, deletes,
+// flushes and truncates that shorten go on as before, so files already there keep their bytes.
+// Several folders may be full at once; the folders inside a full folder are full too.
 
 namespace platform {
 
@@ -26,6 +37,18 @@ void DisarmFileFault();
 
 // Called by File before each write-like call: counts the call and returns the action to take now.
 std::optional<FaultAction> TakeFileFault();
+
+// Requires: the folder path (GBK) is not empty. Relative paths are taken from the current folder.
+void DeclareFolderFull(std::string_view gbk_folder);
+void DeclareFolderFree(std::string_view gbk_folder);
+void DeclareEveryFolderFree();
+
+// True when a file at `gbk_path` lies on a folder declared full. The second form takes a path
+// already made absolute and normal (AbsoluteNormalPath).
+bool LiesOnFullDisk(std::string_view gbk_path);
+bool LiesOnFullDisk(const std::filesystem::path& absolute_path);
+// The absolute, lexically normal form of a GBK path, as the full-disk hook compares paths.
+std::filesystem::path AbsoluteNormalPath(std::string_view gbk_path);
 
 // Ends the process at once, without running destructors or flushing anything.
 [[noreturn]] void EndProcessForFault();

@@ -21,12 +21,17 @@ bool FailsByFault() {
 
 }  // namespace
 
+File::File(NativeHandle handle, FileAccess access, std::string_view gbk_path)
+    : handle_(handle), access_(access), path_(AbsoluteNormalPath(gbk_path)) {}
+
 File::~File() { Close(); }
 
 File::File(File&& other) noexcept
     : handle_(std::exchange(other.handle_, kNoHandle)),
       access_(other.access_),
-      locked_(std::move(other.locked_)) {
+      locked_(std::move(other.locked_)),
+      path_(std::move(other.path_)),
+      last_error_(other.last_error_) {
   other.locked_.clear();
 }
 
@@ -37,6 +42,8 @@ File& File::operator=(File&& other) noexcept {
     access_ = other.access_;
     locked_ = std::move(other.locked_);
     other.locked_.clear();
+    path_ = std::move(other.path_);
+    last_error_ = other.last_error_;
   }
   return *this;
 }
@@ -50,24 +57,62 @@ void File::Close() {
 }
 
 int64_t File::WriteAt(int64_t offset, const void* buffer, int64_t count) {
-  if (!CanWrite() || offset < 0 || count < 0) return -1;
+  if (!CanWrite() || offset < 0 || count < 0) {
+    Failed(FileError::kAccessDenied);
+    return -1;
+  }
+  if (count > 0 && LiesOnFullDisk(path_)) {
+    Failed(FileError::kDiskFull);
+    return -1;
+  }
   const std::optional<FaultAction> fault = TakeFileFault();
-  if (fault == FaultAction::kFail) return -1;
+  if (fault == FaultAction::kFail) {
+    Failed(FileError::kIoError);
+    return -1;
+  }
   if (fault == FaultAction::kExit) EndProcessForFault();
   const int64_t to_write = fault == FaultAction::kTornWrite ? count / 2 : count;
   const bool written = WriteAll(offset, static_cast<const char*>(buffer), to_write);
   if (fault) EndProcessForFault();
-  return written ? count : -1;
+  if (!written) {
+    Failed(LastSystemError());
+    return -1;
+  }
+  return count;
 }
 
 bool File::Truncate(int64_t size) {
-  if (!CanWrite() || size < 0 || FailsByFault()) return false;
-  return TruncateTo(size);
+  if (!CanWrite() || size < 0) {
+    Failed(FileError::kAccessDenied);
+    return false;
+  }
+  // Only a file that grows needs room; the size is asked only while a folder is full.
+  if (LiesOnFullDisk(path_) && size > Size()) {
+    Failed(FileError::kDiskFull);
+    return false;
+  }
+  if (FailsByFault()) {
+    Failed(FileError::kIoError);
+    return false;
+  }
+  if (!TruncateTo(size)) {
+    Failed(LastSystemError());
+    return false;
+  }
+  return true;
 }
 
 bool File::Flush() {
-  if (!IsOpen() || FailsByFault()) return false;
-  return FlushToDevice();
+  if (!IsOpen()) return false;
+  if (FailsByFault()) {
+    Failed(FileError::kIoError);
+    return false;
+  }
+  if (!FlushToDevice()) {
+    Failed(LastSystemError());
+    return false;
+  }
+  return true;
 }
 
 LockResult File::TryLock(int64_t offset, int64_t length) {

@@ -2,6 +2,7 @@
 #define INKSTONE_PLATFORM_CORE_FILE_H_
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -58,6 +59,9 @@ class File {
   int64_t Size();
   // Forces written data to the storage device.
   bool Flush();
+  // Why the last WriteAt, Truncate or Flush that failed failed (kDiskFull: no room left on the
+  // disk); kNone while none has failed.
+  FileError last_error() const { return last_error_; }
 
   // Takes an exclusive lock on [offset, offset + length) without waiting. A zero length locks
   // nothing and succeeds.
@@ -73,7 +77,8 @@ class File {
     int64_t length;
   };
 
-  File(NativeHandle handle, FileAccess access) : handle_(handle), access_(access) {}
+  // Takes over an open handle of the file at `gbk_path`.
+  File(NativeHandle handle, FileAccess access, std::string_view gbk_path);
 
   bool CanRead() const { return IsOpen() && access_ != FileAccess::kWrite; }
   bool CanWrite() const { return IsOpen() && access_ != FileAccess::kRead; }
@@ -86,10 +91,16 @@ class File {
   bool FlushToDevice();
   LockResult LockRange(int64_t offset, int64_t length);
   bool UnlockRange(int64_t offset, int64_t length);
+  // The system's reason for the failure of the call just made, as a FileError.
+  static FileError LastSystemError();
+  // Fails a call (-1 or false to its caller) with `error`.
+  void Failed(FileError error) { last_error_ = error; }
 
   NativeHandle handle_ = kNoHandle;
   FileAccess access_ = FileAccess::kRead;
   std::vector<Range> locked_;  // what TryLock granted, to apply the platform's overlap rules
+  std::filesystem::path path_;  // absolute and normal: where the full-disk hook looks
+  FileError last_error_ = FileError::kNone;
 };
 
 struct FileResult {

@@ -95,7 +95,7 @@ FileResult File::Open(std::string_view gbk_path, FileAccess access, ShareMode sh
     fd = OpenNative(native_path, (fd_writable ? O_WRONLY : O_RDONLY) | creation);
   }
   if (fd == -1) return {std::nullopt, OpenError(errno, native_path)};
-  File file(fd, access);
+  File file(fd, access, gbk_path);
 
   struct stat status {};
   if (fstat(fd, &status) == -1) return {std::nullopt, FileError::kIoError};
@@ -157,6 +157,21 @@ int64_t File::Size() {
 }
 
 bool File::FlushToDevice() { return fsync(handle_) == 0; }
+
+FileError File::LastSystemError() {
+  switch (errno) {
+    case ENOSPC:
+    case EDQUOT:
+      return FileError::kDiskFull;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EBADF:
+      return FileError::kAccessDenied;
+    default:
+      return FileError::kIoError;
+  }
+}
 
 LockResult File::LockRange(int64_t offset, int64_t length) {
   if (LockBytes(handle_, F_WRLCK, offset, length) == 0) return LockResult::kLocked;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/core/fault_injection.h"
 #include "platform/core/file_system.h"
 #include "platform/core/native_path.h"
 
@@ -78,6 +79,7 @@ bool CopyFile(std::string_view gbk_source, std::string_view gbk_target, bool fai
   const fs::path target = FsPath(gbk_target);
   std::error_code error;
   if (fail_if_exists && fs::exists(fs::symlink_status(target, error))) return false;
+  if (LiesOnFullDisk(gbk_target)) return false;  // the copy's bytes would not fit
 
   ScopedFd from(open(source.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat status {};

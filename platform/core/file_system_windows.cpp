@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "platform/core/fault_injection.h"
 #include "platform/core/file_system.h"
 #include "platform/core/wide_path.h"
 
@@ -56,6 +57,7 @@ bool CopyFile(std::string_view gbk_source, std::string_view gbk_target, bool fai
   const DWORD attributes = ::GetFileAttributesW(source.c_str());
   if (attributes == kNoAttributes || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
   if (fail_if_exists && ::GetFileAttributesW(target.c_str()) != kNoAttributes) return false;
+  if (LiesOnFullDisk(gbk_target)) return false;  // the copy's bytes would not fit
 
   // The copy (content, attributes, times) goes to a temporary file in the target's folder and is
   // then moved into place: the target is never seen half written, even after a crash.

@@ -35,6 +35,7 @@ enum class FileError {
   kLockViolation,
   kIoError,
   kNotSupported,
+  kDiskFull,  // no room left on the disk that holds the file
 };
 
 enum class LockResult {

@@ -77,7 +77,7 @@ FileResult File::Open(std::string_view gbk_path, FileAccess access, ShareMode sh
                   CreationDisposition(disposition), FILE_ATTRIBUTE_NORMAL, nullptr);
   // A folder opened as a file is ERROR_ACCESS_DENIED, as on the POSIX build.
   if (handle == INVALID_HANDLE_VALUE) return {std::nullopt, LastFileError()};
-  return {File(reinterpret_cast<NativeHandle>(handle), access), FileError::kNone};
+  return {File(reinterpret_cast<NativeHandle>(handle), access, gbk_path), FileError::kNone};
 }
 
 void File::CloseHandle() { ::CloseHandle(Native(handle_)); }  // drops every lock of the handle
@@ -125,6 +125,8 @@ int64_t File::Size() {
 }
 
 bool File::FlushToDevice() { return FlushFileBuffers(Native(handle_)) != 0; }
+
+FileError File::LastSystemError() { return LastFileError(); }
 
 LockResult File::LockRange(int64_t offset, int64_t length) {
   OVERLAPPED overlapped = At(offset);

@@ -40,6 +40,9 @@ FileError LastFileError() {
     case ERROR_NOT_SUPPORTED:
     case ERROR_INVALID_FUNCTION:
       return FileError::kNotSupported;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return FileError::kDiskFull;
     default:
       return FileError::kIoError;
   }

@@ -66,7 +66,10 @@ class FileCommandsTest : public testing::Test {
     chapter_ = folder_.GbkPath("小说文件\\第一章.txt");
     chapter_native_ = folder_.Native("小说文件/第一章.txt");
   }
-  void TearDown() override { platform::DisarmFileFault(); }
+  void TearDown() override {
+    platform::DisarmFileFault();
+    platform::DeclareEveryFolderFree();
+  }
 
   bool Write(const std::string& path, const std::vector<ArgCell>& contents) {
     std::vector<ArgCell> args = {ArgCell::Text(path.c_str())};
@@ -249,6 +252,34 @@ TEST_F(FileCommandsTest, DeleteFileRemovesOneFile) {
   EXPECT_FALSE(remove(chapter_));                     // missing
   EXPECT_FALSE(remove(folder_.GbkPath("小说文件")));  // a folder
   EXPECT_FALSE(remove(""));
+}
+
+// The desk's autosave and chapter writes on a disk with no room: each fails, for as long as the
+// disk stays full, and the file it would have replaced keeps its bytes.
+TEST_F(FileCommandsTest, WritesAndCopiesIntoAFullFolderFailAndKeepTheOldFile) {
+  WriteNative(chapter_native_, "old content");
+  ASSERT_TRUE(fs::create_directory(folder_.Native("备份")));
+  const std::string backup = folder_.GbkPath("备份\\第一章.txt");
+  platform::DeclareFolderFull(folder_.GbkPath("小说文件"));
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    EXPECT_FALSE(WriteText(chapter_, "new content")) << attempt;
+    EXPECT_EQ(ReadNative(chapter_native_), "old content");
+    ExpectOnlyTheChapterFile();
+  }
+  EXPECT_FALSE(WriteText(folder_.GbkPath("小说文件\\第二章.txt"), "x"));
+  ExpectOnlyTheChapterFile();
+  // Out of the full folder into one with room works; back into it does not.
+  const auto copy = [](const std::string& from, const std::string& to) {
+    return Logical(runtime::CallCoreCommand(
+        commands::CopyFile, {ArgCell::Text(from.c_str()), ArgCell::Text(to.c_str())}));
+  };
+  EXPECT_TRUE(copy(chapter_, backup));
+  EXPECT_FALSE(copy(backup, folder_.GbkPath("小说文件\\第三章.txt")));
+  ExpectOnlyTheChapterFile();
+
+  platform::DeclareFolderFree(folder_.GbkPath("小说文件"));
+  EXPECT_TRUE(WriteText(chapter_, "new content"));
+  EXPECT_EQ(ReadNative(chapter_native_), "new content");
 }
 
 TEST_F(FileCommandsTest, CopyFileOverwritesTheTarget) {

@@ -18,6 +18,7 @@
 
 #include "runtime/owned_blocks.h"
 #include "tests/database/database_test_support.h"
+#include "tests/support/damaged_chain.h"
 
 namespace database::testing {
 namespace {
@@ -175,6 +176,49 @@ TEST_F(Tool, CheckFindsFaultsAndRepairReclaimsLeaks) {
   check = RunTool({"check", path_});
   EXPECT_EQ(check.status, 1);
   EXPECT_NE(check.out.find("FAULT"), std::string::npos);
+}
+
+// A chain that breaks off: the check says so and changes nothing; the repair saves the chapter's
+// bytes beside the database before it cuts the chain and reclaims the blocks past the break.
+TEST_F(Tool, RepairSavesTheBytesOfABrokenChainBeforeFreeingItsBlocks) {
+  ASSERT_EQ(OpenDefault(folder_.Gbk("data.edb")), 0);
+  Database& db = *DatabaseList::Instance().Current();
+  const std::string chapter = std::string(500, 'a') + std::string(500, 'b') + "end";
+  ASSERT_EQ(SetText(db, runtime::Gbk("姓名"), chapter), 0);  // record 1
+  DatabaseList::Instance().CloseAll();
+  ASSERT_TRUE(test_support::DamageMemoChain(folder_.Path("data.edb"), 0, runtime::Gbk("姓名"),
+                                            test_support::ChainDamage::kFirstLinkPastTheEnd));
+  const std::vector<uint8_t> memo = ReadWholeFile(folder_.Native("data.edt"));
+
+  ToolRun check = RunTool({"check", path_});
+  EXPECT_EQ(check.status, 1);
+  EXPECT_NE(check.out.find("FAULT: record 1 field 姓名"), std::string::npos) << check.out;
+  EXPECT_EQ(ReadWholeFile(folder_.Native("data.edt")), memo) << "a check without --repair";
+
+  check = RunTool({"check", "--repair", path_});
+  EXPECT_EQ(check.status, 0) << check.out;
+  const std::filesystem::path rescued = folder_.Path("data.rescued-1-姓名.bin");
+  EXPECT_NE(check.out.find("rescued: record 1 field 姓名: 1003 bytes saved to "), std::string::npos)
+      << check.out;
+  EXPECT_NE(check.out.find("data.rescued-1-姓名.bin"), std::string::npos) << check.out;
+  std::ifstream in(rescued, std::ios::binary);
+  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), chapter)
+      << "the blocks past the break are found by their back links";
+
+  check = RunTool({"check", path_});
+  EXPECT_EQ(check.status, 0) << check.out;
+  EXPECT_NE(check.out.find("0 leaked"), std::string::npos) << check.out;
+  ASSERT_EQ(OpenDefault(folder_.Gbk("data.edb")), 0);
+  EXPECT_EQ(ReadText(*DatabaseList::Instance().Current(), 0), std::string(500, 'a'))
+      << "the record keeps the part before the break";
+  DatabaseList::Instance().CloseAll();
+
+  // A second rescue of the same record never overwrites the first.
+  ASSERT_TRUE(test_support::DamageMemoChain(folder_.Path("data.edb"), 0, runtime::Gbk("姓名"),
+                                            test_support::ChainDamage::kChainStartsPastTheEnd));
+  check = RunTool({"check", "--repair", path_});
+  EXPECT_EQ(check.status, 0) << check.out;
+  EXPECT_TRUE(std::filesystem::exists(folder_.Path("data.rescued-1-姓名-2.bin"))) << check.out;
 }
 
 TEST_F(Tool, ExportWritesEveryLiveChapterAsUtf8) {

@@ -52,6 +52,12 @@ Commands:
         record or block (only when no fault was found; the database must not be open
         elsewhere). While a program has the database open, the blocks its saves set
         aside for the next ones show as leaked.
+        A record's memo chain that breaks off is a fault that --repair mends when it is
+        the only kind found: first the chain's bytes (up to the break, and the blocks
+        that went on after it, found by their back links) are saved beside the database
+        as "<name>.rescued-<record>-<field>.bin" (-2, -3, ... when that exists); then the
+        chain is cut at the break, so the record keeps its readable part, and the rest
+        is repaired. Each saved file is listed in a "rescued:" line.
   export <file> <folder> [--name-field <name>] [--text-field <name>] [--password <text>]
         Writes every live chapter of a chapter database as "<chapter name>.txt" (UTF-8)
         into the folder. The fields default to "姓名" (name) and "学号" (text).
@@ -384,6 +390,11 @@ int Check(const Options& options) {
   const int32_t result = database::CheckDatabase(GbkPathArg(options.positional[0].c_str()),
                                                  options.indexes, options.repair, &report);
   if (result != 0) return FailCode("cannot open " + options.positional[0], result);
+  for (const database::RescuedChain& chain : report.rescued) {
+    std::printf("rescued: record %d field %s: %lld bytes saved to %s, the chain cut at its break\n",
+                chain.record, chain.field.c_str(), static_cast<long long>(chain.bytes),
+                chain.path.c_str());
+  }
   for (const std::string& fault : report.faults) std::printf("FAULT: %s\n", fault.c_str());
   for (const std::string& note : report.leftovers) {
     std::printf("%s: %s\n", options.repair && report.ok() ? "repaired" : "note", note.c_str());
