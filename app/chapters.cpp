@@ -9,6 +9,7 @@
 #include "app/main_window_ids.h"
 #include "app/save_alarm.h"
 #include "app/termination.h"
+#include "database/database.h"
 #include "database/database_list.h"
 #include "database/error_codes.h"
 #include "runtime/gates.h"
@@ -103,8 +104,10 @@ void TellChapterCommandFailed(const std::string& what) {
 // What can still be read of a field of the current record whose chain is damaged: its bytes
 // up to the first bad block (no command gives them, so the engine is asked directly).
 std::string ReadablePartOfField(const std::string& field) {
-  (void)field;
-  return {};
+  database::Database* chapters = database::DatabaseList::Instance().Current();
+  std::string bytes;
+  if (chapters != nullptr) chapters->ReadReadablePart(chapters->FieldByName(field), &bytes);
+  return bytes;
 }
 
 // Read-only boxes and the menu item that saves what could be read, for a chapter that could

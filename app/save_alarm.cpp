@@ -97,11 +97,13 @@ void ReportSave(SaveKind kind, bool saved) {
     return;
   }
   // A record that cannot be saved says more than an autosave file that cannot be written.
+  const std::string reason_before = episode.reason;
   if (kind == SaveKind::kRecord || !episode.failing[static_cast<size_t>(SaveKind::kRecord)]) {
     episode.reason = ReasonOf(kind);
   }
   episode.failing[index] = true;
   if (!episode.active) return StartEpisode();
+  if (episode.reason != reason_before) ShowWarningLine();
   if (platform::TickCount() - episode.rescued_at < kRescueEveryMs) return;
   const std::string before = episode.rescue_path;
   Rescue(false);

@@ -1,0 +1,295 @@
+// The desk when saving fails or the files are not as it left them: a full disk, a chapter
+// whose text cannot be read, records left marked deleted, the last session's autosave file,
+// a folder it cannot lock. Every case is driven through the window; the files are checked.
+#include <QApplication>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <span>
+
+#include "app/appearance.h"
+#include "app/chapter_file.h"
+#include "app/chapters.h"
+#include "app/desk_texts.h"
+#include "app/gate_calls.h"
+#include "app/single_instance.h"
+#include "database/database.h"
+#include "database/database_list.h"
+#include "platform/core/code_page.h"
+#include "platform/core/fault_injection.h"
+#include "platform/core/native_path.h"
+#include "runtime/gbk_literal.h"
+#include "runtime/owned_blocks.h"
+#include "tests/app/desk_test.h"
+#include "tests/support/damaged_chain.h"
+
+namespace desk_tests {
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace app;
+
+constexpr int32_t kLabelTextColor = 11;
+constexpr int32_t kInputMode = 18;
+
+std::string Gbk(const std::string& utf8) { return platform::Utf8ToGbk(utf8); }
+
+// Files of `folder` whose names hold `part` (UTF-8 names).
+std::vector<fs::path> FilesNamedLike(const fs::path& folder, const std::string& part) {
+  std::vector<fs::path> found;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(folder, error)) {
+    const std::u8string name = entry.path().filename().u8string();
+    if (std::string(name.begin(), name.end()).find(part) != std::string::npos) found.push_back(entry.path());
+  }
+  return found;
+}
+
+class SaveFailures : public DeskTest {
+ protected:
+  void SetUp() override {
+    DeskTest::SetUp();
+    // Rescue copies must not land in the real home folder.
+    home_ = folder_.parent_path() / (folder_.filename().string() + "-home");
+    fs::create_directories(home_);
+    const char* home = std::getenv("HOME");
+    old_home_ = home != nullptr ? home : "";
+    setenv("HOME", home_.c_str(), 1);
+  }
+  void TearDown() override {
+    platform::DeclareEveryFolderFree();
+    DeskTest::TearDown();
+    setenv("HOME", old_home_.c_str(), 1);
+    fs::remove_all(home_);
+  }
+
+  static std::string GbkPath(const fs::path& path) { return platform::GbkPathOf(path); }
+  void FillDisk(const fs::path& path) { platform::DeclareFolderFull(GbkPath(path)); }
+  void FreeDisk(const fs::path& path) { platform::DeclareFolderFree(GbkPath(path)); }
+  std::string WarningLine() { return ReadText(unit::kForumLabel, property::kCaption); }
+
+  // Chapters written into the shipped database before the desk starts, as an earlier session
+  // left them (a deleted one stays marked when that session ended without a pack).
+  void WriteChapters(const std::vector<ChapterRecord>& chapters) {
+    database::OpenOptions options;
+    options.path = GbkPath(Path("小说数据/data.edb"));
+    std::unique_ptr<database::Database> db;
+    ASSERT_EQ(database::Database::Open(options, &db), 0);
+    for (const ChapterRecord& chapter : chapters) {
+      ASSERT_EQ(db->AppendBlank(), 0);
+      const std::string text = platform::Utf8ToGbk(chapter.text);
+      runtime::ByteSet bytes(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+      runtime::Text name(platform::Utf8ToGbk(chapter.name));
+      const database::FieldUpdate updates[] = {{runtime::Gbk("学号"), bytes.Arg()}, {runtime::Gbk("姓名"), name.Arg()}};
+      ASSERT_EQ(db->UpdateRecords(nullptr, updates), 0);
+      if (chapter.deleted) {
+        ASSERT_EQ(db->MarkRecords(nullptr, true), 0);
+      }
+    }
+  }
+
+  // Back in the window after a box: the caret at the end of the text.
+  void ReturnToTheText() {
+    QWidget* window = Unit(0)->Widget();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    Unit(unit::kTextBox)->Widget()->setFocus(Qt::OtherFocusReason);
+    Key(Qt::Key_End, Qt::ControlModifier);
+  }
+
+  fs::path home_;
+  std::string old_home_;
+};
+
+TEST_F(SaveFailures, AFullDiskIsToldOnceAndTheTextGoesToARescueCopyUntilSavingWorksAgain) {
+  AnswerBoxesWith("确定");
+  StartDesk();
+  AddChapter("第一章", "写好的");
+  ASSERT_TRUE(WaitFor([&] { return !ReadChapterRecords(folder_).empty() && ReadChapterRecords(folder_)[0].text == "写好的"; }));
+  const std::string forum = WarningLine();
+
+  FillDisk(folder_);
+  Type("满了以后");
+  ASSERT_TRUE(WaitFor([&] { return boxes_.size() == 1; }));
+  EXPECT_EQ(boxes_[0].caption, "错误");
+  EXPECT_NE(boxes_[0].text.find("正文已另存到"), std::string::npos) << boxes_[0].text;
+  // The autosave file may fail first; the record's reason takes the line once it fails too.
+  ASSERT_TRUE(WaitFor([&] { return WarningLine().starts_with("章节未能保存：磁盘空间不够"); })) << WarningLine();
+  EXPECT_EQ(ReadInt(unit::kForumLabel, kLabelTextColor), 0x0000FF);
+  // The program's folder is full: the copy went to the home folder, in GBK and UTF-8.
+  const fs::path rescue_folder = home_ / fs::u8path("Inkstone 抢救");
+  ASSERT_TRUE(WaitFor([&] { return FilesNamedLike(rescue_folder, "【抢救】").size() == 2; }));
+  for (const fs::path& file : FilesNamedLike(rescue_folder, "（UTF-8）")) {
+    EXPECT_EQ(ReadFileBytes(file), "第一章\r\n\r\n写好的满了以后");
+  }
+  EXPECT_NE(WarningLine().find(platform::GbkToUtf8(PathForAuthor(GbkPath(rescue_folder)))), std::string::npos)
+      << WarningLine();
+
+  // Typing on while failing updates the copy, without a second box.
+  ReturnToTheText();
+  Type("又一句");
+  ASSERT_TRUE(WaitFor([&] {
+    const auto files = FilesNamedLike(rescue_folder, "（UTF-8）");
+    return files.size() == 1 && ReadFileBytes(files[0]).ends_with("又一句");
+  }));
+  EXPECT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(ReadChapterRecords(folder_)[0].text, "写好的");
+
+  FreeDisk(folder_);
+  ASSERT_TRUE(WaitFor([&] { return WarningLine() == forum; }));
+  ASSERT_TRUE(WaitFor([&] { return ReadChapterRecords(folder_)[0].text == "写好的满了以后又一句"; }));
+  EXPECT_EQ(boxes_.size(), 1u);
+  ClickInto(unit::kCloseButton);
+  database::DatabaseList::Instance().CloseAll();
+  for (const std::string& fault : DatabaseFaults(folder_)) ADD_FAILURE() << fault;
+}
+
+TEST_F(SaveFailures, WithEveryPlaceFullTheLineSaysTheTextCouldNotBeRescued) {
+  AnswerBoxesWith("确定");
+  StartDesk();
+  AddChapter("第一章", "字");
+  FillDisk(folder_);
+  FillDisk(home_);
+  FillDisk(fs::temp_directory_path());
+  Type("无处可存");
+  ASSERT_TRUE(WaitFor([&] { return boxes_.size() == 1; }));
+  EXPECT_NE(WarningLine().find("正文无法另存"), std::string::npos) << WarningLine();
+}
+
+TEST_F(SaveFailures, ClosingWithUnsavedTextAsksAndEscapeOrCancelKeepsTheWindow) {
+  AnswerBoxesWith("确定");
+  StartDesk();
+  AddChapter("第一章", "字");
+  FillDisk(folder_);
+  Type("未存");
+  ASSERT_TRUE(WaitFor([&] { return boxes_.size() == 1; }));
+  boxes_.clear();
+  AnswerBoxesWith("取消");
+  ClickInto(unit::kCloseButton);
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(boxes_[0].caption, "警告");
+  EXPECT_NE(boxes_[0].text.find("正文的抢救副本"), std::string::npos) << boxes_[0].text;
+  EXPECT_TRUE(Unit(0)->Widget()->isVisible());  // still open, the text on screen
+  EXPECT_EQ(TextBox(), "字未存");
+
+  // Saving works again: the close goes on without asking.
+  FreeDisk(folder_);
+  boxes_.clear();
+  AnswerBoxesWith("确定");
+  ClickInto(unit::kCloseButton);
+  ASSERT_FALSE(boxes_.empty());
+  EXPECT_EQ(boxes_[0].text, "小说文件备份成功");
+  EXPECT_EQ(ReadChapterRecords(folder_)[0].text, "字未存");
+}
+
+TEST_F(SaveFailures, AFailedPackAndAnUnreadableChapterFolderAreToldAtTheClose) {
+  AnswerBoxesWith("确定");
+  StartDesk();
+  AddChapter("第一章", "字");
+  AddChapter("第二章", "删");
+  AnswerBoxesWith("确定");
+  ClickInto(unit::kDeleteButton);  // a record marked deleted: the pack has work to do
+  ASSERT_TRUE(WaitFor([&] { return ItemTexts().size() == 1 && ReadChapterRecords(folder_)[1].deleted; }));
+  boxes_.clear();
+  fs::remove_all(Path("小说文件"));
+  std::ofstream(Path("小说文件")) << "not a folder";
+  FillDisk(Path("小说数据"));
+  ClickInto(unit::kCloseButton);
+  ASSERT_GE(boxes_.size(), 3u);
+  EXPECT_TRUE(boxes_[0].text.starts_with("小说文件备份失败")) << boxes_[0].text;
+  EXPECT_EQ(boxes_.back().caption, "信息：");
+  EXPECT_TRUE(boxes_.back().text.starts_with("章节数据库整理失败")) << boxes_.back().text;
+}
+
+TEST_F(SaveFailures, RecordsLeftMarkedDeletedAreNotListed) {
+  WriteChapters({{"第一章", "一"}, {"删掉的", "删", true}, {"第二章", "二"}, {"也删了", "删", true}});
+  AnswerBoxesWith("确定");
+  StartDesk();
+  EXPECT_EQ(ItemTexts(), (std::vector<std::string>{"第一章", "第二章"}));
+  ClickItem(1);
+  ASSERT_TRUE(WaitFor([&] { return NameBox() == "第二章"; }));
+  EXPECT_EQ(TextBox(), "二");
+  EXPECT_EQ(ItemTexts(), (std::vector<std::string>{"第一章", "第二章"}));
+  // A new chapter after them: no box, no blank record left by an ending.
+  AddChapter("第三章", "三");
+  ASSERT_TRUE(WaitFor([&] { return ReadChapterRecords(folder_).size() == 5 && ReadChapterRecords(folder_)[4].text == "三"; }));
+  EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(SaveFailures, AChapterThatCannotBeReadIsShownReadOnlyAndNeverWrittenOver) {
+  const std::string long_text(800, 'x');  // two memo blocks: the first stays readable
+  WriteChapters({{"第一章", long_text}, {"第二章", "二"}});
+  ASSERT_TRUE(test_support::DamageMemoChain(Path("小说数据/data.edb"), 0, runtime::Gbk("学号")));
+  AnswerBoxesWith("确定");
+  StartDesk();
+  ASSERT_TRUE(WaitFor([&] { return !boxes_.empty(); }));
+  EXPECT_NE(boxes_[0].text.find("“第一章”的正文无法完整读出"), std::string::npos) << boxes_[0].text;
+  const std::string shown = TextBox();
+  EXPECT_FALSE(shown.empty());
+  EXPECT_TRUE(long_text.starts_with(shown));
+  EXPECT_EQ(ReadInt(unit::kTextBox, kInputMode), 1);
+  LetTimersRun();
+  // Still the damaged chain, not the shown part written over it.
+  EXPECT_FALSE(DatabaseFaults(folder_).empty());
+
+  // Another chapter is editable again; back on the first, its part can become a new chapter.
+  ClickItem(1);
+  ASSERT_TRUE(WaitFor([&] { return NameBox() == "第二章"; }));
+  EXPECT_EQ(ReadInt(unit::kTextBox, kInputMode), 0);
+  boxes_.clear();
+  ClickItem(0);
+  ASSERT_TRUE(WaitFor([&] { return boxes_.size() == 1; }));
+  app::SaveReadablePartAsNewChapter();  // the pop-up menu's item
+  ASSERT_TRUE(WaitFor([&] { return ItemTexts().size() == 3; }));
+  EXPECT_EQ(CurrentItem(), 2);
+  EXPECT_EQ(ReadInt(unit::kTextBox, kInputMode), 0);
+  ASSERT_TRUE(WaitFor([&] {
+    const auto records = ReadChapterRecords(folder_);
+    return records.size() == 3 && records[2].name == "第一章（可读部分）" && records[2].text == shown;
+  }));
+}
+
+TEST_F(SaveFailures, TheLastSessionsAutosaveFileIsKeptUntilTheAuthorEditsAndThenBackedUp) {
+  WriteChapters({{"第一章", "本章"}});
+  fs::create_directories(Path("自动保存"));
+  const fs::path autosave = Path("自动保存/自动保存文件【勿删】.txt");
+  std::ofstream(autosave, std::ios::binary) << Gbk("上次没存进数据库的字");
+  AnswerBoxesWith("确定");
+  StartDesk();
+  ASSERT_TRUE(WaitFor([&] { return TextBox() == "本章"; }));
+  LetTimersRun();
+  EXPECT_EQ(ReadFileBytes(autosave), Gbk("上次没存进数据库的字"));
+  ClickInto(unit::kTextBox);
+  Type("新");
+  ASSERT_TRUE(WaitFor([&] { return ReadFileBytes(autosave) != Gbk("上次没存进数据库的字"); }));
+  const auto kept = FilesNamedLike(Path("自动保存备份"), "【上次自动保存】");
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(ReadFileBytes(kept[0]), Gbk("上次没存进数据库的字"));
+}
+
+TEST_F(SaveFailures, AFolderThatCannotBeLockedRefusesTheStart) {
+  fs::create_directory(Path("小说数据/写作台.lock"));  // a lock file that cannot be opened
+  const std::string refused = app::ClaimProgramFolder();
+  EXPECT_FALSE(refused.empty());
+  EXPECT_NE(platform::GbkToUtf8(refused), platform::GbkToUtf8(app::texts::kAlreadyOpen));
+}
+
+TEST(DeskWords, SearchWordsAreEncodedAsASearchFormSendsThem) {
+  EXPECT_EQ(app::EncodeSearchWords("A&B C++"), "A%26B%20C%2B%2B");
+  EXPECT_EQ(app::EncodeSearchWords("a-b_c.d~9#%"), "a-b_c.d~9%23%25");
+  EXPECT_EQ(app::EncodeSearchWords(platform::Utf8ToGbk("小说")), "%D0%A1%CB%B5");
+}
+
+TEST(DeskWords, AChapterNameTooLongForAFileNameIsCutAtACharacterBoundary) {
+  std::string name;
+  for (int i = 0; i < 100; ++i) name += "长";  // 300 bytes of UTF-8
+  const std::string fitted = platform::GbkToUtf8(app::FittedChapterFileName(platform::Utf8ToGbk(name)));
+  EXPECT_EQ(fitted.size() + 4, 253u);  // 83 characters and ".txt"; one more would pass 255
+  EXPECT_TRUE(name.starts_with(fitted));
+  EXPECT_EQ(app::FittedChapterFileName("short"), "short");
+}
+
+}  // namespace
+
+}  // namespace desk_tests
