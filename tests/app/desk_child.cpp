@@ -16,6 +16,8 @@
 #include "app/writing_desk.h"
 #include "forms/forms_runtime.h"
 #include "forms/runtime_application.h"
+#include "platform/core/fault_injection.h"
+#include "platform/core/native_path.h"
 #include "tests/app/desk_test.h"
 #include "tests/support/message_box_answerer.h"
 
@@ -29,6 +31,7 @@ namespace fs = std::filesystem;
 
 bool child_mode = false;
 fs::path text_to_type;
+long long full_after = -1;  // with "--full-after <n>": the program's disk fills after n keys
 
 fs::path ProgramFolder() { return fs::read_symlink("/proc/self/exe").parent_path(); }
 
@@ -64,6 +67,13 @@ class Typist : public QObject {
   void Next() {
     if (typed_ == text_.size()) {
       std::ofstream(ProgramFolder() / "done") << "done";
+      return;
+    }
+    if (typed_ == full_after) platform::DeclareFolderFull(platform::GbkPathOf(ProgramFolder()));
+    // An author waits for a message box to go and for the window to be back before typing on.
+    if (QApplication::activeModalWidget() != nullptr || QApplication::focusWidget() == nullptr) {
+      if (QApplication::activeModalWidget() == nullptr) UnitWidget(0)->activateWindow();
+      QTimer::singleShot(3, this, [this] { Next(); });
       return;
     }
     TypeInto(QApplication::focusWidget(), QString(text_[typed_]).toStdString());
@@ -107,6 +117,7 @@ int RunDeskChild(int argc, char** argv) {
   child_mode = true;
   for (int i = 2; i + 1 < argc; ++i) {
     if (std::string(argv[i]) == "--type") text_to_type = argv[i + 1];
+    if (std::string(argv[i]) == "--full-after") full_after = std::stoll(argv[i + 1]);
   }
   return forms::RunProgram(argc, argv, app::WritingDeskImage(), &app::WritingDeskEntry);
 }

@@ -5,7 +5,8 @@
 // types like an author once its window is up: a new chapter, the name 第一章, then the
 // file's text (UTF-8) key by key, one key every few milliseconds; after each key it writes
 // the number of characters of the text typed so far and the monotonic time in ms to
-// typed.log, and "done" when the text is finished.
+// typed.log, and "done" when the text is finished. With "--full-after <n>" as well, the
+// program folder's disk is full from the n-th key on (the platform's fault hook).
 #pragma once
 
 #include <filesystem>

@@ -83,18 +83,21 @@ bool IsPrefix(const std::string& part, const std::string& whole) { return whole.
 
 TEST(DeskProcess, ASecondStartOnTheSameFolderIsRefusedAndTouchesNothing) {
   const fs::path folder = MakeProgramFolder();
-  const pid_t first = StartDeskChild(folder);
+  const pid_t first = StartDeskChild(folder, {"--type", WriteText(folder, AuthorText(1)).string()});
   ASSERT_GT(first, 0);
-  ASSERT_TRUE(WaitForFile(folder / fs::u8path("自动保存/自动保存文件【勿删】.txt"), 20000));
+  ASSERT_TRUE(WaitForFile(folder / "done", 30000));  // up and typed into
+  // Its last save tick (100 ms) has run well before the snapshot.
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
   const auto before = Snapshot(folder / fs::u8path("小说数据"));
 
   const pid_t second = StartDeskChild(folder);
   const int status = WaitForChild(second);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
-  const std::vector<std::string> boxes = Lines(folder / "boxes.log");
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_NE(boxes[0].find("写作台已经打开"), std::string::npos) << boxes[0];
+  // One box (its text ends with the folder, on a line of its own).
+  const std::string boxes = ReadFileBytes(folder / "boxes.log");
+  EXPECT_TRUE(boxes.starts_with("错误\t写作台已经打开")) << boxes;
+  EXPECT_TRUE(boxes.ends_with("文件夹：" + folder.string() + "\n")) << boxes;
   EXPECT_EQ(Snapshot(folder / fs::u8path("小说数据")), before);
 
   kill(first, SIGTERM);
@@ -121,6 +124,44 @@ TEST(DeskProcess, ATerminationRequestSavesTheChapterAndClosesTheDatabase) {
   EXPECT_TRUE(fs::is_empty(folder / fs::u8path("自动保存备份")));
   EXPECT_TRUE(DatabaseFaults(folder).empty());
   fs::remove_all(folder);
+}
+
+TEST(DeskProcess, ATerminationRequestOnAFullDiskLeavesTheWholeTextInARescueCopy) {
+  const fs::path folder = MakeProgramFolder();
+  const fs::path home = folder.string() + "-home";
+  fs::create_directories(home);
+  const std::string old_home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
+  setenv("HOME", home.c_str(), 1);
+  const std::string text = AuthorText(3);
+  const pid_t desk =
+      StartDeskChild(folder, {"--type", WriteText(folder, text).string(), "--full-after", "20"});
+  setenv("HOME", old_home.c_str(), 1);
+  ASSERT_GT(desk, 0);
+  ASSERT_TRUE(WaitForFile(folder / "done", 30000));
+  kill(desk, SIGTERM);
+  const int status = WaitForChild(desk);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+
+  // The record stopped when the disk filled; the rescue copy in the home folder has it all.
+  const std::vector<ChapterRecord> records = ReadChapterRecords(folder);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_TRUE(Stored(text).starts_with(records[0].text));
+  EXPECT_LT(records[0].text.size(), Stored(text).size());
+  std::vector<std::string> rescued;
+  for (const auto& entry : fs::directory_iterator(home / fs::u8path("Inkstone 抢救"))) {
+    const std::u8string name = entry.path().filename().u8string();
+    if (std::string(name.begin(), name.end()).find("UTF-8") != std::string::npos) {
+      rescued.push_back(ReadFileBytes(entry.path()));
+    }
+  }
+  ASSERT_EQ(rescued.size(), 1u);
+  EXPECT_EQ(rescued[0], "第一章\r\n\r\n" + text);
+  const std::vector<std::string> boxes = Lines(folder / "boxes.log");
+  ASSERT_EQ(boxes.size(), 1u);  // the one box of the failure, none per tick
+  EXPECT_NE(boxes[0].find("正文已另存到"), std::string::npos) << boxes[0];
+  fs::remove_all(folder);
+  fs::remove_all(home);
 }
 
 // Kills the typing desk at random moments. After each kill: the database checks sound, the

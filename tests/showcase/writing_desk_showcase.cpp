@@ -1,7 +1,9 @@
 // The writing desk as an author sees it, saved as screenshots in a folder: start.png (three
 // chapters, Chinese text, the pointer on the close button), statistics.png (a taller window
 // with the figures running and the clock), colour_picker.png and font_dialog.png (the
-// settings), menu.png (the text box's pop-up menu open) and maximised.png. The real program
+// settings), menu.png (the text box's pop-up menu open), full_disk.png (the warning line when
+// the disk is full), close_box.png (the question at the close with unsaved text) and
+// maximised.png. The real program
 // runs in a fresh program folder.
 //
 //   xvfb-run -a -s "-screen 0 1280x800x24" build/tests/showcase/writing_desk_showcase shots/
@@ -9,6 +11,7 @@
 #include <QCursor>
 #include <QFontDialog>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
 #include <QTest>
@@ -23,6 +26,8 @@
 #include "app/main_window_ids.h"
 #include "forms/forms_runtime.h"
 #include "platform/core/code_page.h"
+#include "platform/core/fault_injection.h"
+#include "platform/core/native_path.h"
 #include "tests/app/desk_child.h"
 #include "tests/app/desk_test.h"
 #include "units/colorpicker/color_drop_down.h"
@@ -164,6 +169,28 @@ void TakeShots() {
   QTest::mousePress(text, Qt::RightButton, {}, QPoint(200, 120));
   QTest::mouseRelease(text, Qt::RightButton, {}, QPoint(200, 120));
 
+  // The program's disk fills while the author types: the warning line, then the close box.
+  const fs::path program_folder = fs::read_symlink("/proc/self/exe").parent_path();
+  platform::DeclareFolderFull(platform::GbkPathOf(program_folder));
+  text->setFocus(Qt::MouseFocusReason);
+  QTest::keyClick(text, Qt::Key_End, Qt::ControlModifier);
+  desk_tests::TypeInto(text, "雾散了。");
+  WaitFor("warned of the full disk", [] { return CaptionOf(unit::kForumLabel).starts_with("章节未能保存：磁盘"); });
+  WaitFor("answered the failure's box", [] {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (qobject_cast<QMessageBox*>(top) != nullptr && top->isVisible()) return false;
+    }
+    return true;
+  });
+  if (!Save({window}, "full_disk.png")) Finish(1);
+  WhenShown<QMessageBox>([window](QMessageBox* box) {
+    if (!Save({window, box}, "close_box.png")) Finish(1);
+    box->reject();  // Esc: the window stays
+  });
+  Click(UnitWidget(unit::kCloseButton));
+  platform::DeclareEveryFolderFree();
+  WaitFor("saved again", [] { return !CaptionOf(unit::kForumLabel).starts_with("章节未能保存"); });
+
   Click(UnitWidget(unit::kMaximiseButton));
   // Without a window manager (xvfb) the state changes, the size may not.
   WaitFor("maximised", [window] { return window->isMaximized(); });
@@ -198,6 +225,9 @@ int main(int argc, char** argv) {
   const fs::path out = fs::absolute(argv[1]);
   fs::create_directories(out);
   const fs::path folder = desk_tests::MakeProgramFolder();
+  // Rescue copies of the full-disk shots go to a home folder of their own.
+  fs::create_directories(folder / "home");
+  setenv("HOME", (folder / "home").c_str(), 1);
   const pid_t desk = desk_tests::StartDeskChild(folder, {"--shots", out.string()});
   const int status = desk_tests::WaitForChild(desk);
   fs::remove_all(folder);
