@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QProcess>
 #include <QStandardPaths>
@@ -107,10 +108,24 @@ TEST_F(FocusAndKeys, AnotherWindowInFrontForAWhileLeavesTheCaretAndSelectionAsTh
 
 // ---- A held Enter under a real X server, with both cores busy ----------------------------
 
+// Counts the releases of Enter that the window system hands to the program's windows.
+class EnterReleases : public QObject {
+ public:
+  int count = 0;
+  bool eventFilter(QObject* receiver, QEvent* event) override {
+    if (event->type() == QEvent::KeyRelease && receiver->isWindowType() &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return) {
+      ++count;
+    }
+    return false;
+  }
+};
+
 // The X server's input reaches the desk of a child process (the platform of this process is
-// offscreen); arguments: the display, the file for the text box's text once the key is up.
-// The child tells the parent when the text box has the focus, holding "ab" with the caret at
-// its end, and writes the text when the parent says the key is up.
+// offscreen); arguments: the display, the file for the result once the key is up. The child
+// tells the parent when the text box has the focus, holding "ab" with the caret at its end;
+// when the parent says the key is up, it writes the number of releases of Enter that reached
+// it, a line break, and the text box's text.
 class DeskUnderX : public DeskTest {
  public:
   void TestBody() override {}
@@ -119,13 +134,15 @@ class DeskUnderX : public DeskTest {
     StartDesk();
     AddChapter("第一章", "ab");
     if (TextBox() != "ab" || !Unit(unit::kTextBox)->Widget()->hasFocus()) return 2;
+    EnterReleases releases;
+    QApplication::instance()->installEventFilter(&releases);
     test_support::SignalParent();
     // The desk stays responsive while the parent holds the key.
     while (!ParentSaidGo()) QTest::qWait(10);
     // The release may still be on its way through a loaded machine.
     WaitFor([&] { return TextBox().ends_with("    "); }, 10000);
     QTest::qWait(300);
-    std::ofstream(result_file, std::ios::binary) << TextBox();
+    std::ofstream(result_file, std::ios::binary) << releases.count << "\n" << TextBox();
     fs::remove_all(folder_);
     return 0;
   }
@@ -241,8 +258,14 @@ TEST(HeldEnterUnderX, OneNewParagraphHoweverLoadedTheMachine) {
     desk.Go();
     ASSERT_EQ(desk.Wait(), 0);
   }
-  const std::string text = ReadFileBytes(result);
+  const std::string written = ReadFileBytes(result);
   fs::remove(result);
+  const size_t line_end = written.find('\n');
+  ASSERT_NE(line_end, std::string::npos) << written;
+  const std::string text = written.substr(line_end + 1);
+  // The server sent one release, at the physical one: none before the repeats that a busy
+  // program could take for real.
+  EXPECT_EQ(written.substr(0, line_end), "1");
   // Every press of the held key broke the line; the one release added a blank line and the
   // indent, once.
   EXPECT_TRUE(std::regex_match(text, std::regex("ab(\r\n){3,}    "))) << text;
