@@ -1,5 +1,6 @@
 #include "platform/gui/focus_holder.h"
 
+#include <QPointer>
 #include <QVariant>
 #include <QWidget>
 
@@ -30,20 +31,27 @@ void SetHolder(QWidget* top, WindowHandle holder) {
 }  // namespace
 
 void FocusHolder::FocusIn(Window& window) {
-  QWidget* top = TopLevelOf(window);
+  const QPointer<QWidget> top = TopLevelOf(window);
   const WindowHandle handle = window.Handle();
   const WindowHandle previous = HolderOf(top);
   // A closing pop-up menu or the window's activation gives the focus back to the window
   // that had it: no news for anyone.
   if (previous == handle) return;
-  SetHolder(top, handle);
-  // The focus moved while Qt sent no FocusOut that counted (the program moved it while
-  // the top-level window was inactive, or under a pop-up): the old holder hears now.
-  if (Window* old = Window::FromHandle(previous); old != nullptr && old->IsAlive() && !old->InDestruction()) {
+  // The focus moved while Qt sent no FocusOut that counted (the program moved it while the
+  // top-level window was inactive, or under a pop-up): the old holder hears now. Nobody
+  // holds the focus meanwhile, so that a move its handler makes is told as a move from
+  // nobody.
+  SetHolder(top, 0);
+  if (Window* old = Window::FromHandle(previous);
+      old != nullptr && old->IsAlive() && !old->InDestruction()) {
     old->Send(msg::kKillFocus);
   }
-  // The old holder's handler may have destroyed this window.
-  if (Window* now = Window::FromHandle(handle); now != nullptr && now->IsAlive()) now->Send(msg::kSetFocus);
+  // The old holder's handler may have moved the focus on, or destroyed this window.
+  if (top.isNull() || HolderOf(top) != 0) return;
+  Window* now = Window::FromHandle(handle);
+  if (now == nullptr || !now->IsAlive() || !now->Widget()->hasFocus()) return;
+  SetHolder(top, handle);
+  now->Send(msg::kSetFocus);
 }
 
 void FocusHolder::FocusOut(Window& window, Qt::FocusReason reason) {

@@ -68,19 +68,22 @@ xcb_extension_t keyboard_extension = {"XKEYBOARD", 0};
 }  // namespace
 
 bool AskForDetectableAutoRepeat() {
-  auto* x11 = qGuiApp == nullptr ? nullptr : qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  auto* x11 =
+      qGuiApp == nullptr ? nullptr : qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   xcb_connection_t* connection = x11 == nullptr ? nullptr : x11->connection();
   if (connection == nullptr) return false;
   // Qt has enabled the extension on its connection (its keyboard handling needs it); the
   // flag belongs to that connection, so it must be asked for there.
-  const xcb_query_extension_reply_t* extension = xcb_get_extension_data(connection, &keyboard_extension);
+  const xcb_query_extension_reply_t* extension =
+      xcb_get_extension_data(connection, &keyboard_extension);
   if (extension == nullptr || !extension->present) return false;
 
   PerClientFlagsRequest request{};
   request.device = kCoreKeyboard;
   request.change = kDetectableAutoRepeat;
   request.value = kDetectableAutoRepeat;
-  const xcb_protocol_request_t kind = {/*count=*/2, &keyboard_extension, kPerClientFlagsRequest, /*isvoid=*/0};
+  const xcb_protocol_request_t kind = {/*count=*/2, &keyboard_extension, kPerClientFlagsRequest,
+                                       /*isvoid=*/0};
   // xcb_send_request uses the two entries before the ones it is given for itself.
   iovec parts[4];
   parts[2].iov_base = &request;

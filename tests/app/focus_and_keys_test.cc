@@ -58,7 +58,8 @@ class FocusAndKeys : public DeskTest {
     bool closed = false;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
-      if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()); menu != nullptr && !closed) {
+      if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+          menu != nullptr && !closed) {
         closed = true;
         close(*menu);
       }
@@ -75,7 +76,8 @@ TEST_F(FocusAndKeys, ClosingTheTextMenuKeepsTheChapterAndTheNextKeyGoesInAtTheCa
   RightClickAndThen([](QMenu& menu) { QTest::keyClick(&menu, Qt::Key_Escape); });
   Type("甲");
   RightClickAndThen([](QMenu& menu) {
-    QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(menu.actions().at(0)).center());
+    QTest::mouseClick(&menu, Qt::LeftButton, {},
+                      menu.actionGeometry(menu.actions().at(0)).center());
   });
   Type("乙");
   EXPECT_EQ(TextBox(), kChapterText + "甲乙");
@@ -230,12 +232,14 @@ bool XdoTool(const std::string& display, const QStringList& arguments) {
   environment.insert("DISPLAY", QString::fromStdString(display));
   tool.setProcessEnvironment(environment);
   tool.start("xdotool", arguments);
-  return tool.waitForFinished(10000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
+  return tool.waitForFinished(10000) && tool.exitStatus() == QProcess::NormalExit &&
+         tool.exitCode() == 0;
 }
 
 size_t Occurrences(const std::string& text, const std::string& part) {
   size_t count = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size()))
+    ++count;
   return count;
 }
 
@@ -245,7 +249,8 @@ TEST(HeldEnterUnderX, OneNewParagraphHoweverLoadedTheMachine) {
   }
   XServer server;
   ASSERT_FALSE(server.Display().empty()) << "Xvfb did not start";
-  const fs::path result = fs::temp_directory_path() / ("inkstone-held-enter-" + std::to_string(getpid()));
+  const fs::path result =
+      fs::temp_directory_path() / ("inkstone-held-enter-" + std::to_string(getpid()));
   test_support::Child desk("DeskOnXServer", {server.Display(), result.string()});
   ASSERT_TRUE(desk.WaitReady());
   {

@@ -21,7 +21,7 @@ namespace {
 using namespace edit_box_program;
 
 constexpr int32_t kSelStart = 24, kSelLength = 25;
-constexpr uint32_t kMenu = 0x26010030;      // hidden; its one item logs "Clicked"
+constexpr uint32_t kMenu = 0x26010030;  // hidden; its one item logs "Clicked"
 constexpr uint32_t kMenuItem = 0x26010031;
 
 std::string Entry(const char* name, uint32_t unit) {
@@ -59,7 +59,8 @@ class EditBoxFocus : public unit_tests::FormTest {
   void FocusAndSelect(uint32_t unit, int32_t from, int32_t to) {
     units::SetFocus(kForm, unit);
     ASSERT_TRUE(Unit(unit)->Widget()->hasFocus());
-    units::SendUnitMessage(kForm, unit, units::kSelectRangeMessage, static_cast<uint64_t>(from), to);
+    units::SendUnitMessage(kForm, unit, units::kSelectRangeMessage, static_cast<uint64_t>(from),
+                           to);
     Log().clear();
   }
   std::pair<int32_t, int32_t> Selection(uint32_t unit) {
@@ -71,14 +72,16 @@ class EditBoxFocus : public unit_tests::FormTest {
     bool closed = false;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
-      if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget()); menu != nullptr && !closed) {
+      if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+          menu != nullptr && !closed) {
         closed = true;
         close(*menu);
       }
     });
     watch.start(20);
     units::PopupMenu(kForm, kMenu);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return closed && QApplication::activePopupWidget() == nullptr; }));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return closed && QApplication::activePopupWidget() == nullptr; }));
   }
 };
 
@@ -89,7 +92,8 @@ TEST_F(EditBoxFocus, APopUpMenuOpenedAndClosedIsNoChangeOfFocus) {
     FocusAndSelect(unit, 2, 6);
     PopUpAndThen([](QMenu& menu) { QTest::keyClick(&menu, Qt::Key_Escape); });
     PopUpAndThen([](QMenu& menu) {
-      QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(menu.actions().at(0)).center());
+      QTest::mouseClick(&menu, Qt::LeftButton, {},
+                        menu.actionGeometry(menu.actions().at(0)).center());
     });
     EXPECT_EQ(Count(Entry("Clicked", kMenuItem)), 1);
     EXPECT_EQ(FocusLog(), std::vector<std::string>{});
@@ -97,7 +101,8 @@ TEST_F(EditBoxFocus, APopUpMenuOpenedAndClosedIsNoChangeOfFocus) {
     EXPECT_EQ(Selection(unit), (std::pair{2, 4}));
     // A click moves the focus as ever: the box that kept it loses it, once.
     Click(other, QPoint(20, 10));
-    EXPECT_EQ(FocusLog(), (std::vector<std::string>{Entry("FocusLost", unit), Entry("FocusGained", other)}));
+    EXPECT_EQ(FocusLog(),
+              (std::vector<std::string>{Entry("FocusLost", unit), Entry("FocusGained", other)}));
   }
 }
 
@@ -114,11 +119,13 @@ TEST_F(EditBoxFocus, AnotherActiveWindowTakesNothingAndGivesNothingBack) {
 
   // SetFocus and Tab move it as ever.
   units::SetFocus(kForm, kName);
-  EXPECT_EQ(FocusLog(), (std::vector<std::string>{Entry("FocusLost", kText), Entry("FocusGained", kName)}));
+  EXPECT_EQ(FocusLog(),
+            (std::vector<std::string>{Entry("FocusLost", kText), Entry("FocusGained", kName)}));
   Log().clear();
   QTest::keyClick(Window()->windowHandle(), Qt::Key_Tab);
   ASSERT_TRUE(Unit(kText)->Widget()->hasFocus());
-  EXPECT_EQ(FocusLog(), (std::vector<std::string>{Entry("FocusLost", kName), Entry("FocusGained", kText)}));
+  EXPECT_EQ(FocusLog(),
+            (std::vector<std::string>{Entry("FocusLost", kName), Entry("FocusGained", kText)}));
 
   // The program moves the focus while the window is inactive: the move is told when the
   // window is active again, the old box first.
@@ -127,7 +134,8 @@ TEST_F(EditBoxFocus, AnotherActiveWindowTakesNothingAndGivesNothingBack) {
   Log().clear();
   Activate(Window());
   ASSERT_TRUE(Unit(kName)->Widget()->hasFocus());
-  EXPECT_EQ(FocusLog(), (std::vector<std::string>{Entry("FocusLost", kText), Entry("FocusGained", kName)}));
+  EXPECT_EQ(FocusLog(),
+            (std::vector<std::string>{Entry("FocusLost", kText), Entry("FocusGained", kName)}));
 }
 
 }  // namespace

@@ -36,8 +36,12 @@ class EditBoxUndo : public unit_tests::FormTest {
     WriteInt(unit, kSelStart, -1);
     QTest::keyClicks(Unit(unit)->Widget(), keys);
   }
-  void Undo(uint32_t unit) { QTest::keyClick(Unit(unit)->Widget(), Qt::Key_Z, Qt::ControlModifier); }
-  int64_t CanUndo(uint32_t unit) { return units::SendUnitMessage(kForm, unit, units::kCanUndoMessage, 0, 0); }
+  void Undo(uint32_t unit) {
+    QTest::keyClick(Unit(unit)->Widget(), Qt::Key_Z, Qt::ControlModifier);
+  }
+  int64_t CanUndo(uint32_t unit) {
+    return units::SendUnitMessage(kForm, unit, units::kCanUndoMessage, 0, 0);
+  }
 };
 
 TEST_F(EditBoxUndo, AContentWriteThatOnlyAppendsCanBeUndoneWithWhatWasTypedBefore) {
