@@ -95,7 +95,9 @@ void EditBoxUnit::SetTextQuietly(const QString& text) {
 
 void EditBoxUnit::ExtendOrSetTextQuietly(const QString& text) {
   const QString current = control_->Text();
-  if (!text.startsWith(current)) {
+  // A text written into an empty box is a new text (a chapter loaded after an empty one),
+  // never an edit that undo could take out again.
+  if (current.isEmpty() || !text.startsWith(current)) {
     SetTextQuietly(text);
     return;
   }

@@ -90,8 +90,8 @@ class EditBoxUnit : public gui::Window, public UnitBase {
   std::string Content() const;
   // Replaces the whole text with the notifications held back; the caller fires the event.
   void SetTextQuietly(const QString& text);
-  // Makes `text` the text as SetTextQuietly does, but a text that only extends the current
-  // one gets its tail added as an edit, so that the author's undo history stays.
+  // Makes `text` the text as SetTextQuietly does, but a text that only extends the current,
+  // non-empty one gets its tail added as an edit, so that the author's undo history stays.
   void ExtendOrSetTextQuietly(const QString& text);
   void TextChanged();
   bool FireContentChanged();  // false when the box is gone afterwards

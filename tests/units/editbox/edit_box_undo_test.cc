@@ -67,12 +67,16 @@ TEST_F(EditBoxUndo, AContentWriteThatOnlyAppendsCanBeUndoneWithWhatWasTypedBefor
   for (int presses = 0; presses < 5 && CanUndo(kText) != 0; ++presses) Undo(kText);
   EXPECT_EQ(ReadText(kText, kContent), loaded);
 
-  // Any other write is a new text: there is nothing of the old one to undo.
-  TypeAtEnd(kText, "c");
-  WriteText(kText, kContent, "另一章");
-  EXPECT_EQ(CanUndo(kText), 0);
-  Undo(kText);
-  EXPECT_EQ(ReadText(kText, kContent), "另一章");
+  // Any other write is a new text: there is nothing of the old one to undo. So is a text
+  // written into an empty box (the chapter loaded after an empty one).
+  for (const char* before : {"c", ""}) {
+    TypeAtEnd(kText, "c");
+    WriteText(kText, kContent, before);
+    WriteText(kText, kContent, "另一章");
+    EXPECT_EQ(CanUndo(kText), 0) << before;
+    Undo(kText);
+    EXPECT_EQ(ReadText(kText, kContent), "另一章");
+  }
 }
 
 TEST_F(EditBoxUndo, EmptyUndoBufferForgetsEveryEditAndCanUndoTellsWhetherOneIsLeft) {
