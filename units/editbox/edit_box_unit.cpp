@@ -328,7 +328,10 @@ int64_t EditBoxUnit::WindowProc(gui::Message& message) {
     case kCanUndoMessage:
       return control_->CanUndo() ? 1 : 0;
     case kEmptyUndoBufferMessage:
+      // The text stays; a line edit sets it again to forget, which is no change.
+      ++quiet_;
       control_->EmptyUndoHistory();
+      --quiet_;
       return 0;
     case gui::msg::kDestroy:
       control_->Detach();

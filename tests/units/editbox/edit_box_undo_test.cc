@@ -87,10 +87,12 @@ TEST_F(EditBoxUndo, EmptyUndoBufferForgetsEveryEditAndCanUndoTellsWhetherOneIsLe
     EXPECT_EQ(CanUndo(unit), 1);
     const std::string text = ReadText(unit, kContent);
     units::SendUnitMessage(kForm, unit, units::kSelectRangeMessage, 2, 4);
+    Log().clear();
     EXPECT_EQ(units::SendUnitMessage(kForm, unit, units::kEmptyUndoBufferMessage, 0, 0), 0);
     EXPECT_EQ(CanUndo(unit), 0);
-    // The text, the selection and the caret stay.
+    // The text, the selection and the caret stay: no change to tell.
     EXPECT_EQ(ReadText(unit, kContent), text);
+    EXPECT_TRUE(Log().empty());
     EXPECT_EQ(ReadInt(unit, kSelStart), 2);
     EXPECT_EQ(ReadInt(unit, kSelLength), 2);
     Undo(unit);
