@@ -14,7 +14,7 @@ packages=(
   qt6-base-dev libgl-dev qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev nettle-dev nlohmann-json3-dev libsqlite3-dev
-  fonts-noto-cjk xvfb xauth
+  fonts-noto-cjk xvfb xauth xdotool
   g++-mingw-w64-x86-64-posix wine64
 )
 

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -15,7 +16,9 @@
 #include <algorithm>
 
 #include "platform/gui/application.h"
+#include "platform/gui/focus_holder.h"
 #include "platform/gui/gbk_chars.h"
+#include "platform/gui/key_repeat.h"
 #include "platform/gui/virtual_keys.h"
 
 namespace gui {
@@ -67,6 +70,13 @@ class MessageFilter : public QObject {
     return *filter;
   }
 
+  MessageFilter() {
+    // One key-up at the physical release, however late Qt reads a repeat's press: see
+    // AskForDetectableAutoRepeat. Where it is not in effect, the release that Qt marks as
+    // a repeat is still passed over below.
+    AskForDetectableAutoRepeat();
+  }
+
   bool eventFilter(QObject* object, QEvent* event) override {
     // An event this filter hands to the widget itself: its message went out already.
     if (std::find(passing_.begin(), passing_.end(), event) != passing_.end()) return false;
@@ -89,7 +99,11 @@ class MessageFilter : public QObject {
         // While a window goes, Qt hands the focus around among its children; that is no
         // news for anyone.
         if (object == window->Widget() && !window->InDestruction()) {
-          window->Send(event->type() == QEvent::FocusIn ? msg::kSetFocus : msg::kKillFocus);
+          if (event->type() == QEvent::FocusIn) {
+            FocusHolder::FocusIn(*window);
+          } else {
+            FocusHolder::FocusOut(*window, static_cast<QFocusEvent*>(event)->reason());
+          }
         }
         return false;
       case QEvent::Close: return Close(*window, object, static_cast<QCloseEvent*>(event));

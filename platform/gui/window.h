@@ -34,7 +34,9 @@ enum class ShowMode { kHide, kShow, kNormal, kNoActivate, kMinimized, kMaximized
 // widget as the replacement. Each input event is one message, of its target window only:
 // what the widget leaves unhandled never reaches the windows that hold it. A held key
 // sends a key-down per repeat and one key-up; Ctrl with a letter also sends the letter's
-// control character (Ctrl+V 0x16).
+// control character (Ctrl+V 0x16). Set-focus and kill-focus come in pairs, only for real
+// changes of focus: a pop-up menu or another active top-level window takes nothing from
+// the window that has the focus (see FocusHolder).
 //
 // Destroying a window (Destroy, or Qt deleting its widget with its parent) sends kDestroy
 // while the window and its children still exist, then destroys the children, then sends

@@ -93,6 +93,22 @@ void EditBoxUnit::SetTextQuietly(const QString& text) {
   content_cache_.reset();
 }
 
+void EditBoxUnit::ExtendOrSetTextQuietly(const QString& text) {
+  const QString current = control_->Text();
+  // A text written into an empty box is a new text (a chapter loaded after an empty one),
+  // never an edit that undo could take out again.
+  if (current.isEmpty() || !text.startsWith(current)) {
+    SetTextQuietly(text);
+    return;
+  }
+  ++quiet_;
+  const bool appended = control_->AppendAsEdit(text.sliced(current.size()));
+  if (appended) control_->Select(0, 0);  // where a whole write leaves the caret
+  --quiet_;
+  content_cache_.reset();
+  if (!appended) SetTextQuietly(text);
+}
+
 void EditBoxUnit::TextChanged() {
   content_cache_.reset();
   if (quiet_ == 0) FireContentChanged();
@@ -155,7 +171,9 @@ void EditBoxUnit::SelectBytes(int64_t start, int64_t end) {
 void EditBoxUnit::ReadContent(forms::PropertyValue* value) const { value->data = Content(); }
 
 int32_t EditBoxUnit::WriteContent(const forms::PropertyValue& value) {
-  SetTextQuietly(positions_.Decode(value.data));
+  // The program appends to the text it shows (a line break after Enter, say) by writing
+  // the whole of it again; the author must still be able to undo what came before.
+  ExtendOrSetTextQuietly(positions_.Decode(value.data));
   FireContentChanged();
   return 0;
 }
@@ -307,6 +325,14 @@ int64_t EditBoxUnit::WindowProc(gui::Message& message) {
       }
       return 0;
     }
+    case kCanUndoMessage:
+      return control_->CanUndo() ? 1 : 0;
+    case kEmptyUndoBufferMessage:
+      // The text stays; a line edit sets it again to forget, which is no change.
+      ++quiet_;
+      control_->EmptyUndoHistory();
+      --quiet_;
+      return 0;
     case gui::msg::kDestroy:
       control_->Detach();
       delete spin_.data();

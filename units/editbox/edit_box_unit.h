@@ -25,6 +25,11 @@ inline constexpr int32_t kSpinStep = 1;
 // goes to the end). A start of -1 drops the selection, an end below 0 means the end of the
 // text, so (0, -1) selects everything.
 inline constexpr uint32_t kSelectRangeMessage = 0xB1;
+// Answers 1 when the box holds an edit that undo can take back, else 0.
+inline constexpr uint32_t kCanUndoMessage = 0xC6;
+// Forgets every edit of the box. A program that loads another text into the box sends it,
+// so that undo never brings the text shown before back into the new one.
+inline constexpr uint32_t kEmptyUndoBufferMessage = 0xCD;
 
 // The edit box: a single-line field or a multi-line editor over a Qt text widget, with
 // the program's view of it in GBK (texts, and selection positions counting bytes).
@@ -85,6 +90,9 @@ class EditBoxUnit : public gui::Window, public UnitBase {
   std::string Content() const;
   // Replaces the whole text with the notifications held back; the caller fires the event.
   void SetTextQuietly(const QString& text);
+  // Makes `text` the text as SetTextQuietly does, but a text that only extends the current,
+  // non-empty one gets its tail added as an edit, so that the author's undo history stays.
+  void ExtendOrSetTextQuietly(const QString& text);
   void TextChanged();
   bool FireContentChanged();  // false when the box is gone afterwards
 

@@ -302,6 +302,21 @@ class LineControl : public EditControl {
     edit_->setText(whole);
     edit_->setCursorPosition(start + static_cast<int32_t>(text.size()));
   }
+  bool CanUndo() const override { return edit_->isUndoAvailable(); }
+  void EmptyUndoHistory() override {
+    // The line edit forgets its history only when its text is set; the caret and the
+    // selection are put back.
+    const int32_t caret = edit_->cursorPosition();
+    int32_t start = 0, end = 0;
+    Selection(&start, &end);
+    edit_->setText(edit_->text());
+    if (start == end) {
+      edit_->setCursorPosition(caret);
+    } else {
+      const int32_t anchor = caret == start ? end : start;
+      edit_->setSelection(anchor, caret - anchor);
+    }
+  }
   void SetReadOnly(bool read_only) override { edit_->setReadOnly(read_only); }
   bool IsReadOnly() const override { return edit_->isReadOnly(); }
   void SetMaxLength(int32_t max_length) override { limit_->SetLimit(max_length); }
@@ -405,6 +420,17 @@ class MultiLineControl : public EditControl {
     if (!undoable) document->setUndoRedoEnabled(true);
     edit_->ensureCursorVisible();
   }
+  bool AppendAsEdit(const QString& text) override {
+    // A cursor of its own: the editor's caret and selection stay where they are. A
+    // program's write is never cut to the length limit.
+    if (text.isEmpty()) return true;
+    QTextCursor cursor(edit_->document());
+    cursor.movePosition(QTextCursor::End);
+    InsertLines(cursor, text);
+    return true;
+  }
+  bool CanUndo() const override { return edit_->document()->isUndoAvailable(); }
+  void EmptyUndoHistory() override { edit_->document()->clearUndoRedoStacks(); }
   void SetReadOnly(bool read_only) override { edit_->setReadOnly(read_only); }
   bool IsReadOnly() const override { return edit_->isReadOnly(); }
   void SetMaxLength(int32_t max_length) override { edit_->max_length = max_length; }

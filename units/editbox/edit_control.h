@@ -52,6 +52,14 @@ class EditControl {
   // Replaces the selection with `text` and scrolls to the caret. Without `undoable` the
   // undo history is dropped, as a non-undoable replacement leaves nothing to undo.
   virtual void ReplaceSelection(const QString& text, bool undoable) = 0;
+  // Adds `text` at the end of the text as one edit that undo takes back, leaving the
+  // caret and the selection alone; false (and nothing done) when the control cannot, and
+  // the caller then writes the whole text.
+  virtual bool AppendAsEdit(const QString&) { return false; }
+  virtual bool CanUndo() const = 0;
+  // Forgets every edit: nothing to undo or redo afterwards. The text, caret and selection
+  // stay.
+  virtual void EmptyUndoHistory() = 0;
 
   virtual void SetReadOnly(bool read_only) = 0;
   virtual bool IsReadOnly() const = 0;
