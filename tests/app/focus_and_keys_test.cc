@@ -107,6 +107,34 @@ TEST_F(FocusAndKeys, AnotherWindowInFrontForAWhileLeavesTheCaretAndSelectionAsTh
   EXPECT_TRUE(RecordHolds(expected));
 }
 
+// Ctrl+A, a key, Enter: the desk's own line break and indent go in like typed text, so
+// undo walks back through them to the whole chapter.
+TEST_F(FocusAndKeys, UndoAfterEnterBringsBackAChapterReplacedByMistake) {
+  ChapterWithText();
+  Key(Qt::Key_A, Qt::ControlModifier);
+  Type("x");
+  Key(Qt::Key_Return);
+  ASSERT_EQ(TextBox(), "x\r\n\r\n    ");
+  for (int i = 0; i < 10 && TextBox() != kChapterText; ++i) Key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(TextBox(), kChapterText);
+  EXPECT_TRUE(RecordHolds(kChapterText));
+}
+
+// A loaded chapter starts a history of its own: undo never brings the chapter shown before
+// into it, even where one text begins with the other.
+TEST_F(FocusAndKeys, UndoAfterASwitchNeverBringsBackTheChapterBefore) {
+  StartDesk();
+  AddChapter("第一章", "甲");
+  AddChapter("第二章", "甲乙");
+  ClickItem(0);
+  ASSERT_TRUE(WaitFor([&] { return TextBox() == "甲"; }));
+  ClickItem(1);
+  ASSERT_TRUE(WaitFor([&] { return TextBox() == "甲乙"; }));
+  ClickInto(unit::kTextBox);
+  Key(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(TextBox(), "甲乙");
+}
+
 // ---- A held Enter under a real X server, with both cores busy ----------------------------
 
 // Counts the releases of Enter that the window system hands to the program's windows.
