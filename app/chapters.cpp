@@ -93,8 +93,8 @@ Text ReadFieldAsText(const std::string& field, int32_t* error = nullptr) {
   return text;
 }
 
-// Tells the author that the chapter at `item` failed to `what` (a new chapter, a delete), with
-// the engine's reason; the list is left as it was.
+// Tells the author that `what` (a new chapter, a delete) failed, with the engine's reason;
+// the caller leaves the list as it was.
 void TellChapterCommandFailed(const std::string& what) {
   const Text text(what + database::ErrorText(database::LastDatabaseError()));
   const Text caption(texts::kErrorCaption);
@@ -198,7 +198,6 @@ int32_t GoToChapterRecord(int32_t n) {
 }
 
 int32_t ShownChapterRecord() { return shown_record; }
-bool ShownChapterUnreadable() { return shown_unreadable; }
 bool ChapterUnsaved() { return changed_since_save && database_open && shown_record != 0 && !shown_unreadable; }
 
 void FlushShownChapter() {

@@ -63,8 +63,8 @@ inline const std::string kChapterUnreadableAdvice = runtime::Gbk(
     "要继续写，请在正文的右键菜单中选择“以可读部分另存为新章节”。");
 inline const std::string kReadablePartSuffix = runtime::Gbk("（可读部分）");
 inline const std::string kCloseUnsaved = runtime::Gbk("本章还有没保存进章节数据库的正文。\r\n");
-inline const std::string kCloseRescuedTo = runtime::Gbk("\r\n正文的抢救副本：");
-inline const std::string kCloseLosesText = runtime::Gbk("\r\n正文无法另存：现在关闭会失去没保存的正文！");
+inline const std::string kCloseRescuedTo = runtime::Gbk("。\r\n正文的抢救副本：");
+inline const std::string kCloseLosesText = runtime::Gbk("。\r\n正文无法另存：现在关闭会失去没保存的正文！");
 inline const std::string kCloseChoices = runtime::Gbk(
     "\r\n\r\n是：再试一次保存\r\n否：关闭写作台\r\n取消：回到写作台");
 inline const std::string kPackFailed = runtime::Gbk("章节数据库整理失败：");

@@ -63,6 +63,7 @@ void LayOutAroundSplitter(int32_t left) {
   // Move with the top and the height left out.
   Core(libraries::kMove, {EditBoxRef(unit::kTextBox), ArgCell::Int(text_left), ArgCell{},
                           ArgCell::Int(width - 180 - text_left), ArgCell{}});
+  LayOutWarningLine();
 }
 
 }  // namespace app

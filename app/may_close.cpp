@@ -22,7 +22,7 @@ bool MayClose() {
     if (!ChapterUnsaved()) return true;
     const std::string rescue = RescueShownChapter();
     const std::string where = rescue.empty() ? texts::kCloseLosesText : texts::kCloseRescuedTo + PathForAuthor(rescue);
-    const runtime::Text text(texts::kCloseUnsaved + SaveFailureText() + where + texts::kCloseChoices);
+    const runtime::Text text(texts::kCloseUnsaved + SaveFailureReason() + where + texts::kCloseChoices);
     const runtime::Text caption(texts::kWarningCaption);
     const int32_t answer =
         Core(libraries::kMessageBox, {text.Arg(), runtime::ArgCell::Int(kYesNoCancelWarning), caption.Arg()})

@@ -21,12 +21,14 @@ using runtime::Text;
 
 constexpr uint32_t kRescueEveryMs = 1000;
 constexpr int32_t kWarningColor = 0x0000FF;  // red, as 0x00BBGGRR
-constexpr int32_t kLineLeft = 13;            // where the row's first caption starts
+constexpr int32_t kLineLeft = 13;            // as the chapter list and the captions above it
+constexpr int32_t kLineBottomGap = 22;       // the strip under the text box and the list
 
 // The forum label as it was before it became the warning line.
 struct ForumLabel {
   std::string caption;
   int32_t text_color = 0;
+  int32_t top = 0;
   int32_t width = 0;
 };
 
@@ -42,6 +44,12 @@ struct Episode {
 };
 
 Episode episode;
+
+// The warning as a sentence: what failed and where the text went.
+std::string SaveFailureText() {
+  if (episode.rescue_path.empty()) return episode.reason + texts::kRescueFailed;
+  return episode.reason + texts::kRescuedTo + PathForAuthor(episode.rescue_path);
+}
 
 std::string ReasonOf(SaveKind kind) {
   if (kind == SaveKind::kAutosave) return texts::kAutosaveNotWritten;
@@ -71,6 +79,7 @@ void StartEpisode() {
   Rescue(true);
   episode.forum.caption = std::string(ReadText(unit::kForumLabel, property::kCaption).View());
   episode.forum.text_color = ReadInt(unit::kForumLabel, property::kLabelTextColor);
+  episode.forum.top = ReadInt(unit::kForumLabel, property::kTop);
   episode.forum.width = ReadInt(unit::kForumLabel, property::kWidth);
   WriteInt(unit::kForumLabel, property::kLabelTextColor, kWarningColor);
   ShowWarningLine();
@@ -83,6 +92,7 @@ void EndEpisode() {
   episode = Episode{};
   WriteText(unit::kForumLabel, property::kCaption, forum.caption);
   WriteInt(unit::kForumLabel, property::kLabelTextColor, forum.text_color);
+  WriteInt(unit::kForumLabel, property::kTop, forum.top);
   WriteInt(unit::kForumLabel, property::kWidth, forum.width);
   WriteInt(unit::kForumLabel, property::kLeft, ReadInt(unit::kSearchBox, property::kLeft) - forum.width);
 }
@@ -122,16 +132,15 @@ std::string RescueShownChapter() {
   return episode.rescue_path;
 }
 
-std::string SaveFailureText() {
-  if (!episode.active) return {};
-  if (episode.rescue_path.empty()) return episode.reason + texts::kRescueFailed;
-  return episode.reason + texts::kRescuedTo + PathForAuthor(episode.rescue_path);
-}
+std::string SaveFailureReason() { return episode.active ? episode.reason : std::string(); }
+
 
 void LayOutWarningLine() {
   if (!episode.active) return;
+  const int32_t text_right = ReadInt(unit::kTextBox, property::kLeft) + ReadInt(unit::kTextBox, property::kWidth);
   WriteInt(unit::kForumLabel, property::kLeft, kLineLeft);
-  WriteInt(unit::kForumLabel, property::kWidth, ReadInt(unit::kSearchBox, property::kLeft) - kLineLeft);
+  WriteInt(unit::kForumLabel, property::kTop, ReadInt(unit::kWindow, property::kHeight) - kLineBottomGap);
+  WriteInt(unit::kForumLabel, property::kWidth, text_right - kLineLeft);
 }
 
 bool ExplainSaveFailure() {

@@ -7,7 +7,8 @@ namespace app {
 // What the desk does when its text cannot be saved. Every save of the chapter's record and
 // every write of the autosave file reports its result here. The first failure of an episode
 // writes a rescue copy of the chapter on screen (rescue_copy.h), turns the forum label into
-// a red warning line that says what failed and where the text went, and shows one message
+// a red warning line under the text that says what failed and where the text went (a click
+// on it tells it again), and shows one message
 // box; while failing, the rescue copy is rewritten at most once a second when the text
 // changed. When every kind of save works again the line goes and the forum label is back.
 enum class SaveKind { kRecord, kAutosave };
@@ -27,10 +28,12 @@ bool SaveFailing();
 // path (GBK), empty when no place took it.
 std::string RescueShownChapter();
 
-// The warning as a sentence (GBK), for the close box; empty while saving works.
-std::string SaveFailureText();
+// What failed (GBK, e.g. "章节未能保存：磁盘空间不够"), for the close box; empty while saving
+// works.
+std::string SaveFailureReason();
 
-// Places the warning line (it spans the row left of the search box) after a layout change.
+// Places the warning line (the strip under the chapter list and the text box, where nothing
+// else is) after a layout change.
 void LayOutWarningLine();
 
 // A click on the warning line tells the whole warning again; false when no warning is shown.
