@@ -21,11 +21,14 @@ bool MayClose() {
     SaveCurrentChapter();
     if (!ChapterUnsaved()) return true;
     const std::string rescue = RescueShownChapter();
-    const std::string where = rescue.empty() ? texts::kCloseLosesText : texts::kCloseRescuedTo + PathForAuthor(rescue);
-    const runtime::Text text(texts::kCloseUnsaved + SaveFailureReason() + where + texts::kCloseChoices);
+    const std::string where =
+        rescue.empty() ? texts::kCloseLosesText : texts::kCloseRescuedTo + PathForAuthor(rescue);
+    const runtime::Text text(texts::kCloseUnsaved + SaveFailureReason() + where +
+                             texts::kCloseChoices);
     const runtime::Text caption(texts::kWarningCaption);
     const int32_t answer =
-        Core(libraries::kMessageBox, {text.Arg(), runtime::ArgCell::Int(kYesNoCancelWarning), caption.Arg()})
+        Core(libraries::kMessageBox,
+             {text.Arg(), runtime::ArgCell::Int(kYesNoCancelWarning), caption.Arg()})
             .As<int32_t>();
     if (answer == kNo) return true;
     if (answer != kYes) return false;

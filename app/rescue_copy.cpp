@@ -37,21 +37,26 @@ std::string TemporaryFolder() {
 // The places, in the order they are tried; each made if missing.
 std::vector<std::string> RescueFolders() {
   std::vector<std::string> folders = {InProgramFolder(texts::kAutosaveBackupFolder)};
-  if (const std::string home = HomeFolder(); !home.empty()) folders.push_back(home + texts::kRescueFolderName);
-  if (const std::string temporary = TemporaryFolder(); !temporary.empty()) folders.push_back(temporary);
+  if (const std::string home = HomeFolder(); !home.empty())
+    folders.push_back(home + texts::kRescueFolderName);
+  if (const std::string temporary = TemporaryFolder(); !temporary.empty())
+    folders.push_back(temporary);
   return folders;
 }
 
 bool WriteWhole(const std::string& path, std::string_view bytes) {
   const runtime::Text target(path);
-  const runtime::ByteSet content(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
+  const runtime::ByteSet content(
+      std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
   return IsTrue(Core(libraries::kWriteBytesToFile, {target.Arg(), content.Arg()}));
 }
 
 }  // namespace
 
-std::string WriteRescueCopy(std::string_view stem, std::string_view name_gbk, std::string_view text_gbk) {
-  const std::string content = std::string(name_gbk) + texts::kLineBreak + texts::kLineBreak + std::string(text_gbk);
+std::string WriteRescueCopy(std::string_view stem, std::string_view name_gbk,
+                            std::string_view text_gbk) {
+  const std::string content =
+      std::string(name_gbk) + texts::kLineBreak + texts::kLineBreak + std::string(text_gbk);
   const std::string content_utf8 = platform::GbkToUtf8(content);
   for (const std::string& folder : RescueFolders()) {
     const runtime::Text folder_path(folder);

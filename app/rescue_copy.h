@@ -14,6 +14,7 @@ namespace app {
 // replaced whole, so a rescue copy is never torn.
 //
 // Gives the GBK path of the GBK file written, or an empty text when no place took both.
-std::string WriteRescueCopy(std::string_view stem, std::string_view name_gbk, std::string_view text_gbk);
+std::string WriteRescueCopy(std::string_view stem, std::string_view name_gbk,
+                            std::string_view text_gbk);
 
 }  // namespace app

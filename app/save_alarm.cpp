@@ -38,7 +38,8 @@ struct Episode {
   std::string started;      // the date-time text of the first failure: the rescue copy's stem
   std::string reason;       // what failed (GBK)
   std::string rescue_path;  // where the text went (GBK); empty when no place took it
-  std::string rescued;      // the name and text last rescued, so that an unchanged text is not rewritten
+  std::string
+      rescued;  // the name and text last rescued, so that an unchanged text is not rewritten
   uint32_t rescued_at = 0;  // TickCount of the last rescue attempt
   ForumLabel forum;
 };
@@ -63,7 +64,8 @@ void Rescue(bool even_if_unchanged) {
   std::string both = std::string(name.View()) + '\0' + std::string(text.View());
   episode.rescued_at = platform::TickCount();
   if (!even_if_unchanged && !episode.rescue_path.empty() && both == episode.rescued) return;
-  const std::string stem = episode.started + texts::kRescueStem + std::to_string(ShownChapterRecord());
+  const std::string stem =
+      episode.started + texts::kRescueStem + std::to_string(ShownChapterRecord());
   episode.rescue_path = WriteRescueCopy(stem, name.View(), text.View());
   if (!episode.rescue_path.empty()) episode.rescued = std::move(both);
 }
@@ -75,7 +77,8 @@ void ShowWarningLine() {
 
 void StartEpisode() {
   episode.active = true;
-  episode.started = std::string(CoreText(libraries::kToText, {Core(libraries::kGetNow, {})}).View());
+  episode.started =
+      std::string(CoreText(libraries::kToText, {Core(libraries::kGetNow, {})}).View());
   Rescue(true);
   episode.forum.caption = std::string(ReadText(unit::kForumLabel, property::kCaption).View());
   episode.forum.text_color = ReadInt(unit::kForumLabel, property::kLabelTextColor);
@@ -94,7 +97,8 @@ void EndEpisode() {
   WriteInt(unit::kForumLabel, property::kLabelTextColor, forum.text_color);
   WriteInt(unit::kForumLabel, property::kTop, forum.top);
   WriteInt(unit::kForumLabel, property::kWidth, forum.width);
-  WriteInt(unit::kForumLabel, property::kLeft, ReadInt(unit::kSearchBox, property::kLeft) - forum.width);
+  WriteInt(unit::kForumLabel, property::kLeft,
+           ReadInt(unit::kSearchBox, property::kLeft) - forum.width);
 }
 
 }  // namespace
@@ -126,7 +130,8 @@ bool SaveFailing() { return episode.active; }
 
 std::string RescueShownChapter() {
   if (episode.started.empty()) {
-    episode.started = std::string(CoreText(libraries::kToText, {Core(libraries::kGetNow, {})}).View());
+    episode.started =
+        std::string(CoreText(libraries::kToText, {Core(libraries::kGetNow, {})}).View());
   }
   Rescue(false);
   return episode.rescue_path;
@@ -134,12 +139,13 @@ std::string RescueShownChapter() {
 
 std::string SaveFailureReason() { return episode.active ? episode.reason : std::string(); }
 
-
 void LayOutWarningLine() {
   if (!episode.active) return;
-  const int32_t text_right = ReadInt(unit::kTextBox, property::kLeft) + ReadInt(unit::kTextBox, property::kWidth);
+  const int32_t text_right =
+      ReadInt(unit::kTextBox, property::kLeft) + ReadInt(unit::kTextBox, property::kWidth);
   WriteInt(unit::kForumLabel, property::kLeft, kLineLeft);
-  WriteInt(unit::kForumLabel, property::kTop, ReadInt(unit::kWindow, property::kHeight) - kLineBottomGap);
+  WriteInt(unit::kForumLabel, property::kTop,
+           ReadInt(unit::kWindow, property::kHeight) - kLineBottomGap);
   WriteInt(unit::kForumLabel, property::kWidth, text_right - kLineLeft);
 }
 

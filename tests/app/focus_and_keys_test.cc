@@ -23,6 +23,7 @@
 
 #include "tests/app/desk_test.h"
 #include "tests/support/child_process.h"
+#include "tests/support/popup_menu_watch.h"
 #include "tests/support/test_application.h"
 
 namespace desk_tests {
@@ -54,18 +55,7 @@ class FocusAndKeys : public DeskTest {
   // A right click in the text opens the desk's menu, which waits for a choice; `close`
   // runs on the open menu.
   void RightClickAndThen(const std::function<void(QMenu&)>& close) {
-    bool closed = false;
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-      if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-          menu != nullptr && !closed) {
-        closed = true;
-        close(*menu);
-      }
-    });
-    watch.start(20);
-    RightClick(unit::kTextBox, QPoint(40, 30));
-    ASSERT_TRUE(WaitFor([&] { return closed && QApplication::activePopupWidget() == nullptr; }));
+    ASSERT_TRUE(test_support::WithPopupMenu([&] { RightClick(unit::kTextBox, QPoint(40, 30)); }, close));
   }
 };
 

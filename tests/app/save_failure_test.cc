@@ -1,7 +1,9 @@
 // The desk when saving fails or the files are not as it left them: a full disk, a chapter
 // whose text cannot be read, records left marked deleted, the last session's autosave file,
 // a folder it cannot lock. Every case is driven through the window; the files are checked.
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -9,7 +11,6 @@
 
 #include "app/appearance.h"
 #include "app/chapter_file.h"
-#include "app/chapters.h"
 #include "app/desk_texts.h"
 #include "app/gate_calls.h"
 #include "app/single_instance.h"
@@ -22,6 +23,7 @@
 #include "runtime/owned_blocks.h"
 #include "tests/app/desk_test.h"
 #include "tests/support/damaged_chain.h"
+#include "tests/support/popup_menu_watch.h"
 
 namespace desk_tests {
 
@@ -41,7 +43,8 @@ std::vector<fs::path> FilesNamedLike(const fs::path& folder, const std::string& 
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(folder, error)) {
     const std::u8string name = entry.path().filename().u8string();
-    if (std::string(name.begin(), name.end()).find(part) != std::string::npos) found.push_back(entry.path());
+    if (std::string(name.begin(), name.end()).find(part) != std::string::npos)
+      found.push_back(entry.path());
   }
   return found;
 }
@@ -81,7 +84,8 @@ class SaveFailures : public DeskTest {
       const std::string text = platform::Utf8ToGbk(chapter.text);
       runtime::ByteSet bytes(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
       runtime::Text name(platform::Utf8ToGbk(chapter.name));
-      const database::FieldUpdate updates[] = {{runtime::Gbk("学号"), bytes.Arg()}, {runtime::Gbk("姓名"), name.Arg()}};
+      const database::FieldUpdate updates[] = {{runtime::Gbk("学号"), bytes.Arg()},
+                                               {runtime::Gbk("姓名"), name.Arg()}};
       ASSERT_EQ(db->UpdateRecords(nullptr, updates), 0);
       if (chapter.deleted) {
         ASSERT_EQ(db->MarkRecords(nullptr, true), 0);
@@ -106,7 +110,9 @@ TEST_F(SaveFailures, AFullDiskIsToldOnceAndTheTextGoesToARescueCopyUntilSavingWo
   AnswerBoxesWith("确定");
   StartDesk();
   AddChapter("第一章", "写好的");
-  ASSERT_TRUE(WaitFor([&] { return !ReadChapterRecords(folder_).empty() && ReadChapterRecords(folder_)[0].text == "写好的"; }));
+  ASSERT_TRUE(WaitFor([&] {
+    return !ReadChapterRecords(folder_).empty() && ReadChapterRecords(folder_)[0].text == "写好的";
+  }));
   const std::string forum = WarningLine();
 
   FillDisk(folder_);
@@ -115,7 +121,8 @@ TEST_F(SaveFailures, AFullDiskIsToldOnceAndTheTextGoesToARescueCopyUntilSavingWo
   EXPECT_EQ(boxes_[0].caption, "错误");
   EXPECT_NE(boxes_[0].text.find("正文已另存到"), std::string::npos) << boxes_[0].text;
   // The autosave file may fail first; the record's reason takes the line once it fails too.
-  ASSERT_TRUE(WaitFor([&] { return WarningLine().starts_with("章节未能保存：磁盘空间不够"); })) << WarningLine();
+  ASSERT_TRUE(WaitFor([&] { return WarningLine().starts_with("章节未能保存：磁盘空间不够"); }))
+      << WarningLine();
   EXPECT_EQ(ReadInt(unit::kForumLabel, kLabelTextColor), 0x0000FF);
   // The program's folder is full: the copy went to the home folder, in GBK and UTF-8.
   const fs::path rescue_folder = home_ / fs::u8path("Inkstone 抢救");
@@ -123,7 +130,8 @@ TEST_F(SaveFailures, AFullDiskIsToldOnceAndTheTextGoesToARescueCopyUntilSavingWo
   for (const fs::path& file : FilesNamedLike(rescue_folder, "（UTF-8）")) {
     EXPECT_EQ(ReadFileBytes(file), "第一章\r\n\r\n写好的满了以后");
   }
-  EXPECT_NE(WarningLine().find(platform::GbkToUtf8(PathForAuthor(GbkPath(rescue_folder)))), std::string::npos)
+  EXPECT_NE(WarningLine().find(platform::GbkToUtf8(PathForAuthor(GbkPath(rescue_folder)))),
+            std::string::npos)
       << WarningLine();
 
   // Typing on while failing updates the copy, without a second box.
@@ -138,7 +146,8 @@ TEST_F(SaveFailures, AFullDiskIsToldOnceAndTheTextGoesToARescueCopyUntilSavingWo
 
   FreeDisk(folder_);
   ASSERT_TRUE(WaitFor([&] { return WarningLine() == forum; }));
-  ASSERT_TRUE(WaitFor([&] { return ReadChapterRecords(folder_)[0].text == "写好的满了以后又一句"; }));
+  ASSERT_TRUE(
+      WaitFor([&] { return ReadChapterRecords(folder_)[0].text == "写好的满了以后又一句"; }));
   EXPECT_EQ(boxes_.size(), 1u);
   ClickInto(unit::kCloseButton);
   database::DatabaseList::Instance().CloseAll();
@@ -190,7 +199,8 @@ TEST_F(SaveFailures, AFailedPackAndAnUnreadableChapterFolderAreToldAtTheClose) {
   AddChapter("第二章", "删");
   AnswerBoxesWith("确定");
   ClickInto(unit::kDeleteButton);  // a record marked deleted: the pack has work to do
-  ASSERT_TRUE(WaitFor([&] { return ItemTexts().size() == 1 && ReadChapterRecords(folder_)[1].deleted; }));
+  ASSERT_TRUE(
+      WaitFor([&] { return ItemTexts().size() == 1 && ReadChapterRecords(folder_)[1].deleted; }));
   boxes_.clear();
   fs::remove_all(Path("小说文件"));
   std::ofstream(Path("小说文件")) << "not a folder";
@@ -203,7 +213,8 @@ TEST_F(SaveFailures, AFailedPackAndAnUnreadableChapterFolderAreToldAtTheClose) {
 }
 
 TEST_F(SaveFailures, RecordsLeftMarkedDeletedAreNotListed) {
-  WriteChapters({{"第一章", "一"}, {"删掉的", "删", true}, {"第二章", "二"}, {"也删了", "删", true}});
+  WriteChapters(
+      {{"第一章", "一"}, {"删掉的", "删", true}, {"第二章", "二"}, {"也删了", "删", true}});
   AnswerBoxesWith("确定");
   StartDesk();
   EXPECT_EQ(ItemTexts(), (std::vector<std::string>{"第一章", "第二章"}));
@@ -213,7 +224,9 @@ TEST_F(SaveFailures, RecordsLeftMarkedDeletedAreNotListed) {
   EXPECT_EQ(ItemTexts(), (std::vector<std::string>{"第一章", "第二章"}));
   // A new chapter after them: no box, no blank record left by an ending.
   AddChapter("第三章", "三");
-  ASSERT_TRUE(WaitFor([&] { return ReadChapterRecords(folder_).size() == 5 && ReadChapterRecords(folder_)[4].text == "三"; }));
+  ASSERT_TRUE(WaitFor([&] {
+    return ReadChapterRecords(folder_).size() == 5 && ReadChapterRecords(folder_)[4].text == "三";
+  }));
   EXPECT_TRUE(boxes_.empty());
 }
 
@@ -240,13 +253,25 @@ TEST_F(SaveFailures, AChapterThatCannotBeReadIsShownReadOnlyAndNeverWrittenOver)
   boxes_.clear();
   ClickItem(0);
   ASSERT_TRUE(WaitFor([&] { return boxes_.size() == 1; }));
-  app::SaveReadablePartAsNewChapter();  // the pop-up menu's item
+  // The text's pop-up menu now has the item that keeps what could be read.
+  ASSERT_TRUE(test_support::WithPopupMenu(
+      [&] { RightClick(unit::kTextBox, QPoint(40, 30)); },
+      [](QMenu& menu) {
+        for (QAction* action : menu.actions()) {
+          if (action->text() == QString::fromUtf8("以可读部分另存为新章节")) {
+            QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(action).center());
+            return;
+          }
+        }
+        menu.close();
+      }));
   ASSERT_TRUE(WaitFor([&] { return ItemTexts().size() == 3; }));
   EXPECT_EQ(CurrentItem(), 2);
   EXPECT_EQ(ReadInt(unit::kTextBox, kInputMode), 0);
   ASSERT_TRUE(WaitFor([&] {
     const auto records = ReadChapterRecords(folder_);
-    return records.size() == 3 && records[2].name == "第一章（可读部分）" && records[2].text == shown;
+    return records.size() == 3 && records[2].name == "第一章（可读部分）" &&
+           records[2].text == shown;
   }));
 }
 
@@ -284,7 +309,8 @@ TEST(DeskWords, SearchWordsAreEncodedAsASearchFormSendsThem) {
 TEST(DeskWords, AChapterNameTooLongForAFileNameIsCutAtACharacterBoundary) {
   std::string name;
   for (int i = 0; i < 100; ++i) name += "长";  // 300 bytes of UTF-8
-  const std::string fitted = platform::GbkToUtf8(app::FittedChapterFileName(platform::Utf8ToGbk(name)));
+  const std::string fitted =
+      platform::GbkToUtf8(app::FittedChapterFileName(platform::Utf8ToGbk(name)));
   EXPECT_EQ(fitted.size() + 4, 253u);  // 83 characters and ".txt"; one more would pass 255
   EXPECT_TRUE(name.starts_with(fitted));
   EXPECT_EQ(app::FittedChapterFileName("short"), "short");

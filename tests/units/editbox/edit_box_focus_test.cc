@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "tests/support/popup_menu_watch.h"
 #include "tests/support/unit_form_test.h"
 #include "tests/units/editbox/edit_box_program.h"
 #include "units/base/unit_methods.h"
@@ -69,19 +70,7 @@ class EditBoxFocus : public unit_tests::FormTest {
   // Pops the hidden menu up, as a right-click handler does; `close` runs on the open menu,
   // which waits for a choice.
   void PopUpAndThen(const std::function<void(QMenu&)>& close) {
-    bool closed = false;
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-      if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-          menu != nullptr && !closed) {
-        closed = true;
-        close(*menu);
-      }
-    });
-    watch.start(20);
-    units::PopupMenu(kForm, kMenu);
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return closed && QApplication::activePopupWidget() == nullptr; }));
+    ASSERT_TRUE(test_support::WithPopupMenu([] { units::PopupMenu(kForm, kMenu); }, close));
   }
 };
 
