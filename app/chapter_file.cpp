@@ -5,7 +5,7 @@
 #include "app/desk_texts.h"
 #include "app/gate_calls.h"
 #include "app/main_window_ids.h"
-#include "platform/core/code_page.h"
+#include "platform/core/native_path.h"
 
 namespace app {
 
@@ -19,23 +19,8 @@ bool HoldsPathSeparator(std::string_view name) {
   return false;
 }
 
-namespace {
-
-constexpr size_t kLongestFileName = 255;
-
-// The length of a GBK file name in the units the file system counts.
-size_t NativeNameLength(std::string_view gbk_name) {
-#ifdef _WIN32
-  return platform::GbkToUtf16(gbk_name).size();
-#else
-  return platform::GbkToUtf8(gbk_name).size();
-#endif
-}
-
-}  // namespace
-
 std::string FittedChapterFileName(std::string_view name) {
-  if (NativeNameLength(std::string(name) + texts::kChapterFileSuffix) <= kLongestFileName) return std::string(name);
+  if (platform::NativeNameLength(std::string(name) + texts::kChapterFileSuffix) <= platform::kLongestNativeName) return std::string(name);
   // Whole characters only: a lead byte (0x81-0xFE) takes its trail byte with it.
   std::string fitted;
   for (size_t i = 0; i < name.size();) {
@@ -44,7 +29,7 @@ std::string FittedChapterFileName(std::string_view name) {
     // A four-byte GB18030 character: lead, digit, lead, digit.
     if (length == 2 && name[i + 1] >= '0' && name[i + 1] <= '9' && i + 3 < name.size()) length = 4;
     const std::string longer = fitted + std::string(name.substr(i, length));
-    if (NativeNameLength(longer + texts::kChapterFileSuffix) > kLongestFileName) break;
+    if (platform::NativeNameLength(longer + texts::kChapterFileSuffix) > platform::kLongestNativeName) break;
     fitted = longer;
     i += length;
   }

@@ -1,5 +1,7 @@
 #include "commands/file_replacement.h"
 
+#include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 
@@ -11,6 +13,8 @@
 namespace commands {
 
 namespace {
+
+constexpr const char* kTemporarySuffix = ".inkstone-new";
 
 using platform::Disposition;
 using platform::FileAccess;
@@ -52,10 +56,16 @@ bool MoveIntoPlace(const std::string& temporary, std::string_view gbk_path,
 std::string TemporaryPathFor(std::string_view gbk_path) {
   const size_t name = FileNameOffset(gbk_path);
   std::string temporary(gbk_path.substr(0, name));
-  temporary += '.';
-  temporary += gbk_path.substr(name);
-  temporary += ".inkstone-new";
-  return temporary;
+  const std::string_view file_name = gbk_path.substr(name);
+  const std::string marked = "." + std::string(file_name) + kTemporarySuffix;
+  if (platform::NativeNameLength(marked) <= platform::kLongestNativeName) return temporary + marked;
+  // A name near the file system's limit has no room for the marks: the temporary file is named
+  // by a hash of it instead (FNV-1a), still one per target.
+  uint64_t hash = 0xcbf29ce484222325ULL;
+  for (const char c : file_name) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+  return temporary + "." + hex + kTemporarySuffix;
 }
 
 bool ReplaceFileContent(std::string_view gbk_path,

@@ -12,8 +12,9 @@
 namespace commands {
 
 // The temporary file that ReplaceFileContent writes for `gbk_path`: a hidden sibling,
-// ".<name>.inkstone-new". Its name is fixed, so a file left behind by a crash is simply
-// overwritten by the next write of the same target; it never collects.
+// ".<name>.inkstone-new" (for a name too long for those marks, ".<hash of the name>.inkstone-new").
+// Its name is fixed, so a file left behind by a crash is simply overwritten by the next write of
+// the same target; it never collects.
 std::string TemporaryPathFor(std::string_view gbk_path);
 
 // Replaces the content of the file at `gbk_path` (GBK, "\" separators) with `pieces`, one after

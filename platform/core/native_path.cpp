@@ -30,4 +30,12 @@ std::string GbkPathOf(const std::filesystem::path& path) {
   return GbkPath(std::string_view(reinterpret_cast<const char*>(utf8.data()), utf8.size()));
 }
 
+size_t NativeNameLength(std::string_view gbk_name) {
+#ifdef _WIN32
+  return GbkToUtf16(gbk_name).size();
+#else
+  return GbkToUtf8(gbk_name).size();
+#endif
+}
+
 }  // namespace platform

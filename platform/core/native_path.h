@@ -25,6 +25,12 @@ std::filesystem::path FsPath(std::string_view gbk_path);
 // std::filesystem::path → GBK path with "\\" separators.
 std::string GbkPathOf(const std::filesystem::path& path);
 
+// The longest file name (one path component) the file systems take, in the units they count.
+inline constexpr size_t kLongestNativeName = 255;
+
+// The length of a GBK file name in those units: bytes of UTF-8 on Linux, UTF-16 units on Windows.
+size_t NativeNameLength(std::string_view gbk_name);
+
 }  // namespace platform
 
 #endif  // INKSTONE_PLATFORM_CORE_NATIVE_PATH_H_

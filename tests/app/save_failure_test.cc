@@ -230,6 +230,46 @@ TEST_F(SaveFailures, RecordsLeftMarkedDeletedAreNotListed) {
   EXPECT_TRUE(boxes_.empty());
 }
 
+TEST_F(SaveFailures, ANewChapterOrADeleteTheDatabaseRefusesIsToldAndTheListStaysAsTheRecords) {
+  AnswerBoxesWith("确定");
+  StartDesk();
+  AddChapter("第一章", "一");
+  AddChapter("第二章", "二");
+  ASSERT_TRUE(WaitFor([&] {
+    return ReadChapterRecords(folder_).size() == 2 && ReadChapterRecords(folder_)[1].text == "二";
+  }));
+  FillDisk(Path("小说数据"));
+  ClickInto(unit::kNewChapterButton);
+  ASSERT_FALSE(boxes_.empty());
+  EXPECT_TRUE(boxes_.back().text.starts_with("无法新建章节：磁盘空间不够")) << boxes_.back().text;
+  EXPECT_EQ(ItemTexts(), (std::vector<std::string>{"第一章", "第二章"}));
+  EXPECT_EQ(NameBox(), "第二章");
+  boxes_.clear();
+  ClickInto(unit::kDeleteButton);  // confirmed, then refused
+  ASSERT_EQ(boxes_.size(), 2u);
+  EXPECT_TRUE(boxes_[1].text.starts_with("无法删除章节：磁盘空间不够")) << boxes_[1].text;
+  EXPECT_EQ(ItemTexts(), (std::vector<std::string>{"第一章", "第二章"}));
+  EXPECT_EQ(TextBox(), "二");
+  FreeDisk(Path("小说数据"));
+  ASSERT_EQ(ReadChapterRecords(folder_).size(), 2u);
+  EXPECT_FALSE(ReadChapterRecords(folder_)[1].deleted);
+}
+
+TEST_F(SaveFailures, AChapterNameTooLongForAFileNameStillGetsItsFileAndItsBackup) {
+  std::string name;
+  for (int i = 0; i < 100; ++i) name += "长";
+  AnswerBoxesWith("确定");
+  StartDesk();
+  AddChapter(name, "正文");
+  ClickInto(unit::kNewChapterButton);  // writes the chapter's file
+  const std::string file_name =
+      platform::GbkToUtf8(FittedChapterFileName(platform::Utf8ToGbk(name))) + ".txt";
+  EXPECT_EQ(ReadFileBytes(Path("小说文件/" + file_name)), Gbk("正文"));
+  ClickInto(unit::kCloseButton);
+  EXPECT_EQ(ReadFileBytes(Path("小说文件备份/" + file_name)), Gbk("正文"));
+  EXPECT_EQ(boxes_.front().text, "小说文件备份成功");
+}
+
 TEST_F(SaveFailures, AChapterThatCannotBeReadIsShownReadOnlyAndNeverWrittenOver) {
   const std::string long_text(800, 'x');  // two memo blocks: the first stays readable
   WriteChapters({{"第一章", long_text}, {"第二章", "二"}});

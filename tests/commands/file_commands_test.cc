@@ -222,6 +222,19 @@ TEST_F(FileCommandsTest, AProcessEndedMidWriteLeavesTheOldContent) {
   ExpectOnlyTheChapterFile();
 }
 
+// The temporary sibling's marks would push a name near the limit past it: such a file must
+// still be written (by a shorter temporary name), and replaced again.
+TEST_F(FileCommandsTest, AFileWhoseNameIsNearTheLimitIsStillWrittenAndReplaced) {
+  std::string name;
+  for (int i = 0; i < 83; ++i) name += "长";  // 249 bytes of UTF-8, 83 UTF-16 units
+  chapter_ = folder_.GbkPath("小说文件\\" + name + ".txt");
+  chapter_native_ = folder_.Native("小说文件/" + name + ".txt");
+  EXPECT_TRUE(WriteText(chapter_, "first"));
+  EXPECT_TRUE(WriteText(chapter_, "second"));
+  EXPECT_EQ(ReadNative(chapter_native_), "second");
+  ExpectOnlyTheChapterFile();
+}
+
 TEST_F(FileCommandsTest, AKilledWriterLeavesOneWholeContentOrTheOther) {
   const std::string old_content(kOldSize, 'o');
   const std::string new_content(kNewSize, 'n');
