@@ -30,8 +30,8 @@ bool KeepLastSessionFile(const std::string& gbk_path, std::string_view new_text)
   if (old_text.empty() || old_text == new_text) return true;
   const runtime::Text now = CoreText(libraries::kToText, {Core(libraries::kGetNow, {})});
   const runtime::Text source(gbk_path);
-  const runtime::Text target(
-      InProgramFolder(texts::kAutosaveBackupPrefix + std::string(now.View()) + texts::kLastSessionAutosaveSuffix));
+  const runtime::Text target(InProgramFolder(
+      texts::kAutosaveBackupPrefix + std::string(now.View()) + texts::kLastSessionAutosaveSuffix));
   return IsTrue(Core(libraries::kCopyFile, {source.Arg(), target.Arg()}));
 }
 
@@ -51,7 +51,8 @@ void Autosave() {
     return ReportSave(SaveKind::kAutosave, false);
   }
   const runtime::Text target(path);
-  const runtime::ByteSet bytes = runtime::ByteSet::FromResult(Core(libraries::kToByteSet, {content.Arg()}));
+  const runtime::ByteSet bytes =
+      runtime::ByteSet::FromResult(Core(libraries::kToByteSet, {content.Arg()}));
   // A failed write (a full disk) is tried again at the next tick.
   const bool written = IsTrue(Core(libraries::kWriteBytesToFile, {target.Arg(), bytes.Arg()}));
   ReportSave(SaveKind::kAutosave, written);

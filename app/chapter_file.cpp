@@ -20,7 +20,11 @@ bool HoldsPathSeparator(std::string_view name) {
 }
 
 std::string FittedChapterFileName(std::string_view name) {
-  if (platform::NativeNameLength(std::string(name) + texts::kChapterFileSuffix) <= platform::kLongestNativeName) return std::string(name);
+  const auto fits = [](const std::string& stem) {
+    return platform::NativeNameLength(stem + texts::kChapterFileSuffix) <=
+           platform::kLongestNativeName;
+  };
+  if (fits(std::string(name))) return std::string(name);
   // Whole characters only: a lead byte (0x81-0xFE) takes its trail byte with it.
   std::string fitted;
   for (size_t i = 0; i < name.size();) {
@@ -29,7 +33,7 @@ std::string FittedChapterFileName(std::string_view name) {
     // A four-byte GB18030 character: lead, digit, lead, digit.
     if (length == 2 && name[i + 1] >= '0' && name[i + 1] <= '9' && i + 3 < name.size()) length = 4;
     const std::string longer = fitted + std::string(name.substr(i, length));
-    if (platform::NativeNameLength(longer + texts::kChapterFileSuffix) > platform::kLongestNativeName) break;
+    if (!fits(longer)) break;
     fitted = longer;
     i += length;
   }
@@ -38,10 +42,11 @@ std::string FittedChapterFileName(std::string_view name) {
 
 void WriteChapterFile(std::string_view name) {
   if (HoldsPathSeparator(name)) return;
-  const runtime::Text path(
-      InProgramFolder(texts::kChapterFilePrefix + FittedChapterFileName(name) + texts::kChapterFileSuffix));
+  const runtime::Text path(InProgramFolder(texts::kChapterFilePrefix + FittedChapterFileName(name) +
+                                           texts::kChapterFileSuffix));
   const runtime::Text content = ReadText(unit::kTextBox, property::kContent);
-  const runtime::ByteSet bytes = runtime::ByteSet::FromResult(Core(libraries::kToByteSet, {content.Arg()}));
+  const runtime::ByteSet bytes =
+      runtime::ByteSet::FromResult(Core(libraries::kToByteSet, {content.Arg()}));
   Core(libraries::kWriteBytesToFile, {path.Arg(), bytes.Arg()});
 }
 

@@ -52,7 +52,8 @@ std::vector<std::string> CopyChapterFiles() {
     if (entry->attributes & platform::kAttributeDirectory) continue;
     const Text source(source_folder + "\\" + entry->name);
     const Text target(target_folder + "\\" + entry->name);
-    if (!IsTrue(Core(libraries::kCopyFile, {source.Arg(), target.Arg()}))) failed.push_back(entry->name);
+    if (!IsTrue(Core(libraries::kCopyFile, {source.Arg(), target.Arg()})))
+      failed.push_back(entry->name);
   }
   return failed;
 }
@@ -61,7 +62,8 @@ void BackUpChapterFiles() {
   const std::vector<std::string> failed = CopyChapterFiles();
   if (failed.empty()) return Tell(texts::kChapterBackupDone);
   std::string message = texts::kChapterBackupFailed;
-  for (size_t i = 0; i < failed.size(); ++i) message += (i == 0 ? "" : runtime::Gbk("、")) + failed[i];
+  for (size_t i = 0; i < failed.size(); ++i)
+    message += (i == 0 ? "" : runtime::Gbk("、")) + failed[i];
   Tell(message);
 }
 
@@ -69,7 +71,8 @@ void BackUpAutosaveFile() {
   Autosave();  // the file may lag the box by one tick
   const Text now = CoreText(libraries::kToText, {Core(libraries::kGetNow, {})});
   const Text source(InProgramFolder(texts::kAutosaveFile));
-  const Text target(InProgramFolder(texts::kAutosaveBackupPrefix + std::string(now.View()) + texts::kAutosaveBackupSuffix));
+  const Text target(InProgramFolder(texts::kAutosaveBackupPrefix + std::string(now.View()) +
+                                    texts::kAutosaveBackupSuffix));
   const bool copied = IsTrue(Core(libraries::kCopyFile, {source.Arg(), target.Arg()}));
   Tell(copied ? texts::kAutosaveBackupDone : texts::kAutosaveBackupFailed);
 }
@@ -88,7 +91,8 @@ void RunExitBackup() {
   BackUpChapterFiles();
   const Text content = ReadText(unit::kTextBox, property::kContent);
   const Text empty;
-  if (Core(libraries::kCompareTexts, {content.Arg(), empty.Arg()}).As<int32_t>() != 0) BackUpAutosaveFile();
+  if (Core(libraries::kCompareTexts, {content.Arg(), empty.Arg()}).As<int32_t>() != 0)
+    BackUpAutosaveFile();
   PackChapterDatabase();
 }
 

@@ -15,10 +15,14 @@ const std::string kLockFile = runtime::Gbk("\\小说数据\\写作台.lock");
 
 std::string ReasonOf(platform::FileError error) {
   switch (error) {
-    case platform::FileError::kSharingViolation: return texts::kAlreadyOpen;
-    case platform::FileError::kAccessDenied: return texts::kLockAccessDenied;
-    case platform::FileError::kNotSupported: return texts::kLockNotSupported;
-    default: return texts::kLockFailed;
+    case platform::FileError::kSharingViolation:
+      return texts::kAlreadyOpen;
+    case platform::FileError::kAccessDenied:
+      return texts::kLockAccessDenied;
+    case platform::FileError::kNotSupported:
+      return texts::kLockNotSupported;
+    default:
+      return texts::kLockFailed;
   }
 }
 
@@ -29,8 +33,9 @@ std::string ClaimProgramFolder() {
   static std::optional<platform::File> claim;
   const runtime::Text data_folder(InProgramFolder(kDataFolder));
   Core(libraries::kCreateDirectory, {data_folder.Arg()});
-  platform::FileResult opened = platform::File::Open(InProgramFolder(kLockFile), platform::FileAccess::kReadWrite,
-                                                     platform::ShareMode::kExclusive, platform::Disposition::kOpenAlways);
+  platform::FileResult opened =
+      platform::File::Open(InProgramFolder(kLockFile), platform::FileAccess::kReadWrite,
+                           platform::ShareMode::kExclusive, platform::Disposition::kOpenAlways);
   if (!opened.ok()) return ReasonOf(opened.error);
   claim = std::move(opened.file);
   return {};
