@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "commands/gbk_text.h"
+#include "platform/core/code_page.h"
 #include "platform/core/file.h"
 #include "platform/core/file_system.h"
 #include "platform/core/native_path.h"
@@ -58,7 +59,9 @@ std::string TemporaryPathFor(std::string_view gbk_path) {
   std::string temporary(gbk_path.substr(0, name));
   const std::string_view file_name = gbk_path.substr(name);
   const std::string marked = "." + std::string(file_name) + kTemporarySuffix;
-  if (platform::NativeNameLength(marked) <= platform::kLongestNativeName) return temporary + marked;
+  // Measured in UTF-8, never shorter than the system's own count: a file system that keeps the
+  // names as UTF-8 under a Windows layer (Wine's) limits the bytes.
+  if (platform::GbkToUtf8(marked).size() <= platform::kLongestNativeName) return temporary + marked;
   // A name near the file system's limit has no room for the marks: the temporary file is named
   // by a hash of it instead (FNV-1a), still one per target.
   uint64_t hash = 0xcbf29ce484222325ULL;
