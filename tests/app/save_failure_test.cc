@@ -42,9 +42,12 @@ std::vector<fs::path> FilesNamedLike(const fs::path& folder, const std::string& 
   std::vector<fs::path> found;
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(folder, error)) {
-    const std::u8string name = entry.path().filename().u8string();
-    if (std::string(name.begin(), name.end()).find(part) != std::string::npos)
+    const std::u8string u8name = entry.path().filename().u8string();
+    const std::string name(u8name.begin(), u8name.end());
+    // Not the temporary sibling of a file being replaced at that moment.
+    if (name.find(part) != std::string::npos && !name.ends_with(".inkstone-new")) {
       found.push_back(entry.path());
+    }
   }
   return found;
 }
@@ -126,7 +129,13 @@ TEST_F(SaveFailures, AFullDiskIsToldOnceAndTheTextGoesToARescueCopyUntilSavingWo
   EXPECT_EQ(ReadInt(unit::kForumLabel, kLabelTextColor), 0x0000FF);
   // The program's folder is full: the copy went to the home folder, in GBK and UTF-8.
   const fs::path rescue_folder = home_ / fs::u8path("Inkstone 抢救");
-  ASSERT_TRUE(WaitFor([&] { return FilesNamedLike(rescue_folder, "【抢救】").size() == 2; }));
+  ASSERT_TRUE(WaitFor([&] { return FilesNamedLike(rescue_folder, "【抢救】").size() == 2; }))
+      << [&] {
+           std::string names;
+           for (const fs::path& file : FilesNamedLike(rescue_folder, ""))
+             names += file.filename().string() + " ";
+           return names;
+         }();
   for (const fs::path& file : FilesNamedLike(rescue_folder, "（UTF-8）")) {
     EXPECT_EQ(ReadFileBytes(file), "第一章\r\n\r\n写好的满了以后");
   }
