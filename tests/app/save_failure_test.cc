@@ -129,16 +129,21 @@ TEST_F(SaveFailures, AFullDiskIsToldOnceAndTheTextGoesToARescueCopyUntilSavingWo
   EXPECT_EQ(ReadInt(unit::kForumLabel, kLabelTextColor), 0x0000FF);
   // The program's folder is full: the copy went to the home folder, in GBK and UTF-8.
   const fs::path rescue_folder = home_ / fs::u8path("Inkstone 抢救");
-  ASSERT_TRUE(WaitFor([&] { return FilesNamedLike(rescue_folder, "【抢救】").size() == 2; }))
-      << [&] {
-           std::string names;
-           for (const fs::path& file : FilesNamedLike(rescue_folder, ""))
-             names += file.filename().string() + " ";
-           return names;
-         }();
-  for (const fs::path& file : FilesNamedLike(rescue_folder, "（UTF-8）")) {
-    EXPECT_EQ(ReadFileBytes(file), "第一章\r\n\r\n写好的满了以后");
-  }
+  const auto rescued = [&](const std::string& text) {
+    return WaitFor([&] {
+      const auto gbk = FilesNamedLike(rescue_folder, "【抢救】");
+      const auto utf8 = FilesNamedLike(rescue_folder, "（UTF-8）");
+      return gbk.size() == 2 && utf8.size() == 1 &&
+             ReadFileBytes(utf8[0]) == "第一章\r\n\r\n" + text;
+    });
+  };
+  const auto names = [&] {
+    std::string all;
+    for (const fs::path& file : FilesNamedLike(rescue_folder, ""))
+      all += file.filename().string() + " ";
+    return all;
+  };
+  ASSERT_TRUE(rescued("写好的满了以后")) << names();
   EXPECT_NE(WarningLine().find(platform::GbkToUtf8(PathForAuthor(GbkPath(rescue_folder)))),
             std::string::npos)
       << WarningLine();
@@ -146,10 +151,7 @@ TEST_F(SaveFailures, AFullDiskIsToldOnceAndTheTextGoesToARescueCopyUntilSavingWo
   // Typing on while failing updates the copy, without a second box.
   ReturnToTheText();
   Type("又一句");
-  ASSERT_TRUE(WaitFor([&] {
-    const auto files = FilesNamedLike(rescue_folder, "（UTF-8）");
-    return files.size() == 1 && ReadFileBytes(files[0]).ends_with("又一句");
-  }));
+  ASSERT_TRUE(rescued("写好的满了以后又一句")) << names();
   EXPECT_EQ(boxes_.size(), 1u);
   EXPECT_EQ(ReadChapterRecords(folder_)[0].text, "写好的");
 
