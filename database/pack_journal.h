@@ -71,8 +71,7 @@ JournalState InspectPackJournal(std::string_view journal_gbk_path, JournalHeader
 // Finishes an interrupted pack from a complete journal: the kept records are written over
 // the main file's records, the count written, the file cut and flushed, and the journal
 // deleted. An incomplete journal is deleted; an unreadable one fails it with
-// kPackJournalUnreadable and stays. Requires: the main file is open for writing and locked as a
-// whole.
+// kPackJournalUnreadable and stays. Requires: the main file is open for writing and locked as a whole.
 int32_t ReplayPackJournal(std::string_view journal_gbk_path, platform::File& main_file);
 
 }  // namespace database

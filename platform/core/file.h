@@ -87,8 +87,8 @@ class File {
   bool CanRead() const { return IsOpen() && access_ != FileAccess::kWrite; }
   bool CanWrite() const { return IsOpen() && access_ != FileAccess::kRead; }
 
-  // The system's side of Close, ReadAt, WriteAt, Truncate, Flush, TryLock and Unlock, on an open
-  // file with valid arguments.
+  // The system's side of Close, ReadAt, WriteAt, Truncate, Flush, TryLock and Unlock, on an open file
+  // with valid arguments.
   void CloseHandle();
   int64_t ReadAll(int64_t offset, char* bytes, int64_t count);
   bool WriteAll(int64_t offset, const char* bytes, int64_t count);

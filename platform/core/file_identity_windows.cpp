@@ -13,9 +13,10 @@ namespace {
 std::optional<FileIdentity> IdentityOfHandle(HANDLE handle) {
   BY_HANDLE_FILE_INFORMATION information{};
   if (!GetFileInformationByHandle(handle, &information)) return std::nullopt;
-  return FileIdentity{information.dwVolumeSerialNumber,
-                      (uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow,
-                      information.nNumberOfLinks};
+  return FileIdentity{
+      information.dwVolumeSerialNumber,
+      (uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow,
+      information.nNumberOfLinks};
 }
 
 }  // namespace
@@ -39,9 +40,8 @@ std::optional<FileIdentity> File::Identity() const {
   // A file deleted while open keeps its name on Windows until the last handle closes, but is
   // marked for deletion: it is as good as unlinked.
   FILE_STANDARD_INFO standard{};
-  if (identity &&
-      GetFileInformationByHandleEx(reinterpret_cast<HANDLE>(handle_), FileStandardInfo, &standard,
-                                   sizeof standard) &&
+  if (identity && GetFileInformationByHandleEx(reinterpret_cast<HANDLE>(handle_),
+                                               FileStandardInfo, &standard, sizeof standard) &&
       standard.DeletePending) {
     identity->links = 0;
   }
