@@ -86,9 +86,14 @@ TEST(DeskProcess, ASecondStartOnTheSameFolderIsRefusedAndTouchesNothing) {
   const pid_t first = StartDeskChild(folder, {"--type", WriteText(folder, AuthorText(1)).string()});
   ASSERT_GT(first, 0);
   ASSERT_TRUE(WaitForFile(folder / "done", 30000));  // up and typed into
-  // Its last save tick (100 ms) has run well before the snapshot.
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  const auto before = Snapshot(folder / fs::u8path("小说数据"));
+  // Its last save ticks have run: the files stay as they are over several ticks (100 ms each).
+  auto before = Snapshot(folder / fs::u8path("小说数据"));
+  for (auto settled = MonotonicMs(), deadline = settled + 20000; MonotonicMs() - settled < 400;) {
+    ASSERT_LT(MonotonicMs(), deadline) << "the first desk kept writing";
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const auto now = Snapshot(folder / fs::u8path("小说数据"));
+    if (now != before) before = now, settled = MonotonicMs();
+  }
 
   const pid_t second = StartDeskChild(folder);
   const int status = WaitForChild(second);
