@@ -1,6 +1,8 @@
 #include "app/autosave.h"
 
+#include <filesystem>
 #include <fstream>
+#include <optional>
 #include <iterator>
 #include <string>
 
@@ -17,17 +19,23 @@ namespace {
 bool stale = true;
 bool rewritten_this_session = false;
 
-// The file as the last session left it (no command reads a file, so it is read directly).
-std::string ReadAutosaveFile(const std::string& gbk_path) {
+// The file as the last session left it (no command reads a file, so it is read directly): empty
+// when there is none, nothing when it is there but cannot be read (then it must not be replaced).
+std::optional<std::string> ReadAutosaveFile(const std::string& gbk_path) {
+  std::error_code error;
+  if (!std::filesystem::exists(platform::FsPath(gbk_path), error) && !error) return std::string();
   std::ifstream file(platform::FsPath(gbk_path), std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  if (!file.is_open() || file.bad()) return std::nullopt;
+  return bytes;
 }
 
 // Keeps the last session's file before the first rewrite replaces it; false when it could
 // not be kept.
 bool KeepLastSessionFile(const std::string& gbk_path, std::string_view new_text) {
-  const std::string old_text = ReadAutosaveFile(gbk_path);
-  if (old_text.empty() || old_text == new_text) return true;
+  const std::optional<std::string> old_text = ReadAutosaveFile(gbk_path);
+  if (!old_text) return false;
+  if (old_text->empty() || *old_text == new_text) return true;
   const runtime::Text now = CoreText(libraries::kToText, {Core(libraries::kGetNow, {})});
   const runtime::Text source(gbk_path);
   const runtime::Text target(InProgramFolder(
