@@ -172,18 +172,17 @@ int32_t Database::OpenFiles(const OpenOptions& options) {
 
   const std::string journal = PackJournalPath(full_path_);
   bool replayed = false;
+  JournalHeader ignored;
+  const JournalState journal_state = InspectPackJournal(journal, &ignored);
+  // A journal that cannot be read may be the only whole copy of the records: it is neither
+  // replayed nor deleted, and the open waits for a read that works.
+  if (journal_state == JournalState::kUnreadable) return code::kPackJournalUnreadable;
   if (!read_only_) {
-    JournalHeader ignored;
-    replayed = InspectPackJournal(journal, &ignored) == JournalState::kComplete;
+    replayed = journal_state == JournalState::kComplete;
     const int32_t result = ReplayPackJournal(journal, main_);
     if (result != code::kOk) return result;
-  } else {
-    JournalHeader ignored;
-    // A pack that died half-way can only be finished by a writer.
-    const JournalState state = InspectPackJournal(journal, &ignored);
-    if (state == JournalState::kComplete || state == JournalState::kUnreadable) {
-      return code::kOpenFailed;
-    }
+  } else if (journal_state == JournalState::kComplete) {
+    return code::kOpenFailed;  // a pack that died half-way can only be finished by a writer
   }
 
   int32_t result = ReadMainFile(
@@ -197,8 +196,8 @@ int32_t Database::OpenFiles(const OpenOptions& options) {
   if (has_memo) {
     const fs::path memo_path = WithExtension(native, ExtensionLike(native, "EDT"));
     memo_ = std::make_unique<MemoFile>();
-    result = memo_->Open(platform::GbkPathOf(memo_path), read_only_, share, exclusive,
-                         layout_.header.version());
+    memo_path_ = platform::GbkPathOf(memo_path);
+    result = memo_->Open(memo_path_, read_only_, share, exclusive, layout_.header.version());
     if (result != code::kOk) return result;
   }
 
@@ -214,6 +213,7 @@ int32_t Database::OpenFiles(const OpenOptions& options) {
     if (result != code::kOk) return result;
   }
 
+  RememberFileIdentities();
   record_pointer_ = 0;
   return code::kOk;
 }
@@ -383,6 +383,8 @@ int32_t Database::IsDeleted(bool* deleted) {
 
 int32_t Database::AppendBlank() {
   if (!main_.IsOpen()) return code::kNoDatabase;
+  if (const int32_t in_place = CheckFilesInPlace(); in_place != code::kOk) return in_place;
+  const RememberMainFileAtTheEnd remember{*this};
   kept_counts_.reset();
   ByteLockGuard header_lock(locks_, kCountsOffset, HeaderLockWait());
   if (header_lock.result() != code::kOk) return header_lock.result();

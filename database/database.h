@@ -106,6 +106,18 @@ class Database {
   };
 
   int32_t OpenFiles(const OpenOptions& options);
+  // Called first by every operation that writes (files_in_place.cpp): kOk while the open files
+  // are still the files at their paths, as this open left them; otherwise kFilesReplaced, now
+  // and for good, and nothing is written into them any more, not even at the close.
+  int32_t CheckFilesInPlace();
+  void RememberFileIdentities();
+  // What the main file looked like when this open last wrote it: its counts and its length.
+  void RememberMainFile();
+  // Remembers the main file as an operation that writes leaves it, whether it succeeded or not.
+  struct RememberMainFileAtTheEnd {
+    Database& database;
+    ~RememberMainFileAtTheEnd() { database.RememberMainFile(); }
+  };
   int32_t CheckPassword(const DatabaseHeader& header, const std::string& password);
   int32_t OpenIndexes(const std::vector<std::string>& names, platform::ShareMode share);
   int32_t RebuildIndexes();
@@ -141,6 +153,19 @@ class Database {
   // until this open changes them (an append or a pack forgets them).
   bool exclusive_ = false;
   std::optional<std::pair<int32_t, int32_t>> kept_counts_;  // record count, next id
+  // What the paths named at the open, to tell a file replaced under this open.
+  std::string memo_path_;
+  std::optional<platform::FileIdentity> main_identity_;
+  std::optional<platform::FileIdentity> memo_identity_;
+  bool files_replaced_ = false;
+  struct MainFileState {
+    int32_t record_count = 0;
+    int32_t next_id = 0;
+    int64_t size = 0;
+    bool operator==(const MainFileState&) const = default;
+  };
+  // For an exclusive writable open: set at the open and after every operation that writes.
+  std::optional<MainFileState> main_state_;
 };
 
 }  // namespace database

@@ -240,6 +240,8 @@ int32_t Database::UpdateOne(int32_t record, uint8_t* image,
 
 int32_t Database::UpdateRecords(const runtime::ArgCell* condition,
                                 std::span<const FieldUpdate> updates) {
+  if (const int32_t in_place = CheckFilesInPlace(); in_place != code::kOk) return in_place;
+  const RememberMainFileAtTheEnd remember{*this};
   std::vector<ResolvedUpdate> resolved;
   for (const FieldUpdate& update : updates) {
     const int32_t field = FieldByName(update.name);
@@ -267,6 +269,8 @@ int32_t Database::UpdateRecords(const runtime::ArgCell* condition,
 }
 
 int32_t Database::MarkRecords(const runtime::ArgCell* condition, bool deleted) {
+  if (const int32_t in_place = CheckFilesInPlace(); in_place != code::kOk) return in_place;
+  const RememberMainFileAtTheEnd remember{*this};
   const auto mark = [&](int32_t record, uint8_t* image) {
     const int32_t id = LoadI32(image);
     if ((id < 0) == deleted || id == 0) return code::kOk;  // already in the wanted state

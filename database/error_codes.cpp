@@ -97,6 +97,11 @@ constexpr std::array<std::string_view, 80> kMessages = {
 
 std::string ErrorText(int32_t error_code) {
   if (error_code == 0) return "";
+  // Codes of this engine's own, past the numbered messages.
+  if (error_code == code::kFilesReplaced) return runtime::Gbk("数据库文件已被其他程序替换");
+  if (error_code == code::kPackJournalUnreadable) {
+    return runtime::Gbk("读取数据库的整理日志失败，日志已保留");
+  }
   if (error_code < 0 && error_code >= -80) {
     const std::string_view message = kMessages[static_cast<size_t>(-error_code - 1)];
     if (!message.empty()) return runtime::Gbk(message);

@@ -62,6 +62,12 @@ inline constexpr int32_t kWrongPassword = -78;
 // of range): "the memo file ... is damaged". Distinct from kMemoAccessFailed, a read or write
 // of the memo file that the system refused.
 inline constexpr int32_t kMemoChainDamaged = kNotAMemoFile;
+// The open files are no longer the files at their paths (another program copied or renamed a
+// file over them, or deleted or shortened one): nothing more is written into them.
+inline constexpr int32_t kFilesReplaced = -90;
+// The journal of an interrupted pack is there but a read of it failed: the open is refused and
+// the journal kept, since it may hold the only whole copy of the records.
+inline constexpr int32_t kPackJournalUnreadable = -91;
 }  // namespace code
 
 // The message of a code (GBK): empty for 0, "未知错误" for a code without a message.

@@ -35,6 +35,7 @@ int32_t MemoFile::Open(std::string_view gbk_path, bool read_only, platform::Shar
 int32_t MemoFile::Adopt(platform::File file, bool read_only, bool exclusive, int32_t main_version) {
   locks_.ReleaseEverything();
   file_ = std::move(file);
+  writing_stopped_ = false;
   locks_ = ByteLocks(&file_);
   int32_t result = locks_.LockAll(LockWait());
   if (result == code::kOk) {
@@ -54,7 +55,7 @@ void MemoFile::MapView() { view_.Map(file_, int64_t{kMaxMemoBlockCount} * kMemoB
 
 void MemoFile::Close() {
   view_.Unmap();  // first: some systems refuse to shorten a mapped file
-  if (file_.IsOpen()) ReleaseSpares();
+  if (file_.IsOpen() && !writing_stopped_) ReleaseSpares();
   spares_.clear();
   locks_.ReleaseEverything();
   file_.Close();
@@ -96,7 +97,25 @@ int32_t MemoFile::ReadHeader(MemoHeader* header) {
   header->free_count = LoadI32(bytes + kMemoFreeCountOffset);
   header->free_head = LoadI32(bytes + kMemoFreeHeadOffset);
   seen_block_count_ = header->block_count;
+  seen_header_ = *header;
   return code::kOk;
+}
+
+bool MemoFile::HeaderAsLastSeen() {
+  uint8_t bytes[kMemoHeaderSize];
+  if (file_.ReadAt(0, bytes, kMemoHeaderSize) != kMemoHeaderSize) return false;
+  const int32_t block_count = LoadI32(bytes + kMemoBlockCountOffset);
+  return LoadI32(bytes) == seen_header_.magic &&
+         LoadI32(bytes + kMemoVersionOffset) == seen_header_.version &&
+         block_count == seen_header_.block_count &&
+         LoadI32(bytes + kMemoFreeCountOffset) == seen_header_.free_count &&
+         LoadI32(bytes + kMemoFreeHeadOffset) == seen_header_.free_head &&
+         file_.Size() >= int64_t{block_count} * kMemoBlockSize;
+}
+
+void MemoFile::StopWriting() {
+  writing_stopped_ = true;
+  spares_.clear();
 }
 
 int32_t MemoFile::WriteHeaderWords(const MemoHeader& header) {
@@ -108,6 +127,9 @@ int32_t MemoFile::WriteHeaderWords(const MemoHeader& header) {
   if (file_.WriteAt(kMemoCountsOffset, words, kMemoCountsSize) != kMemoCountsSize)
     return WriteFailed();
   seen_block_count_ = header.block_count;
+  seen_header_.block_count = header.block_count;
+  seen_header_.free_count = header.free_count;
+  seen_header_.free_head = header.free_head;
   return code::kOk;
 }
 

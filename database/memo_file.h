@@ -175,6 +175,14 @@ class MemoFile {
   // Reads the header words. Requires: the header lock is held, or the file is not shared.
   int32_t ReadHeader(MemoHeader* header);
 
+  // For a file opened exclusively: true while its header is the one this open last read or
+  // wrote and the file holds all its blocks, i.e. nobody else wrote or shortened it. Reads the
+  // 32 header bytes and the length, nothing more; false also when they cannot be read.
+  bool HeaderAsLastSeen();
+  // Stops every write into the file for good, also at Close: the spares are forgotten (they
+  // are blocks of a file that is no longer this open's to change).
+  void StopWriting();
+
   ByteLocks& locks() { return locks_; }
 
   // Drops blocks kept from earlier reads (another process may have changed them since).
@@ -232,6 +240,8 @@ class MemoFile {
   // The block count of the last header read or written: how far a walk reads ahead (only a
   // guess when others share the file, never a bound).
   int32_t seen_block_count_ = 0;
+  MemoHeader seen_header_;  // the header words as last read or written by this open
+  bool writing_stopped_ = false;
 };
 
 }  // namespace database

@@ -19,6 +19,8 @@ namespace database {
 
 int32_t Database::Pack() {
   if (!main_.IsOpen()) return code::kNoDatabase;
+  if (const int32_t in_place = CheckFilesInPlace(); in_place != code::kOk) return in_place;
+  const RememberMainFileAtTheEnd remember{*this};
   // The pack rewrites the counts, also when it fails half way: they are read again after it.
   kept_counts_.reset();
   struct ForgetCountsAtTheEnd {

@@ -83,9 +83,13 @@ JournalState InspectPackJournal(std::string_view journal_gbk_path, JournalHeader
                            platform::ShareMode::kDenyNone, platform::Disposition::kOpenExisting);
   if (!opened.ok()) return JournalState::kUnreadable;
   platform::File& file = *opened.file;
+  // Only what was read whole can prove the journal incomplete; a read the system refused
+  // proves nothing, and the journal may be the only whole copy of the records.
   uint8_t bytes[kJournalHeaderSize];
-  if (file.ReadAt(0, bytes, kJournalHeaderSize) != kJournalHeaderSize ||
-      std::memcmp(bytes, kJournalMagic, 8) != 0 || LoadU64(bytes + 32) != Fnv1a64(bytes, 32)) {
+  const int64_t header_read = file.ReadAt(0, bytes, kJournalHeaderSize);
+  if (header_read < 0) return JournalState::kUnreadable;
+  if (header_read != kJournalHeaderSize || std::memcmp(bytes, kJournalMagic, 8) != 0 ||
+      LoadU64(bytes + 32) != Fnv1a64(bytes, 32)) {
     return JournalState::kIncomplete;
   }
   header->record_size = LoadI32(bytes + 8);
@@ -96,15 +100,17 @@ JournalState InspectPackJournal(std::string_view journal_gbk_path, JournalHeader
     return JournalState::kIncomplete;
   }
   const int64_t payload = int64_t{header->record_count} * header->record_size;
-  if (file.Size() != kJournalHeaderSize + payload) return JournalState::kIncomplete;
+  const int64_t size = file.Size();
+  if (size < 0) return JournalState::kUnreadable;
+  if (size != kJournalHeaderSize + payload) return JournalState::kIncomplete;
   uint64_t checksum = 0xcbf29ce484222325ull;
   std::vector<uint8_t> chunk;
   for (int64_t done = 0; done < payload;) {
     const int64_t n = std::min(kCopyChunk, payload - done);
     chunk.resize(static_cast<size_t>(n));
-    if (file.ReadAt(kJournalHeaderSize + done, chunk.data(), n) != n) {
-      return JournalState::kIncomplete;
-    }
+    const int64_t read = file.ReadAt(kJournalHeaderSize + done, chunk.data(), n);
+    if (read < 0) return JournalState::kUnreadable;
+    if (read != n) return JournalState::kIncomplete;
     checksum = Fnv1a64(chunk.data(), chunk.size(), checksum);
     done += n;
   }
@@ -115,7 +121,7 @@ int32_t ReplayPackJournal(std::string_view journal_gbk_path, platform::File& mai
   JournalHeader header;
   const JournalState state = InspectPackJournal(journal_gbk_path, &header);
   if (state == JournalState::kNone) return code::kOk;
-  if (state == JournalState::kUnreadable) return code::kOpenFailed;
+  if (state == JournalState::kUnreadable) return code::kPackJournalUnreadable;
   if (state == JournalState::kIncomplete) {
     // The main file was not touched before the journal was whole.
     return platform::DeleteFile(journal_gbk_path) ? code::kOk : code::kOpenFailed;
@@ -131,14 +137,18 @@ int32_t ReplayPackJournal(std::string_view journal_gbk_path, platform::File& mai
   platform::FileResult opened =
       platform::File::Open(journal_gbk_path, platform::FileAccess::kRead,
                            platform::ShareMode::kDenyNone, platform::Disposition::kOpenExisting);
-  if (!opened.ok()) return code::kOpenFailed;
+  if (!opened.ok()) return code::kPackJournalUnreadable;
   const int64_t payload = int64_t{header.record_count} * header.record_size;
   std::vector<uint8_t> chunk;
   for (int64_t done = 0; done < payload;) {
     const int64_t n = std::min(kCopyChunk, payload - done);
     chunk.resize(static_cast<size_t>(n));
-    if (opened.file->ReadAt(kJournalHeaderSize + done, chunk.data(), n) != n ||
-        main_file.WriteAt(header.data_offset + done, chunk.data(), n) != n) {
+    // The journal stays until the main file is whole again: a failure here is retried by
+    // the next open.
+    if (opened.file->ReadAt(kJournalHeaderSize + done, chunk.data(), n) != n) {
+      return code::kPackJournalUnreadable;
+    }
+    if (main_file.WriteAt(header.data_offset + done, chunk.data(), n) != n) {
       return code::kWriteRecordFailed;
     }
     done += n;

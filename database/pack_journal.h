@@ -12,7 +12,9 @@
 // rewritten from it; the journal is deleted once the main file is flushed. The next open for
 // writing finds a complete journal and finishes the pack from it (replaying it is harmless
 // however often it is repeated); an incomplete journal means the main file was not touched
-// yet, and it is simply deleted.
+// yet, and it is simply deleted. Only a journal read whole and found short or with a wrong
+// checksum counts as incomplete: one the system fails to read is left alone and the open
+// refused (kPackJournalUnreadable), as it may hold the only whole copy of the records.
 //
 //   PackJournal
 //   0    8   magic "WEDBPACK"
@@ -62,12 +64,15 @@ struct JournalHeader {
   int32_t next_id = 0;
 };
 
-// Looks at the journal of a main file: none, incomplete (to be deleted), or complete.
+// Looks at the journal of a main file: none, incomplete (to be deleted), complete, or
+// unreadable (it could not be opened, or a read of it failed).
 JournalState InspectPackJournal(std::string_view journal_gbk_path, JournalHeader* header);
 
 // Finishes an interrupted pack from a complete journal: the kept records are written over
 // the main file's records, the count written, the file cut and flushed, and the journal
-// deleted. Requires: the main file is open for writing and locked as a whole.
+// deleted. An incomplete journal is deleted; an unreadable one fails it with
+// kPackJournalUnreadable and stays. Requires: the main file is open for writing and locked as a
+// whole.
 int32_t ReplayPackJournal(std::string_view journal_gbk_path, platform::File& main_file);
 
 }  // namespace database

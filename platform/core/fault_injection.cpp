@@ -14,6 +14,7 @@ namespace {
 
 std::atomic<int64_t> countdown{0};  // 0 = disarmed
 std::atomic<FaultAction> armed_action{FaultAction::kFail};
+std::atomic<int64_t> read_countdown{0};  // 0 = disarmed
 
 // The folders declared full. The flag spares every write the lock while none is.
 std::mutex full_folders_mutex;
@@ -94,6 +95,21 @@ std::optional<FaultAction> TakeFileFault() {
     }
   }
   return std::nullopt;
+}
+
+void ArmFileReadFault(int64_t nth) {
+  assert(nth >= 1);
+  read_countdown.store(nth);
+}
+
+void DisarmFileReadFault() { read_countdown.store(0); }
+
+bool TakeReadFault() {
+  int64_t left = read_countdown.load();
+  while (left > 0) {
+    if (read_countdown.compare_exchange_weak(left, left - 1)) return left == 1;
+  }
+  return false;
 }
 
 void EndProcessForFault() { std::_Exit(kFaultExitCode); }

@@ -11,6 +11,10 @@
 // A fault armed here strikes the n-th following write-like call on any File of the process
 // (WriteAt, Truncate, Flush; n = 1 is the very next one) and then disarms itself.
 //
+// A read fault armed here makes the n-th following File::ReadAt of the process fail (-1, as an
+// I/O error of the device would), reading nothing, and then disarms itself. It is counted apart
+// from the write-like calls: both may be armed at once.
+//
 // A folder declared full behaves as a folder on a disk with no room left, until it is declared
 // free again: every call that would put bytes on the disk for a file under it fails with
 // FileError::kDiskFull (see File::last_error) and writes nothing — File::WriteAt of one byte or
@@ -37,6 +41,13 @@ void DisarmFileFault();
 
 // Called by File before each write-like call: counts the call and returns the action to take now.
 std::optional<FaultAction> TakeFileFault();
+
+// Requires: nth >= 1.
+void ArmFileReadFault(int64_t nth);
+void DisarmFileReadFault();
+
+// Called by File::ReadAt before it reads: counts the call and returns true when it must fail.
+bool TakeReadFault();
 
 // Requires: the folder path (GBK) is not empty. Relative paths are taken from the current folder.
 void DeclareFolderFull(std::string_view gbk_folder);

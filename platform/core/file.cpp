@@ -1,4 +1,4 @@
-// What File does the same on every system: ownership, the fault hook, and the platform's
+// What File does the same on every system: ownership, the fault hooks, and the platform's
 // byte-range rules (no overlap with a range this File holds, unlock only what was locked).
 #include "platform/core/file.h"
 
@@ -54,6 +54,12 @@ void File::Close() {
     handle_ = kNoHandle;
   }
   locked_.clear();
+}
+
+int64_t File::ReadAt(int64_t offset, void* buffer, int64_t count) {
+  if (!CanRead() || offset < 0 || count < 0) return -1;
+  if (TakeReadFault()) return -1;
+  return ReadAll(offset, static_cast<char*>(buffer), count);
 }
 
 int64_t File::WriteAt(int64_t offset, const void* buffer, int64_t count) {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/core/file_identity.h"
 #include "platform/core/file_types.h"
 
 namespace platform {
@@ -59,6 +60,9 @@ class File {
   int64_t Size();
   // Forces written data to the storage device.
   bool Flush();
+  // Which file this is and how many names it has now (file_identity.h); nullopt on a closed
+  // file or when the system cannot tell.
+  std::optional<FileIdentity> Identity() const;
   // Why the last WriteAt, Truncate or Flush that failed failed (kDiskFull: no room left on the
   // disk); kNone while none has failed.
   FileError last_error() const { return last_error_; }
@@ -83,9 +87,10 @@ class File {
   bool CanRead() const { return IsOpen() && access_ != FileAccess::kWrite; }
   bool CanWrite() const { return IsOpen() && access_ != FileAccess::kRead; }
 
-  // The system's side of Close, WriteAt, Truncate, Flush, TryLock and Unlock, on an open file
-  // with valid arguments.
+  // The system's side of Close, ReadAt, WriteAt, Truncate, Flush, TryLock and Unlock, on an open
+  // file with valid arguments.
   void CloseHandle();
+  int64_t ReadAll(int64_t offset, char* bytes, int64_t count);
   bool WriteAll(int64_t offset, const char* bytes, int64_t count);
   bool TruncateTo(int64_t size);
   bool FlushToDevice();

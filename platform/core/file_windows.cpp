@@ -82,9 +82,7 @@ FileResult File::Open(std::string_view gbk_path, FileAccess access, ShareMode sh
 
 void File::CloseHandle() { ::CloseHandle(Native(handle_)); }  // drops every lock of the handle
 
-int64_t File::ReadAt(int64_t offset, void* buffer, int64_t count) {
-  if (!CanRead() || offset < 0 || count < 0) return -1;
-  auto* bytes = static_cast<char*>(buffer);
+int64_t File::ReadAll(int64_t offset, char* bytes, int64_t count) {
   int64_t done = 0;
   while (done < count) {
     OVERLAPPED overlapped = At(offset + done);

@@ -165,6 +165,28 @@ TEST_F(SaveFailures, AFullDiskIsToldOnceAndTheTextGoesToARescueCopyUntilSavingWo
   for (const std::string& fault : DatabaseFaults(folder_)) ADD_FAILURE() << fault;
 }
 
+TEST_F(SaveFailures, AMemoFileRenamedOverTheDesksIsToldAndNeverWrittenInto) {
+  AnswerBoxesWith("确定");
+  StartDesk();
+  AddChapter("第一章", "原文");
+  ASSERT_TRUE(WaitFor([&] {
+    const auto records = ReadChapterRecords(folder_);
+    return !records.empty() && records[0].text == "原文";
+  }));
+  // Another program puts its own copy in place, as a restore of a backup would.
+  const fs::path memo = Path("小说数据/data.edt");
+  const std::string restored = ReadFileBytes(memo);
+  std::ofstream(Path("小说数据/restored.edt"), std::ios::binary) << restored;
+  fs::rename(Path("小说数据/restored.edt"), memo);
+  Type("后来");
+  ASSERT_TRUE(WaitFor([&] {
+    return WarningLine().starts_with("章节未能保存：数据库文件已被其他程序替换");
+  })) << WarningLine();
+  ASSERT_EQ(boxes_.size(), 1u);
+  LetTimersRun();
+  EXPECT_EQ(ReadFileBytes(memo), restored);
+}
+
 TEST_F(SaveFailures, WithEveryPlaceFullTheLineSaysTheTextCouldNotBeRescued) {
   AnswerBoxesWith("确定");
   StartDesk();

@@ -1,5 +1,6 @@
 // The engine: opening, navigation, reading, appending, scans, marks, pack and passwords.
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -258,6 +259,62 @@ TEST_F(Engine, AnInterruptedPackIsFinishedByTheNextOpenForWriting) {
   ASSERT_EQ(OpenDefault(folder_.Gbk("e.edb")), 0);
   EXPECT_FALSE(std::filesystem::exists(folder_.Native("e.edb.pack")));
   EXPECT_EQ(ReadWholeFile(folder_.Native("e.edb")), journal);
+}
+
+// A pack that died while rewriting the main file leaves the journal as the only whole copy of
+// the records. A read of it that fails proves nothing about it: the open is refused and the
+// journal kept, whichever read fails; an open whose reads work then finishes the pack.
+TEST_F(Engine, AJournalThatCannotBeReadIsKeptAndTheOpenRefused) {
+  AppendNumbered(4);
+  DatabaseList::Instance().CloseAll();
+  std::vector<uint8_t> main = ReadWholeFile(folder_.Native("e.edb"));
+  const int32_t record_size = Word(main, 24);
+  const size_t data = 116 + 72 * kFields.size();
+  const auto record = [&](int32_t r) { return main.begin() + data + r * size_t(record_size); };
+  {
+    PackJournalWriter journal;
+    ASSERT_EQ(journal.Create(folder_.Gbk("e.edb.pack")), 0);
+    for (int32_t r : {0, 1, 3}) ASSERT_EQ(journal.Append(&*record(r), record_size), 0);
+    ASSERT_EQ(journal.Commit(record_size, static_cast<int32_t>(data), 3, 5), 0);
+  }
+  const std::vector<uint8_t> journal = ReadWholeFile(folder_.Native("e.edb.pack"));
+  // Half rewritten: the fourth record already moved into the third place, so that it is
+  // there twice and the third is gone.
+  std::copy(record(3), record(4), record(2));
+  WriteWholeFile(folder_.Native("e.edb"), main);
+
+  platform::ArmFileReadFault(1);
+  EXPECT_EQ(OpenDefault(folder_.Gbk("e.edb")), code::kPackJournalUnreadable);
+  platform::DisarmFileReadFault();
+  EXPECT_EQ(ErrorText(code::kPackJournalUnreadable),
+            runtime::Gbk("读取数据库的整理日志失败，日志已保留"));
+
+  // Whichever read fails, the journal is either kept whole or has done its work.
+  bool refused = false;
+  for (int64_t nth = 1; nth <= 12; ++nth) {
+    SCOPED_TRACE("read " + std::to_string(nth));
+    WriteWholeFile(folder_.Native("e.edb"), main);
+    WriteWholeFile(folder_.Native("e.edb.pack"), journal);
+    platform::ArmFileReadFault(nth);
+    const int32_t opened = OpenDefault(folder_.Gbk("e.edb"));
+    platform::DisarmFileReadFault();
+    DatabaseList::Instance().CloseAll();
+    if (opened == code::kPackJournalUnreadable) {
+      refused = true;
+      EXPECT_EQ(ReadWholeFile(folder_.Native("e.edb.pack")), journal);
+    }
+    if (opened != code::kOk) {  // also a read of the main file after the journal's replay
+      ASSERT_EQ(OpenDefault(folder_.Gbk("e.edb")), code::kOk) << "once the reads work";
+      DatabaseList::Instance().CloseAll();
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder_.Native("e.edb.pack")));
+    const auto raw = ReadRawRecords(folder_.Native("e.edb"), "");
+    ASSERT_EQ(raw.size(), 3u);
+    EXPECT_EQ(raw[0].id, 1);
+    EXPECT_EQ(raw[1].id, 2);
+    EXPECT_EQ(raw[2].id, 4);
+  }
+  EXPECT_TRUE(refused);
 }
 
 TEST_F(Engine, OpeningTheSameFileTwiceFailsAndKeepsTheCurrentDatabase) {

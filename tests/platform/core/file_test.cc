@@ -329,5 +329,53 @@ TEST(FaultInjection, StrikesTheNthWriteLikeCall) {
   EXPECT_EQ(ReadNative(temp.Native("a")), "01234");
 }
 
+TEST(FaultInjection, StrikesTheNthReadApartFromTheWrites) {
+  TempFolder temp;
+  const std::string path = temp.GbkPath("a");
+  File file = OpenOrDie(path);
+  ASSERT_EQ(file.WriteAt(0, "abc", 3), 3);
+  ArmFileReadFault(2);
+  char bytes[3] = {};
+  EXPECT_EQ(file.WriteAt(3, "d", 1), 1) << "writes do not count";
+  EXPECT_EQ(file.ReadAt(0, bytes, 3), 3);
+  EXPECT_EQ(file.ReadAt(0, bytes, 3), -1);
+  EXPECT_EQ(file.ReadAt(1, bytes, 3), 3) << "the fault disarmed itself";
+  EXPECT_EQ(std::string(bytes, 3), "bcd");
+}
+
+// What tells whether an open file is still the one at its path, also while it is open
+// exclusively (looking at the path must not conflict with that open).
+TEST(FileIdentity, TellsTheFileAtThePathFromOneRenamedOverOrDeleted) {
+  TempFolder temp;
+  const std::string path = temp.GbkPath("a");
+  File file = OpenOrDie(path, kRW, ShareMode::kExclusive);
+  const std::optional<FileIdentity> open = file.Identity();
+  ASSERT_TRUE(open.has_value());
+  EXPECT_EQ(open->links, 1u);
+  std::optional<FileIdentity> named = IdentityOfPath(path);
+  ASSERT_TRUE(named.has_value());
+  EXPECT_TRUE(named->SameFileAs(*open));
+
+  WriteNative(temp.Native("b"), "backup");
+  std::error_code error;
+  std::filesystem::rename(temp.Native("b"), temp.Native("a"), error);
+  if (!error) {  // Windows may refuse to rename over an open file
+    named = IdentityOfPath(path);
+    ASSERT_TRUE(named.has_value());
+    EXPECT_FALSE(named->SameFileAs(*file.Identity()));
+#ifndef _WIN32
+    EXPECT_EQ(file.Identity()->links, 0u) << "the file renamed over lost its only name";
+#endif
+  }
+
+  EXPECT_FALSE(File().Identity().has_value());
+#ifndef _WIN32  // Windows keeps the name of a deleted open file until its last handle closes
+  File other = OpenOrDie(temp.GbkPath("c"));
+  ASSERT_TRUE(std::filesystem::remove(temp.Native("c")));
+  EXPECT_EQ(other.Identity()->links, 0u);
+  EXPECT_FALSE(IdentityOfPath(temp.GbkPath("c")).has_value());
+#endif
+}
+
 }  // namespace
 }  // namespace platform

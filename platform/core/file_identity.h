@@ -1,0 +1,32 @@
+#ifndef INKSTONE_PLATFORM_CORE_FILE_IDENTITY_H_
+#define INKSTONE_PLATFORM_CORE_FILE_IDENTITY_H_
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace platform {
+
+// Which file on which volume, and how many names it has: what tells whether the file an open
+// handle reads is still the one its path names. (A file copied over keeps its identity; one
+// renamed over the path, or deleted, does not.)
+//   POSIX: the device and inode numbers and the link count of stat.
+//   Windows: the volume serial number, the file index and the link count of
+//   GetFileInformationByHandle.
+struct FileIdentity {
+  uint64_t volume = 0;
+  uint64_t file = 0;
+  uint64_t links = 0;  // 0: no name leads to the file any more
+
+  bool SameFileAs(const FileIdentity& other) const {
+    return volume == other.volume && file == other.file;
+  }
+};
+
+// The identity of the file a GBK path names now; nullopt when there is none or it cannot be
+// asked (the path is not followed past a missing file).
+std::optional<FileIdentity> IdentityOfPath(std::string_view gbk_path);
+
+}  // namespace platform
+
+#endif  // INKSTONE_PLATFORM_CORE_FILE_IDENTITY_H_

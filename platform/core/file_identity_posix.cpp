@@ -1,0 +1,33 @@
+// File identity from stat: device, inode and link count.
+#include <sys/stat.h>
+
+#include <string>
+
+#include "platform/core/file.h"
+#include "platform/core/file_identity.h"
+#include "platform/core/native_path.h"
+
+namespace platform {
+namespace {
+
+FileIdentity IdentityOf(const struct stat& status) {
+  return {static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino),
+          static_cast<uint64_t>(status.st_nlink)};
+}
+
+}  // namespace
+
+std::optional<FileIdentity> IdentityOfPath(std::string_view gbk_path) {
+  const std::string native = NativePath(gbk_path);
+  struct stat status {};
+  if (stat(native.c_str(), &status) == -1) return std::nullopt;
+  return IdentityOf(status);
+}
+
+std::optional<FileIdentity> File::Identity() const {
+  struct stat status {};
+  if (!IsOpen() || fstat(handle_, &status) == -1) return std::nullopt;
+  return IdentityOf(status);
+}
+
+}  // namespace platform
