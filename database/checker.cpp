@@ -25,6 +25,7 @@ struct WrongBackLink {
   BlockNumber named;
   BlockNumber actual;
   std::string where;
+  bool names_earlier_block = false;  // a block before it in its own chain
 };
 
 struct MemoCheck {
@@ -72,7 +73,10 @@ void CheckChain(MemoCheck& memo, BlockNumber first, int32_t record, const std::s
     ++memo.report.chain_blocks;
     chain.sound.push_back(block);
     if (LoadI32(image) != previous) {
-      memo.wrong_back_links.push_back({block, LoadI32(image), previous, where});
+      const BlockNumber named = LoadI32(image);
+      const bool earlier = std::find(chain.sound.begin(), chain.sound.end() - 1, named) !=
+                           chain.sound.end() - 1;
+      memo.wrong_back_links.push_back({block, named, previous, where, earlier});
     }
     previous = block;
     block = LoadI32(image + kMemoNextOffset);
@@ -119,12 +123,16 @@ bool RescueBrokenChains(MemoCheck& memo, platform::File& main, std::string_view 
 // A save that replaces blocks inside a chain switches the chain's forward link first and sets
 // the back link of the first block after them next; a kill between the two leaves that back
 // link naming the replaced block, which by then is leaked and still names this block as its
-// next. Such a link is a leftover; any other wrong back link is a fault.
+// next. A power cut may instead keep the back link and lose the switch: the link then names
+// the save's last new block (leaked, naming this block as its next), or, for a save that only
+// dropped blocks, the block before those, earlier in the same chain. Such links are leftovers;
+// any other wrong back link is a fault.
 void JudgeBackLinks(MemoCheck& memo, bool* stale_chain_links) {
   for (const WrongBackLink& link : memo.wrong_back_links) {
-    const bool left_by_a_save = memo.Valid(link.named) &&
-                                memo.owners[static_cast<size_t>(link.named)] == BlockOwner::kNone &&
-                                LoadI32(memo.Block(link.named) + kMemoNextOffset) == link.block;
+    const bool left_by_a_save =
+        link.names_earlier_block ||
+        (memo.Valid(link.named) && memo.owners[static_cast<size_t>(link.named)] == BlockOwner::kNone &&
+         LoadI32(memo.Block(link.named) + kMemoNextOffset) == link.block);
     if (left_by_a_save) {
       *stale_chain_links = true;
     } else {

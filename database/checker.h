@@ -15,7 +15,8 @@
 //   - each named index file: its tree's entries in key order and equal to the records' keys.
 // Findings come in two kinds: faults (data at risk) and harmless leftovers of a crash
 // (leaked blocks, stale back links of the free list, a chain's back link naming the block an
-// interrupted save replaced, bytes past the end), which a repair reclaims or mends.
+// interrupted save replaced or wrote, or an earlier block of its chain, bytes past the end),
+// which a repair reclaims or mends.
 
 namespace database {
 

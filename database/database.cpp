@@ -114,8 +114,10 @@ Database::Database() = default;
 
 Database::~Database() {
   locks_.ReleaseEverything();
-  main_.Close();
+  // The memo file first: its spares wait for the main file's flush before they are released.
+  if (main_.IsOpen() && !read_only_ && !files_replaced_) main_.Flush();
   if (memo_) memo_->Close();
+  main_.Close();
   for (auto& index : indexes_) index->Close();
   record_pointer_ = 0;
 }
@@ -199,6 +201,7 @@ int32_t Database::OpenFiles(const OpenOptions& options) {
     memo_path_ = platform::GbkPathOf(memo_path);
     result = memo_->Open(memo_path_, read_only_, share, exclusive, layout_.header.version());
     if (result != code::kOk) return result;
+    memo_->SetMainFile(&main_);
   }
 
   std::vector<std::string> names;
@@ -401,9 +404,9 @@ int32_t Database::AppendBlank() {
   if (main_.Size() < position) return code::kSeekFailed;
   std::vector<uint8_t> record(static_cast<size_t>(record_size()), 0);
   StoreI32(record.data(), id);
-  // The record first, then the count that makes it part of the file: a crash in between
-  // leaves bytes past the last record, which the next open for writing cuts off.
-  if (main_.WriteAt(position, record.data(), record_size()) != record_size()) {
+  // The record first, on the disk, then the count that makes it part of the file: a crash
+  // in between leaves bytes past the last record, which the next open for writing cuts off.
+  if (main_.WriteAt(position, record.data(), record_size()) != record_size() || !main_.Flush()) {
     return WriteFailureCode(main_.last_error(), code::kWriteRecordFailed);
   }
   int32_t result = WriteCounts(main_, number + 1, id + 1);
@@ -416,6 +419,13 @@ int32_t Database::AppendBlank() {
     if (inserted != code::kOk) result = inserted;
   }
   return result;
+}
+
+int32_t Database::Flush() {
+  if (!main_.IsOpen()) return code::kNoDatabase;
+  if (read_only_ || files_replaced_) return code::kOk;
+  if (!main_.Flush()) return WriteFailureCode(main_.last_error(), code::kWriteRecordFailed);
+  return memo_ != nullptr ? memo_->SettleSpares() : code::kOk;
 }
 
 int32_t Database::RebuildIndexes() {

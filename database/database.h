@@ -96,6 +96,10 @@ class Database {
   int32_t UpdateRecords(const runtime::ArgCell* condition, std::span<const FieldUpdate> updates);
   int32_t MarkRecords(const runtime::ArgCell* condition, bool deleted);
   int32_t Pack();
+  // Puts every change made so far on the disk (a save's text already is; its switch, a new
+  // or deleted record and the plain fields wait for this or the close): for a moment when the
+  // author has stopped, as a chapter switch.
+  int32_t Flush();
 
  private:
   Database();

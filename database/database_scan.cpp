@@ -193,6 +193,13 @@ int32_t Database::UpdateOne(int32_t record, uint8_t* image,
     }
     StoreI32(updated.data() + change.field->offset, change.chain.old_first);  // switched below
   }
+  // The new blocks are on the disk before any switch names them.
+  if (!memo_changes.empty()) {
+    const int32_t flushed = memo_->Flush();
+    if (flushed != code::kOk) {
+      return fail(flushed == code::kDiskFull ? flushed : code::kWriteFieldFailed);
+    }
+  }
 
   // 1. The plain field bytes (never the id), with the memo fields still naming their old
   //    chains.
@@ -222,7 +229,7 @@ int32_t Database::UpdateOne(int32_t record, uint8_t* image,
       }
     }
     StoreI32(updated.data() + change.field->offset, chain.new_first);
-    const int32_t finished = memo_->FinishChange(chain);
+    const int32_t finished = memo_->FinishChange(chain, chain.SwitchBlock() == 0);
     if (finished != code::kOk) result = finished;
   }
 

@@ -166,6 +166,12 @@ int32_t MemoFile::WriteChange(std::string_view value, ChainChange* change) {
   const int64_t wanted = FewestBlocks(static_cast<int64_t>(middle.size()));
   if (wanted > kMaxMemoBlockCount) return code::kMemoAccessFailed;
   const auto count = static_cast<int32_t>(wanted);
+  // Spares still waiting for their switch's flush are settled when the save needs them.
+  if (static_cast<size_t>(count) > spares_.size() &&
+      switched_in_memo_.size() + switched_in_main_.size() > 0) {
+    const int32_t settled = SettleSpares();
+    if (settled != code::kOk) return settled;
+  }
   std::vector<BlockNumber>& blocks = change->new_blocks;
   const auto from_spares = static_cast<int32_t>(std::min<size_t>(count, spares_.size()));
   blocks.assign(spares_.end() - from_spares, spares_.end());
@@ -202,10 +208,14 @@ int32_t MemoFile::WriteChange(std::string_view value, ChainChange* change) {
       return WriteFailed();
     }
   }
-  // 2. The header takes the blocks off the free list and counts the appended ones.
+  // 2. The header takes the blocks off the free list and counts the appended ones. Blocks
+  //    taken off the list are written only once the header without them is on the disk: a
+  //    list on the disk may not lead into blocks that this change links to the kept ones.
   if (header_lock.has_value()) {
     const int32_t written = WriteHeaderWords(updated);
     if (written != code::kOk) return written;
+    const bool took_free = count - from_spares - appended > 0;
+    if (took_free && !file_.Flush()) return WriteFailed();
   }
   // 3. Spares, taken and appended blocks now belong to nothing but this change; if their
   //    images cannot be written they all become spares, so that a failed save leaks none.
@@ -237,19 +247,23 @@ int32_t MemoFile::SwitchKeptFront(const ChainChange& change) {
   return WriteWord(int64_t{change.SwitchBlock()} * kMemoBlockSize + kMemoNextOffset, next);
 }
 
-int32_t MemoFile::FinishChange(const ChainChange& change) {
+int32_t MemoFile::FinishChange(const ChainChange& change, bool switched_in_main) {
   int32_t result = code::kOk;
   if (change.kept_back > 0) {
     const BlockNumber previous =
         change.new_blocks.empty() ? change.SwitchBlock() : change.new_blocks.back();
     result = WriteWord(int64_t{change.FirstKeptBack()} * kMemoBlockSize, previous);
   }
+  std::vector<BlockNumber>& replaced = switched_in_main ? switched_in_main_ : switched_in_memo_;
   if (!change.old_known) {
-    const int32_t released = ReleaseChain(change.old_first);
+    // The walk releases what it finds only once the switch away from it is on the disk.
+    const bool switch_flushed =
+        switched_in_main ? main_file_ != nullptr && main_file_->Flush() : file_.Flush();
+    const int32_t released = switch_flushed ? ReleaseChain(change.old_first) : code::kOk;
     return result != code::kOk ? result : released;
   }
-  spares_.insert(spares_.end(), change.old_blocks.begin() + change.kept_front,
-                 change.old_blocks.end() - change.kept_back);
+  replaced.insert(replaced.end(), change.old_blocks.begin() + change.kept_front,
+                  change.old_blocks.end() - change.kept_back);
   if (spares_.size() > kMaxSpareBlocks) {
     // The oldest spares go on the free list.
     const std::vector<BlockNumber> excess(

@@ -55,8 +55,10 @@ void MemoFile::MapView() { view_.Map(file_, int64_t{kMaxMemoBlockCount} * kMemoB
 
 void MemoFile::Close() {
   view_.Unmap();  // first: some systems refuse to shorten a mapped file
-  if (file_.IsOpen() && !writing_stopped_) ReleaseSpares();
+  if (file_.IsOpen() && !writing_stopped_ && ReleaseSpares() == code::kOk) file_.Flush();
   spares_.clear();
+  switched_in_memo_.clear();
+  switched_in_main_.clear();
   locks_.ReleaseEverything();
   file_.Close();
 }
@@ -116,6 +118,8 @@ bool MemoFile::HeaderAsLastSeen() {
 void MemoFile::StopWriting() {
   writing_stopped_ = true;
   spares_.clear();
+  switched_in_memo_.clear();
+  switched_in_main_.clear();
 }
 
 int32_t MemoFile::WriteHeaderWords(const MemoHeader& header) {
@@ -351,13 +355,36 @@ int32_t MemoFile::ReleaseChain(BlockNumber first) {
   return ReleaseBlocks(walked);
 }
 
+int32_t MemoFile::Flush() {
+  if (!file_.Flush()) return WriteFailed();
+  spares_.insert(spares_.end(), switched_in_memo_.begin(), switched_in_memo_.end());
+  switched_in_memo_.clear();
+  return code::kOk;
+}
+
+int32_t MemoFile::SettleSpares() {
+  if (switched_in_main_.empty()) return switched_in_memo_.empty() ? code::kOk : Flush();
+  if (main_file_ == nullptr || !main_file_->Flush()) {
+    return main_file_ == nullptr
+               ? code::kMemoAccessFailed
+               : WriteFailureCode(main_file_->last_error(), code::kWriteRecordFailed);
+  }
+  // This file too: the back links that name the blocks are set to others after the switch.
+  const int32_t flushed = Flush();
+  if (flushed != code::kOk) return flushed;
+  spares_.insert(spares_.end(), switched_in_main_.begin(), switched_in_main_.end());
+  switched_in_main_.clear();
+  return code::kOk;
+}
+
 int32_t MemoFile::ReleaseSpares() {
-  if (spares_.empty()) return code::kOk;
+  const int32_t settled = SettleSpares();  // those that cannot be settled stay this open's
+  if (spares_.empty()) return settled;
   ByteLockGuard header_lock(locks_, 0, HeaderLockWait());
   if (header_lock.result() != code::kOk) return header_lock.result();
   const int32_t result = ReleaseBlocks(spares_);
   if (result == code::kOk) spares_.clear();
-  return result;
+  return result != code::kOk ? result : settled;
 }
 
 int32_t MemoFile::ReleaseBlocks(const std::vector<BlockNumber>& blocks) {
@@ -406,6 +433,8 @@ int32_t MemoFile::ReleaseBlocks(const std::vector<BlockNumber>& blocks) {
   }
   result = WriteBlocks(listed.data(), listed.size(), images.data());
   if (result != code::kOk) return result;
+  // Their links are on the disk before a header that lists them.
+  if (k > 0 && !file_.Flush()) return WriteFailed();
   // 2. One header write lists them and drops the cut blocks from the count.
   header.block_count = new_block_count;
   header.free_head = k > 0 ? listed.front() : old_head;

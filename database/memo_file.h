@@ -43,7 +43,18 @@
 // worst some blocks belong to nothing ("leaked"), and a kept end block may still name a leaked
 // block that names it as its previous one. The checker reclaims and mends both.
 //
-// Spare blocks. Blocks a save replaced are not put on the free list at once: the next save
+// Power cuts. The system puts written bytes on the disk in any order until the file is
+// flushed, so a power cut keeps any part of the writes made since a file's last flush. Three
+// flushes keep the rule above true on the disk: the memo file is flushed after a save's new
+// blocks are written and before the switch (a switch on the disk never names blocks that are
+// not); a replaced block is written again only after the switch away from it is on the disk
+// (a spare is reused, or put on the free list, only after a flush of the file that holds that
+// switch); and blocks taken off the free list are written only once the header without them
+// is on the disk, blocks put on it only before the header that lists them. So a save that
+// changes a value costs one flush of the memo file; the main file is flushed when its
+// switches' spares are wanted, by Database::Flush and at the close.
+//
+// Spare blocks. Blocks a save replaced are not put on the free list at once: a later save
 // writes into them, which needs no header lock, header write or free-list read. On disk they
 // look leaked: in no chain and not on the free list, so no other open (which never touches
 // leaked blocks) can take them. They go on the free list when the file is closed, when more
@@ -159,13 +170,25 @@ class MemoFile {
   // first block changes, the caller switches the record's block number instead.)
   int32_t SwitchKeptFront(const ChainChange& change);
 
-  // After the switch: the first kept end block's back link, then the replaced blocks become
-  // spares (an unknown old chain is released by a walk).
-  int32_t FinishChange(const ChainChange& change);
+  // After the switch, written into the main file when `switched_in_main`, else into this one:
+  // the first kept end block's back link, then the replaced blocks become spares once that
+  // switch is on the disk (an unknown old chain is released by a walk, after a flush).
+  int32_t FinishChange(const ChainChange& change, bool switched_in_main);
+
+  // The main file, whose record words switch chains too: flushed before the spares they
+  // replaced are written again. Not owned; null for a memo file without one (tools).
+  void SetMainFile(platform::File* main) { main_file_ = main; }
+  // Flushes this file: a save's new blocks before its switch.
+  int32_t Flush();
+  // Flushes the files holding switches not yet on the disk, so that every spare may be reused.
+  int32_t SettleSpares();
 
   // Puts the spare blocks on the free list.
   int32_t ReleaseSpares();
-  size_t spare_count() const { return spares_.size(); }
+  // The blocks this open holds as spares, also those that wait for their switch's flush.
+  size_t spare_count() const {
+    return spares_.size() + switched_in_memo_.size() + switched_in_main_.size();
+  }
 
   // Puts the chain starting at `first` on the free list; those of its blocks that end the
   // file are cut off instead. A chain that is not well formed is left alone (leaked), never
@@ -236,7 +259,11 @@ class MemoFile {
   // Images of released blocks: only their 12 link bytes are ever written, so that the data
   // part stays zero and a release needs no clearing.
   std::vector<uint8_t> free_images_;
-  std::vector<BlockNumber> spares_;
+  std::vector<BlockNumber> spares_;  // free to be written: their switch is on the disk
+  // Replaced by a switch in this file, or in the main file, that is not flushed yet.
+  std::vector<BlockNumber> switched_in_memo_;
+  std::vector<BlockNumber> switched_in_main_;
+  platform::File* main_file_ = nullptr;
   // The block count of the last header read or written: how far a walk reads ahead (only a
   // guess when others share the file, never a bound).
   int32_t seen_block_count_ = 0;

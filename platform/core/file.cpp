@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/core/change_recording.h"
 #include "platform/core/fault_injection.h"
 
 namespace platform {
@@ -56,6 +57,13 @@ void File::Close() {
   locked_.clear();
 }
 
+void File::NoteOpened(Disposition disposition) const {
+  if (RecordingFileChanges() &&
+      (disposition == Disposition::kCreateAlways || disposition == Disposition::kCreateNew)) {
+    RecordFileChange({FileChange::Kind::kCreate, path_, 0, {}});
+  }
+}
+
 int64_t File::ReadAt(int64_t offset, void* buffer, int64_t count) {
   if (!CanRead() || offset < 0 || count < 0) return -1;
   if (TakeReadFault()) return -1;
@@ -84,6 +92,10 @@ int64_t File::WriteAt(int64_t offset, const void* buffer, int64_t count) {
     Failed(LastSystemError());
     return -1;
   }
+  if (RecordingFileChanges()) {
+    RecordFileChange({FileChange::Kind::kWrite, path_, offset,
+                      std::string(static_cast<const char*>(buffer), static_cast<size_t>(count))});
+  }
   return count;
 }
 
@@ -105,6 +117,7 @@ bool File::Truncate(int64_t size) {
     Failed(LastSystemError());
     return false;
   }
+  if (RecordingFileChanges()) RecordFileChange({FileChange::Kind::kTruncate, path_, size, {}});
   return true;
 }
 
@@ -118,6 +131,7 @@ bool File::Flush() {
     Failed(LastSystemError());
     return false;
   }
+  if (RecordingFileChanges()) RecordFileChange({FileChange::Kind::kFlush, path_, 0, {}});
   return true;
 }
 

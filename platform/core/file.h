@@ -100,6 +100,8 @@ class File {
   static FileError LastSystemError();
   // Fails a call (-1 or false to its caller) with `error`.
   void Failed(FileError error) { last_error_ = error; }
+  // Records an open that created the file or emptied it (change_recording.h).
+  void NoteOpened(Disposition disposition) const;
 
   NativeHandle handle_ = kNoHandle;
   FileAccess access_ = FileAccess::kRead;

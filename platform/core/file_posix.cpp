@@ -108,6 +108,7 @@ FileResult File::Open(std::string_view gbk_path, FileAccess access, ShareMode sh
     if (!fd_writable) return {std::nullopt, FileError::kAccessDenied};
     if (ftruncate(fd, 0) == -1) return {std::nullopt, FileError::kIoError};
   }
+  file.NoteOpened(disposition);
   return {std::move(file), FileError::kNone};
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/core/change_recording.h"
 #include "platform/core/fault_injection.h"
 #include "platform/core/file_system.h"
 #include "platform/core/native_path.h"
@@ -71,7 +72,9 @@ bool DeleteFile(std::string_view gbk_path) {
   std::error_code error;
   const fs::file_status status = fs::symlink_status(path, error);
   if (error || !fs::exists(status) || fs::is_directory(status)) return false;
-  return fs::remove(path, error) && !error;
+  if (!fs::remove(path, error) || error) return false;
+  NoteDeleted(gbk_path);
+  return true;
 }
 
 bool CopyFile(std::string_view gbk_source, std::string_view gbk_target, bool fail_if_exists) {

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "platform/core/change_recording.h"
 #include "platform/core/fault_injection.h"
 #include "platform/core/file_system.h"
 #include "platform/core/wide_path.h"
@@ -48,7 +49,9 @@ bool RemoveDirectory(std::string_view gbk_path) {
 }
 
 bool DeleteFile(std::string_view gbk_path) {
-  return ::DeleteFileW(WidePath(gbk_path).c_str()) != 0;
+  if (::DeleteFileW(WidePath(gbk_path).c_str()) == 0) return false;
+  NoteDeleted(gbk_path);
+  return true;
 }
 
 bool CopyFile(std::string_view gbk_source, std::string_view gbk_target, bool fail_if_exists) {

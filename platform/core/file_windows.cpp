@@ -77,7 +77,9 @@ FileResult File::Open(std::string_view gbk_path, FileAccess access, ShareMode sh
                   CreationDisposition(disposition), FILE_ATTRIBUTE_NORMAL, nullptr);
   // A folder opened as a file is ERROR_ACCESS_DENIED, as on the POSIX build.
   if (handle == INVALID_HANDLE_VALUE) return {std::nullopt, LastFileError()};
-  return {File(reinterpret_cast<NativeHandle>(handle), access, gbk_path), FileError::kNone};
+  File file(reinterpret_cast<NativeHandle>(handle), access, gbk_path);
+  file.NoteOpened(disposition);
+  return {std::move(file), FileError::kNone};
 }
 
 void File::CloseHandle() { ::CloseHandle(Native(handle_)); }  // drops every lock of the handle

@@ -1,12 +1,14 @@
 // Saves that change part of a memo value: which blocks they keep and write, the spare blocks
 // they reuse, and what a kill in the middle of one leaves.
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
 
 #include "database/checker.h"
 #include "database/memo_file.h"
+#include "platform/core/change_recording.h"
 #include "platform/core/fault_injection.h"
 #include "runtime/owned_blocks.h"
 #include "tests/database/database_test_support.h"
@@ -223,6 +225,49 @@ TEST_F(MemoEdits, AnEditKilledAtAnyWriteKeepsOneWholeValue) {
   }
   EXPECT_TRUE(saw_new);
   EXPECT_TRUE(saw_stale_link) << "one kill fell between the switch and the back link";
+}
+
+// A save that only drops whole blocks from the middle switches the forward link, then sets the
+// back link of the block after them to the block before them. A power cut may keep the back
+// link and lose the switch: the value is the old one, whole; the checker takes the link for a
+// leftover and a repair mends it.
+TEST_F(MemoEdits, ABackLinkKeptWithoutItsSwitchIsALeftover) {
+  const std::string old_value = Letters(5000, 6);  // ten full blocks
+  Save(old_value);
+  Reopen();  // the first save whole on the disk
+  const std::vector<uint8_t> main_before = ReadWholeFile(folder_.Native("c.edb"));
+  std::vector<uint8_t> memo = Memo();
+  std::string new_value = old_value;
+  new_value.erase(2000, 500);  // exactly the fifth block's bytes
+  platform::StartRecordingFileChanges();
+  Save(new_value);
+  const std::vector<platform::FileChange> changes = platform::StopRecordingFileChanges();
+  DatabaseList::Instance().CloseAll();
+
+  // The memo file's writes of the save but its forward switch, the only write of a next word.
+  bool dropped_switch = false;
+  for (const platform::FileChange& change : changes) {
+    if (change.kind != platform::FileChange::Kind::kWrite || change.file.extension() != ".edt") {
+      continue;
+    }
+    if (change.bytes.size() == 4 && change.offset % 512 == 4) {
+      dropped_switch = true;
+      continue;
+    }
+    std::copy(change.bytes.begin(), change.bytes.end(), memo.begin() + change.offset);
+  }
+  ASSERT_TRUE(dropped_switch);
+  WriteWholeFile(folder_.Native("c.edb"), main_before);
+  WriteWholeFile(folder_.Native("c.edt"), memo);
+  CheckReport report = Check();
+  ASSERT_TRUE(report.ok()) << report.faults.front();
+  ASSERT_FALSE(report.leftovers.empty());
+  Reopen();
+  EXPECT_EQ(ReadText(*db_, 0), old_value);
+  DatabaseList::Instance().CloseAll();
+  ASSERT_EQ(CheckDatabase(folder_.Gbk("c.edb"), {}, true, &report), 0);
+  report = Check();
+  EXPECT_TRUE(report.ok() && report.leftovers.empty());
 }
 
 // Windows cuts no file short while a view of it is mapped, as the engine's is.
