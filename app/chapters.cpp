@@ -12,6 +12,7 @@
 #include "database/database.h"
 #include "database/database_list.h"
 #include "database/error_codes.h"
+#include "platform/core/clock.h"
 #include "runtime/gates.h"
 
 namespace app {
@@ -35,6 +36,12 @@ int32_t shown_item = -1;  // the list item of that chapter when it was loaded
 // and nothing is written into its record (that would replace the intact blocks).
 bool shown_unreadable = false;
 bool changed_since_save = true;
+// A save puts the chapter's text on the disk at once, but the record's switch to it and a
+// renamed chapter wait for the engine's flush: given once the author has paused for a second
+// and at every switch, so that a power cut loses at most the last moments of typing.
+constexpr uint32_t kFlushAfterPauseMs = 1000;
+bool saved_since_flush = false;
+uint32_t last_save_ticks = 0;
 bool boxes_editable = true;  // as the window comes up
 // The record numbers of the records not marked deleted, in record order, as this program
 // made them: the n-th is where a walk from the first record would stop for n. Lets a
@@ -70,6 +77,20 @@ bool WriteBoxesIntoRecord() {
 }
 
 int32_t CurrentItem() { return ReadInt(unit::kChapterList, property::kCurrentItem); }
+
+void NoteChapterSaved() {
+  saved_since_flush = true;
+  last_save_ticks = platform::TickCount();
+}
+
+// A flush that fails is told as a failed save: the text may not be on the disk.
+void PutSavesOnDisk() {
+  if (!saved_since_flush) return;
+  database::Database* chapters = database::DatabaseList::Instance().Current();
+  if (chapters == nullptr) return;
+  saved_since_flush = false;
+  if (chapters->Flush() != database::code::kOk) ReportSave(SaveKind::kRecord, false);
+}
 
 // An item's text: the name without leading blanks.
 bool ShowNameInItem(int32_t item) {
@@ -210,17 +231,25 @@ void FlushShownChapter() {
     return;
   }
   changed_since_save = false;
+  NoteChapterSaved();
+  PutSavesOnDisk();
   // The pointer is still on the chapter, so no item has come or gone since it was loaded.
   ShowNameInItem(shown_item);
 }
 
 void SaveCurrentChapter() {
-  if (!changed_since_save || shown_unreadable) return;
+  if (!changed_since_save || shown_unreadable) {
+    if (platform::TickCount() - last_save_ticks >= kFlushAfterPauseMs) PutSavesOnDisk();
+    return;
+  }
   // Results as the database gives them: with no current record nothing is written, and the
   // boxes stay marked so that the next tick tries again.
   const bool written = database_open && WriteBoxesIntoRecord();
   ShowNameInItem(CurrentItem());
-  if (written) changed_since_save = false;
+  if (written) {
+    changed_since_save = false;
+    NoteChapterSaved();
+  }
 }
 
 void MarkChapterChanged() { changed_since_save = true; }

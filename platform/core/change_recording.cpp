@@ -34,6 +34,11 @@ size_t RecordedFileChangeCount() {
   return changes.size();
 }
 
+std::vector<FileChange> RecordedFileChanges() {
+  const std::lock_guard lock(changes_mutex);
+  return changes;
+}
+
 bool RecordingFileChanges() { return recording.load(std::memory_order_relaxed); }
 
 void RecordFileChange(FileChange change) {

@@ -36,6 +36,8 @@ void StartRecordingFileChanges();
 std::vector<FileChange> StopRecordingFileChanges();
 // How many changes were recorded so far: a test marks its own steps by it.
 size_t RecordedFileChangeCount();
+// A copy of what was recorded so far; the recording goes on.
+std::vector<FileChange> RecordedFileChanges();
 
 // Called by File and DeleteFile after a change succeeded.
 bool RecordingFileChanges();

@@ -13,6 +13,7 @@
 #include "app/chapter_file.h"
 #include "database/database.h"
 #include "database/database_list.h"
+#include "platform/core/change_recording.h"
 #include "platform/core/native_path.h"
 #include "platform/core/code_page.h"
 #include "units/base/unit_methods.h"
@@ -93,6 +94,41 @@ TEST_F(WritingDesk, TextTypedRightBeforeASwitchIsInItsRecord) {
   ASSERT_EQ(records.size(), 2u);
   EXPECT_EQ(records[0].text, "一又一句");
   EXPECT_EQ(records[1].text, "二");
+}
+
+// A save's text is on the disk as it is written; the record's switch to it waits for the
+// engine's flush, which the desk gives at a switch and once the author has paused.
+TEST_F(WritingDesk, SavesGoOnTheDiskAtASwitchAndOnceTheAuthorPauses) {
+  StartDesk();
+  AddChapter("第一章", "一");
+  AddChapter("第二章", "二");
+  ASSERT_TRUE(RecordsNamed({"第一章", "第二章"}));
+  // True when the main file has been written since the recording began and flushed after.
+  const auto main_file_flushed = [](const std::vector<platform::FileChange>& changes) {
+    bool written = false;
+    bool flushed = false;
+    for (const platform::FileChange& change : changes) {
+      if (change.file.extension() != ".edb") continue;
+      if (change.kind == platform::FileChange::Kind::kWrite) written = true, flushed = false;
+      if (change.kind == platform::FileChange::Kind::kFlush) flushed = true;
+    }
+    return written && flushed;
+  };
+  platform::StartRecordingFileChanges();
+  ClickItem(0);
+  ASSERT_TRUE(WaitFor([&] { return NameBox() == "第一章"; }));
+  ClickInto(unit::kTextBox);
+  Type("又一句");
+  ClickItem(1);  // at once, before the next save tick
+  EXPECT_TRUE(main_file_flushed(platform::StopRecordingFileChanges())) << "at the switch";
+
+  platform::StartRecordingFileChanges();
+  ClickInto(unit::kTextBox);
+  Type("再一句");
+  ASSERT_TRUE(WaitFor([&] { return ReadChapterRecords(folder_)[1].text == "二再一句"; }));
+  EXPECT_TRUE(WaitFor([&] { return main_file_flushed(platform::RecordedFileChanges()); }))
+      << "after the pause";
+  platform::StopRecordingFileChanges();
 }
 
 TEST_F(WritingDesk, ANameTypedRightBeforeASwitchReachesItsItem) {
