@@ -69,9 +69,9 @@ bool WriteBoxesIntoRecord() {
   const Text text_field(texts::kTextField);
   const Text name_field(texts::kNameField);
   const Text name = ReadText(unit::kNameBox, property::kContent);
-  const bool written = IsTrue(Core(libraries::kModifyFields, {ArgCell{}, text_field.Arg(),
-                                                              ArgCell::Statement(&text_value), name_field.Arg(),
-                                                              name.Arg()}));
+  const bool written = IsTrue(
+      Core(libraries::kModifyFields, {ArgCell{}, text_field.Arg(), ArgCell::Statement(&text_value),
+                                      name_field.Arg(), name.Arg()}));
   ReportSave(SaveKind::kRecord, written);
   return written;
 }
@@ -97,8 +97,8 @@ bool ShowNameInItem(int32_t item) {
   const Text name = ReadText(unit::kNameBox, property::kContent);
   const Text trimmed = CoreText(libraries::kTrimLeadingSpaces, {name.Arg()});
   const Text item_text = CoreText(libraries::kToText, {trimmed.Arg()});
-  return IsTrue(TreeBoxMethod(libraries::kSetItemText,
-                               {TreeBoxRef(unit::kChapterList), ArgCell::Int(item), item_text.Arg()}));
+  return IsTrue(TreeBoxMethod(libraries::kSetItemText, {TreeBoxRef(unit::kChapterList),
+                                                        ArgCell::Int(item), item_text.Arg()}));
 }
 
 // A field's value as a text; `error` (when given) gets the engine's code of the read: a chain
@@ -144,8 +144,9 @@ void SetBoxesEditable(bool editable) {
 
 void TellChapterUnreadable(int32_t item, int32_t error, const Text& name) {
   const std::string number = std::to_string(item + 1);
-  const Text text(texts::kChapterUnreadablePrefix + number + texts::kChapterUnreadableName + std::string(name.View()) +
-                  texts::kChapterUnreadableReason + database::ErrorText(error) + texts::kChapterUnreadableAdvice);
+  const Text text(texts::kChapterUnreadablePrefix + number + texts::kChapterUnreadableName +
+                  std::string(name.View()) + texts::kChapterUnreadableReason +
+                  database::ErrorText(error) + texts::kChapterUnreadableAdvice);
   const Text caption(texts::kErrorCaption);
   Core(libraries::kMessageBox, {text.Arg(), ArgCell::Int(0x30), caption.Arg()});
 }
@@ -185,8 +186,8 @@ int32_t GoStraightToChapterRecord(int32_t n) {
   const int32_t record = undeleted_records[static_cast<size_t>(n - 1)];
   Core(libraries::kGoFirstRecord, {});
   if (record > 1 && !IsTrue(Core(libraries::kSkipRecords, {ArgCell::Int(record - 1)}))) return 0;
-  if (IsTrue(Core(libraries::kIsAfterLastRecord, {})) || IsTrue(Core(libraries::kIsRecordDeleted, {})) ||
-      RecordNumber() != record) {
+  if (IsTrue(Core(libraries::kIsAfterLastRecord, {})) ||
+      IsTrue(Core(libraries::kIsRecordDeleted, {})) || RecordNumber() != record) {
     return 0;
   }
   return record;
@@ -219,10 +220,13 @@ int32_t GoToChapterRecord(int32_t n) {
 }
 
 int32_t ShownChapterRecord() { return shown_record; }
-bool ChapterUnsaved() { return changed_since_save && database_open && shown_record != 0 && !shown_unreadable; }
+bool ChapterUnsaved() {
+  return changed_since_save && database_open && shown_record != 0 && !shown_unreadable;
+}
 
 void FlushShownChapter() {
-  if (!database_open || shown_record == 0 || RecordNumber() != shown_record || shown_unreadable) return;
+  if (!database_open || shown_record == 0 || RecordNumber() != shown_record || shown_unreadable)
+    return;
   if (!changed_since_save) return;
   if (!WriteBoxesIntoRecord()) {
     // The pointer is about to leave this chapter (or the program ends): what the record
@@ -269,16 +273,19 @@ void LoadChosenChapter() {
   shown_record = record;
   shown_item = item;
   shown_unreadable = unreadable;
-  const std::string readable_text = unreadable ? ReadablePartOfField(texts::kTextField) : std::string();
+  const std::string readable_text =
+      unreadable ? ReadablePartOfField(texts::kTextField) : std::string();
   WriteText(unit::kTextBox, property::kContent, unreadable ? readable_text : chapter_text.View());
   WriteText(unit::kNameBox, property::kContent, chapter_name.View());
   // A fresh undo history: undo never brings one chapter's text into another.
-  Core(libraries::kSendMessage, {EditBoxRef(unit::kTextBox), ArgCell::Int(kEmptyUndoBuffer), ArgCell::Int(0),
-                                 ArgCell::Int(0)});
+  Core(libraries::kSendMessage, {EditBoxRef(unit::kTextBox), ArgCell::Int(kEmptyUndoBuffer),
+                                 ArgCell::Int(0), ArgCell::Int(0)});
   // Loading is no edit: nothing to save until the author changes a box.
   changed_since_save = false;
   SetBoxesEditable(!unreadable);
-  if (unreadable) TellChapterUnreadable(item, text_error != database::code::kOk ? text_error : name_error, chapter_name);
+  if (unreadable)
+    TellChapterUnreadable(item, text_error != database::code::kOk ? text_error : name_error,
+                          chapter_name);
 }
 
 namespace {
@@ -294,8 +301,10 @@ bool AppendChapter() {
     undeleted_records.push_back(RecordNumber());
   }
   const Text empty;
-  TreeBoxMethod(libraries::kAddItem, {TreeBoxRef(unit::kChapterList), ArgCell{}, empty.Arg(), ArgCell::Int(0)});
-  const int32_t count = TreeBoxMethod(libraries::kGetItemCount, {TreeBoxRef(unit::kChapterList)}).As<int32_t>();
+  TreeBoxMethod(libraries::kAddItem,
+                {TreeBoxRef(unit::kChapterList), ArgCell{}, empty.Arg(), ArgCell::Int(0)});
+  const int32_t count =
+      TreeBoxMethod(libraries::kGetItemCount, {TreeBoxRef(unit::kChapterList)}).As<int32_t>();
   WriteInt(unit::kChapterList, property::kCurrentItem, count - 1);
   WriteText(unit::kTextBox, property::kContent, {});
   WriteText(unit::kNameBox, property::kContent, {});
@@ -317,7 +326,8 @@ void NewChapter() {
 
 void SaveReadablePartAsNewChapter() {
   if (!shown_unreadable) return;
-  const std::string name = std::string(ReadText(unit::kNameBox, property::kContent).View()) + texts::kReadablePartSuffix;
+  const std::string name =
+      std::string(ReadText(unit::kNameBox, property::kContent).View()) + texts::kReadablePartSuffix;
   const std::string text(ReadText(unit::kTextBox, property::kContent).View());
   if (!AppendChapter()) return;
   // The new record is the chapter shown now, editable; the next tick saves these.
@@ -327,11 +337,14 @@ void SaveReadablePartAsNewChapter() {
 
 void DeleteChapter() {
   const int32_t current = CurrentItem();
-  const int32_t count = TreeBoxMethod(libraries::kGetItemCount, {TreeBoxRef(unit::kChapterList)}).As<int32_t>();
+  const int32_t count =
+      TreeBoxMethod(libraries::kGetItemCount, {TreeBoxRef(unit::kChapterList)}).As<int32_t>();
   if (current == -1 || count <= 1) return;
   const Text text(texts::kConfirmDelete);
   const Text caption(texts::kWarningCaption);
-  if (Core(libraries::kMessageBox, {text.Arg(), ArgCell::Int(0x31), caption.Arg()}).As<int32_t>() == 1) return;
+  if (Core(libraries::kMessageBox, {text.Arg(), ArgCell::Int(0x31), caption.Arg()}).As<int32_t>() ==
+      1)
+    return;
   const int32_t shown_after = current == 0 ? 0 : current - 1;
   if (database_open) {
     GoToChapterRecord(current + 1);
@@ -343,7 +356,8 @@ void DeleteChapter() {
     std::erase(undeleted_records, RecordNumber());
     GoToChapterRecord(shown_after + 1);
   }
-  TreeBoxMethod(libraries::kDeleteItem, {TreeBoxRef(unit::kChapterList), ArgCell::Int(CurrentItem())});
+  TreeBoxMethod(libraries::kDeleteItem,
+                {TreeBoxRef(unit::kChapterList), ArgCell::Int(CurrentItem())});
   WriteInt(unit::kChapterList, property::kCurrentItem, shown_after);
 }
 

@@ -61,8 +61,9 @@ void CheckChain(MemoCheck& memo, BlockNumber first, int32_t record, const std::s
     const BlockOwner owner = memo.owners[static_cast<size_t>(block)];
     if (owner != BlockOwner::kNone) {
       return broken(std::to_string(block) +
-                    (owner == BlockOwner::kFree ? " is also on the free list"
-                                                : " belongs to another chain or repeats (a cycle)"));
+                    (owner == BlockOwner::kFree
+                         ? " is also on the free list"
+                         : " belongs to another chain or repeats (a cycle)"));
     }
     const uint8_t* image = memo.Block(block);
     const int32_t used = LoadI32(image + kMemoUsedOffset);
@@ -74,8 +75,8 @@ void CheckChain(MemoCheck& memo, BlockNumber first, int32_t record, const std::s
     chain.sound.push_back(block);
     if (LoadI32(image) != previous) {
       const BlockNumber named = LoadI32(image);
-      const bool earlier = std::find(chain.sound.begin(), chain.sound.end() - 1, named) !=
-                           chain.sound.end() - 1;
+      const bool earlier =
+          std::find(chain.sound.begin(), chain.sound.end() - 1, named) != chain.sound.end() - 1;
       memo.wrong_back_links.push_back({block, named, previous, where, earlier});
     }
     previous = block;
@@ -106,8 +107,8 @@ bool RescueBrokenChains(MemoCheck& memo, platform::File& main, std::string_view 
                                    field + ": its bytes could not be saved, nothing was cut");
       return false;
     }
-    rescued.push_back({chain.record + 1, field, platform::GbkToUtf8(path),
-                       static_cast<int64_t>(bytes.size())});
+    rescued.push_back(
+        {chain.record + 1, field, platform::GbkToUtf8(path), static_cast<int64_t>(bytes.size())});
   }
   for (const BrokenChain& chain : memo.broken) {
     if (!CutBrokenChain(main, memo.file, chain)) {
@@ -131,7 +132,8 @@ void JudgeBackLinks(MemoCheck& memo, bool* stale_chain_links) {
   for (const WrongBackLink& link : memo.wrong_back_links) {
     const bool left_by_a_save =
         link.names_earlier_block ||
-        (memo.Valid(link.named) && memo.owners[static_cast<size_t>(link.named)] == BlockOwner::kNone &&
+        (memo.Valid(link.named) &&
+         memo.owners[static_cast<size_t>(link.named)] == BlockOwner::kNone &&
          LoadI32(memo.Block(link.named) + kMemoNextOffset) == link.block);
     if (left_by_a_save) {
       *stale_chain_links = true;

@@ -22,9 +22,9 @@ namespace database {
 
 // The bytes of a broken chain that a repair saved before it cut the chain.
 struct RescuedChain {
-  int32_t record = 0;   // 1-based
-  std::string field;    // UTF-8
-  std::string path;     // UTF-8, the file holding the bytes
+  int32_t record = 0;  // 1-based
+  std::string field;   // UTF-8
+  std::string path;    // UTF-8, the file holding the bytes
   int64_t bytes = 0;
 };
 

@@ -183,7 +183,8 @@ void WalkMapped(void* context) {
         return void(walk->result = code::kMemoAccessFailed);
       }
       if (walk->blocks != nullptr) walk->blocks->push_back(block);
-      if (walk->value != nullptr) walk->value->append(reinterpret_cast<const char*>(image) + kMemoBlockHeaderSize, used);
+      if (walk->value != nullptr)
+        walk->value->append(reinterpret_cast<const char*>(image) + kMemoBlockHeaderSize, used);
     }
     block = LoadI32(image + kMemoNextOffset);
   }
@@ -210,7 +211,8 @@ int32_t MemoFile::WalkChain(BlockNumber first, int32_t block_count, int64_t max_
       walk.measured_bytes = walk.bytes;
       walk.blocks = blocks;
       walk.value = value;
-      if (platform::ReadMappedPages(&WalkMapped, &walk) && walk.result == code::kOk) return code::kOk;
+      if (platform::ReadMappedPages(&WalkMapped, &walk) && walk.result == code::kOk)
+        return code::kOk;
       if (blocks != nullptr) blocks->resize(blocks_before);
       if (value != nullptr) value->resize(value_before);
     }

@@ -105,7 +105,7 @@ class File {
 
   NativeHandle handle_ = kNoHandle;
   FileAccess access_ = FileAccess::kRead;
-  std::vector<Range> locked_;  // what TryLock granted, to apply the platform's overlap rules
+  std::vector<Range> locked_;   // what TryLock granted, to apply the platform's overlap rules
   std::filesystem::path path_;  // absolute and normal: where the full-disk hook looks
   FileError last_error_ = FileError::kNone;
 };

@@ -14,10 +14,10 @@
 #include "database/database.h"
 #include "database/database_list.h"
 #include "platform/core/change_recording.h"
-#include "platform/core/native_path.h"
 #include "platform/core/code_page.h"
-#include "units/base/unit_methods.h"
+#include "platform/core/native_path.h"
 #include "tests/app/desk_test.h"
+#include "units/base/unit_methods.h"
 
 namespace desk_tests {
 
@@ -73,7 +73,8 @@ TEST_F(WritingDesk, TypedNameAndTextReachTheRecordAndTheItemWithinAFewTicks) {
     return records.size() == 1 && records[0].text == "天色将晚，山路上只剩一盏灯。";
   }));
   EXPECT_EQ(ReadChapterRecords(folder_)[0].name, "  第一章 风起");  // the name unchanged
-  EXPECT_EQ(ItemTexts(), std::vector<std::string>{"第一章 风起"});  // the item without leading blanks
+  EXPECT_EQ(ItemTexts(),
+            std::vector<std::string>{"第一章 风起"});  // the item without leading blanks
   // The first new chapter wrote the (empty) chapter before it: a file named ".txt".
   EXPECT_TRUE(fs::exists(Path("小说文件/.txt")));
 }
@@ -239,7 +240,8 @@ TEST_F(WritingDesk, ARightClickInTheTextOpensOneMenuWithStopTiming) {
   QTimer::singleShot(200, [&] {
     std::vector<QMenu*> open;
     for (QWidget* top : QApplication::topLevelWidgets()) {
-      if (auto* menu = qobject_cast<QMenu*>(top); menu != nullptr && menu->isVisible()) open.push_back(menu);
+      if (auto* menu = qobject_cast<QMenu*>(top); menu != nullptr && menu->isVisible())
+        open.push_back(menu);
     }
     for (QMenu* menu : open) {
       QStringList items;
@@ -316,7 +318,8 @@ TEST_F(WritingDesk, AutosaveFileHoldsTheTextAndIsNotRewrittenWhileIdle) {
   StartDesk();
   AddChapter("第一章", "自动保存的字");
   const fs::path autosave = Path("自动保存/自动保存文件【勿删】.txt");
-  ASSERT_TRUE(WaitFor([&] { return ReadFileBytes(autosave) == platform::Utf8ToGbk("自动保存的字"); }));
+  ASSERT_TRUE(
+      WaitFor([&] { return ReadFileBytes(autosave) == platform::Utf8ToGbk("自动保存的字"); }));
   const auto written = fs::last_write_time(autosave);
   const auto inode = fs::hard_link_count(autosave);
   LetTimersRun();  // a hundred ticks of the autosave timer
@@ -360,7 +363,8 @@ TEST_F(WritingDesk, ClosingBacksUpShowsTheBoxesInOrderAndPacks) {
         << name;
   }
   std::vector<fs::path> backups;
-  for (const auto& entry : fs::directory_iterator(Path("自动保存备份"))) backups.push_back(entry.path());
+  for (const auto& entry : fs::directory_iterator(Path("自动保存备份")))
+    backups.push_back(entry.path());
   ASSERT_EQ(backups.size(), 1u);
   EXPECT_TRUE(backups[0].filename().u8string().ends_with(u8"【备份】.txt"));
   EXPECT_EQ(ReadFileBytes(backups[0]), platform::Utf8ToGbk("乙"));
@@ -398,12 +402,15 @@ TEST_F(WritingDesk, AFailedChapterCopyIsToldNotCalledASuccess) {
 
 TEST_F(WritingDesk, ADamagedOrLockedDatabaseIsToldWithTheEnginesReason) {
   // Damaged: not a database at all.
-  std::ofstream(Path("小说数据/data.edb"), std::ios::binary | std::ios::trunc) << "not a chapter database";
+  std::ofstream(Path("小说数据/data.edb"), std::ios::binary | std::ios::trunc)
+      << "not a chapter database";
   AnswerBoxesWith("确定");
   StartDesk();
   ASSERT_TRUE(WaitFor([&] { return !boxes_.empty(); }));
-  EXPECT_TRUE(boxes_[0].text.starts_with("无法打开章节数据库，本次输入的章节不会被保存：")) << boxes_[0].text;
-  EXPECT_GT(boxes_[0].text.size(), std::string("无法打开章节数据库，本次输入的章节不会被保存：").size());
+  EXPECT_TRUE(boxes_[0].text.starts_with("无法打开章节数据库，本次输入的章节不会被保存："))
+      << boxes_[0].text;
+  EXPECT_GT(boxes_[0].text.size(),
+            std::string("无法打开章节数据库，本次输入的章节不会被保存：").size());
 }
 
 TEST_F(WritingDesk, ADatabaseAnotherProgramKeepsToItselfIsTold) {

@@ -97,7 +97,7 @@ TEST_F(MemoEdits, AChangedByteRewritesOnlyItsBlockAndTheNextSaveReusesTheReplace
 
 TEST_F(MemoEdits, TextTypedAtTheEndGoesIntoTheLastBlock) {
   std::string text = Letters(1200, 2);
-  Save(text);  // 1, 2, 3 (200 bytes)
+  Save(text);                      // 1, 2, 3 (200 bytes)
   for (int i = 0; i < 150; ++i) {  // to 1650 bytes, 3 bytes a save
     text += Letters(3, 100 + static_cast<uint32_t>(i));
     Save(text);

@@ -204,7 +204,7 @@ struct Promise {
   std::map<int32_t, int64_t> oldest_allowed;  // the last save before the last flush
   std::set<int32_t> flushed_in;               // appended, then flushed
   std::set<int32_t> delete_begun;
-  std::set<int32_t> packed_away;              // deleted before a pack that finished
+  std::set<int32_t> packed_away;  // deleted before a pack that finished
 };
 
 Promise PromiseAt(const Workload& work, size_t cut) {
@@ -322,9 +322,8 @@ TEST(PowerCut, AtAnyPointTheChaptersComeBackWholeAndNoOlderThanTheLastFlush) {
     const auto in_step = std::find_if(work.steps.begin(), work.steps.end(),
                                       [&](const Step& step) { return cut < step.end; });
     ++cuts_by_step[in_step == work.steps.end() ? "after the close" : KindName(in_step->kind)];
-    const std::string failure =
-        Verify(disk_folder, DiskAfterCut(work, cut, keep_some, random), PromiseAt(work, cut),
-               work.first_ids, &outcomes);
+    const std::string failure = Verify(disk_folder, DiskAfterCut(work, cut, keep_some, random),
+                                       PromiseAt(work, cut), work.first_ids, &outcomes);
     ASSERT_EQ(failure, "") << "cut before change " << cut << " of " << work.changes.size()
                            << (keep_some ? ", some later changes kept" : ", none kept");
   }
