@@ -177,6 +177,13 @@ int32_t Database::UpdateOne(int32_t record, uint8_t* image,
     new_values.push_back(memo_value);
   }
 
+  // A save that changes nothing writes nothing, so it need not look at the files either.
+  const bool plain_changed =
+      std::memcmp(updated.data() + 4, image + 4, static_cast<size_t>(size - 4)) != 0;
+  if (memo_changes.empty() && !plain_changed) return code::kOk;
+  if (const int32_t in_place = CheckFilesInPlace(); in_place != code::kOk) return in_place;
+  const RememberMainFileAtTheEnd remember{*this};
+
   // A save that fails after some values were written gives their blocks back as spares: a
   // full disk may fail every save for a while, and none may leak a block.
   size_t written = 0;  // memo_changes[switched, written) hold blocks nothing references
@@ -204,7 +211,7 @@ int32_t Database::UpdateOne(int32_t record, uint8_t* image,
   // 1. The plain field bytes (never the id), with the memo fields still naming their old
   //    chains.
   const int64_t position = layout_.RecordPosition(record);
-  if (std::memcmp(updated.data() + 4, image + 4, static_cast<size_t>(size - 4)) != 0) {
+  if (plain_changed) {
     if (main_.WriteAt(position + 4, updated.data() + 4, size - 4) != size - 4) {
       return fail(WriteFailureCode(main_.last_error(), code::kWriteRecordFailed));
     }
@@ -247,8 +254,6 @@ int32_t Database::UpdateOne(int32_t record, uint8_t* image,
 
 int32_t Database::UpdateRecords(const runtime::ArgCell* condition,
                                 std::span<const FieldUpdate> updates) {
-  if (const int32_t in_place = CheckFilesInPlace(); in_place != code::kOk) return in_place;
-  const RememberMainFileAtTheEnd remember{*this};
   std::vector<ResolvedUpdate> resolved;
   for (const FieldUpdate& update : updates) {
     const int32_t field = FieldByName(update.name);

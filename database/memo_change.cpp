@@ -166,9 +166,12 @@ int32_t MemoFile::WriteChange(std::string_view value, ChainChange* change) {
   const int64_t wanted = FewestBlocks(static_cast<int64_t>(middle.size()));
   if (wanted > kMaxMemoBlockCount) return code::kMemoAccessFailed;
   const auto count = static_cast<int32_t>(wanted);
-  // Spares still waiting for their switch's flush are settled when the save needs them.
+  // Spares still waiting for their switch's flush are settled by a flush of their own only
+  // when the save needs them and many wait. A few are left for the next save's flush before
+  // its switch (until then saves take blocks off the free list or past the end): the blocks a
+  // save replaces are what the very next save wants, and a flush per save is enough.
   if (static_cast<size_t>(count) > spares_.size() &&
-      switched_in_memo_.size() + switched_in_main_.size() > 0) {
+      switched_in_memo_.size() + switched_in_main_.size() >= kSparesWorthAFlush) {
     const int32_t settled = SettleSpares();
     if (settled != code::kOk) return settled;
   }

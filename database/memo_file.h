@@ -83,6 +83,9 @@ inline constexpr int32_t kMemoBlockHeaderSize = 12;  // the data follow
 inline constexpr int32_t kMemoDataSize = 500;
 inline constexpr int32_t kMemoMagic = 0x54444557;  // "WEDT"
 inline constexpr size_t kMaxSpareBlocks = 1024;
+// How many replaced blocks may wait for their switch's flush before a save that needs spares
+// flushes for them.
+inline constexpr size_t kSparesWorthAFlush = 64;
 // The most blocks a memo file can have: block offsets stay below 2^31.
 inline constexpr int32_t kMaxMemoBlockCount = INT32_MAX / kMemoBlockSize;
 
