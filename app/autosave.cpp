@@ -2,8 +2,8 @@
 
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <iterator>
+#include <optional>
 #include <string>
 
 #include "app/desk_texts.h"
@@ -51,8 +51,10 @@ void KeepLastSessionAutosave() {
   rewritten_this_session = false;
 }
 
+bool AutosaveDue() { return stale && ReadInt(unit::kAutosaveSwitch, property::kChecked) == 1; }
+
 void Autosave() {
-  if (!stale || ReadInt(unit::kAutosaveSwitch, property::kChecked) != 1) return;
+  if (!AutosaveDue()) return;
   const std::string path = InProgramFolder(texts::kAutosaveFile);
   const runtime::Text content = ReadText(unit::kTextBox, property::kContent);
   if (!rewritten_this_session && !KeepLastSessionFile(path, content.View())) {

@@ -14,6 +14,8 @@ void Autosave();
 
 // The text box changed: the next autosave writes it.
 void MarkAutosaveStale();
+// Whether the next autosave would write: the text changed since, and autosaving is on.
+bool AutosaveDue();
 
 // Start-up's first load is no edit: the file keeps the last session's text until the author
 // changes the text.

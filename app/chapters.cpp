@@ -224,6 +224,8 @@ bool ChapterUnsaved() {
   return changed_since_save && database_open && shown_record != 0 && !shown_unreadable;
 }
 
+bool ChapterSaveDue() { return ChapterUnsaved() || saved_since_flush; }
+
 void FlushShownChapter() {
   if (!database_open || shown_record == 0 || RecordNumber() != shown_record || shown_unreadable)
     return;

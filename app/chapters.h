@@ -35,6 +35,8 @@ void MarkChapterChanged();
 int32_t ShownChapterRecord();
 // Whether the boxes hold an edit that its record has not taken yet.
 bool ChapterUnsaved();
+// Whether the save tick has work left: an unsaved edit, or saves not yet on the disk.
+bool ChapterSaveDue();
 
 // The routines' bodies.
 void LoadChosenChapter();

@@ -39,6 +39,9 @@ inline constexpr forms::UnitId kPerSecondCaption = 0x1601008A;  // 秒速1
 inline constexpr forms::UnitId kPerSecond = 0x1601008B;         // 标签6
 inline constexpr forms::UnitId kPerMinuteCaption = 0x16010088;  // 分速度
 inline constexpr forms::UnitId kPerMinute = 0x16010089;         // 标签9
+// the timers that write the text
+inline constexpr forms::UnitId kSaveTimer = 0x1601001C;      // 时钟1
+inline constexpr forms::UnitId kAutosaveTimer = 0x1601001D;  // 时钟2
 // the statistics timers
 inline constexpr forms::UnitId kSecondsTimer = 0x160100B3;    // 秒钟
 inline constexpr forms::UnitId kMinutesTimer = 0x16010092;    // 分钟

@@ -8,6 +8,7 @@
 #include "app/desk_texts.h"
 #include "app/exit_backup.h"
 #include "app/gate_calls.h"
+#include "app/idle_timers.h"
 #include "app/layout.h"
 #include "app/main_window_ids.h"
 #include "app/may_close.h"
@@ -28,7 +29,9 @@ constexpr int32_t kCtrlAlone = 1;
 constexpr int32_t kSelectRange = 0xB1;  // the edit box's select-range message
 constexpr int32_t kNormal = 0, kMinimised = 2, kMaximised = 3;
 
-int32_t Arg(const int32_t* args, int32_t count, int32_t index) { return index < count ? args[index] : 0; }
+int32_t Arg(const int32_t* args, int32_t count, int32_t index) {
+  return index < count ? args[index] : 0;
+}
 
 void PopUp(forms::UnitId menu) { Core(libraries::kPopupMenu, {WindowRef(), MenuRef(menu)}); }
 
@@ -100,6 +103,7 @@ HandlerResult OnNameFocusGained(const int32_t*, int32_t) {
 
 HandlerResult OnNameChanged(const int32_t*, int32_t) {
   MarkChapterChanged();
+  ArmSaveTimer();
   return {};
 }
 
@@ -111,8 +115,8 @@ HandlerResult OnTextFocusGained(const int32_t*, int32_t) {
 // Ctrl+A (Ctrl alone) selects the whole text.
 HandlerResult OnTextKeyDown(const int32_t* args, int32_t count) {
   if (Arg(args, count, 0) == kKeyA && Arg(args, count, 1) == kCtrlAlone) {
-    Core(libraries::kSendMessage, {EditBoxRef(unit::kTextBox), ArgCell::Int(kSelectRange), ArgCell::Int(0),
-                                   ArgCell::Int(-1)});
+    Core(libraries::kSendMessage, {EditBoxRef(unit::kTextBox), ArgCell::Int(kSelectRange),
+                                   ArgCell::Int(0), ArgCell::Int(-1)});
   }
   return {};
 }
@@ -138,17 +142,21 @@ HandlerResult OnTextRightDown(const int32_t*, int32_t) {
 HandlerResult OnTextChanged(const int32_t*, int32_t) {
   MarkChapterChanged();
   MarkAutosaveStale();
+  ArmSaveTimer();
+  ArmAutosaveTimer();
   CountChapterCharacters();
   return {};
 }
 
 HandlerResult OnSaveTick(const int32_t*, int32_t) {
   SaveCurrentChapter();
+  if (!ChapterSaveDue()) DisarmSaveTimer();
   return {};
 }
 
 HandlerResult OnAutosaveTick(const int32_t*, int32_t) {
   Autosave();
+  if (!AutosaveDue()) DisarmAutosaveTimer();
   return {};
 }
 

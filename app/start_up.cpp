@@ -6,6 +6,7 @@
 #include "app/chapters.h"
 #include "app/desk_texts.h"
 #include "app/gate_calls.h"
+#include "app/idle_timers.h"
 #include "app/main_window_ids.h"
 #include "app/save_alarm.h"
 #include "app/statistics.h"
@@ -22,8 +23,8 @@ using runtime::ArgCell;
 using runtime::Text;
 
 void CreateFolders() {
-  for (const std::string* folder : {&texts::kChapterFolder, &texts::kChapterBackupFolder, &texts::kAutosaveFolder,
-                                    &texts::kAutosaveBackupFolder}) {
+  for (const std::string* folder : {&texts::kChapterFolder, &texts::kChapterBackupFolder,
+                                    &texts::kAutosaveFolder, &texts::kAutosaveBackupFolder}) {
     const Text path(InProgramFolder(*folder));
     Core(libraries::kCreateDirectory, {path.Arg()});
   }
@@ -34,7 +35,8 @@ void CreateFolders() {
 // chapters costs no lock calls.
 bool OpenChapterDatabase() {
   const Text path(InProgramFolder(texts::kDatabasePath));
-  return IsTrue(Core(libraries::kOpenDatabase, {path.Arg(), ArgCell{}, ArgCell{}, ArgCell::Int(4)}));
+  return IsTrue(
+      Core(libraries::kOpenDatabase, {path.Arg(), ArgCell{}, ArgCell{}, ArgCell::Int(4)}));
 }
 
 void UseThemedLook() {
@@ -65,6 +67,7 @@ void ShowClock() {
 }
 
 void StartUp() {
+  RememberSaveTimerIntervals();
   ResetSecondsCounter();
   ForgetSaveFailures();
   CreateFolders();

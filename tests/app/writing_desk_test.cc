@@ -327,6 +327,34 @@ TEST_F(WritingDesk, AutosaveFileHoldsTheTextAndIsNotRewrittenWhileIdle) {
   EXPECT_EQ(fs::hard_link_count(autosave), inode);
 }
 
+// An idle desk is woken by its one-second clock alone: once everything is written the save
+// and autosave timers are stopped; a key starts them at the window's intervals again, the text
+// reaches the record and the autosave file, and they stop once more.
+TEST_F(WritingDesk, TheSaveTimersStopWhileNothingWaitsToBeWritten) {
+  StartDesk();
+  const int32_t save_interval = ReadInt(unit::kSaveTimer, property::kInterval);
+  const int32_t autosave_interval = ReadInt(unit::kAutosaveTimer, property::kInterval);
+  const auto stopped = [&] {
+    return ReadInt(unit::kSaveTimer, property::kInterval) == 0 &&
+           ReadInt(unit::kAutosaveTimer, property::kInterval) == 0;
+  };
+  AddChapter("第一章", "一");
+  ASSERT_TRUE(RecordsNamed({"第一章"}));
+  ASSERT_TRUE(WaitFor(stopped)) << "stopped once the chapter is saved and on the disk";
+
+  Type("二");
+  EXPECT_EQ(ReadInt(unit::kSaveTimer, property::kInterval), save_interval);
+  EXPECT_EQ(ReadInt(unit::kAutosaveTimer, property::kInterval), autosave_interval);
+  EXPECT_GT(save_interval, 0);
+  ASSERT_TRUE(WaitFor([&] { return ReadChapterRecords(folder_)[0].text == "一二"; }));
+  ASSERT_TRUE(WaitFor([&] {
+    return ReadFileBytes(Path("自动保存/自动保存文件【勿删】.txt")) == platform::Utf8ToGbk("一二");
+  }));
+  EXPECT_TRUE(WaitFor(stopped));
+  LetTimersRun();
+  EXPECT_TRUE(stopped()) << "a quiet second starts nothing";
+}
+
 TEST_F(WritingDesk, ANameWithAPathSeparatorWritesNoFileOutsideTheChapterFolder) {
   StartDesk();
   AddChapter("../x", "越界");

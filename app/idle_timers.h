@@ -1,0 +1,22 @@
+#pragma once
+
+namespace app {
+
+// The save timer (100 ms) and the autosave timer tick only while they have something to do:
+// a change arms them, and a tick that leaves nothing to write disarms its timer, so an idle
+// desk is woken by its one-second clock alone. Armed, each ticks at the interval the window
+// gives it, so text is written within the same delays as a timer that never stops.
+
+// At start-up, with the window's timers as loaded: remembers their intervals (both stay armed
+// for the start-up's first ticks).
+void RememberSaveTimerIntervals();
+
+// A box changed: the save timer, and for the text box the autosave timer, tick again.
+void ArmSaveTimer();
+void ArmAutosaveTimer();
+
+// A tick found nothing left to do.
+void DisarmSaveTimer();
+void DisarmAutosaveTimer();
+
+}  // namespace app
