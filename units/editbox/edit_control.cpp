@@ -10,8 +10,8 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPainter>
-#include <QPointer>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProxyStyle>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -21,6 +21,7 @@
 #include <QValidator>
 #include <limits>
 #include <map>
+#include <vector>
 
 namespace units {
 
@@ -75,50 +76,80 @@ Qt::Alignment AlignmentOf(int32_t alignment) {
 }
 
 // The document keeps every line break a multi-line box was given, so that its text reads
-// back exactly as written. A break written as CR LF (or typed) is a paragraph separator,
-// the document's own; a lone LF is a line separator (U+2028), which the document shows as
-// a line break inside the paragraph and never merges with anything; a lone CR is a line
-// separator whose character format carries this mark. The mark travels with its character
-// through edits and undo; text typed after it may inherit the mark, but only line
-// separators are ever asked for it, and a new one is only ever inserted by this file
-// (Shift+Enter types a paragraph break, pasted text is inserted without the mark).
-constexpr int kLoneCarriageReturn = QTextFormat::UserProperty + 1;
+// back exactly as written, and every break ends a paragraph (a block), so that typing lays
+// out one paragraph however the text's lines were broken. A break written as CR LF (typed or
+// pasted) is a plain block break; a lone LF or a lone CR is a block break whose own character
+// format carries a mark (the block's char format is that of the break before it). A format
+// belongs to its character: it goes where the break goes, through edits, undo and redo, and
+// goes with it when an edit removes it. Text typed after a marked break may take the mark
+// into its own format, but only breaks are ever asked for it, and every break the box puts in
+// (typed, pasted or written) goes in through InsertBreak, which gives it its own.
+constexpr int kLoneBreak = QTextFormat::UserProperty + 1;
+constexpr int kLoneLineFeed = 1;
+constexpr int kLoneCarriageReturn = 2;
+// Set on a document once a marked break was put in it, so that a text without any is read
+// without a walk over its blocks.
+constexpr char kHoldsLoneBreaks[] = "inkstoneHoldsLoneBreaks";
+
+// A break of kind `mark` (0: plain) at the cursor; the cursor ends in the new block.
+void InsertBreak(QTextCursor& cursor, int mark) {
+  QTextCharFormat format = cursor.charFormat();
+  if (mark == 0) {
+    format.clearProperty(kLoneBreak);
+  } else {
+    format.setProperty(kLoneBreak, mark);
+    cursor.document()->setProperty(kHoldsLoneBreaks, true);
+  }
+  cursor.insertBlock(cursor.blockFormat(), format);
+  // Text typed next takes the cursor's format: without the mark.
+  format.clearProperty(kLoneBreak);
+  cursor.setCharFormat(format);
+}
 
 // Inserts `text` in the box's form (see EditControl) at the cursor, replacing its selection.
 void InsertLines(QTextCursor& cursor, const QString& text) {
-  QTextCharFormat plain = cursor.charFormat();
-  plain.clearProperty(kLoneCarriageReturn);
-  QTextCharFormat lone_cr = plain;
-  lone_cr.setProperty(kLoneCarriageReturn, true);
   cursor.beginEditBlock();
   if (cursor.hasSelection()) cursor.removeSelectedText();
   qsizetype start = 0;
   for (qsizetype i = 0; i < text.size(); ++i) {
-    if (text[i] != u'\r') continue;
-    if (i > start) cursor.insertText(text.mid(start, i - start), plain);
-    cursor.insertText(QString(QChar::LineSeparator), lone_cr);
+    const QChar c = text[i];
+    if (c != u'\n' && c != u'\r' && c != QChar::LineSeparator) continue;
+    if (i > start) cursor.insertText(text.mid(start, i - start));
+    InsertBreak(cursor, c == u'\r'                  ? kLoneCarriageReturn
+                        : c == QChar::LineSeparator ? kLoneLineFeed
+                                                    : 0);
     start = i + 1;
   }
-  if (start < text.size()) cursor.insertText(text.mid(start), plain);
+  if (start < text.size()) cursor.insertText(text.mid(start));
   cursor.endEditBlock();
 }
 
 // The document's raw text `raw`, which starts at position `from`, in the box's form.
 QString LinesOf(const QTextDocument& document, int from, QString raw) {
-  raw.replace(QChar::ParagraphSeparator, u'\n');
-  if (!raw.contains(QChar::LineSeparator)) return raw;
+  if (!document.property(kHoldsLoneBreaks).toBool()) {
+    return raw.replace(QChar::ParagraphSeparator, u'\n');
+  }
+  // The marks by format index: a block's format is then told by comparing a number.
+  const QList<QTextFormat> formats = document.allFormats();
+  std::vector<int> marks(static_cast<size_t>(formats.size()), 0);
+  for (qsizetype i = 0; i < formats.size(); ++i) {
+    marks[static_cast<size_t>(i)] = formats[i].intProperty(kLoneBreak);
+  }
+  // The break at raw[at] is the one before the block that starts at from + at + 1.
+  // Positions are added up block by block: asking each block for its own is slower.
   const int to = from + static_cast<int>(raw.size());
-  for (QTextBlock block = document.findBlock(from); block.isValid() && block.position() < to;
-       block = block.next()) {
-    for (auto it = block.begin(); !it.atEnd(); ++it) {
-      const QTextFragment fragment = it.fragment();
-      if (!fragment.charFormat().boolProperty(kLoneCarriageReturn)) continue;
-      const QString text = fragment.text();
-      for (int i = 0; i < text.size(); ++i) {
-        const int at = fragment.position() + i - from;
-        if (text[i] == QChar::LineSeparator && at >= 0 && at < raw.size()) raw[at] = u'\r';
-      }
-    }
+  QTextBlock block = document.findBlock(from);
+  for (int position = block.position(); block.isValid() && position <= to;
+       position += block.length(), block = block.next()) {
+    const int at = position - 1 - from;
+    if (at < 0 || at >= raw.size() || raw[at] != QChar::ParagraphSeparator) continue;
+    const int index = block.charFormatIndex();
+    const int mark = index >= 0 && index < static_cast<int>(marks.size())
+                         ? marks[static_cast<size_t>(index)]
+                         : 0;
+    raw[at] = mark == kLoneCarriageReturn ? QChar(u'\r')
+              : mark == kLoneLineFeed     ? QChar::LineSeparator
+                                          : QChar(u'\n');
   }
   return raw;
 }
@@ -218,13 +249,16 @@ class TextWidget : public QPlainTextEdit {
       return;
     }
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && (event->modifiers() & Qt::ShiftModifier)) {
-      // Shift+Enter breaks the line as Enter does (the editor would put a lone line
-      // separator there, which the box keeps for a written lone LF).
-      QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,
-                      event->text(), event->isAutoRepeat(), static_cast<ushort>(event->count()));
-      QPlainTextEdit::keyPressEvent(&plain);
-      event->setAccepted(plain.isAccepted());
+    const Qt::KeyboardModifiers others =
+        event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    if (enter && others == Qt::NoModifier && !isReadOnly()) {
+      // Enter and Shift+Enter put in a plain break (the editor would copy the block's mark
+      // into the new block, and Shift+Enter would be a line separator).
+      QTextCursor cursor = textCursor();
+      InsertLines(cursor, QStringLiteral("\n"));
+      setTextCursor(cursor);
+      ensureCursorVisible();
+      event->accept();
       return;
     }
     QPlainTextEdit::keyPressEvent(event);
@@ -381,12 +415,13 @@ class MultiLineControl : public EditControl {
     return LinesOf(document, 0, document.toRawText());
   }
   void SetText(const QString& text) override {
-    if (!text.contains(u'\r')) {
+    QTextDocument* document = edit_->document();
+    document->setProperty(kHoldsLoneBreaks, false);
+    if (!text.contains(u'\r') && !text.contains(QChar::LineSeparator)) {
       edit_->setPlainText(text);  // no mark to set: the editor's own fast way
       return;
     }
     edit_->setPlainText(QString());
-    QTextDocument* document = edit_->document();
     document->setUndoRedoEnabled(false);
     QTextCursor cursor(document);
     InsertLines(cursor, text);

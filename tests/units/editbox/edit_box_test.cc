@@ -95,12 +95,12 @@ TEST_F(EditBox, ContentWriteFiresContentChangedOnceEvenForAnEqualText) {
   WriteText(kName, kContent, "第二章");
   EXPECT_EQ(Count(Entry("ContentChanged", kName)), 2);
   EXPECT_EQ(ReadText(kName, kContent), "第二章");
-  // A multi-line box hands its lines out as they were written; a lone "\n" breaks the line
-  // inside its paragraph.
+  // A multi-line box hands its lines out as they were written; a lone "\n" ends its
+  // paragraph too (typing lays out one paragraph, not the whole text).
   WriteText(kText, kContent, "一\r\n二\n三");
   EXPECT_EQ(Count(Entry("ContentChanged", kText)), 1);
   EXPECT_EQ(ReadText(kText, kContent), "一\r\n二\n三");
-  EXPECT_EQ(static_cast<QPlainTextEdit*>(Widget(kText))->blockCount(), 2);
+  EXPECT_EQ(static_cast<QPlainTextEdit*>(Widget(kText))->blockCount(), 3);
 }
 
 TEST_F(EditBox, TypingFiresContentChangedOncePerChange) {
@@ -296,6 +296,28 @@ TEST_F(EditBox, LoneLineFeedsAndCarriageReturnsReadBackAsWritten) {
   // Re-created with another style, the box still holds them.
   Write(kText, kScrollBars, ArgCell::Int(3));
   EXPECT_EQ(ReadText(kText, kContent), "甲\n戊\r己\n\r\n丁");
+}
+
+// Typing around lone breaks keeps them: a break typed next to one is CR LF, one deleted is
+// gone, and undo brings back exactly what was there.
+TEST_F(EditBox, TypingBesideLoneBreaksKeepsThemByteForByte) {
+  Activate();
+  const std::string written = "甲\n乙\n丙\r丁";
+  WriteText(kText, kContent, written);
+  Unit(kText)->SetFocus();
+  WriteInt(kText, kSelStart, 5);  // after 乙
+  QTest::keyClicks(Widget(kText), "x");
+  QTest::keyClick(Widget(kText), Qt::Key_Return);
+  QTest::keyClicks(Widget(kText), "y");
+  EXPECT_EQ(ReadText(kText, kContent), "甲\n乙x\r\ny\n丙\r丁");
+  WriteInt(kText, kSelStart, 3);  // at the start of 乙, right after a lone LF
+  QTest::keyClick(Widget(kText), Qt::Key_Return);
+  EXPECT_EQ(ReadText(kText, kContent), "甲\n\r\n乙x\r\ny\n丙\r丁");
+  WriteInt(kText, kSelStart, 15);  // at the start of 丁: the lone CR goes with a backspace
+  QTest::keyClick(Widget(kText), Qt::Key_Backspace);
+  EXPECT_EQ(ReadText(kText, kContent), "甲\n\r\n乙x\r\ny\n丙丁");
+  for (int i = 0; i < 10; ++i) QTest::keyClick(Widget(kText), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(ReadText(kText, kContent), written);
 }
 
 TEST_F(EditBox, TypedAndPastedLineBreaksAreCrLfBesideLoneOnes) {
