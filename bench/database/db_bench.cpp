@@ -207,7 +207,7 @@ void Pack(benchmark::State& state) {
 
 void RegisterAll() {
   for (bool edited : {false, true}) {
-    for (size_t bytes : {2000, 20000, 200000}) {
+    for (size_t bytes : {2000, 20000, 200000, 4000000}) {
       const std::string prefix =
           std::string(edited ? "SaveChapterEdited/" : "SaveChapter/") + std::to_string(bytes) + "/";
       benchmark::RegisterBenchmark((prefix + "inkstone").c_str(), SaveInkstone, bytes, edited,
