@@ -83,7 +83,7 @@ Qt::Alignment AlignmentOf(int32_t alignment) {
 // belongs to its character: it goes where the break goes, through edits, undo and redo, and
 // goes with it when an edit removes it. Text typed after a marked break may take the mark
 // into its own format, but only breaks are ever asked for it, and every break the box puts in
-// (typed, pasted or written) goes in through InsertBreak, which gives it its own.
+// (typed, pasted or written) goes in through InsertLines, which gives it its own.
 constexpr int kLoneBreak = QTextFormat::UserProperty + 1;
 constexpr int kLoneLineFeed = 1;
 constexpr int kLoneCarriageReturn = 2;
@@ -91,15 +91,11 @@ constexpr int kLoneCarriageReturn = 2;
 // without a walk over its blocks.
 constexpr char kHoldsLoneBreaks[] = "inkstoneHoldsLoneBreaks";
 
-// A break of kind `mark` (0: plain) at the cursor; the cursor ends in the new block.
+// A lone break of kind `mark` at the cursor; the cursor ends in the new block.
 void InsertBreak(QTextCursor& cursor, int mark) {
   QTextCharFormat format = cursor.charFormat();
-  if (mark == 0) {
-    format.clearProperty(kLoneBreak);
-  } else {
-    format.setProperty(kLoneBreak, mark);
-    cursor.document()->setProperty(kHoldsLoneBreaks, true);
-  }
+  format.setProperty(kLoneBreak, mark);
+  cursor.document()->setProperty(kHoldsLoneBreaks, true);
   cursor.insertBlock(cursor.blockFormat(), format);
   // Text typed next takes the cursor's format: without the mark.
   format.clearProperty(kLoneBreak);
@@ -110,14 +106,17 @@ void InsertBreak(QTextCursor& cursor, int mark) {
 void InsertLines(QTextCursor& cursor, const QString& text) {
   cursor.beginEditBlock();
   if (cursor.hasSelection()) cursor.removeSelectedText();
+  // Text goes in without a mark, so that the plain breaks in it (the editor makes a block of
+  // each "\n") are plain too; only the lone ones need a break of their own.
+  QTextCharFormat plain = cursor.charFormat();
+  plain.clearProperty(kLoneBreak);
+  cursor.setCharFormat(plain);
   qsizetype start = 0;
   for (qsizetype i = 0; i < text.size(); ++i) {
     const QChar c = text[i];
-    if (c != u'\n' && c != u'\r' && c != QChar::LineSeparator) continue;
+    if (c != u'\r' && c != QChar::LineSeparator) continue;
     if (i > start) cursor.insertText(text.mid(start, i - start));
-    InsertBreak(cursor, c == u'\r'                  ? kLoneCarriageReturn
-                        : c == QChar::LineSeparator ? kLoneLineFeed
-                                                    : 0);
+    InsertBreak(cursor, c == u'\r' ? kLoneCarriageReturn : kLoneLineFeed);
     start = i + 1;
   }
   if (start < text.size()) cursor.insertText(text.mid(start));
