@@ -324,8 +324,7 @@ int32_t Database::ReadFieldValue(int32_t field_number, bool readable_part, std::
     // The record stays locked while a memo chain is read, so that nobody releases it.
     record_lock.emplace(locks_, RecordLockOffset(record_pointer_), LockWait());
     if (record_lock->result() != code::kOk) return record_lock->result();
-    const int64_t position = layout_.RecordPosition(record_pointer_) + field->offset;
-    const int64_t read = main_.ReadAt(position, stored.data(), size);
+    const int64_t read = ReadRecordBytes(record_pointer_, field->offset, stored.data(), size);
     if (read == 0) return code::kSeekFailed;  // at or past the end of the file
     if (read != size) return code::kReadFieldFailed;
   }
@@ -375,7 +374,7 @@ int32_t Database::IsDeleted(bool* deleted) {
     ByteLockGuard record_lock(locks_, RecordLockOffset(record_pointer_), LockWait());
     if (record_lock.result() != code::kOk) return record_lock.result();
     uint8_t word[4];
-    const int64_t read = main_.ReadAt(layout_.RecordPosition(record_pointer_), word, 4);
+    const int64_t read = ReadRecordBytes(record_pointer_, 0, word, 4);
     if (read == 0) return code::kSeekFailed;  // at or past the end of the file
     if (read != 4) return code::kReadFieldFailed;
     id = LoadI32(word);
@@ -419,6 +418,30 @@ int32_t Database::AppendBlank() {
     if (inserted != code::kOk) result = inserted;
   }
   return result;
+}
+
+int64_t Database::ReadRecordBytes(int32_t record, int32_t offset, void* bytes, int32_t count) {
+  const int64_t position = layout_.RecordPosition(record) + offset;
+  if (!exclusive_) return main_.ReadAt(position, bytes, count);
+  RecordsReadAhead& ahead = read_ahead_;
+  const int32_t size = record_size();
+  const bool held = ahead.file_changes == main_.change_count() && record >= ahead.first &&
+                    record - ahead.first < ahead.count;
+  if (!held) {
+    constexpr int32_t kReadAheadBytes = 64 * 1024;
+    const int32_t records = std::max(1, kReadAheadBytes / size);
+    ahead.bytes.resize(static_cast<size_t>(records) * static_cast<size_t>(size));
+    const int64_t read =
+        main_.ReadAt(layout_.RecordPosition(record), ahead.bytes.data(), int64_t{records} * size);
+    ahead.first = record;
+    ahead.count = read > 0 ? static_cast<int32_t>(read / size) : 0;
+    ahead.file_changes = main_.change_count();
+    // A record the file does not hold whole is read as it is, with the system's answer.
+    if (ahead.count == 0) return main_.ReadAt(position, bytes, count);
+  }
+  std::memcpy(bytes, ahead.bytes.data() + static_cast<size_t>(record - ahead.first) * size + offset,
+              static_cast<size_t>(count));
+  return count;
 }
 
 int32_t Database::Flush() {

@@ -157,6 +157,17 @@ class Database {
   // until this open changes them (an append or a pack forgets them).
   bool exclusive_ = false;
   std::optional<std::pair<int32_t, int32_t>> kept_counts_;  // record count, next id
+  // Reads `count` bytes at `offset` of record `record` as main_.ReadAt does. An exclusive open
+  // reads records ahead, a batch at a time, and answers from them until this open changes
+  // the main file (nobody else may): a walk over the records asks the system once a batch.
+  int64_t ReadRecordBytes(int32_t record, int32_t offset, void* bytes, int32_t count);
+  struct RecordsReadAhead {
+    int32_t first = 0;
+    int32_t count = 0;          // whole records held
+    uint64_t file_changes = 0;  // main_.change_count() when they were read
+    std::vector<uint8_t> bytes;
+  };
+  RecordsReadAhead read_ahead_;
   // What the paths named at the open, to tell a file replaced under this open.
   std::string memo_path_;
   std::optional<platform::FileIdentity> main_identity_;

@@ -60,7 +60,7 @@ int32_t Database::Scan(const runtime::ArgCell* condition, bool set_evaluation, H
     if (record_lock.result() != code::kOk) return record_lock.result();
     // A record at or past the end of the file reads nothing.
     std::vector<uint8_t> image(static_cast<size_t>(size));
-    const int64_t read = main_.ReadAt(layout_.RecordPosition(record_pointer_), image.data(), size);
+    const int64_t read = ReadRecordBytes(record_pointer_, 0, image.data(), size);
     if (read == 0) return code::kNoCurrentRecord;
     if (read != size) return code::kReadRecordFailed;
     if (set_evaluation) evaluation_record_ = image.data();
@@ -303,7 +303,7 @@ int32_t Database::MarkRecords(const runtime::ArgCell* condition, bool deleted) {
   ByteLockGuard record_lock(locks_, RecordLockOffset(record_pointer_), LockWait());
   if (record_lock.result() != code::kOk) return record_lock.result();
   uint8_t id[4];
-  const int64_t read = main_.ReadAt(layout_.RecordPosition(record_pointer_), id, 4);
+  const int64_t read = ReadRecordBytes(record_pointer_, 0, id, 4);
   if (read == 0) return code::kNoCurrentRecord;
   if (read != 4) return code::kReadRecordFailed;
   return mark(record_pointer_, id);

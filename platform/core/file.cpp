@@ -32,7 +32,8 @@ File::File(File&& other) noexcept
       access_(other.access_),
       locked_(std::move(other.locked_)),
       path_(std::move(other.path_)),
-      last_error_(other.last_error_) {
+      last_error_(other.last_error_),
+      changes_(other.changes_) {
   other.locked_.clear();
 }
 
@@ -45,6 +46,7 @@ File& File::operator=(File&& other) noexcept {
     other.locked_.clear();
     path_ = std::move(other.path_);
     last_error_ = other.last_error_;
+    changes_ = other.changes_;
   }
   return *this;
 }
@@ -71,6 +73,7 @@ int64_t File::ReadAt(int64_t offset, void* buffer, int64_t count) {
 }
 
 int64_t File::WriteAt(int64_t offset, const void* buffer, int64_t count) {
+  ++changes_;
   if (!CanWrite() || offset < 0 || count < 0) {
     Failed(FileError::kAccessDenied);
     return -1;
@@ -100,6 +103,7 @@ int64_t File::WriteAt(int64_t offset, const void* buffer, int64_t count) {
 }
 
 bool File::Truncate(int64_t size) {
+  ++changes_;
   if (!CanWrite() || size < 0) {
     Failed(FileError::kAccessDenied);
     return false;

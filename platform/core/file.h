@@ -63,6 +63,9 @@ class File {
   // Which file this is and how many names it has now (file_identity.h); nullopt on a closed
   // file or when the system cannot tell.
   std::optional<FileIdentity> Identity() const;
+  // How many WriteAt and Truncate calls this File has tried (failed ones too): a reader that
+  // keeps bytes it read knows by it whether this File may have changed them since.
+  uint64_t change_count() const { return changes_; }
   // Why the last WriteAt, Truncate or Flush that failed failed (kDiskFull: no room left on the
   // disk); kNone while none has failed.
   FileError last_error() const { return last_error_; }
@@ -108,6 +111,7 @@ class File {
   std::vector<Range> locked_;   // what TryLock granted, to apply the platform's overlap rules
   std::filesystem::path path_;  // absolute and normal: where the full-disk hook looks
   FileError last_error_ = FileError::kNone;
+  uint64_t changes_ = 0;
 };
 
 struct FileResult {

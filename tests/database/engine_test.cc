@@ -386,6 +386,42 @@ TEST_F(Engine, AnExclusiveOpenKeepsItsCountsRightThroughAppendsAndPacks) {
   EXPECT_EQ(Word(ReadWholeFile(folder_.Native("e.edb")), 16), 2) << "the file says the same";
 }
 
+// An exclusive open reads records ahead: what it reads afterwards still shows every change
+// it made since — a field set, a mark, an append, a pack.
+TEST_F(Engine, AnExclusiveOpenReadsItsOwnChangesAfterReadingAhead) {
+  DatabaseList::Instance().CloseAll();
+  ASSERT_EQ(OpenDefault(folder_.Gbk("e.edb"), 3), 0);
+  db_ = DatabaseList::Instance().Current();
+  AppendNumbered(3);
+  const auto walk = [&] {  // the IDs of the records not marked deleted, in order
+    std::vector<int32_t> ids;
+    db_->GoFirst();
+    for (bool after = false; db_->IsAfterLast(&after) == 0 && !after; db_->Skip(1)) {
+      bool deleted = false;
+      EXPECT_EQ(db_->IsDeleted(&deleted), 0);
+      if (!deleted) ids.push_back(IdHere());
+    }
+    return ids;
+  };
+  EXPECT_EQ(walk(), (std::vector<int32_t>{1, 2, 3}));
+  db_->GoFirst();
+  ASSERT_EQ(db_->Skip(1), 0);
+  ASSERT_EQ(Set("ID", ArgCell::Int(20)), 0);
+  EXPECT_EQ(walk(), (std::vector<int32_t>{1, 20, 3}));
+  db_->GoFirst();
+  ASSERT_EQ(db_->MarkRecords(nullptr, true), 0);
+  EXPECT_EQ(walk(), (std::vector<int32_t>{20, 3}));
+  ASSERT_EQ(db_->AppendBlank(), 0);
+  ASSERT_EQ(Set("ID", ArgCell::Int(4)), 0);
+  EXPECT_EQ(walk(), (std::vector<int32_t>{20, 3, 4}));
+  ASSERT_EQ(db_->Pack(), 0);
+  EXPECT_EQ(walk(), (std::vector<int32_t>{20, 3, 4}));
+  db_->GoFirst();
+  bool deleted = true;
+  ASSERT_EQ(db_->IsDeleted(&deleted), 0);
+  EXPECT_FALSE(deleted) << "the record packed into the first place";
+}
+
 class Prompt : public PasswordPrompt {
  public:
   explicit Prompt(std::vector<std::optional<std::string>> answers) : answers_(std::move(answers)) {}
