@@ -47,7 +47,8 @@ int32_t MemoFile::Adopt(platform::File file, bool read_only, bool exclusive, int
     return result;
   }
   if (exclusive) locks_.SetExclusive();
-  MapView();  // without it, reads copy
+  header_kept_ = exclusive;  // Check has just read it
+  MapView();                 // without it, reads copy
   return code::kOk;
 }
 
@@ -59,6 +60,7 @@ void MemoFile::Close() {
   spares_.clear();
   switched_in_memo_.clear();
   switched_in_main_.clear();
+  header_kept_ = false;
   locks_.ReleaseEverything();
   file_.Close();
 }
@@ -241,9 +243,11 @@ int32_t MemoFile::ReadChain(BlockNumber first, std::string* value,
   if (first == 0) return code::kOk;
   // The chain belongs to one record, whose lock the caller holds: nobody releases it now.
   ForgetCachedBlocks();
-  MemoHeader header;
-  const int32_t result = ReadHeader(&header);
-  if (result != code::kOk) return result;
+  MemoHeader header = seen_header_;
+  if (!header_kept_) {
+    const int32_t result = ReadHeader(&header);
+    if (result != code::kOk) return result;
+  }
   return WalkChain(first, header.block_count, header.block_count - 1, blocks, value);
 }
 

@@ -271,6 +271,9 @@ class MemoFile {
   // guess when others share the file, never a bound).
   int32_t seen_block_count_ = 0;
   MemoHeader seen_header_;  // the header words as last read or written by this open
+  // An exclusive open: nobody else writes the header, so a read of a chain takes its bound
+  // from seen_header_ instead of reading the header again.
+  bool header_kept_ = false;
   bool writing_stopped_ = false;
 };
 

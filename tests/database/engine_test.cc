@@ -386,9 +386,10 @@ TEST_F(Engine, AnExclusiveOpenKeepsItsCountsRightThroughAppendsAndPacks) {
   EXPECT_EQ(Word(ReadWholeFile(folder_.Native("e.edb")), 16), 2) << "the file says the same";
 }
 
-// An exclusive open reads records ahead: what it reads afterwards still shows every change
-// it made since — a field set, a mark, an append, a pack.
-TEST_F(Engine, AnExclusiveOpenReadsItsOwnChangesAfterReadingAhead) {
+// An exclusive open reads records ahead and keeps the memo header: what it reads afterwards
+// still shows every change it made since — a field set, a mark, an append, a pack, memo values
+// that grow and shrink the memo file.
+TEST_F(Engine, AnExclusiveOpenReadsItsOwnChangesThoughItReadsAheadAndKeepsTheMemoHeader) {
   DatabaseList::Instance().CloseAll();
   ASSERT_EQ(OpenDefault(folder_.Gbk("e.edb"), 3), 0);
   db_ = DatabaseList::Instance().Current();
@@ -420,6 +421,22 @@ TEST_F(Engine, AnExclusiveOpenReadsItsOwnChangesAfterReadingAhead) {
   bool deleted = true;
   ASSERT_EQ(db_->IsDeleted(&deleted), 0);
   EXPECT_FALSE(deleted) << "the record packed into the first place";
+
+  // Memo values read back whole as the memo file grows and shrinks under this open (its
+  // header is kept, not read again).
+  for (const size_t length : {100u, 20000u, 3u, 60000u, 0u, 1500u}) {
+    const std::string value(length, static_cast<char>('a' + length % 26));
+    for (int32_t record = 0; record < 3; ++record) {
+      db_->GoFirst();
+      ASSERT_EQ(db_->Skip(record), 0);
+      ASSERT_EQ(SetText(*db_, "NOTE", value + std::to_string(record)), 0);
+    }
+    for (int32_t record = 0; record < 3; ++record) {
+      db_->GoFirst();
+      ASSERT_EQ(db_->Skip(record), 0);
+      EXPECT_EQ(ReadText(*db_, 5), value + std::to_string(record)) << length;
+    }
+  }
 }
 
 class Prompt : public PasswordPrompt {
