@@ -5,7 +5,9 @@
 #   ./build.sh test       install what is missing, build, run the whole suite
 #                         (a normal build, the AddressSanitizer + UBSan build, then the core
 #                         layers built for Windows and run under Wine)
-#   ./build.sh bench      install what is missing, build, run the benchmarks
+#   ./build.sh bench      install what is missing, build, run the benchmarks (five times each)
+#                         and print one table of their ratios against their goals; with
+#                         "loaded", while another process keeps one core busy
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -97,14 +99,27 @@ case "${1:-}" in
     run_windows_tests
     ;;
   bench)
+    packages+=(python3)
     install_missing_packages
     build build
+    # "./build.sh bench loaded": the same while another process keeps one core busy.
+    if [ "${2:-}" = loaded ]; then
+      (while :; do :; done) &
+      busy=$!
+      trap 'kill $busy' EXIT
+    fi
+    results=build/bench-results
+    rm -rf "$results" && mkdir -p "$results"
+    # Five repetitions each: the table gives every ratio's median.
     for benchmark in build/bench/*_bench; do
-      [ -x "$benchmark" ] && QT_QPA_PLATFORM=offscreen "$benchmark"
+      [ -x "$benchmark" ] || continue
+      QT_QPA_PLATFORM=offscreen "$benchmark" --benchmark_repetitions=5 \
+        --benchmark_out="$results/$(basename "$benchmark").json" --benchmark_out_format=json
     done
+    python3 tools/bench_table/bench_table.py "$results"/*.json
     ;;
   *)
-    echo "usage: ./build.sh run | test | bench" >&2
+    echo "usage: ./build.sh run | test | bench [loaded]" >&2
     exit 2
     ;;
 esac
