@@ -108,7 +108,9 @@ Text ReadFieldAsText(const std::string& field, int32_t* error = nullptr) {
   const ArgCell value = Core(libraries::kReadField, {name.Arg()});
   // Read here, past the gates (no command gives it), before another command resets it.
   if (error != nullptr) *error = database::LastDatabaseError();
-  // ToText copies; the field's own value (a text or byte-set block) is freed here.
+  // A text is taken over as it is; a byte set (the chapter's text) becomes a text by ToText,
+  // which copies, and is freed here.
+  if (value.type == runtime::kText) return Text::FromResult(value);
   Text text = CoreText(libraries::kToText, {value});
   runtime::FreeBlock(value.AsPointer<void>());
   return text;

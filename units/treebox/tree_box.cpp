@@ -6,11 +6,11 @@
 #include <functional>
 
 #include "forms/logical_font.h"
+#include "platform/gui/gbk_qstring.h"
 #include "units/base/common_events.h"
 #include "units/base/painting.h"
 #include "units/treebox/picture_group.h"
 #include "units/treebox/state_pictures.h"
-#include "platform/gui/gbk_qstring.h"
 
 namespace units {
 
@@ -19,8 +19,6 @@ namespace {
 constexpr int32_t kCauseMouse = 1;
 constexpr int32_t kCauseProgram = 2;
 constexpr int kPendingCheckRole = tree_role::kCheckState + 1;  // set until the timer applies it
-
-
 
 std::vector<QPixmap> Pixmaps(const std::vector<QImage>& images) {
   std::vector<QPixmap> pixmaps;
@@ -279,7 +277,7 @@ int32_t TreeBox::AddItem(int32_t parent, const NewItem& new_item) {
                                    new_item.data, new_item.bold.value_or(false));
   int32_t state = data_.check_boxes ? 1 : 0;
   if (new_item.check_state) state = ClampState(*new_item.check_state + 1);
-  item->setData(0, tree_role::kCheckState, state);
+  if (state != 0) item->setData(0, tree_role::kCheckState, state);  // unset reads as 0
   ++expansion_quiet_;
   if (parent_item != nullptr) {
     parent_item->addChild(item);
