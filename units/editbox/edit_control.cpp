@@ -251,8 +251,9 @@ class TextWidget : public QPlainTextEdit {
     const Qt::KeyboardModifiers others =
         event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
     if (enter && others == Qt::NoModifier && !isReadOnly()) {
-      // Enter and Shift+Enter put in a plain break (the editor would copy the block's mark
-      // into the new block, and Shift+Enter would be a line separator).
+      // Enter and Shift+Enter put in a plain break (the editor would give the break the
+      // format of the text before it, which may carry a lone break's mark, and would make
+      // Shift+Enter a line separator).
       QTextCursor cursor = textCursor();
       InsertLines(cursor, QStringLiteral("\n"));
       setTextCursor(cursor);
