@@ -228,7 +228,9 @@ bool ChapterUnsaved() {
 
 bool ChapterSaveDue() { return ChapterUnsaved() || saved_since_flush; }
 
-void FlushShownChapter() {
+namespace {
+
+void WriteShownChapter() {
   if (!database_open || shown_record == 0 || RecordNumber() != shown_record || shown_unreadable)
     return;
   if (!changed_since_save) return;
@@ -240,9 +242,17 @@ void FlushShownChapter() {
   }
   changed_since_save = false;
   NoteChapterSaved();
-  PutSavesOnDisk();
   // The pointer is still on the chapter, so no item has come or gone since it was loaded.
   ShowNameInItem(shown_item);
+}
+
+}  // namespace
+
+void FlushShownChapter() {
+  WriteShownChapter();
+  // Also the saves of earlier ticks: a switch or the end puts them on the disk, and tells a
+  // failure, before the database is left or closed.
+  PutSavesOnDisk();
 }
 
 void SaveCurrentChapter() {

@@ -21,7 +21,8 @@ int32_t GoToChapterRecord(int32_t n);
 
 // Writes the two boxes into the current record, only when that record is the chapter they
 // show (a switch, a delete or the end calls it before the pointer moves), and the name into
-// the item that showed the chapter (the current item may already be another).
+// the item that showed the chapter (the current item may already be another); then puts
+// every save made so far on the disk.
 void FlushShownChapter();
 
 // Writes the two boxes into the current record and the name into the current item, when

@@ -114,8 +114,9 @@ Database::Database() = default;
 
 Database::~Database() {
   locks_.ReleaseEverything();
-  // The memo file first: its spares wait for the main file's flush before they are released.
-  if (main_.IsOpen() && !read_only_ && !files_replaced_) main_.Flush();
+  // Everything on the disk before the memo file's close releases its spares. (A failure here
+  // has no one to tell: the desk flushes, and reports, before it closes.)
+  Flush();
   if (memo_) memo_->Close();
   main_.Close();
   for (auto& index : indexes_) index->Close();
@@ -448,7 +449,7 @@ int32_t Database::Flush() {
   if (!main_.IsOpen()) return code::kNoDatabase;
   if (read_only_ || files_replaced_) return code::kOk;
   if (!main_.Flush()) return WriteFailureCode(main_.last_error(), code::kWriteRecordFailed);
-  return memo_ != nullptr ? memo_->SettleSpares() : code::kOk;
+  return memo_ != nullptr ? memo_->MainFileFlushed() : code::kOk;
 }
 
 int32_t Database::RebuildIndexes() {

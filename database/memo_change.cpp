@@ -259,10 +259,11 @@ int32_t MemoFile::FinishChange(const ChainChange& change, bool switched_in_main)
   }
   std::vector<BlockNumber>& replaced = switched_in_main ? switched_in_main_ : switched_in_memo_;
   if (!change.old_known) {
-    // The walk releases what it finds only once the switch away from it is on the disk.
-    const bool switch_flushed =
-        switched_in_main ? main_file_ != nullptr && main_file_->Flush() : file_.Flush();
-    const int32_t released = switch_flushed ? ReleaseChain(change.old_first) : code::kOk;
+    // The walk releases what it finds only once the switch away from it is on the disk; a
+    // flush that fails leaves the chain leaked, and is told.
+    const int32_t flushed =
+        switched_in_main ? FlushMainFile() : (file_.Flush() ? code::kOk : WriteFailed());
+    const int32_t released = flushed == code::kOk ? ReleaseChain(change.old_first) : flushed;
     return result != code::kOk ? result : released;
   }
   replaced.insert(replaced.end(), change.old_blocks.begin() + change.kept_front,

@@ -368,13 +368,20 @@ int32_t MemoFile::Flush() {
   return code::kOk;
 }
 
+int32_t MemoFile::FlushMainFile() {
+  if (main_file_ == nullptr) return code::kMemoAccessFailed;
+  if (main_file_->Flush()) return code::kOk;
+  return WriteFailureCode(main_file_->last_error(), code::kWriteRecordFailed);
+}
+
 int32_t MemoFile::SettleSpares() {
   if (switched_in_main_.empty()) return switched_in_memo_.empty() ? code::kOk : Flush();
-  if (main_file_ == nullptr || !main_file_->Flush()) {
-    return main_file_ == nullptr
-               ? code::kMemoAccessFailed
-               : WriteFailureCode(main_file_->last_error(), code::kWriteRecordFailed);
-  }
+  const int32_t flushed = FlushMainFile();
+  return flushed != code::kOk ? flushed : MainFileFlushed();
+}
+
+int32_t MemoFile::MainFileFlushed() {
+  if (switched_in_main_.empty() && switched_in_memo_.empty()) return code::kOk;
   // This file too: the back links that name the blocks are set to others after the switch.
   const int32_t flushed = Flush();
   if (flushed != code::kOk) return flushed;

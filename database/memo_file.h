@@ -185,6 +185,9 @@ class MemoFile {
   int32_t Flush();
   // Flushes the files holding switches not yet on the disk, so that every spare may be reused.
   int32_t SettleSpares();
+  // The same when the caller has just flushed the main file: only this one is flushed, and
+  // only when spares wait.
+  int32_t MainFileFlushed();
 
   // Puts the spare blocks on the free list.
   int32_t ReleaseSpares();
@@ -239,6 +242,8 @@ class MemoFile {
   // the file are cut off instead. Requires: the header lock is held.
   int32_t ReleaseBlocks(const std::vector<BlockNumber>& blocks);
   int32_t WriteWord(int64_t offset, int32_t value);
+  // Flushes the main file (kMemoAccessFailed when there is none, else the write's code).
+  int32_t FlushMainFile();
   // The code of the write to the file that just failed: kDiskFull or kMemoAccessFailed.
   int32_t WriteFailed() const {
     return WriteFailureCode(file_.last_error(), code::kMemoAccessFailed);

@@ -196,13 +196,7 @@ struct Ledger {
 
 std::string Verify(const std::string& native_folder, const Ledger& ledger) {
   const std::string main_native = native_folder + "/data.edb";
-  const std::string gbk = platform::GbkPathOf(main_native);
-  const int32_t opened = OpenDefault(gbk);
-  DatabaseList::Instance().CloseAll();
-  if (opened != 0) return "the database does not open: " + std::to_string(opened);
-  CheckReport report;
-  if (CheckDatabase(gbk, {}, false, &report) != 0) return "the checker cannot open the files";
-  if (!report.ok()) return "check: " + report.faults.front();
+  if (std::string failure = OpensAndChecksSound(main_native); !failure.empty()) return failure;
 
   std::set<int32_t> seen;
   for (const RawRecord& record : ReadRawRecords(main_native, native_folder + "/data.edt")) {

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <random>
 
+#include "database/checker.h"
 #include "database/le_bytes.h"
 #include "database/memo_file.h"
 #include "platform/core/native_path.h"
@@ -104,6 +105,17 @@ int32_t OpenDefault(const std::string& gbk_path, int32_t share_mode, bool read_o
   options.share_mode = share_mode;
   options.read_only = read_only;
   return DatabaseList::Instance().Open(options);
+}
+
+std::string OpensAndChecksSound(const std::string& native_main) {
+  const std::string gbk = platform::GbkPathOf(native_main);
+  const int32_t opened = OpenDefault(gbk);
+  DatabaseList::Instance().CloseAll();
+  if (opened != 0) return "the database does not open: " + std::to_string(opened);
+  CheckReport report;
+  if (CheckDatabase(gbk, {}, false, &report) != 0) return "the checker cannot open the files";
+  if (!report.ok()) return "check: " + report.faults.front();
+  return "";
 }
 
 int32_t SetText(Database& database, const std::string& field_gbk, const std::string& value) {

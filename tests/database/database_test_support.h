@@ -55,6 +55,10 @@ std::vector<FieldSpec> ChapterFields();
 // Opens `gbk_path` through the list with the default options and returns the code.
 int32_t OpenDefault(const std::string& gbk_path, int32_t share_mode = 0, bool read_only = false);
 
+// Opens the database at the native path for writing (which finishes a pack a crash left),
+// closes it and checks it: empty when all went well (leaked blocks are allowed), else why not.
+std::string OpensAndChecksSound(const std::string& native_main);
+
 // Sets one field of the current record to a text (memo or text field) and returns the code.
 int32_t SetText(Database& database, const std::string& field_gbk, const std::string& value);
 std::string ReadText(Database& database, int32_t field);

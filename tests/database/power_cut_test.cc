@@ -16,7 +16,6 @@
 #include <string>
 #include <vector>
 
-#include "database/checker.h"
 #include "platform/core/change_recording.h"
 #include "platform/core/native_path.h"
 #include "runtime/owned_blocks.h"
@@ -245,13 +244,7 @@ std::string Verify(const TempFolder& folder, const std::map<std::string, std::st
     WriteWholeFile(folder.Native(name), std::vector<uint8_t>(bytes.begin(), bytes.end()));
   }
   const std::string main_native = folder.Native("data.edb");
-  const std::string gbk = platform::GbkPathOf(main_native);
-  const int32_t opened = OpenDefault(gbk);  // for writing, as the desk: it finishes a pack
-  DatabaseList::Instance().CloseAll();
-  if (opened != 0) return "the database does not open: " + std::to_string(opened);
-  CheckReport report;
-  if (CheckDatabase(gbk, {}, false, &report) != 0) return "the checker cannot open the files";
-  if (!report.ok()) return "check: " + report.faults.front();
+  if (std::string failure = OpensAndChecksSound(main_native); !failure.empty()) return failure;
   std::set<int32_t> seen;
   for (const RawRecord& record : ReadRawRecords(main_native, folder.Native("data.edt"))) {
     const int32_t id = std::abs(record.id);
