@@ -7,6 +7,7 @@
 #include "app/character_count.h"
 #include "app/gate_calls.h"
 #include "app/main_window_ids.h"
+#include "units/editbox/edit_box_methods.h"
 
 namespace app {
 
@@ -38,14 +39,17 @@ void ShowQuotient(forms::UnitId label, double dividend, double divisor) {
 void ResetSecondsCounter() { seconds_counter = 0; }
 
 void CountChapterCharacters() {
-  const runtime::Text content = ReadText(unit::kTextBox, property::kContent);
-  ShowNumber(unit::kCountLabel, ArgCell::Int(static_cast<int32_t>(CountCharacters(content.View()))));
+  // The count of the text read whole (Content), kept by the box line by line: a key in a
+  // novel-sized chapter does not read the chapter again.
+  const int64_t count = units::MeasureContent(kMainWindow, unit::kTextBox, &CountCharacters);
+  ShowNumber(unit::kCountLabel, ArgCell::Int(static_cast<int32_t>(count)));
 }
 
 void StartTiming() {
-  for (const auto& [timer, interval] : {std::pair{unit::kSecondsTimer, 1000}, std::pair{unit::kMinutesTimer, 1000},
-                                        std::pair{unit::kPerSecondTimer, 100}, std::pair{unit::kPerMinuteTimer, 1000},
-                                        std::pair{unit::kHoursTimer, 1000}}) {
+  for (const auto& [timer, interval] :
+       {std::pair{unit::kSecondsTimer, 1000}, std::pair{unit::kMinutesTimer, 1000},
+        std::pair{unit::kPerSecondTimer, 100}, std::pair{unit::kPerMinuteTimer, 1000},
+        std::pair{unit::kHoursTimer, 1000}}) {
     WriteInt(timer, property::kInterval, interval);
   }
 }
@@ -73,8 +77,12 @@ void ShowHours() {
   ShowQuotient(unit::kHours, NumberOf(unit::kMinutes), sixty);
 }
 
-void ShowPerSecond() { ShowQuotient(unit::kPerSecond, NumberOf(unit::kCountLabel), NumberOf(unit::kSeconds)); }
+void ShowPerSecond() {
+  ShowQuotient(unit::kPerSecond, NumberOf(unit::kCountLabel), NumberOf(unit::kSeconds));
+}
 
-void ShowPerMinute() { ShowQuotient(unit::kPerMinute, NumberOf(unit::kCountLabel), NumberOf(unit::kMinutes)); }
+void ShowPerMinute() {
+  ShowQuotient(unit::kPerMinute, NumberOf(unit::kCountLabel), NumberOf(unit::kMinutes));
+}
 
 }  // namespace app

@@ -14,4 +14,10 @@ void AppendText(forms::FormId form, forms::UnitId unit, std::span<const std::str
   }
 }
 
+int64_t MeasureContent(forms::FormId form, forms::UnitId unit, GbkMeasure measure) {
+  auto* box = dynamic_cast<EditBoxUnit*>(forms::FormsRuntime::Instance().UnitWindow(form, unit));
+  if (box == nullptr || !box->IsAlive()) return measure({});
+  return box->MeasureContent(measure);
+}
+
 }  // namespace units

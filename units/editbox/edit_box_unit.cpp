@@ -85,6 +85,11 @@ std::string EditBoxUnit::Content() const {
   return *content_cache_;
 }
 
+int64_t EditBoxUnit::MeasureContent(GbkMeasure measure) const {
+  if (const std::optional<int64_t> sum = control_->SumOverLines(measure)) return *sum;
+  return measure(Content());
+}
+
 void EditBoxUnit::SetTextQuietly(const QString& text) {
   ++quiet_;
   control_->SetText(text);

@@ -58,6 +58,9 @@ class EditBoxUnit : public gui::Window, public UnitBase {
   bool OwnsKey(const gui::Message& message) const;
   // Puts the caret at the end, scrolls it into view and inserts `gbk` there.
   void AppendText(const std::string& gbk);
+  // measure(Content); a multi-line box keeps it line by line, so that asking after every key
+  // costs the lines the key touched.
+  int64_t MeasureContent(GbkMeasure measure) const;
   // A click on the spin control's up (+1) or down (-1) arrow.
   void Step(int32_t direction);
 

@@ -23,6 +23,9 @@
 #include <map>
 #include <vector>
 
+#include "units/editbox/line_sums.h"
+#include "units/editbox/lone_breaks.h"
+
 namespace units {
 
 namespace {
@@ -74,22 +77,6 @@ Qt::Alignment AlignmentOf(int32_t alignment) {
       return Qt::AlignLeft;
   }
 }
-
-// The document keeps every line break a multi-line box was given, so that its text reads
-// back exactly as written, and every break ends a paragraph (a block), so that typing lays
-// out one paragraph however the text's lines were broken. A break written as CR LF (typed or
-// pasted) is a plain block break; a lone LF or a lone CR is a block break whose own character
-// format carries a mark (the block's char format is that of the break before it). A format
-// belongs to its character: it goes where the break goes, through edits, undo and redo, and
-// goes with it when an edit removes it. Text typed after a marked break may take the mark
-// into its own format, but only breaks are ever asked for it, and every break the box puts in
-// (typed, pasted or written) goes in through InsertLines, which gives it its own.
-constexpr int kLoneBreak = QTextFormat::UserProperty + 1;
-constexpr int kLoneLineFeed = 1;
-constexpr int kLoneCarriageReturn = 2;
-// Set on a document once a marked break was put in it, so that a text without any is read
-// without a walk over its blocks.
-constexpr char kHoldsLoneBreaks[] = "inkstoneHoldsLoneBreaks";
 
 // A lone break of kind `mark` at the cursor; the cursor ends in the new block.
 void InsertBreak(QTextCursor& cursor, int mark) {
@@ -501,8 +488,17 @@ class MultiLineControl : public EditControl {
     QObject::disconnect(edit_, &QPlainTextEdit::textChanged, nullptr, nullptr);
   }
 
+ std::optional<int64_t> SumOverLines(GbkMeasure measure) override {
+    if (edit_.isNull()) return std::nullopt;
+    if (line_sums_ == nullptr || line_sums_->measure() != measure) {
+      line_sums_ = std::make_unique<LineSums>(edit_->document(), measure);
+    }
+    return line_sums_->Total();
+  }
+
  private:
   QPointer<TextWidget> edit_;
+  std::unique_ptr<LineSums> line_sums_;  // made when a sum is first asked for
 };
 
 }  // namespace

@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+
+#include "units/editbox/line_sums.h"
 
 class QPainter;
 class QPalette;
@@ -56,6 +59,10 @@ class EditControl {
   // caret and the selection alone; false (and nothing done) when the control cannot, and
   // the caller then writes the whole text.
   virtual bool AppendAsEdit(const QString&) { return false; }
+  // measure() of the text as the box gives it back, kept line by line (see LineSums);
+  // nothing when the control keeps no such sum (a single line) or cannot now, and the caller
+  // then measures the whole text.
+  virtual std::optional<int64_t> SumOverLines(GbkMeasure) { return std::nullopt; }
   virtual bool CanUndo() const = 0;
   // Forgets every edit: nothing to undo or redo afterwards. The text, caret and selection
   // stay.

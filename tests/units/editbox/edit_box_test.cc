@@ -320,6 +320,65 @@ TEST_F(EditBox, TypingBesideLoneBreaksKeepsThemByteForByte) {
   EXPECT_EQ(ReadText(kText, kContent), written);
 }
 
+// A measure that adds up over lines and sees every byte, though an LF right after a CR adds
+// nothing (CR LF is one break, as in a character count); and how often it was asked.
+int measured_lines = 0;
+int64_t ByteSum(std::string_view gbk) {
+  ++measured_lines;
+  int64_t sum = 0;
+  for (size_t i = 0; i < gbk.size(); ++i) {
+    if (gbk[i] != '\n' || i == 0 || gbk[i - 1] != '\r') sum += static_cast<uint8_t>(gbk[i]);
+  }
+  return sum;
+}
+
+// The sum kept line by line always equals the measure of the content read whole, whatever
+// the edit, and a key measures only its own line again.
+TEST_F(EditBox, AMeasureKeptLineByLineFollowsEveryEdit) {
+  Activate();
+  const auto expect_whole = [&](const char* step) {
+    const runtime::Text content = runtime::Text::FromResult(Read(kText, kContent));
+    const int64_t whole = ByteSum(content.View());
+    EXPECT_EQ(units::MeasureContent(kForm, kText, &ByteSum), whole) << step;
+  };
+  std::string text;
+  for (int i = 0; i < 1000; ++i) text += "第" + std::to_string(i) + "行\r\n";
+  WriteText(kText, kContent, text + "甲\n乙");
+  expect_whole("written");
+  Unit(kText)->SetFocus();
+  WriteInt(kText, kSelStart, 20);
+  measured_lines = 0;
+  QTest::keyClicks(Widget(kText), "x");
+  expect_whole("typed");
+  EXPECT_LE(measured_lines, 2 + 1);  // the typed line (twice at most) and the check's own call
+  QTest::keyClick(Widget(kText), Qt::Key_Return);
+  expect_whole("Enter");
+  QTest::keyClick(Widget(kText), Qt::Key_Backspace);
+  QTest::keyClick(Widget(kText), Qt::Key_Backspace);
+  expect_whole("lines joined");
+  QGuiApplication::clipboard()->setText(QString::fromUtf8("一\n二\r\n三"));
+  QTest::keyClick(Widget(kText), Qt::Key_V, Qt::ControlModifier);
+  expect_whole("pasted");
+  WriteInt(kText, kSelStart, -1);
+  units::AppendText(kForm, kText, std::vector<std::string>{"\n末"});
+  expect_whole("appended");
+  for (int i = 0; i < 6; ++i) QTest::keyClick(Widget(kText), Qt::Key_Z, Qt::ControlModifier);
+  expect_whole("undone");
+  QTest::keyClick(Widget(kText), Qt::Key_Y, Qt::ControlModifier);
+  expect_whole("redone");
+  WriteInt(kText, kSelStart, 0);
+  WriteInt(kText, kSelLength, 100000);
+  QTest::keyClick(Widget(kText), Qt::Key_Delete);
+  expect_whole("all deleted");
+  // A lone CR before a lone LF reads back as one CR LF break: the box measures the whole.
+  WriteText(kText, kContent, "甲\r");
+  WriteInt(kText, kSelStart, 3);
+  WriteText(kText, kSelText, "\n乙");
+  expect_whole("lone CR then lone LF");
+  Write(kText, kScrollBars, ArgCell::Int(3));  // the box is made again
+  expect_whole("re-created");
+}
+
 TEST_F(EditBox, TypedAndPastedLineBreaksAreCrLfBesideLoneOnes) {
   Activate();
   WriteText(kText, kContent, "甲\r");

@@ -1,0 +1,86 @@
+#include "units/editbox/line_sums.h"
+
+#include <QTextBlock>
+#include <QTextBlockUserData>
+#include <QTextCharFormat>
+#include <QTextDocument>
+#include <string>
+
+#include "units/editbox/gbk_positions.h"
+#include "units/editbox/lone_breaks.h"
+
+namespace units {
+
+namespace {
+
+// One line's part of the sum; it leaves the sum with its block.
+class LineFigure : public QTextBlockUserData {
+ public:
+  explicit LineFigure(std::shared_ptr<LineSums::Totals> totals) : totals_(std::move(totals)) {}
+  ~LineFigure() override { Set(0, false); }
+  const LineSums::Totals* totals() const { return totals_.get(); }
+
+  void Set(int64_t value, bool lone_carriage_return) {
+    totals_->sum += value - value_;
+    totals_->lone_carriage_returns += int{lone_carriage_return} - int{lone_carriage_return_};
+    value_ = value;
+    lone_carriage_return_ = lone_carriage_return;
+  }
+
+ private:
+  std::shared_ptr<LineSums::Totals> totals_;
+  int64_t value_ = 0;
+  bool lone_carriage_return_ = false;
+};
+
+// The break after `block` as the box's text gives it back (see EditControl), or nothing for
+// the last block.
+QString BreakAfter(const QTextBlock& block, bool holds_lone_breaks) {
+  const QTextBlock next = block.next();
+  if (!next.isValid()) return {};
+  const int mark = holds_lone_breaks ? next.charFormat().intProperty(kLoneBreak) : 0;
+  if (mark == kLoneCarriageReturn) return QStringLiteral("\r");
+  if (mark == kLoneLineFeed) return QString(QChar::LineSeparator);
+  return QStringLiteral("\n");
+}
+
+}  // namespace
+
+LineSums::LineSums(QTextDocument* document, GbkMeasure measure)
+    : document_(document), measure_(measure) {
+  MeasureLines(document->firstBlock(), document->lastBlock());
+  // The document tells the range of every edit (undo and redo too) once it is made, before
+  // anyone hears that its text changed.
+  on_change_ =
+      QObject::connect(document, &QTextDocument::contentsChange, [this](int from, int, int added) {
+        QTextBlock last = document_->findBlock(from + added);
+        if (!last.isValid()) last = document_->lastBlock();
+        MeasureLines(document_->findBlock(from), last);
+      });
+}
+
+LineSums::~LineSums() { QObject::disconnect(on_change_); }
+
+std::optional<int64_t> LineSums::Total() const {
+  if (totals_->lone_carriage_returns > 0) return std::nullopt;
+  return totals_->sum;
+}
+
+void LineSums::MeasureLines(QTextBlock block, const QTextBlock& last) {
+  const GbkPositions positions{.crlf_lines = true};
+  const bool holds_lone_breaks = document_->property(kHoldsLoneBreaks).toBool();
+  for (; block.isValid(); block = block.next()) {
+    const QString line_break = BreakAfter(block, holds_lone_breaks);
+    const std::string gbk = positions.Encode(block.text() + line_break);
+    auto* figure = dynamic_cast<LineFigure*>(block.userData());
+    // A figure of an earlier sum (another measure) is replaced; its block leaves that sum.
+    if (figure == nullptr || figure->totals() != totals_.get()) {
+      figure = new LineFigure(totals_);
+      block.setUserData(figure);
+    }
+    figure->Set(measure_(gbk), line_break == u'\r');
+    if (block == last) break;
+  }
+}
+
+}  // namespace units

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QMetaObject>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+class QTextBlock;
+class QTextDocument;
+
+namespace units {
+
+// A figure of a text's GBK bytes that adds up over its lines: measure(a + b) equals
+// measure(a) + measure(b) whenever a ends with a line break (a character count is one).
+using GbkMeasure = int64_t (*)(std::string_view gbk);
+
+// measure() of a multi-line box's whole text, kept as a sum over its lines: each line is
+// measured with the break after it, and an edit measures again only the lines it touched, so
+// a key typed into a novel-sized chapter costs a line, not the chapter. Each block holds its
+// line's figure in its user data; a block the document drops takes its figure out of the sum
+// as it goes.
+class LineSums {
+ public:
+  // Measures every line of `document` now. Requires: the document outlives this object or
+  // is destroyed first (its blocks then go, and the sum with them).
+  LineSums(QTextDocument* document, GbkMeasure measure);
+  ~LineSums();
+  LineSums(const LineSums&) = delete;
+  LineSums& operator=(const LineSums&) = delete;
+
+  GbkMeasure measure() const { return measure_; }
+  // The sum; nothing while the text holds a lone CR, as the text then reads back with that CR
+  // and a following line's LF as one CR LF break, which the lines measured apart do not see.
+  std::optional<int64_t> Total() const;
+
+  struct Totals {
+    int64_t sum = 0;
+    int64_t lone_carriage_returns = 0;
+  };
+
+ private:
+  void MeasureLines(QTextBlock first, const QTextBlock& last);
+
+  QTextDocument* document_;
+  GbkMeasure measure_;
+  // Shared with every block's figure: a figure may outlive this object in a block.
+  std::shared_ptr<Totals> totals_ = std::make_shared<Totals>();
+  QMetaObject::Connection on_change_;
+};
+
+}  // namespace units
