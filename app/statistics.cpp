@@ -46,10 +46,9 @@ void CountChapterCharacters() {
 }
 
 void StartTiming() {
-  for (const auto& [timer, interval] :
-       {std::pair{unit::kSecondsTimer, 1000}, std::pair{unit::kMinutesTimer, 1000},
-        std::pair{unit::kPerSecondTimer, 100}, std::pair{unit::kPerMinuteTimer, 1000},
-        std::pair{unit::kHoursTimer, 1000}}) {
+  for (const auto& [timer, interval] : {std::pair{unit::kSecondsTimer, 1000}, std::pair{unit::kMinutesTimer, 1000},
+                                        std::pair{unit::kPerSecondTimer, 100}, std::pair{unit::kPerMinuteTimer, 1000},
+                                        std::pair{unit::kHoursTimer, 1000}}) {
     WriteInt(timer, property::kInterval, interval);
   }
 }
@@ -77,12 +76,8 @@ void ShowHours() {
   ShowQuotient(unit::kHours, NumberOf(unit::kMinutes), sixty);
 }
 
-void ShowPerSecond() {
-  ShowQuotient(unit::kPerSecond, NumberOf(unit::kCountLabel), NumberOf(unit::kSeconds));
-}
+void ShowPerSecond() { ShowQuotient(unit::kPerSecond, NumberOf(unit::kCountLabel), NumberOf(unit::kSeconds)); }
 
-void ShowPerMinute() {
-  ShowQuotient(unit::kPerMinute, NumberOf(unit::kCountLabel), NumberOf(unit::kMinutes));
-}
+void ShowPerMinute() { ShowQuotient(unit::kPerMinute, NumberOf(unit::kCountLabel), NumberOf(unit::kMinutes)); }
 
 }  // namespace app
