@@ -30,11 +30,11 @@ inline constexpr int64_t kCharacters = 200000;
 
 using unit_tests::App;  // the one application object of the process
 
-inline QString Chapter() {
+inline QString Chapter(int64_t characters = kCharacters) {
   const QString line = QString::fromUtf8("　　天地玄黄宇宙洪荒日月盈昃辰宿列张寒来暑往秋收冬藏闰余成岁律吕调阳云腾致雨露结为霜。");
   QString text;
-  while (text.size() < kCharacters) text += line + QStringLiteral("\r\n");
-  text.truncate(kCharacters);
+  while (text.size() < characters) text += line + QStringLiteral("\r\n");
+  text.truncate(characters);
   return text;
 }
 
@@ -54,10 +54,10 @@ class RunningDesk {
     loaded_ = forms.LoadWindow(kMainWindow, false, false, nullptr);
     if (loaded_) window_ = forms.UnitWindow(kMainWindow, 0)->Widget();
   }
-  // A new chapter of kCharacters characters, open in the text box, saved once.
-  void OpenLongChapter() {
+  // A new chapter of `characters` characters, open in the text box, saved once.
+  void OpenLongChapter(int64_t characters = kCharacters) {
     routines::OnNewChapter(nullptr, 0);
-    const runtime::Text text(platform::Utf8ToGbk(Chapter().toStdString()));
+    const runtime::Text text(platform::Utf8ToGbk(Chapter(characters).toStdString()));
     forms::FormsRuntime& forms = forms::FormsRuntime::Instance();
     forms.WriteUnitProperty(kMainWindow, unit::kTextBox, property::kContent, -1, text.Arg());
     Ticks();

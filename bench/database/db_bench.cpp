@@ -11,12 +11,16 @@
 //                                       name and text again (most of the ten saves a second);
 //   SaveChapterEdited/<bytes>/<engine>  one byte of the text changed before every save, as
 //                                       while the author types.
+// SaveSideBySide/<kind>/<bytes>/sqlite-<synchronous> runs inkstone-exclusive and SQLite in turn
+// within each round and reports the ratio of their times.
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -68,62 +72,126 @@ ArgCell TextAsByteSet(const void* frame) {
   return ArgCell::ByteSet(runtime::MakeByteSet(text.data(), static_cast<int32_t>(text.size())));
 }
 
+// The chapter record of a fresh chapter database, saved as the application saves it.
+class InkstoneSaver {
+ public:
+  InkstoneSaver(size_t bytes, bool exclusive) {
+    database::DatabaseList::Instance().CloseAll();
+    const fs::path path = BenchFolder() / ("save-" + std::to_string(bytes) + ".edb");
+    fs::remove(path);
+    fs::remove(fs::path(path).replace_extension(".edt"));
+    database::CreateDatabase(platform::GbkPathOf(path),
+                             {{runtime::Gbk("姓名"), database::kMemoField, 0},
+                              {runtime::Gbk("学号"), database::kByteSetField, 0}});
+    runtime::Text path_text(platform::GbkPathOf(path));
+    Call(&database::OpenDatabase,
+         {path_text.Arg(), ArgCell(), ArgCell(), exclusive ? ArgCell::Int(4) : ArgCell()});
+    Call(&database::AppendBlankRecord);
+  }
+  ~InkstoneSaver() { database::DatabaseList::Instance().CloseAll(); }
+
+  bool Save(const std::string& text) {
+    const TextSource source{&text};
+    const runtime::SubStatement statement{&TextAsByteSet, &source};
+    return Call(&database::ModifyFields,
+                {ArgCell(), text_field_.Arg(), ArgCell::Statement(&statement), name_field_.Arg(),
+                 name_.Arg()})
+               .low != 0;
+  }
+
+ private:
+  runtime::Text text_field_{runtime::Gbk("学号")};
+  runtime::Text name_field_{runtime::Gbk("姓名")};
+  runtime::Text name_{runtime::Gbk("第一章 开端")};
+};
+
+// The same chapter as one row of SQLite (WAL), with `synchronous` NORMAL (no flush per commit)
+// or FULL (a flush per commit, as every save of ours that changes text).
+class SqliteSaver {
+ public:
+  SqliteSaver(size_t bytes, const std::string& synchronous) {
+    const fs::path path = BenchFolder() / ("save-" + std::to_string(bytes) + ".sqlite");
+    fs::remove(path);
+    fs::remove(path.string() + "-wal");
+    fs::remove(path.string() + "-shm");
+    sqlite3_open(path.c_str(), &db_);
+    sqlite3_exec(db_,
+                 ("PRAGMA journal_mode=WAL; PRAGMA synchronous=" + synchronous +
+                  "; CREATE TABLE chapters(id INTEGER PRIMARY KEY, name TEXT, body BLOB);"
+                  "INSERT INTO chapters VALUES(1, '', x'');")
+                     .c_str(),
+                 nullptr, nullptr, nullptr);
+    sqlite3_prepare_v2(db_, "UPDATE chapters SET body = ?1, name = ?2 WHERE id = 1", -1, &update_,
+                       nullptr);
+  }
+  ~SqliteSaver() {
+    sqlite3_finalize(update_);
+    sqlite3_close(db_);
+  }
+
+  bool Save(const std::string& text) {
+    sqlite3_bind_blob(update_, 1, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+    sqlite3_bind_text(update_, 2, name_.data(), static_cast<int>(name_.size()), SQLITE_STATIC);
+    const bool done = sqlite3_step(update_) == SQLITE_DONE;
+    sqlite3_reset(update_);
+    return done;
+  }
+
+ private:
+  sqlite3* db_ = nullptr;
+  sqlite3_stmt* update_ = nullptr;
+  const std::string name_ = runtime::Gbk("第一章 开端");
+};
+
 void SaveInkstone(benchmark::State& state, size_t bytes, bool edited, bool exclusive) {
-  database::DatabaseList::Instance().CloseAll();
-  const fs::path path = BenchFolder() / ("save-" + std::to_string(bytes) + ".edb");
-  fs::remove(path);
-  fs::remove(fs::path(path).replace_extension(".edt"));
-  database::CreateDatabase(platform::GbkPathOf(path),
-                           {{runtime::Gbk("姓名"), database::kMemoField, 0},
-                            {runtime::Gbk("学号"), database::kByteSetField, 0}});
-  runtime::Text path_text(platform::GbkPathOf(path));
-  Call(&database::OpenDatabase,
-       {path_text.Arg(), ArgCell(), ArgCell(), exclusive ? ArgCell::Int(4) : ArgCell()});
-  Call(&database::AppendBlankRecord);
+  InkstoneSaver saver(bytes, exclusive);
   std::string text = ChapterText(bytes);
-  const TextSource source{&text};
-  const runtime::SubStatement statement{&TextAsByteSet, &source};
-  runtime::Text text_field(runtime::Gbk("学号"));
-  runtime::Text name_field(runtime::Gbk("姓名"));
-  runtime::Text name(runtime::Gbk("第一章 开端"));
   size_t i = 0;
   for (auto _ : state) {
     if (edited) text[i++ % text.size()] ^= 1;
-    const ArgCell ok =
-        Call(&database::ModifyFields, {ArgCell(), text_field.Arg(), ArgCell::Statement(&statement),
-                                       name_field.Arg(), name.Arg()});
-    if (ok.low == 0) state.SkipWithError("ModifyFields failed");
+    if (!saver.Save(text)) state.SkipWithError("ModifyFields failed");
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
-  database::DatabaseList::Instance().CloseAll();
 }
 
 void SaveSqlite(benchmark::State& state, size_t bytes, bool edited) {
-  const fs::path path = BenchFolder() / ("save-" + std::to_string(bytes) + ".sqlite");
-  fs::remove(path);
-  sqlite3* db = nullptr;
-  sqlite3_open(path.c_str(), &db);
-  sqlite3_exec(db,
-               "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
-               "CREATE TABLE chapters(id INTEGER PRIMARY KEY, name TEXT, body BLOB);"
-               "INSERT INTO chapters VALUES(1, '', x'');",
-               nullptr, nullptr, nullptr);
-  sqlite3_stmt* update = nullptr;
-  sqlite3_prepare_v2(db, "UPDATE chapters SET body = ?1, name = ?2 WHERE id = 1", -1, &update,
-                     nullptr);
+  SqliteSaver saver(bytes, "NORMAL");
   std::string text = ChapterText(bytes);
-  const std::string name = runtime::Gbk("第一章 开端");
   size_t i = 0;
   for (auto _ : state) {
     if (edited) text[i++ % text.size()] ^= 1;
-    sqlite3_bind_blob(update, 1, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
-    sqlite3_bind_text(update, 2, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
-    if (sqlite3_step(update) != SQLITE_DONE) state.SkipWithError("UPDATE failed");
-    sqlite3_reset(update);
+    if (!saver.Save(text)) state.SkipWithError("UPDATE failed");
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
-  sqlite3_finalize(update);
-  sqlite3_close(db);
+}
+
+double Seconds(const std::function<bool()>& save, bool* ok) {
+  const auto start = std::chrono::steady_clock::now();
+  *ok = save() && *ok;
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Ours (opened exclusively, as the desk opens it) and SQLite's save side by side, one after
+// the other in every round, so that a busy machine slows both alike; "ratio" is ours over the
+// peer's.
+void SaveSideBySide(benchmark::State& state, size_t bytes, bool edited,
+                    const std::string& synchronous) {
+  InkstoneSaver ours(bytes, true);
+  SqliteSaver peer(bytes, synchronous);
+  std::string text = ChapterText(bytes);
+  size_t i = 0;
+  double ours_seconds = 0, peer_seconds = 0;
+  bool ok = true;
+  for (auto _ : state) {
+    if (edited) text[i++ % text.size()] ^= 1;
+    const double seconds = Seconds([&] { return ours.Save(text); }, &ok);
+    ours_seconds += seconds;
+    state.SetIterationTime(seconds);
+    peer_seconds += Seconds([&] { return peer.Save(text); }, &ok);
+  }
+  if (!ok) state.SkipWithError("a save failed");
+  state.counters["peer_ms"] = peer_seconds * 1e3 / static_cast<double>(state.iterations());
+  state.counters["ratio"] = peer_seconds > 0 ? ours_seconds / peer_seconds : 0;
 }
 
 void SaveRaw(benchmark::State& state, size_t bytes, bool edited) {
@@ -216,6 +284,19 @@ void RegisterAll() {
       benchmark::RegisterBenchmark((prefix + "raw").c_str(), SaveRaw, bytes, edited);
       benchmark::RegisterBenchmark((prefix + "inkstone-exclusive").c_str(), SaveInkstone, bytes,
                                    edited, true);
+    }
+  }
+  for (const char* synchronous : {"NORMAL", "FULL"}) {
+    for (bool edited : {false, true}) {
+      for (size_t bytes : {200000, 4000000}) {
+        const std::string name = std::string("SaveSideBySide/") +
+                                 (edited ? "edited/" : "unchanged/") + std::to_string(bytes) +
+                                 "/sqlite-" + synchronous;
+        benchmark::RegisterBenchmark(name.c_str(), SaveSideBySide, bytes, edited,
+                                     std::string(synchronous))
+            ->UseManualTime()
+            ->Unit(benchmark::kMicrosecond);
+      }
     }
   }
   benchmark::RegisterBenchmark("OpenAndList", OpenAndList)

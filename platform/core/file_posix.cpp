@@ -155,7 +155,9 @@ int64_t File::Size() {
   return status.st_size;
 }
 
-bool File::FlushToDevice() { return fsync(handle_) == 0; }
+// The data and what finding it needs (the size), not the times: a save rewrites blocks in
+// place, and the inode's times would cost a journal commit per save.
+bool File::FlushToDevice() { return fdatasync(handle_) == 0; }
 
 FileError File::LastSystemError() {
   switch (errno) {
