@@ -11,14 +11,18 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
+# What building and running the program needs; the tests and benchmarks add theirs below.
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev libxcb1-dev qt6-translations-l10n
-  libgtest-dev libgmock-dev libbenchmark-dev
-  libjpeg62-turbo-dev nettle-dev nlohmann-json3-dev libsqlite3-dev
-  fonts-noto-cjk xvfb xauth xdotool
+  libjpeg62-turbo-dev nettle-dev nlohmann-json3-dev
+  fonts-noto-cjk xvfb xauth
+)
+test_packages=(
+  libgtest-dev libgmock-dev xdotool
   g++-mingw-w64-x86-64-posix wine64
 )
+bench_packages=(libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev python3)
 
 install_missing_packages() {
   local missing=()
@@ -90,6 +94,7 @@ case "${1:-}" in
     with_display build/app/inkstone
     ;;
   test)
+    packages+=("${test_packages[@]}")
     install_missing_packages
     build build
     run_tests build
@@ -99,7 +104,7 @@ case "${1:-}" in
     run_windows_tests
     ;;
   bench)
-    packages+=(python3)
+    packages+=("${bench_packages[@]}")
     install_missing_packages
     build build
     # "./build.sh bench loaded": the same while another process keeps one core busy.
