@@ -42,6 +42,7 @@ inline const std::string kLockNotSupported =
     runtime::Gbk("写作台无法占用章节文件夹：所在的文件系统不支持文件锁。");
 inline const std::string kLockFailed = runtime::Gbk("写作台无法占用章节文件夹。");
 inline const std::string kFolderIs = runtime::Gbk("\r\n文件夹：");
+inline const std::string kDeskFolderNotMade = runtime::Gbk("写作台无法建立章节文件夹，或无法把空的章节数据库复制进去。");
 inline const std::string kDatabaseUnavailable =
     runtime::Gbk("无法打开章节数据库，本次输入的章节不会被保存：");
 

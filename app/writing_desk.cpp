@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "app/data_folder.h"
+#include "app/desktop_identity.h"
 #include "app/routines.h"
 #include "app/single_instance.h"
 #include "app/termination.h"
@@ -91,7 +93,10 @@ const std::vector<std::string>& RoutineNames() { return kRoutineNames; }
 int32_t WritingDeskEntry() {
   runtime::RuntimeService(6);
   runtime::RuntimeService(3, reinterpret_cast<intptr_t>(&EndRoutine));
-  if (const std::string refused = ClaimProgramFolder(); !refused.empty()) {
+  PresentToDesktop();
+  std::string refused = UseDeskFolder();
+  if (refused.empty()) refused = ClaimProgramFolder();
+  if (!refused.empty()) {
     TellFolderNotClaimed(refused);
     return 0;
   }

@@ -131,6 +131,38 @@ TEST(DeskProcess, ATerminationRequestSavesTheChapterAndClosesTheDatabase) {
   fs::remove_all(folder);
 }
 
+// Installed (<prefix>/bin with <prefix>/share/inkstone beside it), the desk writes the chapters
+// into the author's data folder, which starts from the installed empty database.
+TEST(DeskProcess, AnInstalledDeskKeepsTheChaptersInTheAuthorsDataFolder) {
+  const fs::path root = MakeProgramFolder();
+  const fs::path bin = root / "usr" / "bin";
+  const fs::path installed = root / "usr" / "share" / "inkstone" / fs::u8path("小说数据");
+  fs::create_directories(bin);
+  fs::create_directories(installed);
+  for (const char* file : {"data.edb", "data.edt"}) {
+    fs::copy_file(root / fs::u8path("小说数据") / file, installed / file);
+  }
+  const fs::path data_home = root / "data-home";
+  setenv("XDG_DATA_HOME", data_home.c_str(), 1);
+  const std::string text = AuthorText(1);
+  const pid_t desk = StartDeskChild(bin, {"--type", WriteText(root, text).string()});
+  unsetenv("XDG_DATA_HOME");
+  ASSERT_GT(desk, 0);
+  ASSERT_TRUE(WaitForFile(bin / "done", 30000));
+  kill(desk, SIGTERM);
+  const int status = WaitForChild(desk);
+  ASSERT_TRUE(WIFEXITED(status));
+
+  const fs::path folder = data_home / "inkstone";
+  const std::vector<ChapterRecord> records = ReadChapterRecords(folder);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].text, Stored(text));
+  EXPECT_TRUE(fs::exists(folder / fs::u8path("自动保存") / fs::u8path("自动保存文件【勿删】.txt")));
+  EXPECT_FALSE(fs::exists(bin / fs::u8path("小说数据")));
+  EXPECT_TRUE(ReadChapterRecords(root / "usr" / "share" / "inkstone").empty());
+  fs::remove_all(root);
+}
+
 TEST(DeskProcess, ATerminationRequestOnAFullDiskLeavesTheWholeTextInARescueCopy) {
   const fs::path folder = MakeProgramFolder();
   const fs::path home = folder.string() + "-home";

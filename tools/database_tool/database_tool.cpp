@@ -65,6 +65,12 @@ Commands:
         Shows this text.
 
 Exit status: 0 success, 1 a check found a fault, 2 bad usage or a file that cannot be used.
+
+Where the writing desk keeps its chapters:
+  A desk run from a folder of its own (unpacked, or the build's app folder) keeps them
+  beside the program, in 小说数据/data.edb. An installed desk keeps them in the author's
+  data folder, $XDG_DATA_HOME/inkstone/小说数据/data.edb
+  (~/.local/share/inkstone/小说数据/data.edb when XDG_DATA_HOME is not set).
 )";
 
 std::string GbkPathArg(const char* native) { return platform::GbkPath(native); }
