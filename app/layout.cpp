@@ -5,6 +5,7 @@
 #include "app/gate_calls.h"
 #include "app/main_window_ids.h"
 #include "app/save_alarm.h"
+#include "units/base/unit_methods.h"
 
 namespace app {
 
@@ -40,8 +41,12 @@ void LayOutForWindowSize() {
     Set(caption, property::kLeft, caption_left);
   }
   const int32_t figure_left = width - Get(unit::kHours, property::kWidth);
+  // Placed from the window's Width, which counts its frame: the figures reach only as far as
+  // the inside of the frame, where a figure too long for its label ends in "…".
+  const int32_t figure_width = units::InnerWidth(kMainWindow, unit::kWindow) - figure_left;
   for (forms::UnitId figure : {unit::kHours, unit::kMinutes, unit::kSeconds, unit::kPerSecond, unit::kPerMinute}) {
     Set(figure, property::kLeft, figure_left);
+    Set(figure, property::kWidth, figure_width);
   }
   Set(unit::kSearchBox, property::kLeft, width - group_width * 3);
   Set(unit::kSearchButton, property::kLeft,
@@ -50,6 +55,8 @@ void LayOutForWindowSize() {
       Get(unit::kSearchBox, property::kLeft) - Get(unit::kForumLabel, property::kWidth));
   LayOutWarningLine();
 }
+
+void KeepTheStartSizeAsTheSmallest() { units::KeepSizeAsSmallest(kMainWindow, unit::kWindow); }
 
 void LayOutAroundSplitter(int32_t left) {
   const int32_t width = Get(unit::kWindow, property::kWidth);

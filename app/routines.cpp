@@ -38,6 +38,7 @@ void PopUp(forms::UnitId menu) { Core(libraries::kPopupMenu, {WindowRef(), MenuR
 }  // namespace
 
 HandlerResult OnCreated(const int32_t*, int32_t) {
+  KeepTheStartSizeAsTheSmallest();
   StartUp();
   return {};
 }

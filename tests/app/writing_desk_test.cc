@@ -278,16 +278,16 @@ TEST_F(WritingDesk, FocusOnABoxSelectsItsWholeText) {
 
 TEST_F(WritingDesk, TheTitleButtonsFollowTheRightEdge) {
   StartDesk();
+  WriteInt(unit::kWindow, property::kWidth, 1100);
+  ASSERT_TRUE(WaitFor([&] { return ReadInt(unit::kCloseButton, property::kLeft) == 1040; }));
   WriteInt(unit::kWindow, property::kWidth, 1000);
   ASSERT_TRUE(WaitFor([&] { return ReadInt(unit::kCloseButton, property::kLeft) == 940; }));
-  WriteInt(unit::kWindow, property::kWidth, 810);
-  ASSERT_TRUE(WaitFor([&] { return ReadInt(unit::kCloseButton, property::kLeft) == 750; }));
-  EXPECT_EQ(ReadInt(unit::kMaximiseButton, property::kLeft), 720);
-  EXPECT_EQ(ReadInt(unit::kMinimiseButton, property::kLeft), 675);
-  WriteInt(unit::kWindow, property::kHeight, 600);
-  ASSERT_TRUE(WaitFor([&] { return ReadInt(unit::kTextBox, property::kHeight) == 535; }));
-  EXPECT_EQ(ReadInt(unit::kChapterList, property::kHeight), 478);
-  EXPECT_EQ(ReadInt(unit::kTextBox, property::kWidth), 501);
+  EXPECT_EQ(ReadInt(unit::kMaximiseButton, property::kLeft), 910);
+  EXPECT_EQ(ReadInt(unit::kMinimiseButton, property::kLeft), 865);
+  WriteInt(unit::kWindow, property::kHeight, 700);
+  ASSERT_TRUE(WaitFor([&] { return ReadInt(unit::kTextBox, property::kHeight) == 635; }));
+  EXPECT_EQ(ReadInt(unit::kChapterList, property::kHeight), 578);
+  EXPECT_EQ(ReadInt(unit::kTextBox, property::kWidth), 691);
 }
 
 TEST_F(WritingDesk, TheSplitterStaysBetweenEightAndTheWidthLessTwenty) {

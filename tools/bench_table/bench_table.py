@@ -15,10 +15,10 @@ import sys
 # (pattern on the benchmark's name, goal for its ratio, what the row is)
 GOALS = [
     (r"^BM_StartUp", 1.0, "start-up, 5,000 chapters listed, the first loaded"),
-    (r"^BM_SwitchToLast/200000", 1.0, "switch to the 5,000th chapter (200,000 characters)"),
-    (r"^BM_SwitchToLast/2000000", 1.0, "switch to a chapter of 2,000,000 characters"),
-    (r"^BM_Keystroke/200000", 1.25, "one key, whole desk, 200,000 characters"),
-    (r"^BM_Keystroke/2000000", 2.0, "one key, whole desk, 2,000,000 characters"),
+    (r"^BM_SwitchToLast/200000/", 1.0, "switch to the 5,000th chapter (200,000 characters)"),
+    (r"^BM_SwitchToLast/2000000/", 1.0, "switch to a chapter of 2,000,000 characters"),
+    (r"^BM_Keystroke/200000/", 1.25, "one key, whole desk, 200,000 characters"),
+    (r"^BM_Keystroke/2000000/", 2.0, "one key, whole desk, 2,000,000 characters"),
     (r"^BM_CountCharacters", 3.0, "count of a chapter against a byte loop"),
     (r"^BM_IdleMinute", 1.5, "an idle minute, CPU"),
     (r"^BM_Ticks/typing:1", None, "save and autosave ticks after a key"),

@@ -32,6 +32,15 @@ void Move(forms::FormId form, forms::UnitId unit, std::optional<int32_t> left,
   window->Repaint();
 }
 
+void KeepSizeAsSmallest(forms::FormId form, forms::UnitId unit) {
+  if (gui::Window* window = LiveUnit(form, unit)) window->SetSmallestSize(window->Rect().size());
+}
+
+int32_t InnerWidth(forms::FormId form, forms::UnitId unit) {
+  gui::Window* window = LiveUnit(form, unit);
+  return window == nullptr || window->Widget() == nullptr ? 0 : window->Widget()->width();
+}
+
 int64_t SendUnitMessage(forms::FormId form, forms::UnitId unit, uint32_t message, uint64_t wparam,
                         int64_t lparam) {
   gui::Window* window = LiveUnit(form, unit);

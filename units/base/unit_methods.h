@@ -19,6 +19,14 @@ void Move(forms::FormId form, forms::UnitId unit, std::optional<int32_t> left,
           std::optional<int32_t> top = std::nullopt, std::optional<int32_t> width = std::nullopt,
           std::optional<int32_t> height = std::nullopt);
 
+// The unit's window cannot be made smaller than it is now (by the user or a program: a
+// smaller size asked for becomes this one).
+void KeepSizeAsSmallest(forms::FormId form, forms::UnitId unit);
+
+// The width of the unit's window inside its frame (its Width counts the frame too); 0 for no
+// live unit.
+int32_t InnerWidth(forms::FormId form, forms::UnitId unit);
+
 int64_t SendUnitMessage(forms::FormId form, forms::UnitId unit, uint32_t message, uint64_t wparam,
                         int64_t lparam);
 

@@ -1,6 +1,8 @@
 #include "units/label/caption_painter.h"
 
+#include <QFontMetrics>
 #include <QPainter>
+#include <QWidget>
 
 #include "platform/gui/gbk_qstring.h"
 #include "units/base/painting.h"
@@ -26,17 +28,60 @@ int TextFlags(const CaptionStyle& style) {
   return flags;
 }
 
+// The text as drawn: a mnemonic "&" is not shown, "&&" is one "&".
+QString WithoutMnemonic(const QString& text) {
+  QString shown;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text[i] == u'&' && i + 1 < text.size()) ++i;
+    shown += text[i];
+  }
+  return shown;
+}
+
 }  // namespace
 
-void PaintCaption(QPainter& painter, const QRect& area, const CaptionStyle& style,
-                  const QFont& font, const QPalette& palette) {
-  const QString caption = gui::QStringOfGbk(style.caption);
-  if (caption.isEmpty()) return;
+CaptionLayout LayOutCaption(const QRect& area, const CaptionStyle& style, const QFont& font) {
+  CaptionLayout layout;
+  layout.whole = gui::QStringOfGbk(style.caption);
+  layout.shown = layout.whole;
+  if (layout.whole.isEmpty()) return layout;
+  const QFontMetrics metrics(font);
+  const int flags = TextFlags(style);
+  if (style.word_wrap) {
+    layout.ink = metrics.boundingRect(area, flags & ~Qt::TextDontClip, layout.shown);
+    return layout;
+  }
+  if (metrics.tightBoundingRect(WithoutMnemonic(layout.whole)).width() > area.width()) {
+    layout.shown =
+        metrics.elidedText(layout.whole, Qt::ElideRight, area.width(), Qt::TextShowMnemonic);
+    layout.elided = layout.shown != layout.whole;
+  }
+  // The line's box as drawn, and the ink inside it from the baseline.
+  const QRect line = metrics.boundingRect(area, flags & ~Qt::TextDontClip, layout.shown);
+  const QRect ink = metrics.tightBoundingRect(WithoutMnemonic(layout.shown));
+  layout.ink = ink.translated(line.left(), line.top() + metrics.ascent());
+  if (layout.ink.height() <= area.height()) {
+    if (layout.ink.top() < area.top()) layout.nudge = area.top() - layout.ink.top();
+    if (layout.ink.bottom() > area.bottom()) layout.nudge = area.bottom() - layout.ink.bottom();
+    layout.ink.translate(0, layout.nudge);
+  }
+  return layout;
+}
+
+void OfferWholeCaption(QWidget& widget, const CaptionLayout& layout) {
+  const QString tip = layout.elided ? layout.whole : QString();
+  if (widget.toolTip() != tip) widget.setToolTip(tip);
+}
+
+CaptionLayout PaintCaption(QPainter& painter, const QRect& area, const CaptionStyle& style,
+                           const QFont& font, const QPalette& palette) {
+  const CaptionLayout layout = LayOutCaption(area, style, font);
+  if (layout.shown.isEmpty()) return layout;
   painter.setFont(font);
   const int flags = TextFlags(style);
   const auto draw = [&](const QColor& color, int shift) {
     painter.setPen(color);
-    painter.drawText(area.translated(shift, shift), flags, caption);
+    painter.drawText(area.translated(shift, shift + layout.nudge), flags, layout.shown);
   };
   const QColor text = ColorOf(style.text_color, palette.windowText().color());
   switch (style.effect) {
@@ -56,6 +101,7 @@ void PaintCaption(QPainter& painter, const QRect& area, const CaptionStyle& styl
       draw(text, 0);
       break;
   }
+  return layout;
 }
 
 }  // namespace units

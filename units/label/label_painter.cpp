@@ -110,16 +110,16 @@ QRect PictureArea(const QRect& area, const QSize& size, int32_t mode) {
   }
 }
 
-void PaintLabel(QPainter& painter, const QRect& bounds, const QRect& exposed,
-                const LabelClassData& data, const QImage* picture, const QFont& font,
-                const QPalette& palette) {
+CaptionLayout PaintLabel(QPainter& painter, const QRect& bounds, const QRect& exposed,
+                         const LabelClassData& data, const QImage* picture, const QFont& font,
+                         const QPalette& palette) {
   // 1. The frame.
   QRect area = PaintBorder(painter, bounds, data.border, palette);
   if (data.border == 6 && data.frame_width > 0) {
     const std::vector<QColor> colors = UsedColors(data.frame_colors);
     if (colors.size() >= 2) area = PaintGradientFrame(painter, area, data.frame_width, colors);
   }
-  if (area.isEmpty()) return;
+  if (area.isEmpty()) return {};
   // 2. Everything else stays inside.
   painter.save();
   painter.setClipRect(area, Qt::IntersectClip);
@@ -138,11 +138,13 @@ void PaintLabel(QPainter& painter, const QRect& bounds, const QRect& exposed,
   const QColor back = ColorOf(data.back_color, palette.button().color());
   for (const QRect& rect : left_over) painter.fillRect(rect, back);
   // 6. The caption.
-  PaintCaption(painter, area,
-               {data.caption, data.effect, data.alignment, data.word_wrap,
-                data.vertical_alignment, data.text_color},
-               font, palette);
+  const CaptionLayout caption =
+      PaintCaption(painter, area,
+                   {data.caption, data.effect, data.alignment, data.word_wrap,
+                    data.vertical_alignment, data.text_color},
+                   font, palette);
   painter.restore();
+  return caption;
 }
 
 }  // namespace units

@@ -5,6 +5,7 @@
 #include <QPalette>
 #include <QRect>
 
+#include "units/label/caption_painter.h"
 #include "units/label/label_class_data.h"
 
 class QPainter;
@@ -15,10 +16,10 @@ namespace units {
 // gradient frame of Border 6; the background picture, else the gradient background; the
 // BackColor in whatever is left; the caption with its effect. `picture` is the decoded
 // BackPicture (null when there is none or it does not decode); `exposed` is the part that
-// needs painting.
-void PaintLabel(QPainter& painter, const QRect& bounds, const QRect& exposed,
-                const LabelClassData& data, const QImage* picture, const QFont& font,
-                const QPalette& palette);
+// needs painting. Gives the caption's layout (in `bounds`' coordinates).
+CaptionLayout PaintLabel(QPainter& painter, const QRect& bounds, const QRect& exposed,
+                         const LabelClassData& data, const QImage* picture, const QFont& font,
+                         const QPalette& palette);
 
 // The part of `area` that a picture of `size` covers in `mode` (0 natural size at the
 // top-left corner, 1 tiled, 2 centred and scaled down to fit).

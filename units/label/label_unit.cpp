@@ -38,8 +38,10 @@ const QImage* LabelUnit::Picture() {
 
 void LabelUnit::PaintExposed(QPainter& painter, const QRect& exposed) {
   const auto font = forms::LogicalFont::FromBytes(data_.font);
-  PaintLabel(painter, Widget()->rect(), exposed, data_, Picture(),
-             font ? font->ToQFont() : forms::LogicalFont::Default().ToQFont(), Widget()->palette());
+  painted_caption_ = PaintLabel(painter, Widget()->rect(), exposed, data_, Picture(),
+                                font ? font->ToQFont() : forms::LogicalFont::Default().ToQFont(),
+                                Widget()->palette());
+  OfferWholeCaption(*Widget(), painted_caption_);
 }
 
 std::optional<QString> LabelUnit::MnemonicCaption() const {

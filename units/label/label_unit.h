@@ -7,6 +7,7 @@
 #include "platform/gui/window.h"
 #include "units/base/property_table.h"
 #include "units/base/unit_base.h"
+#include "units/label/caption_painter.h"
 #include "units/label/label_class_data.h"
 
 class QPainter;
@@ -49,12 +50,16 @@ class LabelUnit : public gui::Window, public UnitBase {
 
   int64_t WindowProc(gui::Message& message) override;
 
+  // The caption as last painted (its ink in the unit's own coordinates).
+  const CaptionLayout& PaintedCaption() const { return painted_caption_; }
+
  private:
   void PaintExposed(QPainter& painter, const QRect& exposed);
   const QImage* Picture();
 
   LabelClassData data_;
   std::optional<QImage> picture_;  // BackPicture, decoded once per value
+  CaptionLayout painted_caption_;
 };
 
 }  // namespace units

@@ -10,9 +10,7 @@
 namespace units {
 
 TransLabelUnit::TransLabelUnit(const forms::CreateParams& params, TransLabelClassData data)
-    : gui::Window(new PaintedWidget),
-      UnitBase(params.form, params.unit),
-      data_(std::move(data)) {
+    : gui::Window(new PaintedWidget), UnitBase(params.form, params.unit), data_(std::move(data)) {
   Properties().ClampAll(data_);
   auto* widget = static_cast<PaintedWidget*>(Widget());
   widget->paint = [this](QPainter& painter, const QRect&) { PaintText(painter); };
@@ -25,13 +23,14 @@ TransLabelUnit::TransLabelUnit(const forms::CreateParams& params, TransLabelClas
   if (params.extra_style & forms::unit_style::kDisabled) Enable(false);
 }
 
-void TransLabelUnit::PaintText(QPainter& painter) const {
+void TransLabelUnit::PaintText(QPainter& painter) {
   const auto font = forms::LogicalFont::FromBytes(data_.font);
-  PaintCaption(painter, Widget()->rect(),
-               {data_.caption, data_.effect, data_.alignment, data_.word_wrap,
-                data_.vertical_alignment, data_.text_color},
-               font ? font->ToQFont() : forms::LogicalFont::Default().ToQFont(),
-               Widget()->palette());
+  painted_caption_ = PaintCaption(painter, Widget()->rect(),
+                                  {data_.caption, data_.effect, data_.alignment, data_.word_wrap,
+                                   data_.vertical_alignment, data_.text_color},
+                                  font ? font->ToQFont() : forms::LogicalFont::Default().ToQFont(),
+                                  Widget()->palette());
+  OfferWholeCaption(*Widget(), painted_caption_);
 }
 
 void TransLabelUnit::Refresh() {

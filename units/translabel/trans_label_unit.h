@@ -6,6 +6,7 @@
 #include "platform/gui/window.h"
 #include "units/base/property_table.h"
 #include "units/base/unit_base.h"
+#include "units/label/caption_painter.h"
 #include "units/translabel/trans_label_class_data.h"
 
 class QPainter;
@@ -38,11 +39,15 @@ class TransLabelUnit : public gui::Window, public UnitBase {
 
   int64_t WindowProc(gui::Message& message) override;
 
+  // The caption as last painted (its ink in the unit's own coordinates).
+  const CaptionLayout& PaintedCaption() const { return painted_caption_; }
+
  private:
-  void PaintText(QPainter& painter) const;
+  void PaintText(QPainter& painter);
 
   TransLabelClassData data_;
   QRect refreshed_;  // the rectangle last refreshed, in the parent's client coordinates
+  CaptionLayout painted_caption_;
 };
 
 }  // namespace units
