@@ -175,6 +175,9 @@ TEST_F(Layout, NoTextOverlapsOrIsCutAtAnySizeTheWindowMayHave) {
     ResizeTo(size);
     ExpectNothingOverlapsOrIsCut(name);
   }
+  // The long figure is shown cut short, and whole in its tool tip.
+  EXPECT_EQ(Unit(unit::kHours)->Widget()->toolTip(), QString("0.000833333333333333"));
+  EXPECT_EQ(Unit(unit::kPerSecond)->Widget()->toolTip(), QString());
   // The smallest the window may be is its start size.
   ResizeTo(QSize(100, 100));
   EXPECT_EQ(Window()->size(), start);
