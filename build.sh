@@ -5,6 +5,8 @@
 #   ./build.sh test       install what is missing, build, run the whole suite
 #                         (a normal build, the AddressSanitizer + UBSan build, then the core
 #                         layers built for Windows and run under Wine)
+#   ./build.sh package    install what is missing, build the Debian package
+#                         inkstone_<version>_amd64.deb (in this folder)
 #   ./build.sh bench      install what is missing, build, run the benchmarks (five times each)
 #                         and print one table of their ratios against their goals; with
 #                         "loaded", while another process keeps one core busy
@@ -22,6 +24,7 @@ test_packages=(
   libgtest-dev libgmock-dev xdotool
   g++-mingw-w64-x86-64-posix wine64
 )
+package_packages=(dpkg-dev file)
 bench_packages=(libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev python3)
 
 install_missing_packages() {
@@ -103,6 +106,16 @@ case "${1:-}" in
     build_windows
     run_windows_tests
     ;;
+  package)
+    packages+=("${package_packages[@]}")
+    install_missing_packages
+    # The program alone (no tests), built as the suite builds it and stripped by CPack.
+    cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON >/dev/null
+    cmake --build build-package --parallel 2
+    (cd build-package && cpack -G DEB)
+    cp build-package/inkstone_*_amd64.deb .
+    ;;
   bench)
     packages+=("${bench_packages[@]}")
     install_missing_packages
@@ -124,7 +137,7 @@ case "${1:-}" in
     python3 tools/bench_table/bench_table.py "$results"/*.json
     ;;
   *)
-    echo "usage: ./build.sh run | test | bench [loaded]" >&2
+    echo "usage: ./build.sh run | test | package | bench [loaded]" >&2
     exit 2
     ;;
 esac
