@@ -1,10 +1,10 @@
 // The writing desk as an author sees it, saved as screenshots in a folder: start.png (three
-// chapters, Chinese text, the pointer on the close button), statistics.png (a taller window
-// with the figures running and the clock), colour_picker.png and font_dialog.png (the
-// settings), menu.png (the text box's pop-up menu open), full_disk.png (the warning line when
-// the disk is full), close_box.png (the question at the close with unsaved text) and
-// maximised.png. The real program
-// runs in a fresh program folder.
+// chapters, Chinese text, the pointer on the close button), statistics.png (the figures
+// running and the clock), smallest.png and 1280x800.png (the window at those sizes),
+// colour_picker.png and font_dialog.png (the settings), menu.png (the text box's pop-up menu
+// open), full_disk.png (the warning line when the disk is full), close_box.png (the question
+// at the close with unsaved text) and maximised.png. The real program runs in a fresh program
+// folder.
 //
 //   xvfb-run -a -s "-screen 0 1280x800x24" build/tests/showcase/writing_desk_showcase shots/
 #include <QApplication>
@@ -134,14 +134,22 @@ void TakeShots() {
   QTest::mouseMove(window->windowHandle(), close->mapTo(window, close->rect().center()));
   if (!Save({window}, "start.png")) Finish(1);
 
-  // Taller, so that the clock shows; a few keys start the figures.
-  app::WriteInt(unit::kWindow, property::kHeight, 600);
+  // A few keys start the figures.
   QWidget* typing = UnitWidget(unit::kTextBox);
   typing->setFocus(Qt::MouseFocusReason);
   QTest::keyClick(typing, Qt::Key_End, Qt::ControlModifier);
   desk_tests::TypeInto(typing, "钟声远了。");
   WaitFor("counted three seconds", [] { return CaptionOf(unit::kSeconds) == "3"; });  // three ticks of the figures
   if (!Save({window}, "statistics.png")) Finish(1);
+  // As small as the window may be made, then a common laptop's screen.
+  window->resize(100, 100);
+  QApplication::processEvents();
+  if (!Save({window}, "smallest.png")) Finish(1);
+  window->resize(1280, 800);
+  WaitFor("laid out for 1280", [] { return app::ReadInt(unit::kCloseButton, property::kLeft) > 1000; });
+  if (!Save({window}, "1280x800.png")) Finish(1);
+  window->resize(960, 580);
+  QApplication::processEvents();
 
   auto* picker = dynamic_cast<units::ColorPickerUnit*>(
       forms::FormsRuntime::Instance().UnitWindow(kMainWindow, unit::kTextColorPicker));
