@@ -21,7 +21,7 @@ packages=(
   fonts-noto-cjk xvfb xauth
 )
 test_packages=(
-  libgtest-dev libgmock-dev xdotool
+  libgtest-dev libgmock-dev xdotool desktop-file-utils appstream
   g++-mingw-w64-x86-64-posix wine64
 )
 package_packages=(dpkg-dev file)
