@@ -111,14 +111,15 @@ class BareProgram {
  public:
   explicit BareProgram(const fs::path& sqlite) {
     sqlite3_open(sqlite.c_str(), &db_);
-    window_.resize(810, 425);
+    // The desk's window and parts at its start size.
+    window_.resize(960, 580);
     list_ = new QTreeWidget(&window_);
-    list_->setGeometry(9, 99, 111, 280);
+    list_->setGeometry(9, 99, 111, 458);
     list_->setHeaderHidden(true);
     name_ = new QLineEdit(&window_);
     name_->setGeometry(8, 40, 109, 24);
     text_ = new QPlainTextEdit(&window_);
-    text_->setGeometry(133, 42, 496, 342);
+    text_->setGeometry(133, 42, 651, 515);
     sqlite3_stmt* names = nullptr;
     sqlite3_prepare_v2(db_, "SELECT name FROM chapter ORDER BY rowid", -1, &names, nullptr);
     while (sqlite3_step(names) == SQLITE_ROW) {
