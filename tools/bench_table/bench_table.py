@@ -23,7 +23,9 @@ GOALS = [
     (r"^BM_IdleMinute", 1.5, "an idle minute, CPU"),
     (r"^BM_Ticks/typing:1", None, "save and autosave ticks after a key"),
     (r"^BM_TypeIntoChapter/.*read_back:0", 2.0, "one key, edit box alone"),
-    (r"^BM_TypeIntoChapter/.*read_back:1", 2.0, "one key, edit box, content read back"),
+    # The desk no longer reads the text back after each key (its count is kept line by line);
+    # the autosave reads it whole once per change, after the key.
+    (r"^BM_TypeIntoChapter/.*read_back:1", None, "one key, edit box, content read back whole"),
     (r"^SaveSideBySide/.*NORMAL", 0.5, "save against SQLite (WAL, synchronous=NORMAL: no flush)"),
     (r"^SaveSideBySide/.*FULL", 0.5, "save against SQLite (WAL, synchronous=FULL: a flush per commit)"),
 ]
