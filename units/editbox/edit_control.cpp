@@ -488,7 +488,7 @@ class MultiLineControl : public EditControl {
     QObject::disconnect(edit_, &QPlainTextEdit::textChanged, nullptr, nullptr);
   }
 
- std::optional<int64_t> SumOverLines(GbkMeasure measure) override {
+  std::optional<int64_t> SumOverLines(GbkMeasure measure) override {
     if (edit_.isNull()) return std::nullopt;
     if (line_sums_ == nullptr || line_sums_->measure() != measure) {
       line_sums_ = std::make_unique<LineSums>(edit_->document(), measure);

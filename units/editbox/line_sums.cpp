@@ -53,9 +53,12 @@ LineSums::LineSums(QTextDocument* document, GbkMeasure measure)
   // anyone hears that its text changed.
   on_change_ =
       QObject::connect(document, &QTextDocument::contentsChange, [this](int from, int, int added) {
+        // A position past the text (an edit at its very end) is in the last block.
+        QTextBlock first = document_->findBlock(from);
         QTextBlock last = document_->findBlock(from + added);
+        if (!first.isValid()) first = document_->lastBlock();
         if (!last.isValid()) last = document_->lastBlock();
-        MeasureLines(document_->findBlock(from), last);
+        MeasureLines(first, last);
       });
 }
 
