@@ -332,8 +332,6 @@ TEST_F(WritingDesk, AutosaveFileHoldsTheTextAndIsNotRewrittenWhileIdle) {
 // reaches the record and the autosave file, and they stop once more.
 TEST_F(WritingDesk, TheSaveTimersStopWhileNothingWaitsToBeWritten) {
   StartDesk();
-  const int32_t save_interval = ReadInt(unit::kSaveTimer, property::kInterval);
-  const int32_t autosave_interval = ReadInt(unit::kAutosaveTimer, property::kInterval);
   const auto stopped = [&] {
     return ReadInt(unit::kSaveTimer, property::kInterval) == 0 &&
            ReadInt(unit::kAutosaveTimer, property::kInterval) == 0;
@@ -343,9 +341,10 @@ TEST_F(WritingDesk, TheSaveTimersStopWhileNothingWaitsToBeWritten) {
   ASSERT_TRUE(WaitFor(stopped)) << "stopped once the chapter is saved and on the disk";
 
   Type("二");
-  EXPECT_EQ(ReadInt(unit::kSaveTimer, property::kInterval), save_interval);
-  EXPECT_EQ(ReadInt(unit::kAutosaveTimer, property::kInterval), autosave_interval);
-  EXPECT_GT(save_interval, 0);
+  // The save timer runs at the window's 100 ms until the text is saved and, a second later,
+  // flushed. The autosave timer's 1 ms may be over before the key's events are: its file tells
+  // that it ran.
+  EXPECT_EQ(ReadInt(unit::kSaveTimer, property::kInterval), 100);
   ASSERT_TRUE(WaitFor([&] { return ReadChapterRecords(folder_)[0].text == "一二"; }));
   ASSERT_TRUE(WaitFor([&] {
     return ReadFileBytes(Path("自动保存/自动保存文件【勿删】.txt")) == platform::Utf8ToGbk("一二");
