@@ -302,7 +302,8 @@ Resident ChildResident(const char* mode) {
   std::string self = fs::read_symlink("/proc/self/exe").string();
   std::string flag = "--resident";
   std::string which = mode;
-  char* argv[] = {self.data(), flag.data(), which.data(), nullptr};
+  std::string folder = TheNovel().folder.string();
+  char* argv[] = {self.data(), flag.data(), which.data(), folder.data(), nullptr};
   pid_t pid = -1;
   if (posix_spawn(&pid, self.c_str(), nullptr, nullptr, argv, environ) != 0) return {};
   int status = 0;
@@ -368,16 +369,8 @@ BENCHMARK(BM_SwitchToLast)
 BENCHMARK(BM_ResidentMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-  if (argc == 3 && std::string(argv[1]) == "--resident") {
-    // The parent made the novel beside the program folders of this machine: find it again.
-    for (const auto& entry : fs::directory_iterator(fs::temp_directory_path())) {
-      if (fs::exists(entry.path() / "novel.sqlite") &&
-          entry.path().filename().string().find("inkstone-desk-" + std::to_string(getppid())) == 0) {
-        return MeasureResident(argv[2], entry.path());
-      }
-    }
-    return 1;
-  }
+  // The child's side: "--resident <mode> <the novel's folder>".
+  if (argc == 4 && std::string(argv[1]) == "--resident") return MeasureResident(argv[2], argv[3]);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
