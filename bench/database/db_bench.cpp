@@ -72,17 +72,23 @@ ArgCell TextAsByteSet(const void* frame) {
   return ArgCell::ByteSet(runtime::MakeByteSet(text.data(), static_cast<int32_t>(text.size())));
 }
 
+// An empty chapter database (name and text fields) in the bench folder, none open.
+fs::path FreshChapterDatabase(const std::string& name) {
+  database::DatabaseList::Instance().CloseAll();
+  const fs::path path = BenchFolder() / (name + ".edb");
+  fs::remove(path);
+  fs::remove(fs::path(path).replace_extension(".edt"));
+  database::CreateDatabase(platform::GbkPathOf(path),
+                           {{runtime::Gbk("姓名"), database::kMemoField, 0},
+                            {runtime::Gbk("学号"), database::kByteSetField, 0}});
+  return path;
+}
+
 // The chapter record of a fresh chapter database, saved as the application saves it.
 class InkstoneSaver {
  public:
   InkstoneSaver(size_t bytes, bool exclusive) {
-    database::DatabaseList::Instance().CloseAll();
-    const fs::path path = BenchFolder() / ("save-" + std::to_string(bytes) + ".edb");
-    fs::remove(path);
-    fs::remove(fs::path(path).replace_extension(".edt"));
-    database::CreateDatabase(platform::GbkPathOf(path),
-                             {{runtime::Gbk("姓名"), database::kMemoField, 0},
-                              {runtime::Gbk("学号"), database::kByteSetField, 0}});
+    const fs::path path = FreshChapterDatabase("save-" + std::to_string(bytes));
     runtime::Text path_text(platform::GbkPathOf(path));
     Call(&database::OpenDatabase,
          {path_text.Arg(), ArgCell(), ArgCell(), exclusive ? ArgCell::Int(4) : ArgCell()});
@@ -212,13 +218,7 @@ void SaveRaw(benchmark::State& state, size_t bytes, bool edited) {
 
 // A database of `chapters` chapters of about 2,000 bytes, `deleted_every`-th one deleted.
 fs::path MakeChapterDatabase(const std::string& name, int chapters, int deleted_every) {
-  database::DatabaseList::Instance().CloseAll();
-  const fs::path path = BenchFolder() / (name + ".edb");
-  fs::remove(path);
-  fs::remove(fs::path(path).replace_extension(".edt"));
-  database::CreateDatabase(platform::GbkPathOf(path),
-                           {{runtime::Gbk("姓名"), database::kMemoField, 0},
-                            {runtime::Gbk("学号"), database::kByteSetField, 0}});
+  const fs::path path = FreshChapterDatabase(name);
   runtime::Text path_text(platform::GbkPathOf(path));
   Call(&database::OpenDatabase, {path_text.Arg()});
   runtime::Text text_field(runtime::Gbk("学号"));
