@@ -87,12 +87,22 @@ int32_t CharacterBytes(QStringView text, qsizetype i, bool crlf, qsizetype* unit
 }  // namespace
 
 std::string GbkPositions::Encode(QStringView text) const {
+  // A scratch buffer of the most room (left uninitialised) is filled in one pass and copied
+  // out at its used length.
+  const std::unique_ptr<char[]> buffer(new char[static_cast<size_t>(text.size()) * 4 + 1]);
+  return std::string(buffer.get(), EncodeInto(text, buffer.get()));
+}
+
+void GbkPositions::AppendEncoded(QStringView text, std::string* gbk) const {
+  const size_t before = gbk->size();
+  gbk->resize(before + static_cast<size_t>(text.size()) * 4);
+  char* const start = gbk->data() + before;
+  gbk->resize(before + static_cast<size_t>(EncodeInto(text, start) - start));
+}
+
+char* GbkPositions::EncodeInto(QStringView text, char* at) const {
   const BasicPlaneTable& table = BasicPlaneTable::Instance();
-  // No character takes more than four bytes per UTF-16 unit; a scratch buffer of that size
-  // (left uninitialised) is filled in one pass and copied out at its used length.
   const qsizetype size = text.size();
-  const std::unique_ptr<char[]> buffer(new char[static_cast<size_t>(size) * 4 + 1]);
-  char* at = buffer.get();
   const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
   for (qsizetype i = 0; i < size; ++i) {
     const char16_t unit = units[i];
@@ -118,26 +128,28 @@ std::string GbkPositions::Encode(QStringView text) const {
       *at++ = '?';
     }
   }
-  return std::string(buffer.get(), at);
+  return at;
 }
 
 QString GbkPositions::Decode(const std::string& gbk) const {
   QString text = gui::QStringOfGbk(gbk);
   if (!crlf_lines || !text.contains(u'\n')) return text;
-  // A lone "\r" stays as it is.
-  QString lines;
-  lines.reserve(text.size());
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
-      lines += u'\n';
+  // Rewritten in place: the lines are never longer than the text. A lone "\r" stays as it is.
+  char16_t* units = reinterpret_cast<char16_t*>(text.data());
+  const qsizetype size = text.size();
+  qsizetype kept = 0;
+  for (qsizetype i = 0; i < size; ++i) {
+    if (units[i] == u'\r' && i + 1 < size && units[i + 1] == u'\n') {
+      units[kept++] = u'\n';
       ++i;
-    } else if (text[i] == u'\n') {
-      lines += QChar(kLoneLineFeed);
+    } else if (units[i] == u'\n') {
+      units[kept++] = kLoneLineFeed;
     } else {
-      lines += text[i];
+      units[kept++] = units[i];
     }
   }
-  return lines;
+  text.truncate(kept);
+  return text;
 }
 
 int64_t GbkPositions::ByteLength(QStringView text) const {

@@ -17,6 +17,9 @@ struct GbkPositions {
 
   // The GBK text of `text`.
   std::string Encode(QStringView text) const;
+  // Encode's bytes added at the end of `gbk` (whose room is kept: a caller encoding many
+  // pieces reuses one string).
+  void AppendEncoded(QStringView text, std::string* gbk) const;
   // `gbk` as the widget holds it (in a multi-line box "\r\n" becomes "\n", a lone "\n"
   // U+2028).
   QString Decode(const std::string& gbk) const;
@@ -26,6 +29,11 @@ struct GbkPositions {
   // The widget index of byte `offset` of `text`; an offset inside a character gives that
   // character's start, one past the end gives the length.
   int32_t IndexOfOffset(QStringView text, int64_t offset) const;
+
+ private:
+  // Writes the GBK text of `text` from `at`, which has room for four bytes per UTF-16 unit,
+  // and answers the end of what it wrote.
+  char* EncodeInto(QStringView text, char* at) const;
 };
 
 }  // namespace units

@@ -33,6 +33,9 @@ class LineFigure : public QTextBlockUserData {
   bool lone_carriage_return_ = false;
 };
 
+// Up to this many lines are each read from their block.
+constexpr int kFewLines = 16;
+
 // The break after `block` as the box's text gives it back (see EditControl), or nothing for
 // the last block.
 QString BreakAfter(const QTextBlock& block, bool holds_lone_breaks) {
@@ -72,9 +75,23 @@ std::optional<int64_t> LineSums::Total() const {
 void LineSums::MeasureLines(QTextBlock block, const QTextBlock& last) {
   const GbkPositions positions{.crlf_lines = true};
   const bool holds_lone_breaks = document_->property(kHoldsLoneBreaks).toBool();
+  // Many lines (a chapter loaded, a long paste) are cut from one copy of the document's text
+  // instead of a string made per block; one line and one GBK buffer serve every block.
+  const bool many_lines = last.blockNumber() - block.blockNumber() > kFewLines;
+  const QString raw = many_lines ? document_->toRawText() : QString();
+  QString line;
+  std::string gbk;
   for (; block.isValid(); block = block.next()) {
     const QString line_break = BreakAfter(block, holds_lone_breaks);
-    const std::string gbk = positions.Encode(block.text() + line_break);
+    line.resize(0);
+    if (many_lines) {
+      line.append(QStringView(raw).mid(block.position(), block.length() - 1));
+    } else {
+      line.append(block.text());
+    }
+    line.append(line_break);
+    gbk.clear();
+    positions.AppendEncoded(line, &gbk);
     auto* figure = dynamic_cast<LineFigure*>(block.userData());
     // A figure of an earlier sum (another measure) is replaced; its block leaves that sum.
     if (figure == nullptr || figure->totals() != totals_.get()) {
