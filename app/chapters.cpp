@@ -14,6 +14,7 @@
 #include "database/error_codes.h"
 #include "platform/core/clock.h"
 #include "runtime/gates.h"
+#include "runtime/text_array.h"
 
 namespace app {
 
@@ -167,15 +168,19 @@ void SetChapterDatabaseOpen(bool open) {
 // whether or not the last session ended with a pack.
 void ListChapters() {
   undeleted_records.clear();
+  std::vector<Text> names;
   Core(libraries::kGoFirstRecord, {});
   while (!IsTrue(Core(libraries::kIsAfterLastRecord, {}))) {
     if (!IsTrue(Core(libraries::kIsRecordDeleted, {}))) {
-      const Text name = ReadFieldAsText(texts::kNameField);
-      TreeBoxMethod(libraries::kAddItem, {TreeBoxRef(unit::kChapterList), ArgCell{}, name.Arg()});
+      names.push_back(ReadFieldAsText(texts::kNameField));
       undeleted_records.push_back(RecordNumber());
     }
     if (!IsTrue(Core(libraries::kSkipRecords, {ArgCell::Int(1)}))) break;
   }
+  // All items in one call: the list fills in one insertion instead of one per chapter.
+  if (names.empty()) return;
+  const runtime::TextArray items(std::move(names));
+  TreeBoxMethod(libraries::kAddItem, {TreeBoxRef(unit::kChapterList), ArgCell{}, items.Arg()});
 }
 
 namespace {

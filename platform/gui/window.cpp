@@ -272,7 +272,7 @@ bool PreTranslateThroughWindows(Message& message) {
   return false;
 }
 
-Window::Window(QWidget* widget) : widget_(widget), handle_(RegisterWindow(widget)) {
+Window::Window(QWidget* widget) : widget_(widget), handle_(RegisterWindow(widget, this)) {
   widget->setProperty(kWindowProperty, QVariant::fromValue(static_cast<void*>(this)));
   // Mouse input ends at the window it was made on, whether the widget wanted it or not;
   // Qt would hand it on to the parent widget and so to the window below as well.
@@ -282,6 +282,7 @@ Window::Window(QWidget* widget) : widget_(widget), handle_(RegisterWindow(widget
 }
 
 Window::~Window() {
+  UnregisterWindow(handle_);
   timers_.clear();
   if (QWidget* widget = widget_.data()) {
     QObject::disconnect(widget, &QObject::destroyed, nullptr, nullptr);
@@ -290,10 +291,7 @@ Window::~Window() {
   }
 }
 
-Window* Window::FromHandle(WindowHandle handle) {
-  QWidget* widget = FindWindow(handle);
-  return widget == nullptr ? nullptr : FromObject(widget);
-}
+Window* Window::FromHandle(WindowHandle handle) { return FindWindowObject(handle); }
 
 Window* Window::FromObject(const QObject* object) {
   for (; object != nullptr; object = object->parent()) {

@@ -43,7 +43,7 @@ int32_t IdleEntryRoutine() {
   runtime::RuntimeService(6);
   runtime::RuntimeService(3, reinterpret_cast<intptr_t>(+[] { ++record.end_routine_runs; }));
   auto* widget = new QWidget;
-  const gui::WindowHandle handle = gui::RegisterWindow(widget);
+  const gui::WindowHandle handle = gui::RegisterWindow(widget, nullptr);
   Register(handle, &CountIdle, 77);
   Register(handle, &CountIdle, 78);       // already registered: ignored
   Register(handle + 1000, &CountIdle, 1);  // no such window: ignored

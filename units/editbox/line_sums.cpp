@@ -81,11 +81,13 @@ void LineSums::MeasureLines(QTextBlock block, const QTextBlock& last) {
   const QString raw = many_lines ? document_->toRawText() : QString();
   QString line;
   std::string gbk;
-  for (; block.isValid(); block = block.next()) {
+  // Blocks follow each other in the text: each starts where the one before ends.
+  qsizetype position = block.position();
+  for (; block.isValid(); position += block.length(), block = block.next()) {
     const QString line_break = BreakAfter(block, holds_lone_breaks);
     line.resize(0);
     if (many_lines) {
-      line.append(QStringView(raw).mid(block.position(), block.length() - 1));
+      line.append(QStringView(raw).mid(position, block.length() - 1));
     } else {
       line.append(block.text());
     }

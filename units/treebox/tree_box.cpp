@@ -271,13 +271,18 @@ void TreeBox::ApplyPendingCheckStates() {
   Tree()->viewport()->update();
 }
 
-int32_t TreeBox::AddItem(int32_t parent, const NewItem& new_item) {
-  QTreeWidgetItem* parent_item = ItemAt(parent);
+QTreeWidgetItem* TreeBox::MakeNewItem(const NewItem& new_item) const {
   QTreeWidgetItem* item = MakeItem(new_item.text, new_item.picture, new_item.selected_picture,
                                    new_item.data, new_item.bold.value_or(false));
   int32_t state = data_.check_boxes ? 1 : 0;
   if (new_item.check_state) state = ClampState(*new_item.check_state + 1);
   if (state != 0) item->setData(0, tree_role::kCheckState, state);  // unset reads as 0
+  return item;
+}
+
+int32_t TreeBox::AddItem(int32_t parent, const NewItem& new_item) {
+  QTreeWidgetItem* parent_item = ItemAt(parent);
+  QTreeWidgetItem* item = MakeNewItem(new_item);
   ++expansion_quiet_;
   if (parent_item != nullptr) {
     parent_item->addChild(item);
@@ -290,6 +295,21 @@ int32_t TreeBox::AddItem(int32_t parent, const NewItem& new_item) {
   // start-up adds every chapter this way, so no walk over the items before it.
   if (parent_item == nullptr) return item_count_ - 1;
   return IndexOf(parent_item) + SubtreeSize(parent_item) - 1;
+}
+
+void TreeBox::AddItems(int32_t parent, const std::vector<NewItem>& new_items) {
+  QTreeWidgetItem* parent_item = ItemAt(parent);
+  QList<QTreeWidgetItem*> items;
+  items.reserve(static_cast<qsizetype>(new_items.size()));
+  for (const NewItem& new_item : new_items) items.append(MakeNewItem(new_item));
+  ++expansion_quiet_;
+  if (parent_item != nullptr) {
+    parent_item->addChildren(items);
+  } else {
+    Tree()->addTopLevelItems(items);
+  }
+  --expansion_quiet_;
+  item_count_ += static_cast<int32_t>(items.size());
 }
 
 bool TreeBox::SetItemText(int32_t index, const std::string& text) {

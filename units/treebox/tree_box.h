@@ -67,6 +67,9 @@ class TreeBox : public gui::Window, public UnitBase, public TreeWidgetOwner {
   // Adds `item` as the last child of the item at `parent` (top level when no item is
   // there) and gives its ItemIndex.
   int32_t AddItem(int32_t parent, const NewItem& item);
+  // Adds `items`, in order, as the last children of the item at `parent` (top level when no
+  // item is there), in one insertion: a list of thousands fills as fast as it can.
+  void AddItems(int32_t parent, const std::vector<NewItem>& items);
   bool SetItemText(int32_t index, const std::string& text);
   // Removes the item with its children; when the selection was among them, the next
   // sibling, else the previous one, else the parent is selected and SelectionChanged fires
@@ -106,6 +109,8 @@ class TreeBox : public gui::Window, public UnitBase, public TreeWidgetOwner {
   int32_t WriteCheckBoxes(const forms::PropertyValue& value);
 
  private:
+  // A new item as `item` says, with the box's check state when it says none.
+  QTreeWidgetItem* MakeNewItem(const NewItem& item) const;
   void BuildItems(const std::vector<ItemRecord>& records);
   void ApplyPendingCheckStates();
   // Selects `item` (none clears the selection) without the selection event.

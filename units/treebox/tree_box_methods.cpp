@@ -110,12 +110,13 @@ int32_t TreeBoxAddItem(forms::FormId form, forms::UnitId unit, std::span<const A
   const void* block = args[1].AsPointer<void>();
   if (block != nullptr && runtime::ArrayDimensionCount(block) > 1) return -1;
   const int64_t count = runtime::ArrayElementCount(block);
-  // The parent is looked up again for every item: an index does not move when items are
-  // added below it.
+  std::vector<NewItem> items;
+  items.reserve(static_cast<size_t>(count));
   for (int64_t i = 0; i < count; ++i) {
     const std::optional<ArgCell> element = text.For(i);
-    box->AddItem(parent, make(i, std::string(runtime::TextOf(element->AsPointer<char>()))));
+    items.push_back(make(i, std::string(runtime::TextOf(element->AsPointer<char>()))));
   }
+  box->AddItems(parent, items);
   return 0;
 }
 

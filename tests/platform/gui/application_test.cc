@@ -96,13 +96,16 @@ TEST(ApplicationLoop, ModalLoopEndsWhenNoLongerModalAndQuitEndsEveryLoop) {
 TEST(WindowHandles, AHandleOutlivesItsWindowSafely) {
   App();
   auto* widget = new QWidget;
-  const WindowHandle handle = RegisterWindow(widget);
+  auto* owner = reinterpret_cast<Window*>(widget);  // only compared, never used
+  const WindowHandle handle = RegisterWindow(widget, owner);
   EXPECT_EQ(FindWindow(handle), widget);
+  EXPECT_EQ(FindWindowObject(handle), owner);
   delete widget;
   EXPECT_FALSE(IsWindowAlive(handle));
+  EXPECT_EQ(FindWindowObject(handle), nullptr);
   EXPECT_FALSE(IsWindowAlive(0));
   EXPECT_FALSE(IsWindowAlive(-3));
-  const WindowHandle next = RegisterWindow(new QWidget);
+  const WindowHandle next = RegisterWindow(new QWidget, nullptr);
   EXPECT_NE(next, handle);  // never reused
   delete FindWindow(next);
 }

@@ -14,6 +14,7 @@
 #include "runtime/allocator.h"
 #include "runtime/blocks.h"
 #include "runtime/owned_blocks.h"
+#include "runtime/text_array.h"
 #include "tests/support/unit_form_test.h"
 #include "tests/units/treebox/tree_box_program.h"
 #include "units/treebox/item_list.h"
@@ -38,37 +39,12 @@ enum Property : int32_t {
   kCheckStateCount = 24,
 };
 
-// A one-dimensional array block of texts, freed with its texts. Elements of an array block
-// need not be aligned: they are copied in and out.
-class TextArray {
- public:
-  TextArray(std::initializer_list<const char*> texts, std::vector<int32_t> dimensions = {}) {
-    if (dimensions.empty()) dimensions = {static_cast<int32_t>(texts.size())};
-    block_ = runtime::MakeArray(dimensions, sizeof(char*));
-    for (const char* text : texts) {
-      char* element = runtime::MakeTextZ(text);
-      std::memcpy(Element(count_++), &element, sizeof element);
-    }
-  }
-  ~TextArray() {
-    for (size_t i = 0; i < count_; ++i) {
-      char* element;
-      std::memcpy(&element, Element(i), sizeof element);
-      runtime::FreeBlock(element);
-    }
-    runtime::FreeBlock(block_);
-  }
-  TextArray(const TextArray&) = delete;
-  TextArray& operator=(const TextArray&) = delete;
-  ArgCell Arg() const { return ArgCell::Pointer(runtime::kText | runtime::kArrayFlag, block_); }
-
- private:
-  uint8_t* Element(size_t i) {
-    return static_cast<uint8_t*>(block_) + runtime::ArrayHeaderSize(block_) + i * sizeof(char*);
-  }
-  void* block_;
-  size_t count_ = 0;
-};
+runtime::TextArray TextArrayOf(std::initializer_list<const char*> texts,
+                              std::vector<int32_t> dimensions = {}) {
+  std::vector<runtime::Text> owned;
+  for (const char* text : texts) owned.emplace_back(text);
+  return runtime::TextArray(std::move(owned), std::move(dimensions));
+}
 
 class IntArray {
  public:
@@ -188,7 +164,7 @@ TEST_F(TreeBoxTest, AddItemAppliesPicturesAndTheFullFormOnlyRule) {
 
 TEST_F(TreeBoxTest, AddItemWithArraysUsesTheLastElementForTheRest) {
   Add("root");
-  TextArray texts({"x", "y", "z"});
+  const runtime::TextArray texts = TextArrayOf({"x", "y", "z"});
   IntArray pictures({4, 5});
   const ArgCell args[] = {ArgCell::Int(0), texts.Arg(), pictures.Arg(), ArgCell::Int(-1)};
   EXPECT_EQ(units::TreeBoxAddItem(kForm, kTree, args), 0);
@@ -198,10 +174,26 @@ TEST_F(TreeBoxTest, AddItemWithArraysUsesTheLastElementForTheRest) {
   EXPECT_EQ(items[2], (ItemRecord{"y", 5, 5, 0, 0, 2}));
   EXPECT_EQ(items[3], (ItemRecord{"z", 5, 5, 0, 0, 2}));
 
-  TextArray square({"a", "b", "c", "d"}, {2, 2});
+  const runtime::TextArray square = TextArrayOf({"a", "b", "c", "d"}, {2, 2});
   const ArgCell square_args[] = {ArgCell(), square.Arg()};
   EXPECT_EQ(units::TreeBoxAddItem(kForm, kTree, square_args), -1);
   EXPECT_EQ(ItemCount(), 4);
+}
+
+// A list of chapters is filled with one array in one insertion: the items come after the
+// ones already there, in order, with the indexes and counts that one call per item gives.
+TEST_F(TreeBoxTest, AnArrayOfTopLevelItemsIsAppendedInOrderAfterTheItemsThere) {
+  Add("root");
+  Add("child", 0);
+  const runtime::TextArray chapters = TextArrayOf({"one", "two", "three"});
+  const ArgCell args[] = {ArgCell(), chapters.Arg()};
+  EXPECT_EQ(units::TreeBoxAddItem(kForm, kTree, args), 0);
+  EXPECT_EQ(Texts(), "root child one two three");
+  EXPECT_EQ(ItemCount(), 5);
+  EXPECT_EQ(Add("four"), 5);
+  EXPECT_EQ(Item(4)->text(0), "three");
+  EXPECT_EQ(Item(4)->parent(), nullptr);
+  EXPECT_EQ(Count("SelectionChanged"), 0);
 }
 
 TEST_F(TreeBoxTest, DeleteItemPastTheEndChangesNothing) {
