@@ -54,7 +54,11 @@ void TellDatabaseUnavailable(int32_t error_code) {
 void ShowClockPart(forms::UnitId label, const std::string& prefix, libraries::CoreCommand part) {
   const ArgCell value = Core(part, {Core(libraries::kGetNow, {})});
   const Text text = CoreText(libraries::kToText, {value});
-  WriteText(label, property::kCaption, prefix + std::string(text.View()));
+  const std::string caption = prefix + std::string(text.View());
+  // Only a part that changed is written: a write repaints all that lies under the label, and
+  // the date, the hour and the minute stay the same for most ticks.
+  if (ReadText(label, property::kCaption).View() == caption) return;
+  WriteText(label, property::kCaption, caption);
 }
 
 }  // namespace
