@@ -7,6 +7,9 @@
 #                         layers built for Windows and run under Wine)
 #   ./build.sh package    install what is missing, build the Debian package
 #                         inkstone_<version>_amd64.deb (in this folder)
+#   ./build.sh windows    install what is missing, build Qt for Windows from Debian's source
+#                         (once, into ~/.cache/inkstone), cross-build the desk and make
+#                         inkstone-<version>-windows-x64.zip (in this folder)
 #   ./build.sh bench      install what is missing, build, run the benchmarks (five times each)
 #                         and print one table of their ratios against their goals; with
 #                         "loaded", while another process keeps one core busy
@@ -25,6 +28,7 @@ test_packages=(
   g++-mingw-w64-x86-64-posix wine64
 )
 package_packages=(dpkg-dev file)
+windows_packages=(g++-mingw-w64-x86-64-posix wine64 xz-utils patch zip)
 bench_packages=(libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev python3)
 
 install_missing_packages() {
@@ -82,6 +86,22 @@ run_windows_tests() {
   ctest --test-dir build-windows --output-on-failure --timeout 300 --parallel 2
 }
 
+# The whole desk as a Windows program, against Qt built for Windows from Debian's source. Its
+# build steps run the host build's tools (the form compiler, the database tool).
+build_windows_desk() {
+  cmake -S . -B build -G Ninja >/dev/null
+  cmake --build build --parallel 2 --target form_tool database_tool
+  local qt
+  qt=$(tools/windows/qt_for_windows.sh | tail -n 1)
+  # Linked like Qt's own libraries, against the MinGW runtime DLLs: one C++ runtime in the
+  # process.
+  cmake -S . -B build-windows-desk -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+    -DCMAKE_EXE_LINKER_FLAGS="" -DINKSTONE_HOST_BUILD="$PWD/build" >/dev/null
+  cmake --build build-windows-desk --parallel 2 --target inkstone inkstone_database_tool
+  tools/windows/make_portable_zip.sh build-windows-desk "$qt"
+}
+
 with_display() {
   if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
     "$@"
@@ -116,6 +136,11 @@ case "${1:-}" in
     (cd build-package && cpack -G DEB)
     cp build-package/inkstone_*_amd64.deb .
     ;;
+  windows)
+    packages+=("${windows_packages[@]}")
+    install_missing_packages
+    build_windows_desk
+    ;;
   bench)
     packages+=("${bench_packages[@]}")
     install_missing_packages
@@ -137,7 +162,7 @@ case "${1:-}" in
     python3 tools/bench_table/bench_table.py "$results"/*.json
     ;;
   *)
-    echo "usage: ./build.sh run | test | package | bench [loaded]" >&2
+    echo "usage: ./build.sh run | test | package | windows | bench [loaded]" >&2
     exit 2
     ;;
 esac

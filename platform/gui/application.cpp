@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 
+#include "platform/gui/qt_translations.h"
 #include "platform/gui/window.h"
 
 namespace gui {
@@ -14,7 +15,10 @@ Application* instance = nullptr;
 }
 
 Application::Application(int& argc, char** argv) {
-  if (QApplication::instance() == nullptr) qt_ = std::make_unique<QApplication>(argc, argv);
+  if (QApplication::instance() == nullptr) {
+    qt_ = std::make_unique<QApplication>(argc, argv);
+    UseQtChineseTranslations();
+  }
   instance = this;
 }
 

@@ -42,6 +42,14 @@ RecordingApplication& App() {
   return application;
 }
 
+// The application object installs Qt's Chinese translations (the test machine has Qt's
+// translations installed, as the desk's set-up does): Qt's dialogs and buttons speak Chinese.
+TEST(ApplicationLanguage, QtsOwnTextsAreChinese) {
+  App();
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8("取消"));
+  EXPECT_EQ(QCoreApplication::translate("QFontDialog", "Select Font"), QString::fromUtf8("选择字体"));
+}
+
 // Each test ends its loop by posting the quit message from a timer or a thread.
 TEST(ApplicationLoop, IdleCountsRiseWhileMoreIsAskedThenRestartAfterAMessage) {
   RecordingApplication& app = App();

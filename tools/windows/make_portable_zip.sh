@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Makes inkstone-<version>-windows-x64.zip (in the checkout's folder) from a Windows build of
+# the desk: the program and the database tool, the Qt libraries and plugins they load, the
+# MinGW runtime libraries, Qt's Chinese translations and the empty chapter database. Unpacked
+# anywhere the author may write, it is a portable desk: the chapters stay beside the program.
+#
+#   tools/windows/make_portable_zip.sh <build folder> <Qt for Windows folder>
+set -euo pipefail
+repo=$(cd "$(dirname "$0")/../.." && pwd)
+build=$(cd "$1" && pwd)
+qt=$2
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+name="inkstone-$version-windows-x64"
+stage="$build/zip/$name"
+rm -rf "$build/zip"
+mkdir -p "$stage/platforms" "$stage/styles" "$stage/imageformats" "$stage/translations" \
+  "$stage/小说数据"
+
+cp "$build/app/inkstone.exe" "$build/tools/database_tool/inkstone-database-tool.exe" "$stage/"
+cp "$qt"/bin/Qt6{Core,Gui,Widgets}.dll "$stage/"
+cp "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/"
+cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
+cp "$qt"/plugins/imageformats/q{gif,jpeg,ico}.dll "$stage/imageformats/"
+# The C++ runtime the program and Qt share (the posix thread model's).
+mingw_gcc=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
+cp "$mingw_gcc/libstdc++-6.dll" "$mingw_gcc/libgcc_s_seh-1.dll" \
+  /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll "$stage/"
+cp /usr/share/qt6/translations/qtbase_zh_CN.qm "$stage/translations/"
+cp "$build/installed-data/小说数据/data.edb" "$build/installed-data/小说数据/data.edt" "$stage/小说数据/"
+
+rm -f "$repo/$name.zip"
+(cd "$build/zip" && zip -qr "$repo/$name.zip" "$name")
+echo "$repo/$name.zip"
