@@ -69,8 +69,15 @@ int RunProgram(int argc, char** argv, const runtime::ProgramImage& image, EntryR
 }
 
 void RuntimeApplication::SetThemedLook(bool themed) {
+  // The themed look is the system's own where there is one (the visual styles of Windows),
+  // Qt's Fusion elsewhere; the plain look is the classic Windows one everywhere.
+#ifdef _WIN32
+  const char* themed_style = "windowsvista";
+#else
+  const char* themed_style = "Fusion";
+#endif
   // QApplication::setStyle restyles every widget there is and every one made later.
-  if (QStyle* style = QStyleFactory::create(themed ? "Fusion" : "Windows")) {
+  if (QStyle* style = QStyleFactory::create(themed ? themed_style : "Windows")) {
     QApplication::setStyle(style);
   }
 }

@@ -29,6 +29,9 @@ cp "$mingw_gcc/libstdc++-6.dll" "$mingw_gcc/libgcc_s_seh-1.dll" \
 cp /usr/share/qt6/translations/qtbase_zh_CN.qm "$stage/translations/"
 cp "$build/installed-data/小说数据/data.edb" "$build/installed-data/小说数据/data.edt" "$stage/小说数据/"
 
+# Without their debugging sections: a third of the size.
+find "$stage" -name '*.exe' -o -name '*.dll' | xargs x86_64-w64-mingw32-strip --strip-unneeded
+
 rm -f "$repo/$name.zip"
 (cd "$build/zip" && zip -qr "$repo/$name.zip" "$name")
 echo "$repo/$name.zip"
