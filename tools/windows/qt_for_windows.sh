@@ -36,7 +36,9 @@ options=(
   -DFEATURE_gif=ON -DFEATURE_jpeg=ON -DFEATURE_png=ON
 )
 toolchain="$repo/cmake/mingw-w64-x86_64.cmake"
-key=$( (echo "$version"; printf '%s\n' "${options[@]}"; cat "$toolchain" "$0") | sha256sum | cut -c1-12)
+patches="$repo/tools/windows/qt-patches"
+key=$( (echo "$version"; printf '%s\n' "${options[@]}"; cat "$toolchain" "$0" "$patches"/*.patch) |
+  sha256sum | cut -c1-12)
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/inkstone
 prefix="$cache/qt-$upstream-mingw64-$key"
 if [ -f "$prefix/.complete" ]; then
@@ -69,6 +71,8 @@ source_dir=$(find . -maxdepth 1 -type d -name 'qtbase-*' | head -n 1)
 # Debian's fixes of Qt itself, the patches listed before its own build changes.
 sed '/^# Debian specific/q' debian/patches/series | grep -v '^#' | grep . |
   while read -r patch; do patch -d "$source_dir" -p1 --quiet <"debian/patches/$patch"; done
+# Ours: faults of this Qt that the desk meets on Windows.
+for patch in "$patches"/*.patch; do patch -d "$source_dir" -p1 --quiet <"$patch"; done
 
 # The toolchain file is kept beside the install: Qt's own toolchain file names it by path.
 cp "$toolchain" "$prefix/mingw-w64-x86_64.cmake"
