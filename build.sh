@@ -9,7 +9,8 @@
 #                         inkstone_<version>_amd64.deb (in this folder)
 #   ./build.sh windows    install what is missing, build Qt for Windows from Debian's source
 #                         (once, into ~/.cache/inkstone), cross-build the desk and make
-#                         inkstone-<version>-windows-x64.zip (in this folder)
+#                         inkstone-<version>-windows-x64.zip and inkstone-<version>-setup.exe
+#                         (in this folder)
 #   ./build.sh bench      install what is missing, build, run the benchmarks (five times each)
 #                         and print one table of their ratios against their goals; with
 #                         "loaded", while another process keeps one core busy
@@ -28,7 +29,7 @@ test_packages=(
   g++-mingw-w64-x86-64-posix wine64
 )
 package_packages=(dpkg-dev file)
-windows_packages=(g++-mingw-w64-x86-64-posix wine64 xz-utils patch zip)
+windows_packages=(g++-mingw-w64-x86-64-posix wine64 xz-utils patch zip nsis)
 bench_packages=(libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev python3)
 
 install_missing_packages() {
@@ -100,6 +101,7 @@ build_windows_desk() {
     -DCMAKE_EXE_LINKER_FLAGS="" -DINKSTONE_HOST_BUILD="$PWD/build" >/dev/null
   cmake --build build-windows-desk --parallel 2 --target inkstone inkstone_database_tool
   tools/windows/make_portable_zip.sh build-windows-desk "$qt"
+  tools/windows/make_installer.sh build-windows-desk
 }
 
 with_display() {
