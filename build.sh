@@ -94,6 +94,11 @@ build_windows_desk() {
   cmake --build build --parallel 2 --target form_tool database_tool
   local qt
   qt=$(tools/windows/qt_for_windows.sh | tail -n 1)
+  # A build made against another Qt starts afresh: CMake keeps the Qt it found first.
+  if [ -f build-windows-desk/CMakeCache.txt ] &&
+    ! grep -q "^Qt6_DIR:PATH=$qt/" build-windows-desk/CMakeCache.txt; then
+    rm -rf build-windows-desk
+  fi
   # Linked like Qt's own libraries, against the MinGW runtime DLLs: one C++ runtime in the
   # process.
   cmake -S . -B build-windows-desk -G Ninja \
