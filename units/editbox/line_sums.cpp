@@ -76,24 +76,21 @@ void LineSums::MeasureLines(QTextBlock block, const QTextBlock& last) {
   const GbkPositions positions{.crlf_lines = true};
   const bool holds_lone_breaks = document_->property(kHoldsLoneBreaks).toBool();
   // Many lines (a chapter loaded, a long paste) are cut from one copy of the document's text
-  // instead of a string made per block; one line and one GBK buffer serve every block.
+  // instead of a string made per block; one GBK buffer serves every block.
   const bool many_lines = last.blockNumber() - block.blockNumber() > kFewLines;
   const QString raw = many_lines ? document_->toRawText() : QString();
-  QString line;
   std::string gbk;
   // Blocks follow each other in the text: each starts where the one before ends.
   qsizetype position = block.position();
   for (; block.isValid(); position += block.length(), block = block.next()) {
     const QString line_break = BreakAfter(block, holds_lone_breaks);
-    line.resize(0);
-    if (many_lines) {
-      line.append(QStringView(raw).mid(position, block.length() - 1));
-    } else {
-      line.append(block.text());
-    }
-    line.append(line_break);
     gbk.clear();
-    positions.AppendEncoded(line, &gbk);
+    if (many_lines) {
+      positions.AppendEncoded(QStringView(raw).mid(position, block.length() - 1), &gbk);
+    } else {
+      positions.AppendEncoded(block.text(), &gbk);
+    }
+    positions.AppendEncoded(line_break, &gbk);
     auto* figure = dynamic_cast<LineFigure*>(block.userData());
     // A figure of an earlier sum (another measure) is replaced; its block leaves that sum.
     if (figure == nullptr || figure->totals() != totals_.get()) {

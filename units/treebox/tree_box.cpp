@@ -282,15 +282,7 @@ QTreeWidgetItem* TreeBox::MakeNewItem(const NewItem& new_item) const {
 
 int32_t TreeBox::AddItem(int32_t parent, const NewItem& new_item) {
   QTreeWidgetItem* parent_item = ItemAt(parent);
-  QTreeWidgetItem* item = MakeNewItem(new_item);
-  ++expansion_quiet_;
-  if (parent_item != nullptr) {
-    parent_item->addChild(item);
-  } else {
-    Tree()->addTopLevelItem(item);
-  }
-  --expansion_quiet_;
-  ++item_count_;
+  InsertLast(parent_item, {MakeNewItem(new_item)});
   // The last child of its parent: the parent's last descendant, or the last of all. The
   // start-up adds every chapter this way, so no walk over the items before it.
   if (parent_item == nullptr) return item_count_ - 1;
@@ -298,10 +290,13 @@ int32_t TreeBox::AddItem(int32_t parent, const NewItem& new_item) {
 }
 
 void TreeBox::AddItems(int32_t parent, const std::vector<NewItem>& new_items) {
-  QTreeWidgetItem* parent_item = ItemAt(parent);
   QList<QTreeWidgetItem*> items;
   items.reserve(static_cast<qsizetype>(new_items.size()));
   for (const NewItem& new_item : new_items) items.append(MakeNewItem(new_item));
+  InsertLast(ItemAt(parent), items);
+}
+
+void TreeBox::InsertLast(QTreeWidgetItem* parent_item, const QList<QTreeWidgetItem*>& items) {
   ++expansion_quiet_;
   if (parent_item != nullptr) {
     parent_item->addChildren(items);

@@ -111,6 +111,9 @@ class TreeBox : public gui::Window, public UnitBase, public TreeWidgetOwner {
  private:
   // A new item as `item` says, with the box's check state when it says none.
   QTreeWidgetItem* MakeNewItem(const NewItem& item) const;
+  // Inserts `items` in one insertion after the last child of `parent_item` (the last top-level
+  // item when null) and counts them.
+  void InsertLast(QTreeWidgetItem* parent_item, const QList<QTreeWidgetItem*>& items);
   void BuildItems(const std::vector<ItemRecord>& records);
   void ApplyPendingCheckStates();
   // Selects `item` (none clears the selection) without the selection event.
