@@ -11,6 +11,7 @@
 #include "platform/core/native_path.h"
 #include "runtime/runtime_state.h"
 #include "tests/app/desk_test.h"
+#include "tests/support/program_process.h"
 
 namespace {
 
@@ -53,13 +54,28 @@ TEST(DeskFolder, AnInstalledProgramKeepsThemInTheAuthorsDataFolder) {
             fs::path("/home/author/.local/share/inkstone"));
 }
 
+#ifdef _WIN32
+TEST(DeskFolder, OnWindowsAnInstalledProgramKeepsThemInAppDataAndAPortableOneBesideItself) {
+  const InstalledLayout layout;
+  EXPECT_EQ(app::WindowsDeskFolderFor(layout.bin, L"C:\\Users\\author\\AppData\\Roaming"),
+            fs::path(L"C:\\Users\\author\\AppData\\Roaming\\Inkstone"));
+  const fs::path portable = desk_tests::MakeProgramFolder();
+  EXPECT_EQ(app::WindowsDeskFolderFor(portable, L"C:\\Users\\author\\AppData\\Roaming"), portable);
+  // Without %APPDATA% there is no other place than the program's own.
+  EXPECT_EQ(app::WindowsDeskFolderFor(layout.bin, nullptr), layout.bin);
+  fs::remove_all(portable);
+}
+#endif
+
 TEST(DeskFolder, TheFirstStartCopiesTheEmptyDatabaseAndLaterOnesKeepTheChapters) {
   const InstalledLayout layout;
   const fs::path data_home = layout.root / "data-home";
-  setenv("XDG_DATA_HOME", data_home.c_str(), 1);
+  const char* old_data_home = std::getenv(desk_tests::kDataHomeVariable);
+  const std::string kept_data_home = old_data_home != nullptr ? old_data_home : "";
+  test_support::SetVariable(desk_tests::kDataHomeVariable, data_home.string());
   runtime::Runtime().program_directory = platform::GbkPathOf(layout.bin);
   EXPECT_EQ(app::UseDeskFolder(), "");
-  const fs::path desk = data_home / "inkstone";
+  const fs::path desk = data_home / desk_tests::kDeskFolderName;
   EXPECT_EQ(runtime::Runtime().program_directory, platform::GbkPathOf(desk));
   EXPECT_EQ(runtime::Runtime().program_directory_slash, platform::GbkPathOf(desk) + "\\");
   EXPECT_EQ(fs::current_path(), desk);
@@ -75,11 +91,15 @@ TEST(DeskFolder, TheFirstStartCopiesTheEmptyDatabaseAndLaterOnesKeepTheChapters)
   // A data folder that cannot be made refuses the start, naming that folder.
   const fs::path blocked = layout.root / "a-file";
   std::ofstream(blocked) << "not a folder";
-  setenv("XDG_DATA_HOME", blocked.c_str(), 1);
+  test_support::SetVariable(desk_tests::kDataHomeVariable, blocked.string());
   runtime::Runtime().program_directory = platform::GbkPathOf(layout.bin);
   EXPECT_EQ(app::UseDeskFolder(), app::texts::kDeskFolderNotMade);
-  EXPECT_EQ(runtime::Runtime().program_directory, platform::GbkPathOf(blocked / "inkstone"));
-  unsetenv("XDG_DATA_HOME");
+  EXPECT_EQ(runtime::Runtime().program_directory, platform::GbkPathOf(blocked / desk_tests::kDeskFolderName));
+  if (old_data_home != nullptr) {
+    test_support::SetVariable(desk_tests::kDataHomeVariable, kept_data_home);
+  } else {
+    test_support::UnsetVariable(desk_tests::kDataHomeVariable);
+  }
   fs::current_path(fs::temp_directory_path());
 }
 

@@ -4,11 +4,8 @@
 #include <QCoreApplication>
 #include <QTimer>
 #include <QWidget>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <time.h>
-#include <unistd.h>
 
+#include <chrono>
 #include <fstream>
 #include <memory>
 
@@ -18,10 +15,9 @@
 #include "forms/runtime_application.h"
 #include "platform/core/fault_injection.h"
 #include "platform/core/native_path.h"
+#include "platform/core/program_path.h"
 #include "tests/app/desk_test.h"
 #include "tests/support/message_box_answerer.h"
-
-extern char** environ;
 
 namespace desk_tests {
 
@@ -33,7 +29,8 @@ bool child_mode = false;
 fs::path text_to_type;
 long long full_after = -1;  // with "--full-after <n>": the program's disk fills after n keys
 
-fs::path ProgramFolder() { return fs::read_symlink("/proc/self/exe").parent_path(); }
+fs::path ProgramFile() { return fs::u8path(platform::NativePath(platform::ProgramFilePath())); }
+fs::path ProgramFolder() { return ProgramFile().parent_path(); }
 
 QWidget* UnitWidget(uint32_t unit) {
   gui::Window* window = forms::FormsRuntime::Instance().UnitWindow(app::kMainWindow, unit);
@@ -108,9 +105,8 @@ void InstallChildHelpers() {
 Q_COREAPP_STARTUP_FUNCTION(InstallChildHelpers)
 
 long long MonotonicMs() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+  const auto now = std::chrono::steady_clock::now().time_since_epoch();
+  return std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
 }
 
 int RunDeskChild(int argc, char** argv) {
@@ -122,27 +118,17 @@ int RunDeskChild(int argc, char** argv) {
   return forms::RunProgram(argc, argv, app::WritingDeskImage(), &app::WritingDeskEntry);
 }
 
-pid_t StartDeskChild(const fs::path& folder, const std::vector<std::string>& arguments) {
-  const fs::path program = folder / "inkstone";
+std::unique_ptr<test_support::ProgramProcess> StartDeskChild(const fs::path& folder,
+                                                             const std::vector<std::string>& arguments) {
+  const fs::path program = folder / fs::path("inkstone").replace_extension(ProgramFile().extension());
   if (!fs::exists(program)) {
     std::error_code error;
-    fs::create_hard_link(fs::read_symlink("/proc/self/exe"), program, error);
-    if (error) fs::copy_file(fs::read_symlink("/proc/self/exe"), program);
+    fs::create_hard_link(ProgramFile(), program, error);
+    if (error) fs::copy_file(ProgramFile(), program);
   }
-  std::vector<std::string> words = {program.string(), "--desk"};
+  std::vector<std::string> words = {"--desk"};
   words.insert(words.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  pid_t pid = -1;
-  if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
-  return pid;
-}
-
-int WaitForChild(pid_t pid) {
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return status;
+  return std::make_unique<test_support::ProgramProcess>(program, words);
 }
 
 }  // namespace desk_tests

@@ -10,9 +10,11 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
-#include <sys/types.h>
+
+#include "tests/support/program_process.h"
 
 namespace desk_tests {
 
@@ -21,10 +23,8 @@ int RunDeskChild(int argc, char** argv);
 
 // The parent's side: puts the running binary into `folder` and starts it there with
 // "--desk" and `arguments`.
-pid_t StartDeskChild(const std::filesystem::path& folder, const std::vector<std::string>& arguments = {});
-
-// Waits for the child to end; gives its exit status as waitpid does.
-int WaitForChild(pid_t pid);
+std::unique_ptr<test_support::ProgramProcess> StartDeskChild(const std::filesystem::path& folder,
+                                                             const std::vector<std::string>& arguments = {});
 
 // Milliseconds of the monotonic clock (the one the child logs with).
 long long MonotonicMs();

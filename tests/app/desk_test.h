@@ -19,6 +19,18 @@
 
 namespace desk_tests {
 
+// The variables naming the author's home folder (where the desk puts rescue copies) and data
+// folder (where an installed desk keeps the chapters, in a folder of its own).
+#ifdef _WIN32
+constexpr const char* kHomeVariable = "USERPROFILE";
+constexpr const char* kDataHomeVariable = "APPDATA";
+constexpr const char* kDeskFolderName = "Inkstone";
+#else
+constexpr const char* kHomeVariable = "HOME";
+constexpr const char* kDataHomeVariable = "XDG_DATA_HOME";
+constexpr const char* kDeskFolderName = "inkstone";
+#endif
+
 // One chapter record as the database holds it (UTF-8).
 struct ChapterRecord {
   std::string name;

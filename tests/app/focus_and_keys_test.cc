@@ -1,11 +1,13 @@
 // The chapter text survives what only seems to move the focus away from it — the text
 // box's pop-up menu, another window in front for a while — and a held Enter gives one
 // new paragraph under a real X server, however loaded the machine is.
+#ifndef _WIN32
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <QAction>
 #include <QApplication>
@@ -126,6 +128,7 @@ TEST_F(FocusAndKeys, UndoAfterASwitchNeverBringsBackTheChapterBefore) {
 }
 
 // ---- A held Enter under a real X server, with both cores busy ----------------------------
+#ifndef _WIN32
 
 // Counts the releases of Enter that the window system hands to the program's windows.
 class EnterReleases : public QObject {
@@ -302,6 +305,7 @@ TEST(HeldEnterUnderX, OneNewParagraphHoweverLoadedTheMachine) {
   EXPECT_TRUE(IsBreaksThenIndent(text, 3)) << text;
   EXPECT_EQ(Occurrences(text, "    "), 1u) << text;
 }
+#endif
 
 }  // namespace
 

@@ -22,6 +22,7 @@
 #include "runtime/gbk_literal.h"
 #include "runtime/owned_blocks.h"
 #include "tests/app/desk_test.h"
+#include "tests/support/program_process.h"
 #include "tests/support/damaged_chain.h"
 #include "tests/support/popup_menu_watch.h"
 
@@ -59,14 +60,14 @@ class SaveFailures : public DeskTest {
     // Rescue copies must not land in the real home folder.
     home_ = folder_.parent_path() / (folder_.filename().string() + "-home");
     fs::create_directories(home_);
-    const char* home = std::getenv("HOME");
+    const char* home = std::getenv(kHomeVariable);
     old_home_ = home != nullptr ? home : "";
-    setenv("HOME", home_.c_str(), 1);
+    test_support::SetVariable(kHomeVariable, home_.string());
   }
   void TearDown() override {
     platform::DeclareEveryFolderFree();
     DeskTest::TearDown();
-    setenv("HOME", old_home_.c_str(), 1);
+    test_support::SetVariable(kHomeVariable, old_home_);
     fs::remove_all(home_);
   }
 

@@ -7,7 +7,9 @@
 #include "app/desk_texts.h"
 #include "platform/core/code_page.h"
 #include "tests/app/desk_test.h"
+#ifndef _WIN32
 #include "tests/support/fake_browser.h"
+#endif
 #include "units/colorpicker/color_drop_down.h"
 #include "units/colorpicker/color_picker_unit.h"
 
@@ -133,6 +135,9 @@ TEST_F(DeskFigures, ABoldItalicSixteenPointChoiceMakesTheTextBoldAndSixteenButNo
   EXPECT_EQ(ReadInt(unit::kTextBox, property::kFont, kFontItalic), 0);
 }
 
+#ifndef _WIN32
+// The fake browser is a shell script found on PATH, where the desk's hand-over on Linux
+// looks; on Windows the address goes to the shell's own handler instead.
 TEST_F(DeskFigures, EnterInTheSearchBoxSendsTheWordsAsGbkBytes) {
   StartDesk();
   test_support::FakeBrowser browser;
@@ -156,6 +161,7 @@ TEST_F(DeskFigures, TheSearchButtonAndTheForumLabelOpenTheirPages) {
   Click(unit::kForumLabel, QPoint(200, 12));  // its right end: the count label lies over its left
   EXPECT_EQ(browser.Handed(), texts::kForumAddress + "\n");
 }
+#endif
 
 }  // namespace
 

@@ -2,34 +2,28 @@
 // order, runs its timer's events only after loading, and ends with exit code 0 when the
 // window is closed.
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "tests/support/program_process.h"
 
 namespace {
 
 TEST(FormProgram, RunsUntilItsWindowIsClosedThenEndsWithZero) {
   const std::string log_path =
-      (std::filesystem::temp_directory_path() / ("inkstone-form-probe-" + std::to_string(getpid())))
+      (std::filesystem::temp_directory_path() /
+       ("inkstone-form-probe-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count())))
           .string();
-  setenv("INKSTONE_PROBE_LOG", log_path.c_str(), 1);
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  std::string program = FORM_PROBE_PATH;
-  char* argv[] = {program.data(), nullptr};
-  pid_t pid;
-  ASSERT_EQ(posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ), 0);
-  int status = 0;
-  ASSERT_EQ(waitpid(pid, &status, 0), pid);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  test_support::SetVariable("INKSTONE_PROBE_LOG", log_path);
+  test_support::SetVariable("QT_QPA_PLATFORM", "offscreen");
+  test_support::ProgramProcess probe(FORM_PROBE_PATH, {});
+  ASSERT_TRUE(probe.Started());
+  EXPECT_EQ(probe.Wait(), 0);
 
   std::vector<std::string> log;
   std::ifstream in(log_path);

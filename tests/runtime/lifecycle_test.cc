@@ -1,10 +1,6 @@
 // How a program starts and ends, each run as its own process: exit codes, the end
 // routine, library notifications and the runtime error box as the user sees it.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -14,9 +10,16 @@
 #include <thread>
 #include <vector>
 
-extern char** environ;
+#include "tests/support/program_process.h"
 
 namespace {
+
+// A process's exit status of exit(-1): the low byte on Linux, the whole code on Windows.
+#ifdef _WIN32
+constexpr int kMinusOneStatus = -1;
+#else
+constexpr int kMinusOneStatus = 255;
+#endif
 
 struct ProbeRun {
   int exit_code = -1000;
@@ -31,30 +34,23 @@ struct ProbeRun {
 };
 
 ProbeRun RunProbe(const std::string& scenario) {
-  const std::string log_path = (std::filesystem::temp_directory_path() /
-                                ("inkstone-probe-" + std::to_string(getpid()) + "-" + scenario))
-                                   .string();
-  std::filesystem::remove(log_path);
-  setenv("INKSTONE_PROBE_LOG", log_path.c_str(), 1);
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  std::string program = PROBE_PATH;
-  char* argv[] = {program.data(), const_cast<char*>(scenario.c_str()), nullptr};
   const auto start = std::chrono::steady_clock::now();
-  pid_t pid;
-  EXPECT_EQ(posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ), 0);
-  int status = 0;
-  for (int waited = 0; waitpid(pid, &status, WNOHANG) == 0; ++waited) {
-    if (waited > 600) {  // 60 s: a hung box or loop
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-      ADD_FAILURE() << scenario << " hung";
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  const std::string log_path =
+      (std::filesystem::temp_directory_path() /
+       ("inkstone-probe-" + std::to_string(start.time_since_epoch().count()) + "-" + scenario))
+          .string();
+  std::filesystem::remove(log_path);
+  test_support::SetVariable("INKSTONE_PROBE_LOG", log_path);
+  test_support::SetVariable("QT_QPA_PLATFORM", "offscreen");
+  test_support::ProgramProcess probe(PROBE_PATH, {scenario});
+  EXPECT_TRUE(probe.Started());
+  if (!probe.WaitAtMost(60000)) {  // a hung box or loop
+    probe.Kill();
+    ADD_FAILURE() << scenario << " hung";
   }
   ProbeRun run;
   run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  if (WIFEXITED(status)) run.exit_code = WEXITSTATUS(status);
+  run.exit_code = probe.Wait().value_or(-1000);
   std::ifstream in(log_path);
   for (std::string line; std::getline(in, line);) run.log.push_back(line);
   std::filesystem::remove(log_path);
@@ -87,7 +83,7 @@ TEST(ProgramEnd, EndProgramFromAWorkerEndsAProcessWhoseMainThreadIsBusy) {
 
 TEST(RuntimeErrorBox, NumberedErrorShowsTheBoxThenEndsWithMinusOne) {
   const ProbeRun run = RunProbe("runtime-error");
-  EXPECT_EQ(run.exit_code, 255);  // -1 as a process exit status
+  EXPECT_EQ(run.exit_code, kMinusOneStatus);
   EXPECT_EQ(run.Count("box 错误: 运行时出错!||错误代码：1||错误信息：数组成员引用下标超出定义范围|"), 1);
   EXPECT_EQ(run.Count("end routine"), 0);
   EXPECT_EQ(run.Count("notify 6"), 1);  // the libraries are still told
@@ -95,7 +91,7 @@ TEST(RuntimeErrorBox, NumberedErrorShowsTheBoxThenEndsWithMinusOne) {
 
 TEST(RuntimeErrorBox, MissingStartupWindowIsReported) {
   const ProbeRun run = RunProbe("missing-startup-window");
-  EXPECT_EQ(run.exit_code, 255);
+  EXPECT_EQ(run.exit_code, kMinusOneStatus);
   EXPECT_EQ(run.Count("box 错误: 运行时出错!||错误信息：载入启动窗口失败|"), 1);
   EXPECT_EQ(run.Count("not reached"), 0);
   EXPECT_EQ(run.Count("end routine"), 0);
@@ -103,7 +99,7 @@ TEST(RuntimeErrorBox, MissingStartupWindowIsReported) {
 
 TEST(RuntimeErrorBox, FailedAllocationNamesTheByteCount) {
   const ProbeRun run = RunProbe("allocation-failure");
-  EXPECT_EQ(run.exit_code, 255);
+  EXPECT_EQ(run.exit_code, kMinusOneStatus);
   EXPECT_EQ(run.Count("box 错误: 运行时出错!||错误信息：分配 -1 字节内存失败!|"), 1);
 }
 

@@ -17,7 +17,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
-#include <sys/wait.h>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -28,6 +27,7 @@
 #include "platform/core/code_page.h"
 #include "platform/core/fault_injection.h"
 #include "platform/core/native_path.h"
+#include "runtime/runtime_state.h"
 #include "tests/app/desk_child.h"
 #include "tests/app/desk_test.h"
 #include "units/colorpicker/color_drop_down.h"
@@ -178,8 +178,7 @@ void TakeShots() {
   QTest::mouseRelease(text, Qt::RightButton, {}, QPoint(200, 120));
 
   // The program's disk fills while the author types: the warning line, then the close box.
-  const fs::path program_folder = fs::read_symlink("/proc/self/exe").parent_path();
-  platform::DeclareFolderFull(platform::GbkPathOf(program_folder));
+  platform::DeclareFolderFull(runtime::Runtime().program_directory);
   text->setFocus(Qt::MouseFocusReason);
   QTest::keyClick(text, Qt::Key_End, Qt::ControlModifier);
   desk_tests::TypeInto(text, "雾散了。");
@@ -235,9 +234,8 @@ int main(int argc, char** argv) {
   const fs::path folder = desk_tests::MakeProgramFolder();
   // Rescue copies of the full-disk shots go to a home folder of their own.
   fs::create_directories(folder / "home");
-  setenv("HOME", (folder / "home").c_str(), 1);
-  const pid_t desk = desk_tests::StartDeskChild(folder, {"--shots", out.string()});
-  const int status = desk_tests::WaitForChild(desk);
+  test_support::SetVariable(desk_tests::kHomeVariable, (folder / "home").string());
+  const int code = desk_tests::StartDeskChild(folder, {"--shots", out.string()})->Wait().value_or(1);
   fs::remove_all(folder);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+  return code;
 }
