@@ -10,7 +10,8 @@
 #   ./build.sh windows    install what is missing, build Qt for Windows from Debian's source
 #                         (once, into ~/.cache/inkstone), cross-build the desk and make
 #                         inkstone-<version>-windows-x64.zip and inkstone-<version>-setup.exe
-#                         (in this folder)
+#                         (in this folder); with "test", cross-build the whole suite instead
+#                         and run it under Wine on a virtual X server
 #   ./build.sh bench      install what is missing, build, run the benchmarks (five times each)
 #                         and print one table of their ratios against their goals; with
 #                         "loaded", while another process keeps one core busy
@@ -25,8 +26,8 @@ packages=(
   fonts-noto-cjk xvfb xauth
 )
 test_packages=(
-  libgtest-dev libgmock-dev xdotool desktop-file-utils appstream
-  g++-mingw-w64-x86-64-posix wine64
+  libgtest-dev libgmock-dev googletest xdotool desktop-file-utils appstream
+  g++-mingw-w64-x86-64-posix wine64 xz-utils patch
 )
 package_packages=(dpkg-dev file)
 windows_packages=(g++-mingw-w64-x86-64-posix wine64 xz-utils patch zip nsis)
@@ -73,40 +74,55 @@ build_windows() {
     -DINKSTONE_WITH_GUI=OFF -DINKSTONE_HOST_BUILD="$PWD/build"
 }
 
-run_windows_tests() {
-  export WINEPREFIX="$PWD/build-windows/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A Wine prefix of its own for each Windows build, made or brought up to date by one server
+# kept for all programs: each start then costs milliseconds instead of seconds. A server left
+# by an interrupted run is ended first (a second persistent one is refused).
+start_wine() {  # start_wine <build folder>
+  export WINEPREFIX="$PWD/$1/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   mkdir -p "$WINEPREFIX"
-  # One server for all test programs: each start then costs milliseconds instead of seconds.
-  # A server left by an interrupted run is ended first (a second persistent one is refused). The
-  # prefix is made (or brought up to date) through it, before any test program starts.
   /usr/lib/wine/wineserver -k 2>/dev/null || true
   /usr/lib/wine/wineserver -p
   trap '/usr/lib/wine/wineserver -k || true' EXIT
   /usr/lib/wine/wine64 wineboot --init >"$WINEPREFIX/wineboot.log" 2>&1 ||
     echo "wineboot failed, see $WINEPREFIX/wineboot.log" >&2
+}
+
+run_windows_tests() {
+  start_wine build-windows
   ctest --test-dir build-windows --output-on-failure --timeout 300 --parallel 2
 }
 
-# The whole desk as a Windows program, against Qt built for Windows from Debian's source. Its
-# build steps run the host build's tools (the form compiler, the database tool).
-build_windows_desk() {
+# The whole desk as a Windows program, against Qt built for Windows from Debian's source (its
+# folder is left in windows_qt). Its build steps run the host build's tools (the form
+# compiler, the database tool). Builds the targets named, or everything.
+build_windows_desk() {  # build_windows_desk [target...]
   cmake -S . -B build -G Ninja >/dev/null
   cmake --build build --parallel 2 --target form_tool database_tool
-  local qt
-  qt=$(tools/windows/qt_for_windows.sh | tail -n 1)
+  windows_qt=$(tools/windows/qt_for_windows.sh | tail -n 1)
   # A build made against another Qt starts afresh: CMake keeps the Qt it found first.
   if [ -f build-windows-desk/CMakeCache.txt ] &&
-    ! grep -q "^Qt6_DIR:PATH=$qt/" build-windows-desk/CMakeCache.txt; then
+    ! grep -q "^Qt6_DIR:PATH=$windows_qt/" build-windows-desk/CMakeCache.txt; then
     rm -rf build-windows-desk
   fi
   # Linked like Qt's own libraries, against the MinGW runtime DLLs: one C++ runtime in the
   # process.
   cmake -S . -B build-windows-desk -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+    -DCMAKE_TOOLCHAIN_FILE="$windows_qt/lib/cmake/Qt6/qt.toolchain.cmake" \
     -DCMAKE_EXE_LINKER_FLAGS="" -DINKSTONE_HOST_BUILD="$PWD/build" >/dev/null
-  cmake --build build-windows-desk --parallel 2 --target inkstone inkstone_database_tool
-  tools/windows/make_portable_zip.sh build-windows-desk "$qt"
-  tools/windows/make_installer.sh build-windows-desk
+  local targets=()
+  for target in "$@"; do targets+=(--target "$target"); done
+  cmake --build build-windows-desk --parallel 2 "${targets[@]}"
+}
+
+# The desk's suites as Windows programs under Wine, with the Windows platform plugin on a
+# virtual X server of their own; Qt and the MinGW runtime come from their folders.
+run_windows_desk_tests() {
+  local mingw_gcc
+  mingw_gcc=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
+  export WINEPATH="$windows_qt/bin;$mingw_gcc;/usr/x86_64-w64-mingw32/lib"
+  start_wine build-windows-desk
+  xvfb-run -a -s "-screen 0 1280x800x24" \
+    ctest --test-dir build-windows-desk --output-on-failure --timeout 600 --parallel 2
 }
 
 with_display() {
@@ -145,8 +161,18 @@ case "${1:-}" in
     ;;
   windows)
     packages+=("${windows_packages[@]}")
-    install_missing_packages
-    build_windows_desk
+    if [ "${2:-}" = test ]; then
+      packages+=("${test_packages[@]}")
+      install_missing_packages
+      build build
+      build_windows_desk
+      run_windows_desk_tests
+    else
+      install_missing_packages
+      build_windows_desk inkstone inkstone_database_tool
+      tools/windows/make_portable_zip.sh build-windows-desk "$windows_qt"
+      tools/windows/make_installer.sh build-windows-desk
+    fi
     ;;
   bench)
     packages+=("${bench_packages[@]}")
@@ -169,7 +195,7 @@ case "${1:-}" in
     python3 tools/bench_table/bench_table.py "$results"/*.json
     ;;
   *)
-    echo "usage: ./build.sh run | test | package | windows | bench [loaded]" >&2
+    echo "usage: ./build.sh run | test | package | windows [test] | bench [loaded]" >&2
     exit 2
     ;;
 esac

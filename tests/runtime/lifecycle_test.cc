@@ -51,8 +51,10 @@ ProbeRun RunProbe(const std::string& scenario) {
   ProbeRun run;
   run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   run.exit_code = probe.Wait().value_or(-1000);
-  std::ifstream in(log_path);
-  for (std::string line; std::getline(in, line);) run.log.push_back(line);
+  {  // closed before its removal: Windows removes no open file
+    std::ifstream in(log_path);
+    for (std::string line; std::getline(in, line);) run.log.push_back(line);
+  }
   std::filesystem::remove(log_path);
   return run;
 }

@@ -7,7 +7,7 @@
 #   tools/windows/qt_for_windows.sh
 #
 # Needs: qt6-base-dev (the host Qt), g++-mingw-w64-x86-64-posix, cmake, ninja-build,
-# dpkg-dev (dpkg-source), xz-utils, and apt-get source access (a deb-src entry is added for the
+# xz-utils, patch, and apt-get source access (a deb-src entry is added for the
 # configured Debian archives where none exists).
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
