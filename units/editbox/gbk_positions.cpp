@@ -38,15 +38,17 @@ class BasicPlaneTable {
       if (c < 0xD800 || c > 0xDFFF) all.push_back(static_cast<char16_t>(c));
     }
     const std::string gbk = platform::Utf16ToGbk(all);
-    // GB18030 sequences delimit themselves: a byte below 0x81 stands alone (0x80 is the
-    // euro sign of code page 936), a digit after a lead byte makes four bytes, else two.
+    // GB18030 sequences delimit themselves: a byte outside 0x81-0xFE stands alone (code page
+    // 936 writes U+20AC as 0x80 and U+F8F5 as 0xFF), a digit after a lead byte makes four
+    // bytes, else two. Reading 0xFF as a lead shifted every character after U+F8F5 by one:
+    // a full-width comma was written as the full-width hyphen after it.
     size_t at = 0;
     for (const char16_t c : all) {
       const auto byte = [&](size_t i) {
         return at + i < gbk.size() ? static_cast<uint8_t>(gbk[at + i]) : 0;
       };
       int32_t length = 1;
-      if (byte(0) >= 0x81) length = byte(1) >= 0x30 && byte(1) <= 0x39 ? 4 : 2;
+      if (byte(0) >= 0x81 && byte(0) <= 0xFE) length = byte(1) >= 0x30 && byte(1) <= 0x39 ? 4 : 2;
       uint32_t packed = 0;
       for (int32_t i = 0; i < length; ++i) packed |= static_cast<uint32_t>(byte(i)) << (8 * i);
       bytes_[c] = packed;

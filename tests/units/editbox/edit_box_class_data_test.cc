@@ -206,4 +206,21 @@ TEST(EditBoxPositions, TableEncodingMatchesThePlatformConverter) {
   EXPECT_EQ(plain.ByteLength(text), static_cast<int64_t>(expected.size()));
 }
 
+// Every character of the basic plane, each as the converter writes it alone: a table made
+// from one conversion of them all must not lose its place on any of them.
+TEST(EditBoxPositions, EveryBasicPlaneCharacterIsEncodedAsTheConverterEncodesItAlone) {
+  QString all;
+  std::string expected;
+  for (char32_t c = 1; c < 0x10000; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    all += QChar(static_cast<char16_t>(c));
+    expected += platform::Utf16ToGbk(std::u16string(1, static_cast<char16_t>(c)));
+  }
+  const units::GbkPositions plain{false};
+  const std::string encoded = plain.Encode(all);
+  ASSERT_EQ(encoded.size(), expected.size());
+  EXPECT_TRUE(encoded == expected);  // (not printed: 200,000 bytes)
+  EXPECT_EQ(plain.Encode(QString::fromUtf8("，！？：；（）")), platform::Utf8ToGbk("，！？：；（）"));
+}
+
 }  // namespace
