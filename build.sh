@@ -87,9 +87,12 @@ start_wine() {  # start_wine <build folder>
     echo "wineboot failed, see $WINEPREFIX/wineboot.log" >&2
 }
 
+# Under load Wine has once lost a test program at its start (failed in 0.01 s, no output at
+# all); a test is counted failed only when it fails a second time in a row.
 run_windows_tests() {
   start_wine build-windows
-  ctest --test-dir build-windows --output-on-failure --timeout 300 --parallel 2
+  ctest --test-dir build-windows --output-on-failure --timeout 300 --parallel 2 \
+    --repeat until-pass:2
 }
 
 # The whole desk as a Windows program, against Qt built for Windows from Debian's source (its
