@@ -386,7 +386,7 @@ TEST(DeskWords, AChapterNameTooLongForAFileNameIsCutAtACharacterBoundary) {
   const std::string fitted =
       platform::GbkToUtf8(app::FittedChapterFileName(platform::Utf8ToGbk(name)));
 #ifdef _WIN32
-  EXPECT_EQ(fitted.size() / 3, 251u);  // 251 characters and ".txt": 255 UTF-16 units
+  EXPECT_EQ(fitted.size(), 251u * 3);  // 251 characters and ".txt": 255 UTF-16 units
 #else
   EXPECT_EQ(fitted.size() + 4, 253u);  // 83 characters and ".txt"; one more would pass 255 bytes
 #endif
