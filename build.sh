@@ -83,6 +83,12 @@ start_wine() {  # start_wine <build folder>
   /usr/lib/wine/wineserver -k 2>/dev/null || true
   /usr/lib/wine/wineserver -p
   trap '/usr/lib/wine/wineserver -k || true' EXIT
+}
+
+# The boot starts the prefix's desktop process, which stays with the server: it must see the
+# X display the windows will use (booted without one, every message box and window activation
+# of a later program waits forever).
+boot_wine() {
   /usr/lib/wine/wine64 wineboot --init >"$WINEPREFIX/wineboot.log" 2>&1 ||
     echo "wineboot failed, see $WINEPREFIX/wineboot.log" >&2
 }
@@ -91,6 +97,7 @@ start_wine() {  # start_wine <build folder>
 # all); a test is counted failed only when it fails a second time in a row.
 run_windows_tests() {
   start_wine build-windows
+  boot_wine
   ctest --test-dir build-windows --output-on-failure --timeout 300 --parallel 2 \
     --repeat until-pass:2
 }
@@ -124,8 +131,9 @@ run_windows_desk_tests() {
   mingw_gcc=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
   export WINEPATH="$windows_qt/bin;$mingw_gcc;/usr/x86_64-w64-mingw32/lib"
   start_wine build-windows-desk
-  xvfb-run -a -s "-screen 0 1280x800x24" \
-    ctest --test-dir build-windows-desk --output-on-failure --timeout 600 --parallel 2
+  export -f boot_wine
+  xvfb-run -a -s "-screen 0 1280x800x24" bash -c 'boot_wine &&
+    ctest --test-dir build-windows-desk --output-on-failure --timeout 600 --parallel 2'
 }
 
 with_display() {
