@@ -109,6 +109,10 @@ build_windows_desk() {  # build_windows_desk [target...]
   cmake -S . -B build -G Ninja >/dev/null
   cmake --build build --parallel 2 --target form_tool database_tool
   windows_qt=$(tools/windows/qt_for_windows.sh | tail -n 1)
+  # Qt's Chinese translations (portable files, from the host) where the Windows Qt looks for
+  # its own: the programs of the build folder find them there.
+  mkdir -p "$windows_qt/translations"
+  cp /usr/share/qt6/translations/qtbase_zh_CN.qm "$windows_qt/translations/"
   # A build made against another Qt starts afresh: CMake keeps the Qt it found first.
   if [ -f build-windows-desk/CMakeCache.txt ] &&
     ! grep -q "^Qt6_DIR:PATH=$windows_qt/" build-windows-desk/CMakeCache.txt; then

@@ -92,7 +92,7 @@ std::unique_ptr<Typist> typist;
 
 void InstallChildHelpers() {
   if (!child_mode) return;
-  boxes = std::make_unique<std::ofstream>(ProgramFolder() / "boxes.log", std::ios::app);
+  boxes = std::make_unique<std::ofstream>(ProgramFolder() / "boxes.log", std::ios::app | std::ios::binary);
   answerer = std::make_unique<test_support::MessageBoxAnswerer>(
       QString::fromUtf8("确定"), [](const QString& caption, const QString& text, const QStringList&) {
         *boxes << caption.toStdString() << '\t' << text.toStdString() << '\n' << std::flush;
@@ -123,7 +123,13 @@ std::unique_ptr<test_support::ProgramProcess> StartDeskChild(const fs::path& fol
   const fs::path program = folder / fs::path("inkstone").replace_extension(ProgramFile().extension());
   if (!fs::exists(program)) {
     std::error_code error;
+#ifdef _WIN32
+    // Windows refuses to delete any name of a running program's image: a link to this running
+    // test program would keep the folder until the test ends.
+    error = std::make_error_code(std::errc::not_supported);
+#else
     fs::create_hard_link(ProgramFile(), program, error);
+#endif
     if (error) fs::copy_file(ProgramFile(), program);
   }
   std::vector<std::string> words = {"--desk"};

@@ -106,7 +106,7 @@ TEST(DeskProcess, ASecondStartOnTheSameFolderIsRefusedAndTouchesNothing) {
 
   first->RequestEnd();
   first->Wait();
-  fs::remove_all(folder);
+  RemoveProgramFolder(folder);
 }
 
 TEST(DeskProcess, ATerminationRequestSavesTheChapterAndClosesTheDatabase) {
@@ -125,7 +125,7 @@ TEST(DeskProcess, ATerminationRequestSavesTheChapterAndClosesTheDatabase) {
   EXPECT_TRUE(Lines(folder / "boxes.log").empty());  // no backups, no boxes
   EXPECT_TRUE(fs::is_empty(folder / fs::u8path("自动保存备份")));
   EXPECT_TRUE(DatabaseFaults(folder).empty());
-  fs::remove_all(folder);
+  RemoveProgramFolder(folder);
 }
 
 // Installed (<prefix>/bin with <prefix>/share/inkstone beside it), the desk writes the chapters
@@ -162,7 +162,7 @@ TEST(DeskProcess, AnInstalledDeskKeepsTheChaptersInTheAuthorsDataFolder) {
   EXPECT_TRUE(fs::exists(folder / fs::u8path("自动保存") / fs::u8path("自动保存文件【勿删】.txt")));
   EXPECT_FALSE(fs::exists(bin / fs::u8path("小说数据")));
   EXPECT_TRUE(ReadChapterRecords(root / "usr" / "share" / "inkstone").empty());
-  fs::remove_all(root);
+  RemoveProgramFolder(root);
 }
 
 TEST(DeskProcess, ATerminationRequestOnAFullDiskLeavesTheWholeTextInARescueCopy) {
@@ -196,7 +196,7 @@ TEST(DeskProcess, ATerminationRequestOnAFullDiskLeavesTheWholeTextInARescueCopy)
   const std::vector<std::string> boxes = Lines(folder / "boxes.log");
   ASSERT_EQ(boxes.size(), 1u);  // the one box of the failure, none per tick
   EXPECT_NE(boxes[0].find("正文已另存到"), std::string::npos) << boxes[0];
-  fs::remove_all(folder);
+  RemoveProgramFolder(folder);
   fs::remove_all(home);
 }
 
@@ -249,7 +249,7 @@ void KillWhileTyping(uint32_t seed) {
       std::cerr << "kept for a look: " << folder << "\n";
       return;
     }
-    fs::remove_all(folder);
+    RemoveProgramFolder(folder);
   }
   // The kills must have met saved text, not only starts.
   EXPECT_GE(rounds_with_text, kRoundsPerCrashTest / 2);

@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <QTreeWidget>
 #include <QTreeWidgetItem>
+#include <chrono>
 #include <fstream>
 #include <iterator>
+#include <system_error>
+#include <thread>
 
 #include "database/checker.h"
 #include "database/database.h"
@@ -50,10 +53,18 @@ fs::path MakeProgramFolder() {
   static int serial = 0;
   const fs::path folder =
       fs::temp_directory_path() / ("inkstone-desk-" + std::to_string(getpid()) + "-" + std::to_string(serial++));
-  fs::remove_all(folder);
+  RemoveProgramFolder(folder);  // left by an earlier program with the same process number
   fs::create_directories(folder);
   fs::copy(fs::u8path(SHIPPED_DATABASE_FOLDER), folder / fs::u8path("小说数据"));
   return folder;
+}
+
+void RemoveProgramFolder(const fs::path& folder) {
+  std::error_code error;
+  for (int tries = 0; fs::remove_all(folder, error), error && tries < 100; ++tries) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  if (error) throw fs::filesystem_error("cannot remove the program folder", folder, error);
 }
 
 void UseProgramFolder(const fs::path& folder) {

@@ -60,6 +60,11 @@ struct SeenBox {
 // A fresh folder with a copy of the shipped chapter database (小说数据).
 std::filesystem::path MakeProgramFolder();
 
+// Removes a program folder whose program may have ended a moment ago: Windows (and Wine's server
+// more so) may hold the ended program's image file a little longer, so a refusal is tried again
+// for up to ten seconds.
+void RemoveProgramFolder(const std::filesystem::path& folder);
+
 // Makes `folder` the program's folder of the running runtime (GetProgramDirectory).
 void UseProgramFolder(const std::filesystem::path& folder);
 

@@ -25,6 +25,7 @@
 #include "tests/support/program_process.h"
 #include "tests/support/damaged_chain.h"
 #include "tests/support/popup_menu_watch.h"
+#include "tests/support/under_wine.h"
 
 namespace desk_tests {
 
@@ -178,8 +179,17 @@ TEST_F(SaveFailures, AMemoFileRenamedOverTheDesksIsToldAndNeverWrittenInto) {
   const fs::path memo = Path("小说数据/data.edt");
   const std::string restored = ReadFileBytes(memo);
   std::ofstream(Path("小说数据/restored.edt"), std::ios::binary) << restored;
-  fs::rename(Path("小说数据/restored.edt"), memo);
+  std::error_code refused;
+  fs::rename(Path("小说数据/restored.edt"), memo, refused);
   Type("后来");
+  if (refused) {  // a system that refuses to rename over an open file: the desk saves on
+    EXPECT_TRUE(WaitFor([&] {
+      const auto records = ReadChapterRecords(folder_);
+      return !records.empty() && records[0].text.find("后来") != std::string::npos;
+    }));
+    EXPECT_TRUE(boxes_.empty());
+    GTEST_SKIP() << "this system refuses to rename over an open file";
+  }
   ASSERT_TRUE(WaitFor([&] {
     return WarningLine().starts_with("章节未能保存：数据库文件已被其他程序替换");
   })) << WarningLine();
@@ -290,6 +300,9 @@ TEST_F(SaveFailures, ANewChapterOrADeleteTheDatabaseRefusesIsToldAndTheListStays
 }
 
 TEST_F(SaveFailures, AChapterNameTooLongForAFileNameStillGetsItsFileAndItsBackup) {
+  // Windows takes names of 255 UTF-16 units; the Linux file system beneath Wine ends a name at
+  // 255 bytes and Wine cuts the rest (".txt" too). The Linux run checks the same with its limit.
+  if (test_support::UnderWine()) GTEST_SKIP() << "Wine cuts names longer than 255 bytes";
   std::string name;
   for (int i = 0; i < 100; ++i) name += "长";
   AnswerBoxesWith("确定");

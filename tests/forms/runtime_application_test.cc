@@ -77,8 +77,9 @@ TEST(RuntimeApplication, IdleCallbacksRunWhileTheirWindowLivesThenTheEndRoutineO
   runtime::ResetRuntimeState();
 }
 
-// The themed look restyles the widgets there are and those made later.
-TEST(RuntimeApplication, TheThemedLookIsTheFusionStyleAndThePlainOneTheWindowsStyle) {
+// The themed look (Windows' visual styles on Windows, Fusion elsewhere) restyles the widgets
+// there are and those made later.
+TEST(RuntimeApplication, TheThemedLookIsTheSystemsStyleAndThePlainOneTheWindowsStyle) {
   int argc = 1;
   char arg0[] = "runtime_application_test";
   char* argv[] = {arg0, nullptr};
@@ -86,9 +87,14 @@ TEST(RuntimeApplication, TheThemedLookIsTheFusionStyleAndThePlainOneTheWindowsSt
   QWidget before;
   application.SetThemedLook(true);
   QWidget after;
-  EXPECT_EQ(QApplication::style()->name(), "fusion");
-  EXPECT_EQ(before.style()->name(), "fusion");
-  EXPECT_EQ(after.style()->name(), "fusion");
+#ifdef _WIN32
+  const QString themed = "windowsvista";
+#else
+  const QString themed = "fusion";
+#endif
+  EXPECT_EQ(QApplication::style()->name(), themed);
+  EXPECT_EQ(before.style()->name(), themed);
+  EXPECT_EQ(after.style()->name(), themed);
   application.SetThemedLook(false);
   EXPECT_EQ(before.style()->name(), "windows");
 }

@@ -372,7 +372,11 @@ TEST_F(TreeBoxTest, FocusAloneSelectsNothing) {
 TEST_F(TreeBoxTest, ARightClickSelectsTheItemFirstAndADoubleClickIsReported) {
   AddABTree();
   QTest::mouseClick(Tree()->viewport(), Qt::RightButton, {}, Inside(3));
-  EXPECT_EQ(Log(), (std::vector<std::string>{"SelectionChanged 1 current=3", "ItemRightClicked"}));
+  // The click also gives the box focus where its window is active (Windows; not the headless
+  // screen of the Linux tests).
+  std::vector<std::string> log = Log();
+  std::erase(log, "FocusGained");
+  EXPECT_EQ(log, (std::vector<std::string>{"SelectionChanged 1 current=3", "ItemRightClicked"}));
   // Beside the items there is nothing to click.
   const QPoint beside(Tree()->viewport()->width() - 2, Inside(0).y());
   QTest::mouseClick(Tree()->viewport(), Qt::RightButton, {}, beside);
