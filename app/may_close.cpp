@@ -12,7 +12,8 @@ namespace app {
 namespace {
 
 constexpr int32_t kYesNoCancelWarning = 0x33;
-constexpr int32_t kYes = 6, kNo = 7;
+// The message box command answers 0 (OK) to 6 (No): Yes is 5.
+constexpr int32_t kYes = 5, kNo = 6;
 
 }  // namespace
 

@@ -66,6 +66,9 @@ void EndCleanlyOnTermination() {
   auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
   if (application == nullptr) return;
   QObject::connect(application, &QGuiApplication::commitDataRequest, [](QSessionManager& manager) {
+    // The close query may ask the author (unsaved text): Qt blocks the input of a session's
+    // end unless interaction is asked for, and the box would take no click.
+    manager.allowsInteraction();
     const bool may_end = units::SendUnitMessage(kMainWindow, unit::kWindow, gui::msg::kQueryEndSession, 0, 0) != 0;
     if (!may_end) return manager.cancel();
     EndWithoutExitWork();

@@ -28,6 +28,7 @@ namespace fs = std::filesystem;
 bool child_mode = false;
 fs::path text_to_type;
 long long full_after = -1;  // with "--full-after <n>": the program's disk fills after n keys
+bool answer_no = false;     // with "--answer-no": a box without 确定 is answered 否
 
 fs::path ProgramFile() { return fs::u8path(platform::NativePath(platform::ProgramFilePath())); }
 fs::path ProgramFolder() { return ProgramFile().parent_path(); }
@@ -88,6 +89,7 @@ class Typist : public QObject {
 // Kept until the process ends; held here so that they stay reachable.
 std::unique_ptr<std::ofstream> boxes;
 std::unique_ptr<test_support::MessageBoxAnswerer> answerer;
+std::unique_ptr<test_support::MessageBoxAnswerer> other_answerer;
 std::unique_ptr<Typist> typist;
 
 void InstallChildHelpers() {
@@ -96,6 +98,10 @@ void InstallChildHelpers() {
   answerer = std::make_unique<test_support::MessageBoxAnswerer>(
       QString::fromUtf8("确定"), [](const QString& caption, const QString& text, const QStringList&) {
         *boxes << caption.toStdString() << '\t' << text.toStdString() << '\n' << std::flush;
+      });
+  // Logged by the first answerer; this one only presses its button.
+  if (answer_no) other_answerer = std::make_unique<test_support::MessageBoxAnswerer>(QString::fromUtf8("否"), [](const QString&, const QString&, const QStringList& l) {
+        std::ofstream(ProgramFolder() / "dbg.log", std::ios::app) << l.join("|").toStdString() << " n=" << other_answerer->answered() << "\n";
       });
   if (!text_to_type.empty()) typist = std::make_unique<Typist>(text_to_type);
 }
@@ -111,7 +117,9 @@ long long MonotonicMs() {
 
 int RunDeskChild(int argc, char** argv) {
   child_mode = true;
-  for (int i = 2; i + 1 < argc; ++i) {
+  for (int i = 2; i < argc; ++i) {
+    if (std::string(argv[i]) == "--answer-no") answer_no = true;
+    if (i + 1 == argc) break;
     if (std::string(argv[i]) == "--type") text_to_type = argv[i + 1];
     if (std::string(argv[i]) == "--full-after") full_after = std::stoll(argv[i + 1]);
   }

@@ -6,7 +6,8 @@
 // file's text (UTF-8) key by key, one key every few milliseconds; after each key it writes
 // the number of characters of the text typed so far and the monotonic time in ms to
 // typed.log, and "done" when the text is finished. With "--full-after <n>" as well, the
-// program folder's disk is full from the n-th key on (the platform's fault hook).
+// program folder's disk is full from the n-th key on (the platform's fault hook). With
+// "--answer-no" a box without 确定 is answered 否.
 #pragma once
 
 #include <filesystem>

@@ -4,6 +4,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QPointer>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -24,6 +26,7 @@
 #include "tests/app/desk_test.h"
 #include "tests/support/program_process.h"
 #include "tests/support/damaged_chain.h"
+#include "tests/support/message_box_answerer.h"
 #include "tests/support/popup_menu_watch.h"
 #include "tests/support/under_wine.h"
 
@@ -234,6 +237,28 @@ TEST_F(SaveFailures, ClosingWithUnsavedTextAsksAndEscapeOrCancelKeepsTheWindow) 
   ASSERT_FALSE(boxes_.empty());
   EXPECT_EQ(boxes_[0].text, "小说文件备份成功");
   EXPECT_EQ(ReadChapterRecords(folder_)[0].text, "字未存");
+}
+
+// 否 closes the desk at once; the rescue copy keeps the text the disk refused.
+TEST_F(SaveFailures, ClosingWithUnsavedTextAndAnsweringNoClosesTheDesk) {
+  AnswerBoxesWith("确定");
+  StartDesk();
+  AddChapter("第一章", "字");
+  FillDisk(folder_);
+  Type("未存");
+  ASSERT_TRUE(WaitFor([&] { return boxes_.size() == 1; }));
+  boxes_.clear();
+  AnswerBoxesWith("否");
+  const test_support::MessageBoxAnswerer exit_boxes(QString::fromUtf8("确定"));
+  const QPointer<QWidget> window = Unit(0)->Widget();
+  ClickInto(unit::kCloseButton);
+  const auto questions = std::count_if(boxes_.begin(), boxes_.end(), [](const SeenBox& box) {
+    return box.text.starts_with("本章还有没保存进章节数据库的正文");
+  });
+  EXPECT_EQ(questions, 1);
+  ASSERT_FALSE(boxes_.empty());
+  EXPECT_NE(boxes_[0].text.find("正文的抢救副本"), std::string::npos) << boxes_[0].text;
+  EXPECT_TRUE(window.isNull() || !window->isVisible());
 }
 
 TEST_F(SaveFailures, AFailedPackAndAnUnreadableChapterFolderAreToldAtTheClose) {
