@@ -50,15 +50,23 @@ class Typist : public QObject {
 
  private:
   void WaitForWindow() {
+    // An author types once the window is up and active: a key sent while the system still
+    // activates it would land where the activation puts the focus back.
     QWidget* window = UnitWidget(0);
-    if (window == nullptr || !window->isVisible()) {
+    if (window == nullptr || !window->isVisible() || !window->isActiveWindow()) {
+      if (window != nullptr && window->isVisible()) window->activateWindow();
       QTimer::singleShot(20, this, [this] { WaitForWindow(); });
       return;
     }
-    window->activateWindow();
+    // The new chapter puts the focus into the name box, through the system on Windows: the
+    // name is typed once it is there, the text once the text box has it.
     QTest::mouseClick(UnitWidget(app::unit::kNewChapterButton), Qt::LeftButton);
-    TypeInto(UnitWidget(app::unit::kNameBox), "第一章");
-    UnitWidget(app::unit::kTextBox)->setFocus(Qt::MouseFocusReason);
+    QWidget* name_box = UnitWidget(app::unit::kNameBox);
+    (void)QTest::qWaitFor([&] { return QApplication::focusWidget() == name_box; }, 5000);
+    TypeInto(name_box, "第一章");
+    QWidget* text_box = UnitWidget(app::unit::kTextBox);
+    text_box->setFocus(Qt::MouseFocusReason);
+    (void)QTest::qWaitFor([&] { return QApplication::focusWidget() == text_box; }, 5000);
     Next();
   }
 

@@ -32,9 +32,12 @@ constexpr int kRoundsPerCrashTest = 50;
 constexpr long long kSaveLagAllowedMs = 1000;
 #endif
 
-bool WaitForFile(const fs::path& path, int timeout_ms) {
+// Waits until `path` exists and holds at least `min_bytes`.
+bool WaitForFile(const fs::path& path, int timeout_ms, uintmax_t min_bytes = 0) {
   for (int waited = 0; waited < timeout_ms; waited += 10) {
-    if (fs::exists(path)) return true;
+    std::error_code error;
+    const uintmax_t size = fs::file_size(path, error);
+    if (!error && size >= min_bytes) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   return false;
@@ -230,7 +233,7 @@ void KillWhileTyping(uint32_t seed) {
     // Mostly while typing; now and then during the start. The kill's moment is random by
     // design; what is checked afterwards depends only on what the log says was typed when.
     const bool early = random() % 8 == 0;
-    if (!early) WaitForFile(folder / "typed.log", 30000);
+    if (!early) WaitForFile(folder / "typed.log", 30000, 1);  // the first key is in
     std::this_thread::sleep_for(std::chrono::milliseconds(random() % (early ? 300 : 1500)));
     const long long killed_at = MonotonicMs();
     desk->Kill();
