@@ -4,11 +4,9 @@
 // once more at 200 % (QT_SCALE_FACTOR=2) by its own CTest entry.
 #include <QAbstractButton>
 #include <QApplication>
-#include <QGroupBox>
-#include <QStyle>
-#include <QStyleOptionGroupBox>
 
 #include "tests/app/desk_test.h"
+#include "units/groupbox/group_box_widget.h"
 #include "units/label/label_unit.h"
 #include "units/translabel/trans_label_unit.h"
 
@@ -47,16 +45,8 @@ QRect CentredInk(const QFont& font, const QString& text, const QRect& box) {
   return ink.translated(left, baseline);
 }
 
-QRect GroupTitleInk(QGroupBox& box) {
-  QStyleOptionGroupBox option;
-  option.initFrom(&box);
-  option.text = box.title();
-  option.lineWidth = 1;
-  option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
-  option.textAlignment = box.alignment();
-  const QRect label =
-      box.style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, &box);
-  return CentredInk(box.font(), box.title(), label);
+QRect GroupTitleInk(const units::GroupBoxWidget& box) {
+  return CentredInk(box.font(), box.Title(), box.TitleRect());
 }
 
 class Layout : public DeskTest {
@@ -107,8 +97,8 @@ class Layout : public DeskTest {
         CheckElided(caption, *widget);
         add_text(caption.whole, caption.ink.translated(box.topLeft()), box, true);
         parts.push_back({caption.whole, box, unit, false});
-      } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
-        add_text(group->title(), GroupTitleInk(*group).translated(box.topLeft()), box, true);
+      } else if (auto* group = dynamic_cast<units::GroupBoxWidget*>(widget)) {
+        add_text(group->Title(), GroupTitleInk(*group).translated(box.topLeft()), box, true);
       } else if (auto* button = widget->findChild<QAbstractButton*>();
                  button != nullptr || qobject_cast<QAbstractButton*>(widget) != nullptr) {
         if (button == nullptr) button = qobject_cast<QAbstractButton*>(widget);

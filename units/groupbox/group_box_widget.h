@@ -2,7 +2,9 @@
 
 #include <QColor>
 #include <QGroupBox>
+#include <QRect>
 #include <QString>
+#include <QStyleOptionGroupBox>
 
 namespace units {
 
@@ -18,6 +20,8 @@ class GroupBoxWidget : public QGroupBox {
   void SetTitle(const QString& title);
   const QString& Title() const { return title_; }
   void SetColors(const QColor& text, const QColor& back);
+  // Where the title is drawn, in the widget's coordinates.
+  QRect TitleRect() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -28,6 +32,9 @@ class GroupBoxWidget : public QGroupBox {
   void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
+  QStyleOptionGroupBox FrameOption() const;
+  int TitleDrop(const QStyleOptionGroupBox& option) const;
+
   QString title_;
   QColor text_;
   QColor back_;
