@@ -137,7 +137,7 @@ run_windows_desk_tests() {
   start_wine build-windows-desk
   export -f boot_wine
   xvfb-run -a -s "-screen 0 1280x800x24" bash -c 'boot_wine &&
-    ctest --test-dir build-windows-desk --output-on-failure --timeout 600 --parallel 2'
+    ctest --test-dir build-windows-desk --output-on-failure --timeout 1200 --parallel 2'
 }
 
 with_display() {
