@@ -30,8 +30,12 @@ std::string HomeFolder() {
 
 std::string TemporaryFolder() {
   std::error_code error;
-  const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
-  return error ? std::string() : platform::GbkPathOf(folder);
+  std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+  if (error) return {};
+  // Windows (and a TMPDIR so written) gives it with a closing separator; the copy's path adds
+  // its own, and the author reads that path.
+  if (!folder.has_filename() && folder.has_relative_path()) folder = folder.parent_path();
+  return platform::GbkPathOf(folder);
 }
 
 // The places, in the order they are tried; each made if missing.

@@ -213,6 +213,41 @@ TEST_F(SaveFailures, WithEveryPlaceFullTheLineSaysTheTextCouldNotBeRescued) {
   EXPECT_NE(WarningLine().find("正文无法另存"), std::string::npos) << WarningLine();
 }
 
+// The last place is the system's temporary folder, which Windows names with a closing
+// separator: the path the author reads has no doubled one.
+TEST_F(SaveFailures, ARescueCopyInTheTemporaryFolderHasAPlainPath) {
+#ifdef _WIN32
+  constexpr const char* kTemporaryVariable = "TMP";
+#else
+  constexpr const char* kTemporaryVariable = "TMPDIR";
+#endif
+  const fs::path temporary = home_.string() + "-temporary";
+  fs::create_directories(temporary);
+  const char* old = std::getenv(kTemporaryVariable);
+  const std::string old_temporary = old != nullptr ? old : "";
+  test_support::SetVariable(kTemporaryVariable, (temporary / "").string());
+  AnswerBoxesWith("确定");
+  StartDesk();
+  AddChapter("第一章", "字");
+  FillDisk(folder_);
+  FillDisk(home_);
+  Type("救");
+  const bool told = WaitFor([&] { return boxes_.size() == 1; });
+  if (old != nullptr) {
+    test_support::SetVariable(kTemporaryVariable, old_temporary);
+  } else {
+    test_support::UnsetVariable(kTemporaryVariable);
+  }
+  ASSERT_TRUE(told);
+  const std::string line = WarningLine();
+  const std::u8string shown = temporary.u8string();
+  EXPECT_NE(line.find(std::string(shown.begin(), shown.end())), std::string::npos) << line;
+  EXPECT_EQ(line.find("\\\\"), std::string::npos) << line;
+  EXPECT_EQ(line.find("//"), std::string::npos) << line;
+  EXPECT_EQ(FilesNamedLike(temporary, "【抢救】1.txt").size(), 1u);
+  fs::remove_all(temporary);
+}
+
 TEST_F(SaveFailures, ClosingWithUnsavedTextAsksAndEscapeOrCancelKeepsTheWindow) {
   AnswerBoxesWith("确定");
   StartDesk();
