@@ -135,9 +135,10 @@ run_windows_desk_tests() {
   mingw_gcc=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
   export WINEPATH="$windows_qt/bin;$mingw_gcc;/usr/x86_64-w64-mingw32/lib"
   start_wine build-windows-desk
-  export -f boot_wine
-  xvfb-run -a -s "-screen 0 1280x800x24" bash -c 'boot_wine &&
-    ctest --test-dir build-windows-desk --output-on-failure --timeout 1200 --parallel 2'
+  # xvfb-run is a POSIX shell script, which passes no exported function on: the boot goes in
+  # as text.
+  xvfb-run -a -s "-screen 0 1280x800x24" bash -c "$(declare -f boot_wine); boot_wine &&
+    ctest --test-dir build-windows-desk --output-on-failure --timeout 1200 --parallel 2"
 }
 
 with_display() {
