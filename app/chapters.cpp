@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "app/chapter_file.h"
+#include "app/character_count.h"
+#include "app/daily_progress.h"
 #include "app/desk_texts.h"
 #include "app/gate_calls.h"
 #include "app/main_window_ids.h"
@@ -277,6 +279,30 @@ void SaveCurrentChapter() {
 
 void MarkChapterChanged() { changed_since_save = true; }
 
+int64_t CountNovelCharacters() {
+  database::Database* chapters = database::DatabaseList::Instance().Current();
+  if (!database_open || chapters == nullptr) return 0;
+  const int32_t text_field = chapters->FieldByName(texts::kTextField);
+  // The pointer is the chapter the saves write into: walked from the first record and put
+  // back where it was (Skip from the first record lands on any position, -1 included).
+  const int32_t pointer = chapters->record_pointer();
+  int64_t count = 0;
+  chapters->GoFirst();
+  for (bool after = false; chapters->IsAfterLast(&after) == database::code::kOk && !after;) {
+    bool deleted = true;
+    std::string text;
+    if (chapters->IsDeleted(&deleted) == database::code::kOk && !deleted) {
+      // A damaged chapter counts what can be read of it, as the desk shows it.
+      chapters->ReadReadablePart(text_field, &text);
+      count += CountCharacters(std::string_view(text).substr(0, text.find('\0')));
+    }
+    if (chapters->Skip(1) != database::code::kOk) break;
+  }
+  chapters->GoFirst();
+  chapters->Skip(pointer);
+  return count;
+}
+
 void LoadChosenChapter() {
   const int32_t item = CurrentItem();
   if (!database_open || item < 0) return;
@@ -373,6 +399,7 @@ void DeleteChapter() {
       return;
     }
     std::erase(undeleted_records, RecordNumber());
+    NoteShownChapterDeleted();
     GoToChapterRecord(shown_after + 1);
   }
   TreeBoxMethod(libraries::kDeleteItem,

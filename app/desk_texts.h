@@ -70,6 +70,14 @@ inline const std::string kCloseChoices = runtime::Gbk(
     "\r\n\r\n是：再试一次保存\r\n否：关闭写作台\r\n取消：回到写作台");
 inline const std::string kPackFailed = runtime::Gbk("章节数据库整理失败：");
 
+// The writing history (daily_progress.h).
+inline const std::string kWritingHistoryFile = runtime::Gbk("\\小说数据\\写作记录.json");
+inline const std::string kHistoryNotSaved = runtime::Gbk("（记录未能保存）");
+inline const std::string kHistoryDamaged =
+    runtime::Gbk("写作记录文件无法读出，从今天起重新记录。原来的文件改名保留为：");
+inline const std::string kHistoryDamagedInPlace = runtime::Gbk(
+    "写作记录文件无法读出，也无法改名保留。为了不覆盖它，本次的写作记录不会保存：");
+
 inline const std::string kDatePrefix = runtime::Gbk("日期：");
 inline const std::string kHourPrefix = runtime::Gbk("时：");
 inline const std::string kMinutePrefix = runtime::Gbk("分：");

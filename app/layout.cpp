@@ -32,7 +32,8 @@ void LayOutForWindowSize() {
   Set(unit::kMinimiseButton, property::kLeft, width - (minimise_width + 95));
   // The minimise button's width, not its own: the three buttons sit side by side.
   Set(unit::kMaximiseButton, property::kLeft, width - (minimise_width + 50));
-  for (forms::UnitId clock : {unit::kDateLabel, unit::kHourLabel, unit::kSecondLabel, unit::kMinuteLabel}) {
+  for (forms::UnitId clock :
+       {unit::kDateLabel, unit::kHourLabel, unit::kSecondLabel, unit::kMinuteLabel, unit::kTodayLabel}) {
     Set(clock, property::kLeft, width - Get(clock, property::kWidth));
   }
   const int32_t caption_left = width - Get(unit::kMinuteLabel, property::kWidth);

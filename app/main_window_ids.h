@@ -57,12 +57,16 @@ inline constexpr forms::UnitId kDateLabel = 0x1601000B;    // 透明标签3
 inline constexpr forms::UnitId kHourLabel = 0x1601000C;    // 透明标签4
 inline constexpr forms::UnitId kMinuteLabel = 0x1601000D;  // 透明标签6
 inline constexpr forms::UnitId kSecondLabel = 0x1601000E;  // 透明标签5
+// today's characters against the daily target
+inline constexpr forms::UnitId kTodayLabel = 0x160100F1;  // 今日进度
 // menus
 inline constexpr forms::UnitId kAutosaveSwitch = 0x26010074;    // 自动保存内容
 inline constexpr forms::UnitId kChapterListMenu = 0x26010075;   // 右键
 inline constexpr forms::UnitId kTextMenu = 0x260100BA;          // 内容右键
 inline constexpr forms::UnitId kStopTimingItem = 0x260100BB;    // 停止计时
 inline constexpr forms::UnitId kSaveReadablePartItem = 0x260100BC;  // 以可读部分另存为新章节
+inline constexpr forms::UnitId kDailyTargetItem = 0x260100BD;     // 设置每日目标…
+inline constexpr forms::UnitId kWritingHistoryItem = 0x260100BE;  // 写作记录…
 }  // namespace unit
 
 // The classes of the units that unit references name.

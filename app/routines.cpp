@@ -5,6 +5,7 @@
 #include "app/appearance.h"
 #include "app/autosave.h"
 #include "app/chapters.h"
+#include "app/daily_progress.h"
 #include "app/desk_texts.h"
 #include "app/exit_backup.h"
 #include "app/gate_calls.h"
@@ -44,6 +45,7 @@ HandlerResult OnCreated(const int32_t*, int32_t) {
 }
 
 HandlerResult OnDestroying(const int32_t*, int32_t) {
+  SaveWritingHistoryAtEnd();
   if (!EndingWithoutExitWork()) RunExitBackup();
   return {};
 }
@@ -113,8 +115,9 @@ HandlerResult OnTextFocusGained(const int32_t*, int32_t) {
   return {};
 }
 
-// Ctrl+A (Ctrl alone) selects the whole text.
+// Every key is a moment of writing; Ctrl+A (Ctrl alone) selects the whole text.
 HandlerResult OnTextKeyDown(const int32_t* args, int32_t count) {
+  NoteKeyInText();
   if (Arg(args, count, 0) == kKeyA && Arg(args, count, 1) == kCtrlAlone) {
     Core(libraries::kSendMessage, {EditBoxRef(unit::kTextBox), ArgCell::Int(kSelectRange),
                                    ArgCell::Int(0), ArgCell::Int(-1)});
@@ -163,6 +166,7 @@ HandlerResult OnAutosaveTick(const int32_t*, int32_t) {
 
 HandlerResult OnClockTick(const int32_t*, int32_t) {
   ShowClock();
+  KeepWritingHistory();
   return {};
 }
 
@@ -235,6 +239,16 @@ HandlerResult OnForumClicked(const int32_t*, int32_t) {
 
 HandlerResult OnSaveReadablePart(const int32_t*, int32_t) {
   SaveReadablePartAsNewChapter();
+  return {};
+}
+
+HandlerResult OnSetDailyTarget(const int32_t*, int32_t) {
+  AskForDailyTarget();
+  return {};
+}
+
+HandlerResult OnShowWritingHistory(const int32_t*, int32_t) {
+  ShowWritingHistoryChart();
   return {};
 }
 

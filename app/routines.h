@@ -46,5 +46,7 @@ HandlerResult OnSearchBoxKeyUp(const int32_t* args, int32_t count);
 HandlerResult OnForumClicked(const int32_t* args, int32_t count);
 HandlerResult OnCloseQuery(const int32_t* args, int32_t count);
 HandlerResult OnSaveReadablePart(const int32_t* args, int32_t count);
+HandlerResult OnSetDailyTarget(const int32_t* args, int32_t count);
+HandlerResult OnShowWritingHistory(const int32_t* args, int32_t count);
 
 }  // namespace app::routines

@@ -4,6 +4,7 @@
 
 #include "app/autosave.h"
 #include "app/chapters.h"
+#include "app/daily_progress.h"
 #include "app/desk_texts.h"
 #include "app/gate_calls.h"
 #include "app/idle_timers.h"
@@ -80,6 +81,8 @@ void StartUp() {
   // The engine's code is read before any other command resets it.
   const int32_t open_error = database::LastDatabaseError();
   UseThemedLook();
+  // Before the first chapter is loaded: its count is where today's growth starts from.
+  StartWritingHistory();
   if (open) ListChapters();
   WriteInt(unit::kChapterList, property::kCurrentItem, 0);
   KeepLastSessionAutosave();

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/character_count.h"
+#include "app/daily_progress.h"
 #include "app/gate_calls.h"
 #include "app/main_window_ids.h"
 #include "units/editbox/edit_box_methods.h"
@@ -43,6 +44,7 @@ void CountChapterCharacters() {
   // novel-sized chapter does not read the chapter again.
   const int64_t count = units::MeasureContent(kMainWindow, unit::kTextBox, &CountCharacters);
   ShowNumber(unit::kCountLabel, ArgCell::Int(static_cast<int32_t>(count)));
+  NoteChapterCount(count);
 }
 
 void StartTiming() {

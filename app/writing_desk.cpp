@@ -59,7 +59,9 @@ using namespace routines;
   X(OnSearchBoxKeyUp) \
   X(OnForumClicked) \
   X(OnCloseQuery) \
-  X(OnSaveReadablePart)
+  X(OnSaveReadablePart) \
+  X(OnSetDailyTarget) \
+  X(OnShowWritingHistory)
 
 #define INKSTONE_ROUTINE(name) name,
 const runtime::EventHandler kRoutines[] = {INKSTONE_ROUTINES(INKSTONE_ROUTINE)};

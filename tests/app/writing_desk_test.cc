@@ -232,7 +232,7 @@ TEST_F(WritingDesk, HoldingEnterDownIndentsOnce) {
   EXPECT_EQ(TextBox(), "ab\r\n\r\n\r\n\r\n\r\n    ");
 }
 
-TEST_F(WritingDesk, ARightClickInTheTextOpensOneMenuWithStopTiming) {
+TEST_F(WritingDesk, ARightClickInTheTextOpensOneMenuWithStopTimingAndTheHistory) {
   StartDesk();
   AddChapter("第一章", "正文");
   std::vector<QStringList> menus;
@@ -253,7 +253,8 @@ TEST_F(WritingDesk, ARightClickInTheTextOpensOneMenuWithStopTiming) {
   RightClick(unit::kTextBox, QPoint(50, 50));
   ASSERT_TRUE(WaitFor([&] { return !menus.empty(); }));
   ASSERT_EQ(menus.size(), 1u);
-  EXPECT_EQ(menus[0], QStringList{QString::fromUtf8("停止计时\tCtrl+B")});
+  EXPECT_EQ(menus[0], (QStringList{QString::fromUtf8("停止计时\tCtrl+B"), QString::fromUtf8("设置每日目标…"),
+                                   QString::fromUtf8("写作记录…")}));
 }
 
 TEST_F(WritingDesk, CtrlASelectsAllButCtrlShiftADoesNot) {

@@ -231,5 +231,29 @@ TEST_F(Tool, ExportWritesEveryLiveChapterAsUtf8) {
   EXPECT_TRUE(std::filesystem::exists(folder_.Path("out/a_b.txt")));
 }
 
+TEST_F(Tool, HistoryPrintsOneJsonLinePerDayOfTheDeskFolder) {
+  std::filesystem::create_directories(folder_.Path("desk/小说数据"));
+  const char* history =
+      "{\"version\": 1, \"target\": 4000, \"days\": [\n"
+      "  {\"date\": \"2026-12-08\", \"characters\": 5120, \"minutes\": 183},\n"
+      "  {\"date\": \"2026-12-09\", \"characters\": -40, \"minutes\": 2}]}";
+  std::ofstream(folder_.Path("desk/小说数据/写作记录.json"), std::ios::binary) << history;
+  const std::string expected =
+      "{\"date\": \"2026-12-08\", \"characters\": 5120, \"minutes\": 183}\n"
+      "{\"date\": \"2026-12-09\", \"characters\": -40, \"minutes\": 2}\n";
+  for (const char* folder : {"desk", "desk/小说数据"}) {
+    const std::u8string path = folder_.Path(folder).u8string();
+    const ToolRun run = RunTool({"history", std::string(path.begin(), path.end())});
+    EXPECT_EQ(run.status, 0) << folder;
+    EXPECT_EQ(run.out, expected) << folder;
+  }
+  std::ofstream(folder_.Path("desk/小说数据/写作记录.json"), std::ios::binary) << "{\"version\": 1,";
+  const ToolRun damaged = RunTool({"history", folder_.Native("desk")});
+  EXPECT_EQ(damaged.status, 2);
+  EXPECT_NE(damaged.out.find("not a writing history"), std::string::npos) << damaged.out;
+  EXPECT_TRUE(std::filesystem::exists(folder_.Path("desk/小说数据/写作记录.json"))) << "left alone";
+  EXPECT_EQ(RunTool({"history", folder_.Native("elsewhere")}).status, 2);
+}
+
 }  // namespace
 }  // namespace database::testing

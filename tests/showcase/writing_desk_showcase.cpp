@@ -2,13 +2,15 @@
 // chapters, Chinese text, the pointer on the close button), statistics.png (the figures
 // running and the clock), smallest.png and 1280x800.png (the window at those sizes),
 // colour_picker.png and font_dialog.png (the settings), menu.png (the text box's pop-up menu
-// open), full_disk.png (the warning line when the disk is full), close_box.png (the question
+// open), history_chart.png (the chart of a made-up month of writing, with its target),
+// full_disk.png (the warning line when the disk is full), close_box.png (the question
 // at the close with unsaved text) and maximised.png. The real program runs in a fresh program
 // folder.
 //
 //   xvfb-run -a -s "-screen 0 1280x800x24" build/tests/showcase/writing_desk_showcase shots/
 #include <QApplication>
 #include <QCursor>
+#include <QDialog>
 #include <QFontDialog>
 #include <QMenu>
 #include <QMessageBox>
@@ -24,6 +26,7 @@
 #include "app/gate_calls.h"
 #include "app/main_window_ids.h"
 #include "forms/forms_runtime.h"
+#include "platform/core/clock.h"
 #include "platform/core/code_page.h"
 #include "platform/core/fault_injection.h"
 #include "platform/core/native_path.h"
@@ -32,6 +35,7 @@
 #include "tests/app/desk_test.h"
 #include "units/colorpicker/color_drop_down.h"
 #include "units/colorpicker/color_picker_unit.h"
+#include "writing_history/history_file.h"
 
 namespace {
 
@@ -177,6 +181,21 @@ void TakeShots() {
   QTest::mousePress(text, Qt::RightButton, {}, QPoint(200, 120));
   QTest::mouseRelease(text, Qt::RightButton, {}, QPoint(200, 120));
 
+  // The chart of the made-up month that main wrote before the start.
+  WhenShown<QDialog>([](QDialog* chart) {
+    WaitFor("drew the chart", [chart] { return chart->isActiveWindow(); });
+    if (!Save({chart}, "history_chart.png")) Finish(1);
+    chart->accept();
+  });
+  WhenShown<QMenu>([](QMenu* menu) {
+    for (QAction* action : menu->actions()) {
+      if (action->text().startsWith(QStringLiteral("写作记录"))) menu->setActiveAction(action);
+    }
+    QTest::keyClick(menu, Qt::Key_Return);
+  });
+  QTest::mousePress(text, Qt::RightButton, {}, QPoint(200, 120));
+  QTest::mouseRelease(text, Qt::RightButton, {}, QPoint(200, 120));
+
   // The program's disk fills while the author types: the warning line, then the close box.
   platform::DeclareFolderFull(runtime::Runtime().program_directory);
   text->setFocus(Qt::MouseFocusReason);
@@ -202,6 +221,21 @@ void TakeShots() {
   // Without a window manager (xvfb) the state changes, the size may not.
   WaitFor("maximised", [window] { return window->isMaximized(); });
   Finish(Save({window}, "maximised.png") ? 0 : 1);
+}
+
+// Thirty days of writing before today, against a target of 4,000 characters: most days met,
+// a weekend off, one day of cutting.
+void WriteMadeUpMonth(const fs::path& folder) {
+  const platform::LocalTime now = platform::NowLocal();
+  const writing_history::DayNumber today = writing_history::DayNumberOf(now.year, now.month, now.day);
+  writing_history::History history;
+  history.set_target(4000);
+  for (int back = 30; back >= 1; --back) {
+    const int64_t characters = back == 12 || back == 13 ? 0 : back == 20 ? -800 : 2600 + (back * 1733) % 3900;
+    history.AddCharacters(today - back, characters);
+    for (int minute = 0; minute < characters / 60; ++minute) history.AddMinute(today - back);
+  }
+  writing_history::SaveHistory(platform::GbkPathOf(folder / fs::u8path("小说数据/写作记录.json")), history);
 }
 
 void StartShots() {
@@ -232,6 +266,7 @@ int main(int argc, char** argv) {
   const fs::path out = fs::absolute(argv[1]);
   fs::create_directories(out);
   const fs::path folder = desk_tests::MakeProgramFolder();
+  WriteMadeUpMonth(folder);
   // Rescue copies of the full-disk shots go to a home folder of their own.
   fs::create_directories(folder / "home");
   test_support::SetVariable(desk_tests::kHomeVariable, (folder / "home").string());

@@ -20,6 +20,8 @@
 #include "platform/core/code_page.h"
 #include "platform/core/native_path.h"
 #include "platform/core/process.h"
+#include "writing_history/history_file.h"
+#include "writing_history/history_json.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -61,6 +63,12 @@ Commands:
   export <file> <folder> [--name-field <name>] [--text-field <name>] [--password <text>]
         Writes every live chapter of a chapter database as "<chapter name>.txt" (UTF-8)
         into the folder. The fields default to "姓名" (name) and "学号" (text).
+  history <folder>
+        Prints the writing desk's history of the desk folder (or of its 小说数据 folder),
+        one JSON object per day in date order:
+        {"date": "2026-12-09", "characters": n, "minutes": m}
+        characters: what that day added to the novel (negative after a day of cutting);
+        minutes: the minutes in which the author typed.
   --help
         Shows this text.
 
@@ -468,6 +476,27 @@ int Export(const Options& options) {
   return 0;
 }
 
+// The history file of a desk folder, or of its 小说数据 folder given itself.
+int PrintHistory(const Options& options) {
+  if (options.positional.size() != 1) return Fail("usage: history <folder>");
+  const fs::path folder = PathOfUtf8(options.positional[0]);
+  fs::path file = folder / PathOfUtf8("小说数据") / PathOfUtf8("写作记录.json");
+  if (!fs::exists(file)) file = folder / PathOfUtf8("写作记录.json");
+  writing_history::History history;
+  switch (writing_history::ReadHistoryFile(platform::GbkPathOf(file), &history)) {
+    case writing_history::HistoryFileState::kMissing:
+      return Fail("no writing history in " + options.positional[0]);
+    case writing_history::HistoryFileState::kDamaged:
+      return Fail(Utf8Of(file) + " is not a writing history (damaged?)");
+    case writing_history::HistoryFileState::kRead:
+      break;
+  }
+  for (const auto& [day, totals] : history.days()) {
+    std::printf("%s\n", writing_history::DayLine(day, totals).c_str());
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -501,6 +530,8 @@ int main(int argc, char** argv) {
     status = Check(options);
   } else if (command == "export") {
     status = Export(options);
+  } else if (command == "history") {
+    status = PrintHistory(options);
   } else {
     status = Fail("unknown command \"" + command + "\"; see --help");
   }
