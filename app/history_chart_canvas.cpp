@@ -113,10 +113,15 @@ void HistoryChartCanvas::paintEvent(QPaintEvent*) {
     const int y = y_of(figures_.target);
     painter.setPen(QPen(kTargetColor, 1.5, Qt::DashLine));
     painter.drawLine(plot.left(), y, plot.right(), y);
+    // Its name at the right end, over today's side, on a white ground so that no bar
+    // strikes through it.
+    const QString name = QStringLiteral("每日目标 ") + Text(writing_history::Grouped(figures_.target));
+    QRect label = metrics.boundingRect(name).adjusted(-3, -1, 3, 1);
+    label.moveBottomRight(QPoint(plot.right() - 2, y - 3));
+    if (label.top() < plot.top()) label.moveTop(y + 3);  // no room above: under the line
+    painter.fillRect(label, QColor(255, 255, 255, 230));
     painter.setPen(kTargetColor);
-    painter.drawText(QRect(plot.left() + 4, y - metrics.height() - 2, plot.width() / 2, metrics.height()),
-                     Qt::AlignLeft | Qt::AlignBottom,
-                     QStringLiteral("每日目标 ") + Text(writing_history::Grouped(figures_.target)));
+    painter.drawText(label, Qt::AlignCenter, name);
   }
 }
 
