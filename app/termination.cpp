@@ -11,6 +11,7 @@
 #endif
 
 #include "app/chapters.h"
+#include "app/daily_progress.h"
 #include "app/main_window_ids.h"
 #include "platform/gui/message.h"
 #include "runtime/gates.h"
@@ -24,6 +25,7 @@ bool skip_exit_work = false;
 
 void EndWithoutExitWork() {
   FlushShownChapter();
+  SaveWritingHistoryAtEnd();
   SkipExitWork();
   runtime::EndProgram(0);
 }

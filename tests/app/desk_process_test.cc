@@ -10,9 +10,12 @@
 #include <sstream>
 #include <thread>
 
+#include "app/character_count.h"
 #include "platform/core/code_page.h"
+#include "platform/core/native_path.h"
 #include "tests/app/desk_child.h"
 #include "tests/app/desk_test.h"
+#include "writing_history/history_file.h"
 
 namespace desk_tests {
 
@@ -129,6 +132,14 @@ TEST(DeskProcess, ATerminationRequestSavesTheChapterAndClosesTheDatabase) {
   EXPECT_TRUE(Lines(folder / "boxes.log").empty());  // no backups, no boxes
   EXPECT_TRUE(fs::is_empty(folder / fs::u8path("自动保存备份")));
   EXPECT_TRUE(DatabaseFaults(folder).empty());
+  // The writing history went to the disk too: all the typing added, whatever day it fell on.
+  writing_history::History history;
+  ASSERT_EQ(writing_history::ReadHistoryFile(
+                platform::GbkPathOf(folder / fs::u8path("小说数据/写作记录.json")), &history),
+            writing_history::HistoryFileState::kRead);
+  int64_t added = 0;
+  for (const auto& [day, totals] : history.days()) added += totals.characters;
+  EXPECT_EQ(added, app::CountCharacters(platform::Utf8ToGbk(text)));  // as typed, indent and all
   RemoveProgramFolder(folder);
 }
 
