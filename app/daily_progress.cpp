@@ -19,7 +19,6 @@ namespace app {
 namespace {
 
 using runtime::ArgCell;
-using writing_history::DayNumber;
 
 constexpr int32_t kTargetMetColor = 0x008000;  // green, as 0x00BBGGRR
 constexpr int32_t kWarningColor = 0x0000FF;    // red
@@ -96,8 +95,6 @@ writing_history::DayNumber Today() {
   const platform::LocalTime now = Now();
   return writing_history::DayNumberOf(now.year, now.month, now.day);
 }
-
-const writing_history::History& CurrentWritingHistory() { return progress.history; }
 
 void UseClockForTesting(LocalClock clock) { clock_for_testing = clock; }
 

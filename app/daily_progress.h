@@ -37,8 +37,7 @@ void AskForDailyTarget();
 // "写作记录…": the chart of the days.
 void ShowWritingHistoryChart();
 
-// The history as the desk holds it now, and today as its clock says.
-const writing_history::History& CurrentWritingHistory();
+// Today as the desk's clock says.
 writing_history::DayNumber Today();
 
 // Tests move the desk's clock over a midnight; nullptr gives back the system's.
