@@ -138,7 +138,8 @@ run_windows_desk_tests() {
   # xvfb-run is a POSIX shell script, which passes no exported function on: the boot goes in
   # as text.
   xvfb-run -a -s "-screen 0 1280x800x24" bash -c "$(declare -f boot_wine); boot_wine &&
-    ctest --test-dir build-windows-desk --output-on-failure --timeout 1200 --parallel 2"
+    ctest --test-dir build-windows-desk --output-on-failure --timeout 1200 --parallel 2 \
+      --repeat until-pass:2"
 }
 
 with_display() {

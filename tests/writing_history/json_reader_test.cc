@@ -1,6 +1,8 @@
 // The history file's JSON, read by our own reader and written by our own writer.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "writing_history/history_json.h"
 #include "writing_history/json_reader.h"
 
@@ -9,7 +11,7 @@ namespace {
 
 TEST(JsonReader, ReadsWhatJsonAllowsAndNothingElse) {
   const struct {
-    const char* text;
+    std::string text;
     bool valid;
   } cases[] = {
       {R"({"a": [1, -2.5e3, true, false, null, "x"]})", true},
@@ -28,7 +30,7 @@ TEST(JsonReader, ReadsWhatJsonAllowsAndNothingElse) {
       {"\"\\x\"", false},
       {"[1] 2", false},
       {"tru", false},
-      {std::string(100, '[').c_str(), false},  // deeper than anything we write
+      {std::string(100, '['), false},  // deeper than anything we write
   };
   for (const auto& c : cases) EXPECT_EQ(ParseJson(c.text).has_value(), c.valid) << c.text;
 }
