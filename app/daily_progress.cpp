@@ -35,7 +35,9 @@ struct Progress {
   int32_t counted_record = 0;   // the chapter record `last_count` belongs to; 0 for none
   int64_t last_count = 0;
   int32_t plain_color = 0;  // the line's colour before the target was met
-  std::string shown;        // the line's caption as last written (GBK)
+  // The line as last written, so that a key rewrites it only when it changes.
+  std::string shown;  // GBK
+  int32_t shown_color = 0;
 };
 
 Progress progress;
@@ -59,8 +61,10 @@ void ShowToday() {
   const int32_t color = progress.save_failed                          ? kWarningColor
                         : target > 0 && today.characters >= target ? kTargetMetColor
                                                                    : progress.plain_color;
-  if (ReadInt(unit::kTodayLabel, property::kLabelTextColor) != color)
+  if (color != progress.shown_color) {
+    progress.shown_color = color;
     WriteInt(unit::kTodayLabel, property::kLabelTextColor, color);
+  }
   if (caption == progress.shown) return;
   progress.shown = caption;
   WriteText(unit::kTodayLabel, property::kCaption, caption);
@@ -104,6 +108,7 @@ void StartWritingHistory() {
   progress.history = std::move(loaded.history);
   progress.keep_file_untouched = loaded.damaged_file_in_place;
   progress.plain_color = ReadInt(unit::kTodayLabel, property::kLabelTextColor);
+  progress.shown_color = progress.plain_color;
   ShowToday();
   if (!loaded.kept_aside_as.empty()) {
     Tell(texts::kHistoryDamaged + PathForAuthor(loaded.kept_aside_as), 0x40);

@@ -1,62 +1,56 @@
 #include "writing_history/calendar_day.h"
 
-#include <chrono>
 #include <cstdio>
 
+#include "commands/date_time.h"
+
+// The calendar is the date-time commands' own: a day number here is theirs (days since
+// 1899-12-30), so both agree on every date.
 namespace writing_history {
 
 namespace {
 
-using namespace std::chrono;
+commands::CalendarParts PartsOf(DayNumber day) { return commands::DateTimeToParts(day); }
 
-year_month_day DateOf(DayNumber day) { return year_month_day{sys_days{days{day}}}; }
-
-bool TwoDigits(std::string_view text, size_t at) {
-  return text[at] >= '0' && text[at] <= '9' && text[at + 1] >= '0' && text[at + 1] <= '9';
-}
-
-int Number(std::string_view text, size_t at, size_t length) {
-  int value = 0;
-  for (size_t i = at; i < at + length; ++i) value = value * 10 + (text[i] - '0');
-  return value;
+bool Digits(std::string_view text, size_t at, size_t length, int32_t* value) {
+  *value = 0;
+  for (size_t i = at; i < at + length; ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+    *value = *value * 10 + (text[i] - '0');
+  }
+  return true;
 }
 
 }  // namespace
 
 DayNumber DayNumberOf(int year, int month, int day) {
-  const year_month_day date{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
-                            std::chrono::day{static_cast<unsigned>(day)}};
-  return static_cast<DayNumber>(sys_days{date}.time_since_epoch().count());
+  return static_cast<DayNumber>(commands::DayNumber(year, month, day));
 }
 
 std::string DayText(DayNumber day) {
-  const year_month_day date = DateOf(day);
+  const commands::CalendarParts parts = PartsOf(day);
   char text[16];
-  std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
-                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", parts.year, parts.month, parts.day);
   return text;
 }
 
 std::optional<DayNumber> ParseDayText(std::string_view text) {
   if (text.size() != 10 || text[4] != '-' || text[7] != '-') return std::nullopt;
-  if (!TwoDigits(text, 0) || !TwoDigits(text, 2) || !TwoDigits(text, 5) || !TwoDigits(text, 8))
+  commands::CalendarParts parts;
+  if (!Digits(text, 0, 4, &parts.year) || !Digits(text, 5, 2, &parts.month) ||
+      !Digits(text, 8, 2, &parts.day) || !commands::IsValidCalendarParts(parts))
     return std::nullopt;
-  const year_month_day date{std::chrono::year{Number(text, 0, 4)},
-                            std::chrono::month{static_cast<unsigned>(Number(text, 5, 2))},
-                            std::chrono::day{static_cast<unsigned>(Number(text, 8, 2))}};
-  if (!date.ok()) return std::nullopt;
-  return static_cast<DayNumber>(sys_days{date}.time_since_epoch().count());
+  return DayNumberOf(parts.year, parts.month, parts.day);
 }
 
 int WeekdayFromMonday(DayNumber day) {
-  // 1970-01-01 was a Thursday (3 counted from Monday).
-  return static_cast<int>(((int64_t{day} % 7) + 7 + 3) % 7);
+  // Day 0, 1899-12-30, was a Saturday (5 counted from Monday).
+  return static_cast<int>(((int64_t{day} % 7) + 7 + 5) % 7);
 }
 
 DayNumber FirstOfMonth(DayNumber day) {
-  const year_month_day date = DateOf(day);
-  return static_cast<DayNumber>(
-      sys_days{date.year() / date.month() / std::chrono::day{1}}.time_since_epoch().count());
+  const commands::CalendarParts parts = PartsOf(day);
+  return DayNumberOf(parts.year, parts.month, 1);
 }
 
 std::string MonthDayText(DayNumber day) { return DayText(day).substr(5); }

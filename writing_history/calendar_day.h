@@ -7,7 +7,7 @@
 
 namespace writing_history {
 
-// A calendar day as the number of days since 1970-01-01 (negative before it): consecutive
+// A calendar day as the date-time commands number it (days since 1899-12-30): consecutive
 // days differ by one, so runs and spans are plain arithmetic.
 using DayNumber = int32_t;
 

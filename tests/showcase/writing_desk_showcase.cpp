@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 
@@ -235,7 +236,10 @@ void WriteMadeUpMonth(const fs::path& folder) {
     history.AddCharacters(today - back, characters);
     for (int minute = 0; minute < characters / 60; ++minute) history.AddMinute(today - back);
   }
-  writing_history::SaveHistory(platform::GbkPathOf(folder / fs::u8path("小说数据/写作记录.json")), history);
+  if (!writing_history::SaveHistory(platform::GbkPathOf(folder / fs::u8path("小说数据/写作记录.json")), history)) {
+    std::fprintf(stderr, "writing_desk_showcase: cannot write the made-up history\n");
+    std::exit(1);
+  }
 }
 
 void StartShots() {
