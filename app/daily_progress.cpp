@@ -23,6 +23,10 @@ using runtime::ArgCell;
 constexpr int32_t kTargetMetColor = 0x008000;  // green, as 0x00BBGGRR
 constexpr int32_t kWarningColor = 0x0000FF;    // red
 constexpr int32_t kLargestTarget = 1'000'000;
+// Typing changes today's figure at every key, but the line is a transparent label whose write
+// repaints the window under it: it is rewritten at most four times a second while the author
+// types.
+constexpr int32_t kTodayLineDelayMs = 250;
 
 struct Progress {
   writing_history::History history;
@@ -35,9 +39,10 @@ struct Progress {
   int32_t counted_record = 0;   // the chapter record `last_count` belongs to; 0 for none
   int64_t last_count = 0;
   int32_t plain_color = 0;  // the line's colour before the target was met
-  // The line as last written, so that a key rewrites it only when it changes.
+  // The line as last written, so that it is rewritten only when it changes.
   std::string shown;  // GBK
   int32_t shown_color = 0;
+  bool line_due = false;  // the timer runs to rewrite the line
 };
 
 Progress progress;
@@ -68,6 +73,13 @@ void ShowToday() {
   if (caption == progress.shown) return;
   progress.shown = caption;
   WriteText(unit::kTodayLabel, property::kCaption, caption);
+}
+
+// Typing moved today's figure: the line follows within the timer's delay.
+void ShowTodaySoon() {
+  if (progress.line_due) return;
+  progress.line_due = true;
+  WriteInt(unit::kTodayLineTimer, property::kInterval, kTodayLineDelayMs);
 }
 
 // Writes the history when it changed; the line says when that failed.
@@ -130,7 +142,7 @@ void NoteChapterCount(int64_t count) {
   progress.history.AddCharacters(Today(), growth);
   progress.changed = true;
   NoteKeyInText();  // a change on the same chapter came from the author's hand
-  ShowToday();
+  ShowTodaySoon();
 }
 
 void NoteKeyInText() {
@@ -140,6 +152,12 @@ void NoteKeyInText() {
   progress.minute_written = minute;
   progress.history.AddMinute(writing_history::DayNumberOf(now.year, now.month, now.day));
   progress.changed = true;
+}
+
+void ShowTodayLine() {
+  progress.line_due = false;
+  WriteInt(unit::kTodayLineTimer, property::kInterval, 0);
+  ShowToday();
 }
 
 void NoteShownChapterDeleted() {

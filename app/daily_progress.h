@@ -23,6 +23,8 @@ void StartWritingHistory();
 void NoteChapterCount(int64_t count);
 // A key reached the text box: this minute counts as a minute of writing.
 void NoteKeyInText();
+// The line's timer ticked: today's line shows the figure typing has reached.
+void ShowTodayLine();
 // The chapter on screen was deleted from the database.
 void NoteShownChapterDeleted();
 

@@ -59,6 +59,8 @@ inline constexpr forms::UnitId kMinuteLabel = 0x1601000D;  // 透明标签6
 inline constexpr forms::UnitId kSecondLabel = 0x1601000E;  // 透明标签5
 // today's characters against the daily target
 inline constexpr forms::UnitId kTodayLabel = 0x160100F1;  // 今日进度
+// rewrites today's line a moment after typing changed it (0 while nothing waits)
+inline constexpr forms::UnitId kTodayLineTimer = 0x160100F2;  // 今日进度时钟
 // menus
 inline constexpr forms::UnitId kAutosaveSwitch = 0x26010074;    // 自动保存内容
 inline constexpr forms::UnitId kChapterListMenu = 0x26010075;   // 右键

@@ -252,4 +252,9 @@ HandlerResult OnShowWritingHistory(const int32_t*, int32_t) {
   return {};
 }
 
+HandlerResult OnTodayLineTick(const int32_t*, int32_t) {
+  ShowTodayLine();
+  return {};
+}
+
 }  // namespace app::routines

@@ -48,5 +48,6 @@ HandlerResult OnCloseQuery(const int32_t* args, int32_t count);
 HandlerResult OnSaveReadablePart(const int32_t* args, int32_t count);
 HandlerResult OnSetDailyTarget(const int32_t* args, int32_t count);
 HandlerResult OnShowWritingHistory(const int32_t* args, int32_t count);
+HandlerResult OnTodayLineTick(const int32_t* args, int32_t count);
 
 }  // namespace app::routines

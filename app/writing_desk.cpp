@@ -61,7 +61,8 @@ using namespace routines;
   X(OnCloseQuery) \
   X(OnSaveReadablePart) \
   X(OnSetDailyTarget) \
-  X(OnShowWritingHistory)
+  X(OnShowWritingHistory) \
+  X(OnTodayLineTick)
 
 #define INKSTONE_ROUTINE(name) name,
 const runtime::EventHandler kRoutines[] = {INKSTONE_ROUTINES(INKSTONE_ROUTINE)};

@@ -12,13 +12,17 @@ import re
 import statistics
 import sys
 
-# (pattern on the benchmark's name, goal for its ratio, what the row is)
+# (pattern on the benchmark's name, goal for its ratio, what the row is, and for a goal that is
+# knowingly not met: the highest ratio accepted and why)
+SAVE_FLUSHES = ("a save that changes text flushes the memo file before the record names its "
+                "blocks (power-cut order); the peer without a flush or with a checksummed journal")
+SAVE_COPIES = "the unchanged save compares the text with the stored chain and copies it once"
 GOALS = [
     (r"^BM_StartUp", 1.0, "start-up, 5,000 chapters listed, the first loaded"),
     (r"^BM_SwitchToLast/200000/", 1.0, "switch to the 5,000th chapter (200,000 characters)"),
     (r"^BM_SwitchToLast/2000000/", 1.0, "switch to a chapter of 2,000,000 characters"),
-    (r"^BM_Keystroke/200000/", 1.25, "one key, whole desk, 200,000 characters"),
-    (r"^BM_Keystroke/2000000/", 2.0, "one key, whole desk, 2,000,000 characters"),
+    (r"^BM_Keystroke/200000/", 1.10, "one key, whole desk, 200,000 characters"),
+    (r"^BM_Keystroke/2000000/", 1.5, "one key, whole desk, 2,000,000 characters"),
     (r"^BM_CountCharacters", 3.0, "count of a chapter against a byte loop"),
     (r"^BM_IdleMinute", 1.5, "an idle minute, CPU"),
     (r"^BM_Ticks/typing:1", None, "save and autosave ticks after a key"),
@@ -26,9 +30,20 @@ GOALS = [
     # The desk no longer reads the text back after each key (its count is kept line by line);
     # the autosave reads it whole once per change, after the key.
     (r"^BM_TypeIntoChapter/.*read_back:1", None, "one key, edit box, content read back whole"),
+    (r"^SaveSideBySide/unchanged/200000/", 0.5, "save unchanged against SQLite", 0.8, SAVE_COPIES),
+    (r"^SaveSideBySide/edited/200000/.*NORMAL", 0.5, "save against SQLite (no flush)", 8.0,
+     SAVE_FLUSHES),
+    (r"^SaveSideBySide/edited/200000/.*FULL", 0.5, "save against SQLite (a flush per commit)", 1.2,
+     SAVE_FLUSHES),
+    (r"^SaveSideBySide/edited/4000000/", 0.5, "save against SQLite", 1.0, SAVE_FLUSHES),
     (r"^SaveSideBySide/.*NORMAL", 0.5, "save against SQLite (WAL, synchronous=NORMAL: no flush)"),
     (r"^SaveSideBySide/.*FULL", 0.5, "save against SQLite (WAL, synchronous=FULL: a flush per commit)"),
 ]
+
+# The slowest single key of a keystroke row: one frame for a chapter of novel size, and the
+# bound a whole novel pasted into one chapter is held to.
+SLOWEST_KEY_MS = [(r"^BM_Keystroke/200000/", 16.0), (r"^BM_Keystroke/2000000/", 50.0)]
+WAKEUPS_PER_S = 2.0
 
 
 def runs(paths):
@@ -50,30 +65,59 @@ def ratios(repetitions):
     return [r["ratio"] for r in repetitions if "ratio" in r]
 
 
+def goal_of(name):
+    """(goal, what, accepted ceiling, reason) of the first row pattern that matches."""
+    for pattern, goal, what, *accepted in GOALS:
+        if re.search(pattern, name):
+            ceiling, reason = accepted if accepted else (None, "")
+            return goal, what, ceiling, reason
+    return None, "", None, ""
+
+
 def main(paths):
+    """Prints the table; exits 1 when a row is over its goal (and over what was accepted)."""
     by_name = runs(paths)
     rows = []
+    failed = []
     for name, repetitions in by_name.items():
-        found = [(goal, what) for pattern, goal, what in GOALS if re.search(pattern, name)]
         values = ratios(repetitions)
         if not values:
             continue
-        goal, what = found[0] if found else (None, "")
+        goal, what, ceiling, reason = goal_of(name)
         median = statistics.median(values)
-        verdict = "—" if goal is None else ("ok" if median <= goal else "OVER")
+        over = goal is not None and median > goal
+        verdict = "—" if goal is None else ("OVER" if over else "ok")
+        if over and ceiling is not None and median <= ceiling:
+            verdict = "known"
+            what += f" (accepted up to {ceiling:.2f}: {reason})"
         extra = ""
         wakeups = [r["wakeups_per_s"] for r in repetitions if "wakeups_per_s" in r]
         if wakeups:
-            extra = f"  wakeups/s {statistics.median(wakeups):.1f} (goal 2)"
+            # Judged as shown: the minute's own start and end add a wakeup or two.
+            shown = round(statistics.median(wakeups), 1)
+            extra = f"  wakeups/s {shown:.1f} (goal {WAKEUPS_PER_S:g})"
+            if shown > WAKEUPS_PER_S:
+                verdict = "OVER"
         slowest = [r["max_ms"] for r in repetitions if "max_ms" in r]
-        if slowest:
-            extra = f"  slowest key {max(slowest):.1f} ms (goal 50)"
+        key_goals = [ms for pattern, ms in SLOWEST_KEY_MS if re.search(pattern, name)]
+        if slowest and key_goals:
+            # Judged on the median run's slowest key: one stray pause of the machine is not the
+            # desk's.
+            extra = (f"  slowest key {statistics.median(slowest):.1f} ms, worst run "
+                     f"{max(slowest):.1f} (goal {key_goals[0]:g})")
+            if statistics.median(slowest) > key_goals[0]:
+                verdict = "OVER"
+        if verdict == "OVER":
+            failed.append(name)
         rows.append((name, median, len(values), goal, verdict, what + extra))
     width = max((len(r[0]) for r in rows), default=10)
     print(f"{'benchmark':<{width}}  {'ratio':>7}  {'runs':>4}  {'goal':>5}  verdict  row")
     for name, median, count, goal, verdict, what in rows:
         goal_text = "" if goal is None else f"{goal:.2f}"
         print(f"{name:<{width}}  {median:7.2f}  {count:4d}  {goal_text:>5}  {verdict:<7}  {what}")
+    if failed:
+        print(f"\n{len(failed)} row(s) over their goal: " + ", ".join(failed), file=sys.stderr)
+        return 1
     return 0
 
 
