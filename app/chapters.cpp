@@ -8,6 +8,7 @@
 #include "app/daily_progress.h"
 #include "app/desk_texts.h"
 #include "app/gate_calls.h"
+#include "app/idle_timers.h"
 #include "app/main_window_ids.h"
 #include "app/save_alarm.h"
 #include "app/termination.h"
@@ -43,7 +44,7 @@ bool changed_since_save = true;
 // renamed chapter wait for the engine's flush: given once the author has paused for a second
 // and at every switch, so that a power cut loses at most the last moments of typing.
 constexpr uint32_t kFlushAfterPauseMs = 1000;
-bool saved_since_flush = false;
+bool saved_since_flush = false;  // a save, a new or a deleted chapter
 uint32_t last_save_ticks = 0;
 bool boxes_editable = true;  // as the window comes up
 // The record numbers of the records not marked deleted, in record order, as this program
@@ -81,9 +82,12 @@ bool WriteBoxesIntoRecord() {
 
 int32_t CurrentItem() { return ReadInt(unit::kChapterList, property::kCurrentItem); }
 
-void NoteChapterSaved() {
+// A save, a new chapter or a delete: the database's flush is due at the next switch or pause
+// (the save timer runs until it is given).
+void NoteDatabaseWritten() {
   saved_since_flush = true;
   last_save_ticks = platform::TickCount();
+  ArmSaveTimer();
 }
 
 // A flush that fails is told as a failed save: the text may not be on the disk.
@@ -248,7 +252,7 @@ void WriteShownChapter() {
     return;
   }
   changed_since_save = false;
-  NoteChapterSaved();
+  NoteDatabaseWritten();
   // The pointer is still on the chapter, so no item has come or gone since it was loaded.
   ShowNameInItem(shown_item);
 }
@@ -273,7 +277,7 @@ void SaveCurrentChapter() {
   ShowNameInItem(CurrentItem());
   if (written) {
     changed_since_save = false;
-    NoteChapterSaved();
+    NoteDatabaseWritten();
   }
 }
 
@@ -344,6 +348,7 @@ bool AppendChapter() {
       return false;
     }
     undeleted_records.push_back(RecordNumber());
+    NoteDatabaseWritten();
   }
   const Text empty;
   TreeBoxMethod(libraries::kAddItem,
@@ -399,6 +404,7 @@ void DeleteChapter() {
       return;
     }
     std::erase(undeleted_records, RecordNumber());
+    NoteDatabaseWritten();
     NoteShownChapterDeleted();
     GoToChapterRecord(shown_after + 1);
   }

@@ -202,7 +202,10 @@ int32_t Database::UpdateOne(int32_t record, uint8_t* image,
   }
   // The new blocks are on the disk before any switch names them.
   if (!memo_changes.empty()) {
-    const int32_t flushed = memo_->Flush();
+    const bool switch_in_memo =
+        std::any_of(memo_changes.begin(), memo_changes.end(),
+                    [](const MemoChange& change) { return change.chain.SwitchBlock() != 0; });
+    const int32_t flushed = memo_->FlushBeforeSwitch(switch_in_memo);
     if (flushed != code::kOk) {
       return fail(flushed == code::kDiskFull ? flushed : code::kWriteFieldFailed);
     }

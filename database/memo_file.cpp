@@ -56,7 +56,11 @@ void MemoFile::MapView() { view_.Map(file_, int64_t{kMaxMemoBlockCount} * kMemoB
 
 void MemoFile::Close() {
   view_.Unmap();  // first: some systems refuse to shorten a mapped file
-  if (file_.IsOpen() && !writing_stopped_ && ReleaseSpares() == code::kOk) file_.Flush();
+  // Whatever became of the spares, what this open wrote goes to the disk.
+  if (file_.IsOpen() && !writing_stopped_) {
+    ReleaseSpares();
+    file_.Flush();
+  }
   spares_.clear();
   switched_in_memo_.clear();
   switched_in_main_.clear();
@@ -368,6 +372,12 @@ int32_t MemoFile::Flush() {
   return code::kOk;
 }
 
+int32_t MemoFile::FlushBeforeSwitch(bool switch_in_this_file) {
+  // A switch in the main file waits exactly while blocks it replaced wait for its flush.
+  if (switch_in_this_file && !switched_in_main_.empty()) return SettleSpares();
+  return Flush();
+}
+
 int32_t MemoFile::FlushMainFile() {
   if (main_file_ == nullptr) return code::kMemoAccessFailed;
   if (main_file_->Flush()) return code::kOk;
@@ -381,7 +391,12 @@ int32_t MemoFile::SettleSpares() {
 }
 
 int32_t MemoFile::MainFileFlushed() {
-  if (switched_in_main_.empty() && switched_in_memo_.empty()) return code::kOk;
+  // A switch written into this file (a kept block's next word, when a save only appended to
+  // a chain of full blocks or kept the blocks around an insertion) replaces no block, so no
+  // spare waits for it: this file's own unflushed writes say that it must be flushed too.
+  if (switched_in_main_.empty() && switched_in_memo_.empty() && !file_.HasUnflushedChanges()) {
+    return code::kOk;
+  }
   // This file too: the back links that name the blocks are set to others after the switch.
   const int32_t flushed = Flush();
   if (flushed != code::kOk) return flushed;

@@ -50,9 +50,14 @@
 // not); a replaced block is written again only after the switch away from it is on the disk
 // (a spare is reused, or put on the free list, only after a flush of the file that holds that
 // switch); and blocks taken off the free list are written only once the header without them
-// is on the disk, blocks put on it only before the header that lists them. So a save that
-// changes a value costs one flush of the memo file; the main file is flushed when its
-// switches' spares are wanted, by Database::Flush and at the close.
+// is on the disk, blocks put on it only before the header that lists them. A switch into the
+// memo file (a kept block's next word) is written only once no record's switch waits in the
+// main file: a record's older chain shares the end blocks its newer one kept, and the disk may
+// still hold the record naming the older chain. So a save that changes a value costs one flush
+// of the memo file, and the main file's too when it holds a switch and this save switches in
+// the memo file; the main file is otherwise flushed when its switches' spares are wanted, by
+// Database::Flush and at the close, and Database::Flush flushes the memo file whenever it
+// was written since its last flush.
 //
 // Spare blocks. Blocks a save replaced are not put on the free list at once: a later save
 // writes into them, which needs no header lock, header write or free-list read. On disk they
@@ -183,6 +188,12 @@ class MemoFile {
   void SetMainFile(platform::File* main) { main_file_ = main; }
   // Flushes this file: a save's new blocks before its switch.
   int32_t Flush();
+  // The same before a save's switches, one of them into this file when `switch_in_this_file`.
+  // Such a switch changes the next word of a kept block, which the record's older chains may
+  // share (a save whose first block changed kept the same end blocks); while a record's
+  // switch away from an older chain waits in the main file, a power cut could bring the
+  // record back to it with this switch in its middle. So the main file is flushed first then.
+  int32_t FlushBeforeSwitch(bool switch_in_this_file);
   // Flushes the files holding switches not yet on the disk, so that every spare may be reused.
   int32_t SettleSpares();
   // The same when the caller has just flushed the main file: only this one is flushed, and

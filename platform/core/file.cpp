@@ -33,7 +33,8 @@ File::File(File&& other) noexcept
       locked_(std::move(other.locked_)),
       path_(std::move(other.path_)),
       last_error_(other.last_error_),
-      changes_(other.changes_) {
+      changes_(other.changes_),
+      flushed_changes_(other.flushed_changes_) {
   other.locked_.clear();
 }
 
@@ -47,6 +48,7 @@ File& File::operator=(File&& other) noexcept {
     path_ = std::move(other.path_);
     last_error_ = other.last_error_;
     changes_ = other.changes_;
+    flushed_changes_ = other.flushed_changes_;
   }
   return *this;
 }
@@ -127,6 +129,7 @@ bool File::Truncate(int64_t size) {
 
 bool File::Flush() {
   if (!IsOpen()) return false;
+  const uint64_t flushing = changes_;
   if (FailsByFault()) {
     Failed(FileError::kIoError);
     return false;
@@ -135,6 +138,7 @@ bool File::Flush() {
     Failed(LastSystemError());
     return false;
   }
+  flushed_changes_ = flushing;
   if (RecordingFileChanges()) RecordFileChange({FileChange::Kind::kFlush, path_, 0, {}});
   return true;
 }

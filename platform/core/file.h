@@ -66,6 +66,9 @@ class File {
   // How many WriteAt and Truncate calls this File has tried (failed ones too): a reader that
   // keeps bytes it read knows by it whether this File may have changed them since.
   uint64_t change_count() const { return changes_; }
+  // True when a WriteAt or Truncate was tried since the last Flush that worked: what it wrote
+  // may not be on the disk yet.
+  bool HasUnflushedChanges() const { return changes_ != flushed_changes_; }
   // Why the last WriteAt, Truncate or Flush that failed failed (kDiskFull: no room left on the
   // disk); kNone while none has failed.
   FileError last_error() const { return last_error_; }
@@ -112,6 +115,7 @@ class File {
   std::filesystem::path path_;  // absolute and normal: where the full-disk hook looks
   FileError last_error_ = FileError::kNone;
   uint64_t changes_ = 0;
+  uint64_t flushed_changes_ = 0;  // changes_ when the last Flush that worked began
 };
 
 struct FileResult {

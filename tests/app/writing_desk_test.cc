@@ -29,6 +29,18 @@ using namespace app;
 constexpr int32_t kSelStart = 24;
 constexpr int32_t kSelLength = 25;
 
+// True when the main file has been written since the recording began and flushed after.
+bool MainFileFlushed(const std::vector<platform::FileChange>& changes) {
+  bool written = false;
+  bool flushed = false;
+  for (const platform::FileChange& change : changes) {
+    if (change.file.extension() != ".edb") continue;
+    if (change.kind == platform::FileChange::Kind::kWrite) written = true, flushed = false;
+    if (change.kind == platform::FileChange::Kind::kFlush) flushed = true;
+  }
+  return written && flushed;
+}
+
 class WritingDesk : public DeskTest {
  protected:
   // Waits until the database holds `names` (in record order, none marked deleted).
@@ -104,31 +116,48 @@ TEST_F(WritingDesk, SavesGoOnTheDiskAtASwitchAndOnceTheAuthorPauses) {
   AddChapter("第一章", "一");
   AddChapter("第二章", "二");
   ASSERT_TRUE(RecordsNamed({"第一章", "第二章"}));
-  // True when the main file has been written since the recording began and flushed after.
-  const auto main_file_flushed = [](const std::vector<platform::FileChange>& changes) {
-    bool written = false;
-    bool flushed = false;
-    for (const platform::FileChange& change : changes) {
-      if (change.file.extension() != ".edb") continue;
-      if (change.kind == platform::FileChange::Kind::kWrite) written = true, flushed = false;
-      if (change.kind == platform::FileChange::Kind::kFlush) flushed = true;
-    }
-    return written && flushed;
-  };
   platform::StartRecordingFileChanges();
   ClickItem(0);
   ASSERT_TRUE(WaitFor([&] { return NameBox() == "第一章"; }));
   ClickInto(unit::kTextBox);
   Type("又一句");
   ClickItem(1);  // at once, before the next save tick
-  EXPECT_TRUE(main_file_flushed(platform::StopRecordingFileChanges())) << "at the switch";
+  EXPECT_TRUE(MainFileFlushed(platform::StopRecordingFileChanges())) << "at the switch";
 
   platform::StartRecordingFileChanges();
   ClickInto(unit::kTextBox);
   Type("再一句");
   ASSERT_TRUE(WaitFor([&] { return ReadChapterRecords(folder_)[1].text == "二再一句"; }));
-  EXPECT_TRUE(WaitFor([&] { return main_file_flushed(platform::RecordedFileChanges()); }))
+  EXPECT_TRUE(WaitFor([&] { return MainFileFlushed(platform::RecordedFileChanges()); }))
       << "after the pause";
+  platform::StopRecordingFileChanges();
+}
+
+// A new or a deleted chapter changes the main file without a text save: a power cut after the
+// pause must not bring a deleted chapter back or lose a new one.
+TEST_F(WritingDesk, NewAndDeletedChaptersGoOnTheDiskOnceTheAuthorPauses) {
+  StartDesk();
+  AddChapter("第一章", "一");
+  AddChapter("第二章", "二");
+  ASSERT_TRUE(RecordsNamed({"第一章", "第二章"}));
+  std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+  QApplication::processEvents();  // the pause's flush of the saves above
+
+  platform::StartRecordingFileChanges();
+  ClickInto(unit::kNewChapterButton);
+  ASSERT_TRUE(WaitFor([&] { return ItemTexts().size() == 3; }));
+  EXPECT_TRUE(WaitFor([&] { return MainFileFlushed(platform::RecordedFileChanges()); }))
+      << "after a new chapter";
+  platform::StopRecordingFileChanges();
+
+  std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+  QApplication::processEvents();
+  platform::StartRecordingFileChanges();
+  AnswerBoxesWith("确定");
+  ClickInto(unit::kDeleteButton);
+  ASSERT_TRUE(WaitFor([&] { return ItemTexts().size() == 2; }));
+  EXPECT_TRUE(WaitFor([&] { return MainFileFlushed(platform::RecordedFileChanges()); }))
+      << "after a delete";
   platform::StopRecordingFileChanges();
 }
 

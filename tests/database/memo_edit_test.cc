@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <random>
 
 #include "database/checker.h"
@@ -276,6 +277,81 @@ TEST_F(MemoEdits, ABackLinkKeptWithoutItsSwitchIsALeftover) {
   ASSERT_EQ(CheckDatabase(folder_.Gbk("c.edb"), {}, true, &report), 0);
   report = Check();
   EXPECT_TRUE(report.ok() && report.leftovers.empty());
+}
+
+// Saves that keep every old block (text appended to a chain of full blocks, text inserted
+// where a block ends) switch a kept block's next word in the memo file and replace nothing:
+// the flush must still put that switch on the disk.
+TEST_F(MemoEdits, AFlushPutsASwitchThatReplacedNoBlockOnTheDisk) {
+  // True when the memo file was written since the recording began and flushed after.
+  const auto memo_flushed_last = [](const std::vector<platform::FileChange>& changes) {
+    bool written = false;
+    bool flushed = false;
+    for (const platform::FileChange& change : changes) {
+      if (change.file.extension() != ".edt") continue;
+      if (change.kind == platform::FileChange::Kind::kWrite) written = true, flushed = false;
+      if (change.kind == platform::FileChange::Kind::kFlush) flushed = true;
+    }
+    return written && flushed;
+  };
+  const std::string whole_blocks = Letters(1000, 8);
+  Save(whole_blocks);
+  ASSERT_EQ(db_->Flush(), 0);
+  const std::string edits[] = {
+      whole_blocks + "appended",
+      whole_blocks.substr(0, 500) + "inserted" + whole_blocks.substr(500) + "appended",
+  };
+  for (const std::string& edit : edits) {
+    platform::StartRecordingFileChanges();
+    Save(edit);
+    ASSERT_EQ(db_->Flush(), 0);
+    EXPECT_TRUE(memo_flushed_last(platform::StopRecordingFileChanges())) << edit.size();
+  }
+}
+
+// A save whose first block changed keeps the old chain's end blocks; while the record's switch
+// to it waits in the main file, a power cut can bring the record back to the old chain. A later
+// save that switches inside the kept blocks must not be on the disk alone then: the old chain
+// would run into the new blocks. The disk here keeps every write to the memo file and none of
+// the main file's since its last flush.
+TEST_F(MemoEdits, AnOldChainOnTheDiskNeverRunsIntoALaterSavesBlocks) {
+  const std::string first = Letters(1200, 9);  // three blocks
+  Save(first);
+  Reopen();  // on the disk
+  std::map<std::string, std::vector<uint8_t>> disk = {
+      {".edb", ReadWholeFile(folder_.Native("c.edb"))}, {".edt", Memo()}};
+  std::string second = first;
+  second[0] = '#';  // a new first block; the end blocks kept
+  std::string third = second.substr(0, 1000) + Letters(300, 10) + second.substr(1000);
+  platform::StartRecordingFileChanges();
+  Save(second);
+  Save(third);  // switches the second block's next word
+  const std::vector<platform::FileChange> changes = platform::StopRecordingFileChanges();
+  DatabaseList::Instance().CloseAll();
+
+  const auto apply = [&](const platform::FileChange& write, const std::string& file) {
+    std::vector<uint8_t>& bytes = disk[file];
+    const size_t end = static_cast<size_t>(write.offset) + write.bytes.size();
+    bytes.resize(std::max(bytes.size(), end));
+    std::copy(write.bytes.begin(), write.bytes.end(), bytes.begin() + write.offset);
+  };
+  std::map<std::string, std::vector<const platform::FileChange*>> pending;
+  for (const platform::FileChange& change : changes) {
+    const std::string file = change.file.extension().string();
+    if (change.kind == platform::FileChange::Kind::kFlush) {
+      for (const platform::FileChange* write : pending[file]) apply(*write, file);
+      pending[file].clear();
+    } else if (change.kind == platform::FileChange::Kind::kWrite) {
+      pending[file].push_back(&change);
+    }
+  }
+  for (const platform::FileChange* write : pending[".edt"]) apply(*write, ".edt");
+  WriteWholeFile(folder_.Native("c.edb"), disk[".edb"]);
+  WriteWholeFile(folder_.Native("c.edt"), disk[".edt"]);
+  Reopen();
+  std::string value;
+  ASSERT_EQ(db_->ReadField(0, &value), 0);
+  EXPECT_TRUE(value == first || value == second || value == third) << value.size();
 }
 
 // Windows cuts no file short while a view of it is mapped, as the engine's is.
