@@ -447,7 +447,8 @@ int64_t Database::ReadRecordBytes(int32_t record, int32_t offset, void* bytes, i
 
 int32_t Database::Flush() {
   if (!main_.IsOpen()) return code::kNoDatabase;
-  if (read_only_ || files_replaced_) return code::kOk;
+  if (read_only_) return code::kOk;
+  if (files_replaced_) return code::kFilesReplaced;  // never a flush that was not made
   if (!main_.Flush()) return WriteFailureCode(main_.last_error(), code::kWriteRecordFailed);
   return memo_ != nullptr ? memo_->MainFileFlushed() : code::kOk;
 }

@@ -99,6 +99,9 @@ std::string ErrorText(int32_t error_code) {
   if (error_code == 0) return "";
   // Codes of this engine's own, past the numbered messages.
   if (error_code == code::kFilesReplaced) return runtime::Gbk("数据库文件已被其他程序替换");
+  if (error_code == code::kFileCheckFailed) {
+    return runtime::Gbk("系统暂时无法查看数据库文件，稍后将重试");
+  }
   if (error_code == code::kPackJournalUnreadable) {
     return runtime::Gbk("读取数据库的整理日志失败，日志已保留");
   }

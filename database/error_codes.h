@@ -65,6 +65,10 @@ inline constexpr int32_t kMemoChainDamaged = kNotAMemoFile;
 // The open files are no longer the files at their paths (another program copied or renamed a
 // file over them, or deleted or shortened one): nothing more is written into them.
 inline constexpr int32_t kFilesReplaced = -90;
+// Whether the open files are still the files at their paths could not be asked now (the
+// system did not answer: a network folder's passing I/O error): this write is refused, the
+// next one asks again.
+inline constexpr int32_t kFileCheckFailed = -92;
 // The journal of an interrupted pack is there but a read of it failed: the open is refused and
 // the journal kept, since it may hold the only whole copy of the records.
 inline constexpr int32_t kPackJournalUnreadable = -91;

@@ -15,7 +15,8 @@
 // That is a stat of each path and handle and two small reads, never a read of a whole file. A
 // file that fails the check is written no more by this open, to the end: not by a save, a pack
 // or the release of spare blocks at the close. The files at the paths keep the other program's
-// bytes exactly.
+// bytes exactly. A look-up the system does not answer (a network folder's passing I/O error)
+// decides nothing: that write is refused with kFileCheckFailed and the next one asks again.
 
 #include "database/database.h"
 #include "database/error_codes.h"
@@ -24,15 +25,21 @@
 namespace database {
 namespace {
 
-// True while `file`, opened when `path` named `at_open`, is still the file at `path`.
-bool StillAtItsPath(const platform::File& file, const std::string& path,
-                    const std::optional<platform::FileIdentity>& at_open) {
-  if (!at_open) return true;  // the system could not tell at the open: nothing to compare
+enum class Place { kInPlace, kReplaced, kUnknown };
+
+// Whether `file`, opened when `path` named `at_open`, is still the file at `path`; kUnknown
+// when the system did not answer now (a network folder's passing I/O error): the next write
+// asks again.
+Place PlaceOf(const platform::File& file, const std::string& path,
+              const std::optional<platform::FileIdentity>& at_open) {
+  if (!at_open) return Place::kInPlace;  // the system could not tell at the open: nothing to compare
   const std::optional<platform::FileIdentity> now = file.Identity();
-  if (!now) return true;
-  if (now->links == 0 || !now->SameFileAs(*at_open)) return false;
-  const std::optional<platform::FileIdentity> named = platform::IdentityOfPath(path);
-  return named && named->SameFileAs(*now);
+  if (!now) return Place::kUnknown;
+  if (now->links == 0 || !now->SameFileAs(*at_open)) return Place::kReplaced;
+  bool could_not_ask = false;
+  const std::optional<platform::FileIdentity> named = platform::IdentityOfPath(path, &could_not_ask);
+  if (could_not_ask) return Place::kUnknown;
+  return named && named->SameFileAs(*now) ? Place::kInPlace : Place::kReplaced;
 }
 
 }  // namespace
@@ -55,8 +62,14 @@ void Database::RememberMainFile() {
 
 int32_t Database::CheckFilesInPlace() {
   if (files_replaced_) return code::kFilesReplaced;
-  bool in_place = StillAtItsPath(main_, full_path_, main_identity_) &&
-                  (memo_ == nullptr || StillAtItsPath(memo_->file(), memo_path_, memo_identity_));
+  const Place main_place = PlaceOf(main_, full_path_, main_identity_);
+  const Place memo_place =
+      memo_ == nullptr ? Place::kInPlace : PlaceOf(memo_->file(), memo_path_, memo_identity_);
+  if (main_place != Place::kReplaced && memo_place != Place::kReplaced &&
+      (main_place == Place::kUnknown || memo_place == Place::kUnknown)) {
+    return code::kFileCheckFailed;  // nothing written now, nothing decided for good
+  }
+  bool in_place = main_place == Place::kInPlace && memo_place == Place::kInPlace;
   if (in_place && main_state_) {
     // Nobody else may write an exclusive database: its counts and length are as this open
     // left them.

@@ -15,6 +15,7 @@ namespace {
 std::atomic<int64_t> countdown{0};  // 0 = disarmed
 std::atomic<FaultAction> armed_action{FaultAction::kFail};
 std::atomic<int64_t> read_countdown{0};  // 0 = disarmed
+std::atomic<int64_t> identity_countdown{0};  // 0 = disarmed
 
 // The folders declared full. The flag spares every write the lock while none is.
 std::mutex full_folders_mutex;
@@ -108,6 +109,21 @@ bool TakeReadFault() {
   int64_t left = read_countdown.load();
   while (left > 0) {
     if (read_countdown.compare_exchange_weak(left, left - 1)) return left == 1;
+  }
+  return false;
+}
+
+void ArmIdentityFault(int64_t nth) {
+  assert(nth >= 1);
+  identity_countdown.store(nth);
+}
+
+void DisarmIdentityFault() { identity_countdown.store(0); }
+
+bool TakeIdentityFault() {
+  int64_t left = identity_countdown.load();
+  while (left > 0) {
+    if (identity_countdown.compare_exchange_weak(left, left - 1)) return left == 1;
   }
   return false;
 }

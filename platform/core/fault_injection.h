@@ -49,6 +49,14 @@ void DisarmFileReadFault();
 // Called by File::ReadAt before it reads: counts the call and returns true when it must fail.
 bool TakeReadFault();
 
+// An identity fault armed here makes the n-th following look-up of a file's identity
+// (IdentityOfPath, File::Identity) fail as a system that cannot answer does (an I/O error, a
+// stale network handle), and then disarms itself. Requires: nth >= 1.
+void ArmIdentityFault(int64_t nth);
+void DisarmIdentityFault();
+// Called by the look-ups before they ask the system: true when this one must fail.
+bool TakeIdentityFault();
+
 // Requires: the folder path (GBK) is not empty. Relative paths are taken from the current folder.
 void DeclareFolderFull(std::string_view gbk_folder);
 void DeclareFolderFree(std::string_view gbk_folder);

@@ -24,8 +24,11 @@ struct FileIdentity {
 };
 
 // The identity of the file a GBK path names now; nullopt when there is none or it cannot be
-// asked (the path is not followed past a missing file).
-std::optional<FileIdentity> IdentityOfPath(std::string_view gbk_path);
+// asked (the path is not followed past a missing file). `could_not_ask`, when given, tells the
+// two apart: true when the system failed to answer (an I/O error, a stale network handle, no
+// permission), false when the path names no file.
+std::optional<FileIdentity> IdentityOfPath(std::string_view gbk_path,
+                                           bool* could_not_ask = nullptr);
 
 }  // namespace platform
 

@@ -1,8 +1,11 @@
 // File identity from stat: device, inode and link count.
 #include <sys/stat.h>
 
+#include <cerrno>
+
 #include <string>
 
+#include "platform/core/fault_injection.h"
 #include "platform/core/file.h"
 #include "platform/core/file_identity.h"
 #include "platform/core/native_path.h"
@@ -17,16 +20,21 @@ FileIdentity IdentityOf(const struct stat& status) {
 
 }  // namespace
 
-std::optional<FileIdentity> IdentityOfPath(std::string_view gbk_path) {
+std::optional<FileIdentity> IdentityOfPath(std::string_view gbk_path, bool* could_not_ask) {
+  if (could_not_ask != nullptr) *could_not_ask = false;
   const std::string native = NativePath(gbk_path);
   struct stat status {};
-  if (stat(native.c_str(), &status) == -1) return std::nullopt;
+  const bool fault = TakeIdentityFault();
+  if (fault || stat(native.c_str(), &status) == -1) {
+    if (could_not_ask != nullptr) *could_not_ask = fault || (errno != ENOENT && errno != ENOTDIR);
+    return std::nullopt;
+  }
   return IdentityOf(status);
 }
 
 std::optional<FileIdentity> File::Identity() const {
   struct stat status {};
-  if (!IsOpen() || fstat(handle_, &status) == -1) return std::nullopt;
+  if (!IsOpen() || TakeIdentityFault() || fstat(handle_, &status) == -1) return std::nullopt;
   return IdentityOf(status);
 }
 

@@ -9,6 +9,7 @@
 #include "database/checker.h"
 #include "database/error_codes.h"
 #include "runtime/gbk_literal.h"
+#include "platform/core/fault_injection.h"
 #include "tests/database/database_test_support.h"
 
 namespace database::testing {
@@ -52,6 +53,7 @@ class ReplacedFiles : public ::testing::Test {
     EXPECT_EQ(db_->AppendBlank(), code::kFilesReplaced);
     EXPECT_EQ(db_->MarkRecords(nullptr, true), code::kFilesReplaced);
     EXPECT_EQ(db_->Pack(), code::kFilesReplaced);
+    EXPECT_EQ(db_->Flush(), code::kFilesReplaced) << "a flush it did not make";
     DatabaseList::Instance().CloseAll();
   }
   std::vector<uint8_t> Main() const { return ReadWholeFile(folder_.Native("c.edb")); }
@@ -128,6 +130,25 @@ TEST_F(ReplacedFiles, AFileRenamedIntoPlaceIsNotTakenForTheOpenOne) {
 
 // The checks must not stand in the way of a session in which nobody else touches the files:
 // saves that grow and shrink chains, new chapters, a deletion and the pack at the close.
+// A look-up the system does not answer (a network folder's passing I/O error) refuses that
+// save with its own reason and decides nothing: the next save asks again and goes through.
+TEST_F(ReplacedFiles, ALookUpTheSystemDoesNotAnswerRefusesThatSaveAlone) {
+  ASSERT_EQ(SetText(*db_, name_, "before"), 0);
+  for (int64_t nth = 1; nth <= 4; ++nth) {  // each file's handle and path
+    platform::ArmIdentityFault(nth);
+    EXPECT_EQ(SetText(*db_, name_, "refused " + std::to_string(nth)), code::kFileCheckFailed);
+    platform::DisarmIdentityFault();
+    EXPECT_EQ(ReadText(*db_, 0), nth == 1 ? "before" : "saved " + std::to_string(nth - 1));
+    EXPECT_EQ(SetText(*db_, name_, "saved " + std::to_string(nth)), 0) << nth;
+  }
+  EXPECT_EQ(ErrorText(code::kFileCheckFailed), runtime::Gbk("系统暂时无法查看数据库文件，稍后将重试"));
+  EXPECT_EQ(db_->Flush(), 0);
+  DatabaseList::Instance().CloseAll();
+  Open();
+  db_->GoFirst();
+  EXPECT_EQ(ReadText(*db_, 0), "saved 4");
+}
+
 TEST_F(ReplacedFiles, ASessionNobodyInterferesWithSavesAndPacksAsBefore) {
   for (int i = 1; i <= 30; ++i) {
     ASSERT_EQ(SetText(*db_, name_, std::string(static_cast<size_t>(300 * (i % 7) + 1), 'e')), 0)
