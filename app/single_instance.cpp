@@ -20,6 +20,7 @@ std::string ReasonOf(platform::FileError error) {
     case platform::FileError::kAccessDenied:
       return texts::kLockAccessDenied;
     case platform::FileError::kNotSupported:
+    case platform::FileError::kLocksUnsupported:
       return texts::kLockNotSupported;
     default:
       return texts::kLockFailed;

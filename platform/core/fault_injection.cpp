@@ -17,11 +17,6 @@ std::atomic<FaultAction> armed_action{FaultAction::kFail};
 std::atomic<int64_t> read_countdown{0};  // 0 = disarmed
 std::atomic<int64_t> identity_countdown{0};  // 0 = disarmed
 
-// The folders declared full. The flag spares every write the lock while none is.
-std::mutex full_folders_mutex;
-std::vector<std::filesystem::path> full_folders;
-std::atomic<bool> any_folder_full{false};
-
 // True when `path` is `folder` or lies inside it, compared by whole components.
 bool IsInside(const std::filesystem::path& path, const std::filesystem::path& folder) {
   auto inner = path.begin();
@@ -31,6 +26,46 @@ bool IsInside(const std::filesystem::path& path, const std::filesystem::path& fo
   }
   return true;
 }
+
+// Folders declared to behave some way (full, lock-less). The flag spares every file call the
+// lock while none is declared.
+class DeclaredFolders {
+ public:
+  void Add(std::filesystem::path folder) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (std::find(folders_.begin(), folders_.end(), folder) == folders_.end()) {
+      folders_.push_back(std::move(folder));
+    }
+    any_.store(true);
+  }
+  void Remove(const std::filesystem::path& folder) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    folders_.erase(std::remove(folders_.begin(), folders_.end(), folder), folders_.end());
+    any_.store(!folders_.empty());
+  }
+  void Clear() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    folders_.clear();
+    any_.store(false);
+  }
+  bool any() const { return any_.load(); }
+  bool Holds(const std::filesystem::path& absolute_path) {
+    if (!any_.load()) return false;
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return std::any_of(folders_.begin(), folders_.end(),
+                       [&](const std::filesystem::path& folder) {
+                         return IsInside(absolute_path, folder);
+                       });
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::filesystem::path> folders_;
+  std::atomic<bool> any_{false};
+};
+
+DeclaredFolders full_folders;
+DeclaredFolders lockless_folders;
 
 }  // namespace
 
@@ -44,39 +79,34 @@ std::filesystem::path AbsoluteNormalPath(std::string_view gbk_path) {
 
 void DeclareFolderFull(std::string_view gbk_folder) {
   assert(!gbk_folder.empty());
-  std::filesystem::path folder = AbsoluteNormalPath(gbk_folder);
-  const std::lock_guard<std::mutex> lock(full_folders_mutex);
-  if (std::find(full_folders.begin(), full_folders.end(), folder) == full_folders.end()) {
-    full_folders.push_back(std::move(folder));
-  }
-  any_folder_full.store(true);
+  full_folders.Add(AbsoluteNormalPath(gbk_folder));
 }
 
 void DeclareFolderFree(std::string_view gbk_folder) {
-  const std::filesystem::path folder = AbsoluteNormalPath(gbk_folder);
-  const std::lock_guard<std::mutex> lock(full_folders_mutex);
-  full_folders.erase(std::remove(full_folders.begin(), full_folders.end(), folder),
-                     full_folders.end());
-  any_folder_full.store(!full_folders.empty());
+  full_folders.Remove(AbsoluteNormalPath(gbk_folder));
 }
 
-void DeclareEveryFolderFree() {
-  const std::lock_guard<std::mutex> lock(full_folders_mutex);
-  full_folders.clear();
-  any_folder_full.store(false);
-}
+void DeclareEveryFolderFree() { full_folders.Clear(); }
 
 bool LiesOnFullDisk(const std::filesystem::path& absolute_path) {
-  if (!any_folder_full.load()) return false;
-  const std::lock_guard<std::mutex> lock(full_folders_mutex);
-  return std::any_of(full_folders.begin(), full_folders.end(),
-                     [&](const std::filesystem::path& folder) {
-                       return IsInside(absolute_path, folder);
-                     });
+  return full_folders.Holds(absolute_path);
 }
 
 bool LiesOnFullDisk(std::string_view gbk_path) {
-  return any_folder_full.load() && LiesOnFullDisk(AbsoluteNormalPath(gbk_path));
+  return full_folders.any() && LiesOnFullDisk(AbsoluteNormalPath(gbk_path));
+}
+
+void DeclareFolderLockless(std::string_view gbk_folder) {
+  assert(!gbk_folder.empty());
+  lockless_folders.Add(AbsoluteNormalPath(gbk_folder));
+}
+
+void DeclareFolderLocking(std::string_view gbk_folder) {
+  lockless_folders.Remove(AbsoluteNormalPath(gbk_folder));
+}
+
+bool LiesOnLocklessFileSystem(const std::filesystem::path& absolute_path) {
+  return lockless_folders.Holds(absolute_path);
 }
 
 void ArmFileFault(int64_t nth, FaultAction action) {

@@ -62,6 +62,13 @@ void DeclareFolderFull(std::string_view gbk_folder);
 void DeclareFolderFree(std::string_view gbk_folder);
 void DeclareEveryFolderFree();
 
+// A folder declared lock-less behaves as a folder on a file system that takes no locks (a
+// network folder without a lock service), until it is declared locking again: File's share
+// modes and byte-range locks see the system refuse every lock on files under it.
+void DeclareFolderLockless(std::string_view gbk_folder);
+void DeclareFolderLocking(std::string_view gbk_folder);
+bool LiesOnLocklessFileSystem(const std::filesystem::path& absolute_path);
+
 // True when a file at `gbk_path` lies on a folder declared full. The second form takes a path
 // already made absolute and normal (AbsoluteNormalPath).
 bool LiesOnFullDisk(std::string_view gbk_path);

@@ -112,7 +112,7 @@ class File {
   NativeHandle handle_ = kNoHandle;
   FileAccess access_ = FileAccess::kRead;
   std::vector<Range> locked_;   // what TryLock granted, to apply the platform's overlap rules
-  std::filesystem::path path_;  // absolute and normal: where the full-disk hook looks
+  std::filesystem::path path_;  // absolute and normal: where the test hooks look (full, lock-less)
   FileError last_error_ = FileError::kNone;
   uint64_t changes_ = 0;
   uint64_t flushed_changes_ = 0;  // changes_ when the last Flush that worked began

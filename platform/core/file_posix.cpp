@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/core/fault_injection.h"
 #include "platform/core/file.h"
 #include "platform/core/native_path.h"
 #include "platform/core/share_modes.h"
@@ -101,7 +102,8 @@ FileResult File::Open(std::string_view gbk_path, FileAccess access, ShareMode sh
   if (fstat(fd, &status) == -1) return {std::nullopt, FileError::kIoError};
   if (S_ISDIR(status.st_mode)) return {std::nullopt, FileError::kAccessDenied};
 
-  const FileError shared = TakeShareMode(fd, fd_writable, access, share);
+  const FileError shared =
+      TakeShareMode(fd, fd_writable, access, share, !LiesOnLocklessFileSystem(file.path_));
   if (shared != FileError::kNone) return {std::nullopt, shared};
 
   if (disposition == Disposition::kCreateAlways) {
@@ -175,6 +177,7 @@ FileError File::LastSystemError() {
 }
 
 LockResult File::LockRange(int64_t offset, int64_t length) {
+  if (LiesOnLocklessFileSystem(path_)) return LockResult::kNotSupported;
   if (LockBytes(handle_, F_WRLCK, offset, length) == 0) return LockResult::kLocked;
   switch (errno) {
     case EAGAIN:

@@ -447,6 +447,17 @@ TEST_F(SaveFailures, AFolderThatCannotBeLockedRefusesTheStart) {
   EXPECT_NE(platform::GbkToUtf8(refused), platform::GbkToUtf8(app::texts::kAlreadyOpen));
 }
 
+#ifndef _WIN32
+// A network folder without a lock service: two desks could both open the novel "exclusively",
+// so the start is refused with that reason.
+TEST_F(SaveFailures, AFolderOnAFileSystemWithoutLocksRefusesTheStartWithItsReason) {
+  platform::DeclareFolderLockless(platform::GbkPathOf(Path("小说数据")));
+  const std::string refused = app::ClaimProgramFolder();
+  platform::DeclareFolderLocking(platform::GbkPathOf(Path("小说数据")));
+  EXPECT_EQ(platform::GbkToUtf8(refused), platform::GbkToUtf8(app::texts::kLockNotSupported));
+}
+#endif
+
 TEST(DeskWords, SearchWordsAreEncodedAsASearchFormSendsThem) {
   EXPECT_EQ(app::EncodeSearchWords("A&B C++"), "A%26B%20C%2B%2B");
   EXPECT_EQ(app::EncodeSearchWords("a-b_c.d~9#%"), "a-b_c.d~9%23%25");

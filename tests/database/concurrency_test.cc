@@ -6,6 +6,9 @@
 
 #include "database/byte_locks.h"
 #include "database/checker.h"
+#include "database/error_codes.h"
+#include "platform/core/fault_injection.h"
+#include "runtime/gbk_literal.h"
 #include "runtime/owned_blocks.h"
 #include "tests/database/database_test_support.h"
 #include "tests/support/child_process.h"
@@ -76,6 +79,22 @@ TEST(TwoProcesses, AppendingAndUpdatingAtOnceLosesNoRecord) {
   EXPECT_TRUE(report.ok()) << report.faults.front();
   EXPECT_EQ(report.leaked_blocks, 0);
 }
+
+#ifndef _WIN32
+// On a file system without locks an exclusive open could not keep a second writer out: it is
+// refused with its own reason; a shared open goes on.
+TEST(FileSystemWithoutLocks, AnExclusiveOpenIsRefusedWithItsReason) {
+  TempFolder folder;
+  ASSERT_EQ(CreateDatabase(folder.Gbk("c.edb"), ChapterFields()), 0);
+  platform::DeclareFolderLockless(folder.Gbk(""));
+  EXPECT_EQ(OpenDefault(folder.Gbk("c.edb"), 3), code::kLocksUnsupported);
+  EXPECT_EQ(ErrorText(code::kLocksUnsupported),
+            runtime::Gbk("数据库所在的文件系统不支持文件锁，无法独占打开"));
+  EXPECT_EQ(OpenDefault(folder.Gbk("c.edb"), 0), 0);
+  DatabaseList::Instance().CloseAll();
+  platform::DeclareFolderLocking(folder.Gbk(""));
+}
+#endif
 
 }  // namespace
 }  // namespace database::testing

@@ -241,6 +241,28 @@ TEST(ShareMode, RefusedCreateAlwaysLeavesTheContent) {
   EXPECT_EQ(ReadNative(temp.Native("a.txt")), "precious");
 }
 
+#ifndef _WIN32
+// On a file system that takes no locks (a network folder without a lock service) nothing could
+// keep a second writer out: an open that denies others something is refused with that reason,
+// one that denies nothing goes on, and byte-range locks say they are not supported.
+TEST(ShareMode, AFileSystemWithoutLocksRefusesOpensThatDenyOthers) {
+  TempFolder temp;
+  WriteNative(temp.Native("a.txt"), "x");
+  const std::string path = temp.GbkPath("a.txt");
+  DeclareFolderLockless(temp.GbkPath());
+  for (ShareMode share : {ShareMode::kExclusive, ShareMode::kDenyWrite, ShareMode::kDenyRead}) {
+    EXPECT_EQ(File::Open(path, kRW, share, Disposition::kOpenExisting).error,
+              FileError::kLocksUnsupported);
+  }
+  FileResult shared = File::Open(path, kRW, ShareMode::kDenyNone, Disposition::kOpenExisting);
+  ASSERT_TRUE(shared.ok());
+  EXPECT_EQ(shared.file->TryLock(0, 1), LockResult::kNotSupported);
+  shared.file->Close();
+  DeclareFolderLocking(temp.GbkPath());
+  EXPECT_TRUE(File::Open(path, kRW, ShareMode::kExclusive, Disposition::kOpenExisting).ok());
+}
+#endif
+
 // Processes race to open a counter file exclusively and increment it. A lost increment means two
 // exclusive opens succeeded at once.
 TEST(ShareMode, ExclusiveOpensExcludeEachOtherUnderContention) {
