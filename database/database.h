@@ -177,8 +177,15 @@ class Database {
     int32_t record_count = 0;
     int32_t next_id = 0;
     int64_t size = 0;
+    // Both files' length and modification time, where the system tells them: any write by
+    // another program moves them.
+    platform::FileStamp main_stamp;
+    platform::FileStamp memo_stamp;
     bool operator==(const MainFileState&) const = default;
   };
+  // The state of the files now, with the counts read from the main file; false when the
+  // counts or the length cannot be read.
+  bool ReadMainFileState(MainFileState* state);
   // For an exclusive writable open: set at the open and after every operation that writes.
   std::optional<MainFileState> main_state_;
 };

@@ -8,10 +8,13 @@
 // their paths, as this open left them:
 //   - each open file is the file its path names (volume and file number), and still has a name;
 //   - when the database is open exclusively, so that nobody else may change it: the main file's
-//     counts and length are the ones this open's last write left, and the memo file's header
-//     words are the ones this open last read or wrote and its length holds that many blocks.
-// (A copy of the same length with the same counts and memo header passes: telling it would
-// take reading the records.)
+//     counts, both files' lengths and modification times are the ones this open's last write
+//     left, and the memo file's header words are the ones this open last read or wrote and its
+//     length holds that many blocks. A copy in place of the same length writes the files, and
+//     so moves their modification times; a program that only reads them, or sets only their
+//     access times (a backup, an indexer, a virus scan), moves neither. (A write in the same
+//     tick of the system's clock as this open's last one may keep the time: then only the
+//     counts, lengths and memo header tell. Windows keeps other writers out altogether.)
 // That is a stat of each path and handle and two small reads, never a read of a whole file. A
 // file that fails the check is written no more by this open, to the end: not by a save, a pack
 // or the release of spare blocks at the close. The files at the paths keep the other program's
@@ -50,14 +53,18 @@ void Database::RememberFileIdentities() {
   RememberMainFile();
 }
 
+bool Database::ReadMainFileState(MainFileState* state) {
+  state->size = main_.Size();
+  state->main_stamp = main_.Stamp().value_or(platform::FileStamp{});
+  if (memo_ != nullptr) state->memo_stamp = memo_->file().Stamp().value_or(platform::FileStamp{});
+  return ReadCounts(main_, &state->record_count, &state->next_id) == code::kOk && state->size >= 0;
+}
+
 void Database::RememberMainFile() {
   main_state_.reset();
   if (!exclusive_ || read_only_ || files_replaced_) return;
   MainFileState state;
-  state.size = main_.Size();
-  if (ReadCounts(main_, &state.record_count, &state.next_id) == code::kOk && state.size >= 0) {
-    main_state_ = state;
-  }
+  if (ReadMainFileState(&state)) main_state_ = state;
 }
 
 int32_t Database::CheckFilesInPlace() {
@@ -71,12 +78,10 @@ int32_t Database::CheckFilesInPlace() {
   }
   bool in_place = main_place == Place::kInPlace && memo_place == Place::kInPlace;
   if (in_place && main_state_) {
-    // Nobody else may write an exclusive database: its counts and length are as this open
-    // left them.
+    // Nobody else may write an exclusive database: its counts, lengths and modification times
+    // are as this open left them.
     MainFileState now;
-    now.size = main_.Size();
-    if (ReadCounts(main_, &now.record_count, &now.next_id) == code::kOk && now.size >= 0 &&
-        now != *main_state_) {
+    if (ReadMainFileState(&now) && now != *main_state_) {
       in_place = false;
     }
   }

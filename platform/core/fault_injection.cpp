@@ -67,6 +67,15 @@ class DeclaredFolders {
 DeclaredFolders full_folders;
 DeclaredFolders lockless_folders;
 
+// Counts one call against an armed countdown: true for the call it was armed for.
+bool CountDown(std::atomic<int64_t>& left_calls) {
+  int64_t left = left_calls.load();
+  while (left > 0) {
+    if (left_calls.compare_exchange_weak(left, left - 1)) return left == 1;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::filesystem::path AbsoluteNormalPath(std::string_view gbk_path) {
@@ -118,13 +127,7 @@ void ArmFileFault(int64_t nth, FaultAction action) {
 void DisarmFileFault() { countdown.store(0); }
 
 std::optional<FaultAction> TakeFileFault() {
-  int64_t left = countdown.load();
-  while (left > 0) {
-    if (countdown.compare_exchange_weak(left, left - 1)) {
-      if (left == 1) return armed_action.load();
-      return std::nullopt;
-    }
-  }
+  if (CountDown(countdown)) return armed_action.load();
   return std::nullopt;
 }
 
@@ -135,13 +138,7 @@ void ArmFileReadFault(int64_t nth) {
 
 void DisarmFileReadFault() { read_countdown.store(0); }
 
-bool TakeReadFault() {
-  int64_t left = read_countdown.load();
-  while (left > 0) {
-    if (read_countdown.compare_exchange_weak(left, left - 1)) return left == 1;
-  }
-  return false;
-}
+bool TakeReadFault() { return CountDown(read_countdown); }
 
 void ArmIdentityFault(int64_t nth) {
   assert(nth >= 1);
@@ -150,13 +147,7 @@ void ArmIdentityFault(int64_t nth) {
 
 void DisarmIdentityFault() { identity_countdown.store(0); }
 
-bool TakeIdentityFault() {
-  int64_t left = identity_countdown.load();
-  while (left > 0) {
-    if (identity_countdown.compare_exchange_weak(left, left - 1)) return left == 1;
-  }
-  return false;
-}
+bool TakeIdentityFault() { return CountDown(identity_countdown); }
 
 void EndProcessForFault() { std::_Exit(kFaultExitCode); }
 

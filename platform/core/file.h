@@ -63,6 +63,10 @@ class File {
   // Which file this is and how many names it has now (file_identity.h); nullopt on a closed
   // file or when the system cannot tell.
   std::optional<FileIdentity> Identity() const;
+  // The file's length and modification time now (file_identity.h); nullopt on a closed file,
+  // when the system cannot tell, and on Windows, which keeps every other writer out of a file
+  // opened to deny writing and may set a write time after the write that made it.
+  std::optional<FileStamp> Stamp() const;
   // How many WriteAt and Truncate calls this File has tried (failed ones too): a reader that
   // keeps bytes it read knows by it whether this File may have changed them since.
   uint64_t change_count() const { return changes_; }

@@ -23,6 +23,16 @@ struct FileIdentity {
   }
 };
 
+// What a write leaves on a file: its length and the time of its last modification. Reading a
+// file, or setting only its access time, changes neither; any write does (to the resolution of
+// the system's clock: a write in the same tick as the one before may leave the same time).
+struct FileStamp {
+  int64_t size = 0;
+  int64_t modified_ns = 0;  // since the epoch
+
+  bool operator==(const FileStamp&) const = default;
+};
+
 // The identity of the file a GBK path names now; nullopt when there is none or it cannot be
 // asked (the path is not followed past a missing file). `could_not_ask`, when given, tells the
 // two apart: true when the system failed to answer (an I/O error, a stale network handle, no

@@ -38,4 +38,12 @@ std::optional<FileIdentity> File::Identity() const {
   return IdentityOf(status);
 }
 
+std::optional<FileStamp> File::Stamp() const {
+  struct stat status {};
+  if (!IsOpen() || fstat(handle_, &status) == -1) return std::nullopt;
+  return FileStamp{static_cast<int64_t>(status.st_size),
+                   static_cast<int64_t>(status.st_mtim.tv_sec) * 1'000'000'000 +
+                       status.st_mtim.tv_nsec};
+}
+
 }  // namespace platform

@@ -61,4 +61,6 @@ std::optional<FileIdentity> File::Identity() const {
   return identity;
 }
 
+std::optional<FileStamp> File::Stamp() const { return std::nullopt; }
+
 }  // namespace platform

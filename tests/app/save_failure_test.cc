@@ -6,10 +6,12 @@
 #include <QMenu>
 #include <QPointer>
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <span>
+#include <thread>
 
 #include "app/appearance.h"
 #include "app/chapter_file.h"
@@ -199,6 +201,54 @@ TEST_F(SaveFailures, AMemoFileRenamedOverTheDesksIsToldAndNeverWrittenInto) {
   ASSERT_EQ(boxes_.size(), 1u);
   LetTimersRun();
   EXPECT_EQ(ReadFileBytes(memo), restored);
+}
+
+// A backup copied over both files in place while the desk runs (a restore, a sync tool): the
+// next save is refused and told, and the files keep the copy's bytes.
+TEST_F(SaveFailures, ABackupCopiedInPlaceOverTheOpenDatabaseIsToldAndNeverWrittenInto) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows keeps every other writer out of the open database";
+#endif
+  AnswerBoxesWith("确定");
+  StartDesk();
+  AddChapter("第一章", "原文");
+  const auto saved = [&](const std::string& text) {
+    return WaitFor([&] {
+      const auto records = ReadChapterRecords(folder_);
+      return !records.empty() && records[0].text == text;
+    });
+  };
+  // Saves, each followed by the pause's flush, until a save only reuses the blocks the one
+  // before replaced: the copy then has the very shape (lengths, counts, memo header) of the
+  // files it is put over.
+  const fs::path main = Path("小说数据/data.edb");
+  const fs::path memo = Path("小说数据/data.edt");
+  std::string text = "原文";
+  ASSERT_TRUE(saved(text));
+  for (const char* more : {"甲", "乙"}) {
+    Type(more);
+    text += more;
+    ASSERT_TRUE(saved(text));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    LetTimersRun();
+  }
+  const std::string backup_main = ReadFileBytes(main);
+  const std::string backup_memo = ReadFileBytes(memo);
+  Type("丙");
+  ASSERT_TRUE(saved(text + "丙"));
+  ASSERT_EQ(ReadFileBytes(main).size(), backup_main.size());
+  ASSERT_EQ(ReadFileBytes(memo).size(), backup_memo.size());
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));  // past the clock's tick
+  std::ofstream(main, std::ios::binary | std::ios::trunc) << backup_main;  // in place, as cp
+  std::ofstream(memo, std::ios::binary | std::ios::trunc) << backup_memo;
+  Type("再");
+  ASSERT_TRUE(WaitFor([&] {
+    return WarningLine().starts_with("章节未能保存：数据库文件已被其他程序替换");
+  })) << WarningLine();
+  ASSERT_EQ(boxes_.size(), 1u);
+  LetTimersRun();
+  EXPECT_EQ(ReadFileBytes(main), backup_main);
+  EXPECT_EQ(ReadFileBytes(memo), backup_memo);
 }
 
 TEST_F(SaveFailures, WithEveryPlaceFullTheLineSaysTheTextCouldNotBeRescued) {

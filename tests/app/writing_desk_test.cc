@@ -17,6 +17,7 @@
 #include "platform/core/code_page.h"
 #include "platform/core/native_path.h"
 #include "tests/app/desk_test.h"
+#include "tests/support/file_changes.h"
 #include "units/base/unit_methods.h"
 
 namespace desk_tests {
@@ -31,14 +32,7 @@ constexpr int32_t kSelLength = 25;
 
 // True when the main file has been written since the recording began and flushed after.
 bool MainFileFlushed(const std::vector<platform::FileChange>& changes) {
-  bool written = false;
-  bool flushed = false;
-  for (const platform::FileChange& change : changes) {
-    if (change.file.extension() != ".edb") continue;
-    if (change.kind == platform::FileChange::Kind::kWrite) written = true, flushed = false;
-    if (change.kind == platform::FileChange::Kind::kFlush) flushed = true;
-  }
-  return written && flushed;
+  return test_support::WrittenThenFlushed(changes, ".edb");
 }
 
 class WritingDesk : public DeskTest {

@@ -14,6 +14,7 @@
 #include "runtime/owned_blocks.h"
 #include "tests/database/database_test_support.h"
 #include "tests/support/child_process.h"
+#include "tests/support/file_changes.h"
 
 namespace database::testing {
 namespace {
@@ -283,17 +284,6 @@ TEST_F(MemoEdits, ABackLinkKeptWithoutItsSwitchIsALeftover) {
 // where a block ends) switch a kept block's next word in the memo file and replace nothing:
 // the flush must still put that switch on the disk.
 TEST_F(MemoEdits, AFlushPutsASwitchThatReplacedNoBlockOnTheDisk) {
-  // True when the memo file was written since the recording began and flushed after.
-  const auto memo_flushed_last = [](const std::vector<platform::FileChange>& changes) {
-    bool written = false;
-    bool flushed = false;
-    for (const platform::FileChange& change : changes) {
-      if (change.file.extension() != ".edt") continue;
-      if (change.kind == platform::FileChange::Kind::kWrite) written = true, flushed = false;
-      if (change.kind == platform::FileChange::Kind::kFlush) flushed = true;
-    }
-    return written && flushed;
-  };
   const std::string whole_blocks = Letters(1000, 8);
   Save(whole_blocks);
   ASSERT_EQ(db_->Flush(), 0);
@@ -305,7 +295,8 @@ TEST_F(MemoEdits, AFlushPutsASwitchThatReplacedNoBlockOnTheDisk) {
     platform::StartRecordingFileChanges();
     Save(edit);
     ASSERT_EQ(db_->Flush(), 0);
-    EXPECT_TRUE(memo_flushed_last(platform::StopRecordingFileChanges())) << edit.size();
+    EXPECT_TRUE(test_support::WrittenThenFlushed(platform::StopRecordingFileChanges(), ".edt"))
+        << edit.size();
   }
 }
 

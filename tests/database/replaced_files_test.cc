@@ -4,12 +4,19 @@
 // into either file, not even at the close: the files at the paths keep exactly the other
 // program's bytes.
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
+
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "database/checker.h"
 #include "database/error_codes.h"
-#include "runtime/gbk_literal.h"
 #include "platform/core/fault_injection.h"
+#include "runtime/gbk_literal.h"
 #include "tests/database/database_test_support.h"
 
 namespace database::testing {
@@ -91,6 +98,47 @@ TEST_F(ReplacedFiles, ABackupCopiedOverTheMemoFileGetsNoBlockOfANewSave) {
   EXPECT_EQ(Memo(), backup_memo_);
   EXPECT_EQ(Main(), main_before);
 }
+
+#ifndef _WIN32
+// A copy taken while the database was open, put back after a save of the same length: the
+// counts, the lengths and the memo header are all as this open left them, and only the
+// files' modification times tell (a sync tool or a backup restored in place does this).
+TEST_F(ReplacedFiles, ACopyOfTheSameShapeRestoredInPlaceIsTold) {
+  for (char letter : {'e', 'f'}) {  // saves and flushes: the replaced blocks become spares
+    ASSERT_EQ(SetText(*db_, name_, std::string(1800, letter)), 0);
+    ASSERT_EQ(db_->Flush(), 0);
+  }
+  const std::vector<uint8_t> copy_main = Main();
+  const std::vector<uint8_t> copy_memo = Memo();
+  ASSERT_EQ(SetText(*db_, name_, std::string(1800, 'g')), 0);  // into the spare blocks
+  ASSERT_EQ(Main().size(), copy_main.size());
+  ASSERT_EQ(Memo().size(), copy_memo.size());
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));  // past the clock's tick
+  WriteWholeFile(folder_.Native("c.edb"), copy_main);
+  WriteWholeFile(folder_.Native("c.edt"), copy_memo);
+  ExpectEveryWriteRefusedThenClose();
+  EXPECT_EQ(Main(), copy_main);
+  EXPECT_EQ(Memo(), copy_memo);
+}
+
+// A backup, an indexer or a virus scan reads the files and may set their access times back:
+// no false alarm.
+TEST_F(ReplacedFiles, ProgramsThatOnlyReadOrSetAccessTimesAreNoAlarm) {
+  ASSERT_EQ(SetText(*db_, name_, std::string(1800, 'e')), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  for (const char* name : {"c.edb", "c.edt"}) {
+    struct stat before {};
+    ASSERT_EQ(stat(folder_.Native(name).c_str(), &before), 0);
+    ReadWholeFile(folder_.Native(name));
+    const timespec times[2] = {{0, UTIME_NOW}, {0, UTIME_OMIT}};  // access time only
+    ASSERT_EQ(utimensat(AT_FDCWD, folder_.Native(name).c_str(), times, 0), 0);
+    const timespec restored[2] = {before.st_atim, before.st_mtim};  // as tar --atime-preserve
+    ASSERT_EQ(utimensat(AT_FDCWD, folder_.Native(name).c_str(), restored, 0), 0);
+  }
+  EXPECT_EQ(SetText(*db_, name_, std::string(1800, 'f')), 0);
+  EXPECT_EQ(db_->Flush(), 0);
+}
+#endif
 
 TEST_F(ReplacedFiles, AShortenedMainFileIsNotWrittenAgain) {
   SKIP_WHERE_THE_SYSTEM_ENFORCES_SHARE_MODES();
