@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <map>
 #include <random>
 #include <set>
@@ -336,8 +335,6 @@ std::string Verify(const TempFolder& folder, const std::map<std::string, std::st
     }
     const int64_t sequence = SaveOfText(work, id, text);
     if (sequence == 0 || begun == promise.newest_begun.end() || sequence > begun->second) {
-      if (getenv("DEBUG_CUT")) { fprintf(stderr, "DEBUG len %zu\n", text.size());
-        for (auto& [q, t] : work.texts) { if (t.find("rec=" + std::to_string(id) + ";") == std::string::npos) continue; size_t pre = 0; while (pre < t.size() && pre < text.size() && t[pre] == text[pre]) ++pre; size_t suf = 0; while (suf < t.size() && suf < text.size() && t[t.size()-1-suf] == text[text.size()-1-suf]) ++suf; if (pre + suf > 0) fprintf(stderr, "  written seq %lld len %zu prefix %zu suffix %zu\n", (long long)q, t.size(), pre, suf); } }
       return chapter + " holds a text never written (torn or foreign)";
     }
     if (floor != promise.oldest_allowed.end() && sequence < floor->second) {
@@ -391,17 +388,6 @@ TEST(PowerCut, AtAnyPointTheChaptersComeBackWholeAndNoOlderThanTheLastFlush) {
     const auto in_step = std::find_if(work.steps.begin(), work.steps.end(),
                                       [&](const Step& step) { return cut < step.end; });
     ++cuts_by_step[in_step == work.steps.end() ? "after the close" : KindName(in_step->kind)];
-    if (getenv("DEBUG_CUT") && cut == (size_t)atoll(getenv("DEBUG_CUT"))) {
-      for (const Step& step : work.steps) {
-        if (step.first > cut + 10) break;
-        fprintf(stderr, "STEP %s id %d seq %lld [%zu,%zu)\n", KindName(step.kind), step.id, (long long)step.sequence, step.first, step.end);
-        for (size_t c = step.first; c < step.end; ++c) {
-          const FileChange& ch = work.changes[c];
-            int32_t v = 0; if (ch.bytes.size() == 4) memcpy(&v, ch.bytes.data(), 4);
-            fprintf(stderr, "   #%zu %s %d blk %lld off %lld size %zu val %d\n", c, ch.file.extension().c_str(), (int)ch.kind, (long long)(ch.offset/512), (long long)(ch.offset%512), ch.bytes.size(), v);
-        }
-      }
-    }
     const std::string failure = Verify(disk_folder, DiskAfterCut(work, cut, keep_some, random),
                                        PromiseAt(work, cut), work, &outcomes);
     ASSERT_EQ(failure, "") << "cut before change " << cut << " of " << work.changes.size()
