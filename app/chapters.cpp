@@ -233,6 +233,7 @@ int32_t GoToChapterRecord(int32_t n) {
 }
 
 int32_t ShownChapterRecord() { return shown_record; }
+bool ShownChapterUnreadable() { return shown_unreadable; }
 bool ChapterUnsaved() {
   return changed_since_save && database_open && shown_record != 0 && !shown_unreadable;
 }

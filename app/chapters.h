@@ -34,6 +34,8 @@ void MarkChapterChanged();
 
 // The record number of the chapter the boxes show; 0 for none.
 int32_t ShownChapterRecord();
+// Whether the chapter shown could not be read whole: the boxes hold what could, read-only.
+bool ShownChapterUnreadable();
 // Whether the boxes hold an edit that its record has not taken yet.
 bool ChapterUnsaved();
 // Whether the save tick has work left: an unsaved edit, or saves not yet on the disk.

@@ -130,7 +130,8 @@ HandlerResult OnTextKeyDown(const int32_t* args, int32_t count) {
 // box's caret (AppendText), so that undo takes them back like typed text and keeps what
 // came before.
 HandlerResult OnTextKeyUp(const int32_t* args, int32_t count) {
-  if (Arg(args, count, 0) != kKeyEnter) return {};
+  // A chapter shown read-only takes no paragraph: it is never to change.
+  if (Arg(args, count, 0) != kKeyEnter || ShownChapterUnreadable()) return {};
   const runtime::Text line_break(texts::kLineBreak);
   Core(libraries::kAppendText, {EditBoxRef(unit::kTextBox), line_break.Arg()});
   const runtime::Text indent = CoreText(libraries::kSpaceText, {ArgCell::Int(4)});

@@ -439,7 +439,10 @@ TEST_F(SaveFailures, AChapterThatCannotBeReadIsShownReadOnlyAndNeverWrittenOver)
   EXPECT_FALSE(shown.empty());
   EXPECT_TRUE(long_text.starts_with(shown));
   EXPECT_EQ(ReadInt(unit::kTextBox, kInputMode), 1);
+  ClickInto(unit::kTextBox);
+  Key(Qt::Key_Return);
   LetTimersRun();
+  EXPECT_EQ(TextBox(), shown) << "Enter added a paragraph to a chapter shown read-only";
   // Still the damaged chain, not the shown part written over it.
   EXPECT_FALSE(DatabaseFaults(folder_).empty());
 
