@@ -6,15 +6,14 @@
 #include <QMenu>
 #include <QPointer>
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <span>
-#include <thread>
 
 #include "app/appearance.h"
 #include "app/chapter_file.h"
+#include "app/chapters.h"
 #include "app/desk_texts.h"
 #include "app/gate_calls.h"
 #include "app/single_instance.h"
@@ -26,6 +25,7 @@
 #include "runtime/gbk_literal.h"
 #include "runtime/owned_blocks.h"
 #include "tests/app/desk_test.h"
+#include "tests/support/file_changes.h"
 #include "tests/support/program_process.h"
 #include "tests/support/damaged_chain.h"
 #include "tests/support/message_box_answerer.h"
@@ -81,6 +81,22 @@ class SaveFailures : public DeskTest {
   void FillDisk(const fs::path& path) { platform::DeclareFolderFull(GbkPath(path)); }
   void FreeDisk(const fs::path& path) { platform::DeclareFolderFree(GbkPath(path)); }
   std::string WarningLine() { return ReadText(unit::kForumLabel, property::kCaption); }
+  // Waits until the first chapter's record holds `text` (UTF-8).
+  bool FirstChapterHolds(const std::string& text) {
+    return WaitFor([&] {
+      const auto records = ReadChapterRecords(folder_);
+      return !records.empty() && records[0].text == text;
+    });
+  }
+  // Waits for the red line of files another program replaced, the one box that told it, and
+  // the timers' runs after it (which must write nothing).
+  void ExpectToldTheFilesWereReplaced() {
+    ASSERT_TRUE(WaitFor([&] {
+      return WarningLine().starts_with("章节未能保存：数据库文件已被其他程序替换");
+    })) << WarningLine();
+    ASSERT_EQ(boxes_.size(), 1u);
+    LetTimersRun();
+  }
 
   // Chapters written into the shipped database before the desk starts, as an earlier session
   // left them (a deleted one stays marked when that session ended without a pack).
@@ -176,10 +192,7 @@ TEST_F(SaveFailures, AMemoFileRenamedOverTheDesksIsToldAndNeverWrittenInto) {
   AnswerBoxesWith("确定");
   StartDesk();
   AddChapter("第一章", "原文");
-  ASSERT_TRUE(WaitFor([&] {
-    const auto records = ReadChapterRecords(folder_);
-    return !records.empty() && records[0].text == "原文";
-  }));
+  ASSERT_TRUE(FirstChapterHolds("原文"));
   // Another program puts its own copy in place, as a restore of a backup would.
   const fs::path memo = Path("小说数据/data.edt");
   const std::string restored = ReadFileBytes(memo);
@@ -195,11 +208,7 @@ TEST_F(SaveFailures, AMemoFileRenamedOverTheDesksIsToldAndNeverWrittenInto) {
     EXPECT_TRUE(boxes_.empty());
     GTEST_SKIP() << "this system refuses to rename over an open file";
   }
-  ASSERT_TRUE(WaitFor([&] {
-    return WarningLine().starts_with("章节未能保存：数据库文件已被其他程序替换");
-  })) << WarningLine();
-  ASSERT_EQ(boxes_.size(), 1u);
-  LetTimersRun();
+  ExpectToldTheFilesWereReplaced();
   EXPECT_EQ(ReadFileBytes(memo), restored);
 }
 
@@ -212,41 +221,30 @@ TEST_F(SaveFailures, ABackupCopiedInPlaceOverTheOpenDatabaseIsToldAndNeverWritte
   AnswerBoxesWith("确定");
   StartDesk();
   AddChapter("第一章", "原文");
-  const auto saved = [&](const std::string& text) {
-    return WaitFor([&] {
-      const auto records = ReadChapterRecords(folder_);
-      return !records.empty() && records[0].text == text;
-    });
-  };
   // Saves, each followed by the pause's flush, until a save only reuses the blocks the one
   // before replaced: the copy then has the very shape (lengths, counts, memo header) of the
   // files it is put over.
   const fs::path main = Path("小说数据/data.edb");
   const fs::path memo = Path("小说数据/data.edt");
   std::string text = "原文";
-  ASSERT_TRUE(saved(text));
+  ASSERT_TRUE(FirstChapterHolds(text));
   for (const char* more : {"甲", "乙"}) {
     Type(more);
     text += more;
-    ASSERT_TRUE(saved(text));
-    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
-    LetTimersRun();
+    ASSERT_TRUE(FirstChapterHolds(text));
+    ASSERT_TRUE(WaitFor([] { return !app::ChapterSaveDue(); })) << "the pause's flush";
   }
   const std::string backup_main = ReadFileBytes(main);
   const std::string backup_memo = ReadFileBytes(memo);
   Type("丙");
-  ASSERT_TRUE(saved(text + "丙"));
+  ASSERT_TRUE(FirstChapterHolds(text + "丙"));
   ASSERT_EQ(ReadFileBytes(main).size(), backup_main.size());
   ASSERT_EQ(ReadFileBytes(memo).size(), backup_memo.size());
-  std::this_thread::sleep_for(std::chrono::milliseconds(30));  // past the clock's tick
+  ASSERT_TRUE(test_support::WaitPastModificationTimes({main, memo}));
   std::ofstream(main, std::ios::binary | std::ios::trunc) << backup_main;  // in place, as cp
   std::ofstream(memo, std::ios::binary | std::ios::trunc) << backup_memo;
   Type("再");
-  ASSERT_TRUE(WaitFor([&] {
-    return WarningLine().starts_with("章节未能保存：数据库文件已被其他程序替换");
-  })) << WarningLine();
-  ASSERT_EQ(boxes_.size(), 1u);
-  LetTimersRun();
+  ExpectToldTheFilesWereReplaced();
   EXPECT_EQ(ReadFileBytes(main), backup_main);
   EXPECT_EQ(ReadFileBytes(memo), backup_memo);
 }

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "app/chapter_file.h"
+#include "app/chapters.h"
 #include "database/database.h"
 #include "database/database_list.h"
 #include "platform/core/change_recording.h"
@@ -134,8 +135,7 @@ TEST_F(WritingDesk, NewAndDeletedChaptersGoOnTheDiskOnceTheAuthorPauses) {
   AddChapter("第一章", "一");
   AddChapter("第二章", "二");
   ASSERT_TRUE(RecordsNamed({"第一章", "第二章"}));
-  std::this_thread::sleep_for(std::chrono::milliseconds(1200));
-  QApplication::processEvents();  // the pause's flush of the saves above
+  ASSERT_TRUE(WaitFor([] { return !ChapterSaveDue(); })) << "the pause's flush of the saves";
 
   platform::StartRecordingFileChanges();
   ClickInto(unit::kNewChapterButton);
@@ -144,8 +144,7 @@ TEST_F(WritingDesk, NewAndDeletedChaptersGoOnTheDiskOnceTheAuthorPauses) {
       << "after a new chapter";
   platform::StopRecordingFileChanges();
 
-  std::this_thread::sleep_for(std::chrono::milliseconds(1200));
-  QApplication::processEvents();
+  ASSERT_TRUE(WaitFor([] { return !ChapterSaveDue(); })) << "the new chapter's flush";
   platform::StartRecordingFileChanges();
   AnswerBoxesWith("确定");
   ClickInto(unit::kDeleteButton);

@@ -9,15 +9,14 @@
 #include <sys/stat.h>
 #endif
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "database/checker.h"
 #include "database/error_codes.h"
 #include "platform/core/fault_injection.h"
 #include "runtime/gbk_literal.h"
 #include "tests/database/database_test_support.h"
+#include "tests/support/file_changes.h"
 
 namespace database::testing {
 namespace {
@@ -113,7 +112,8 @@ TEST_F(ReplacedFiles, ACopyOfTheSameShapeRestoredInPlaceIsTold) {
   ASSERT_EQ(SetText(*db_, name_, std::string(1800, 'g')), 0);  // into the spare blocks
   ASSERT_EQ(Main().size(), copy_main.size());
   ASSERT_EQ(Memo().size(), copy_memo.size());
-  std::this_thread::sleep_for(std::chrono::milliseconds(30));  // past the clock's tick
+  ASSERT_TRUE(test_support::WaitPastModificationTimes(
+      {folder_.Native("c.edb"), folder_.Native("c.edt")}));
   WriteWholeFile(folder_.Native("c.edb"), copy_main);
   WriteWholeFile(folder_.Native("c.edt"), copy_memo);
   ExpectEveryWriteRefusedThenClose();
@@ -125,7 +125,9 @@ TEST_F(ReplacedFiles, ACopyOfTheSameShapeRestoredInPlaceIsTold) {
 // no false alarm.
 TEST_F(ReplacedFiles, ProgramsThatOnlyReadOrSetAccessTimesAreNoAlarm) {
   ASSERT_EQ(SetText(*db_, name_, std::string(1800, 'e')), 0);
-  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  // A write from here on would move the files' times.
+  ASSERT_TRUE(test_support::WaitPastModificationTimes(
+      {folder_.Native("c.edb"), folder_.Native("c.edt")}));
   for (const char* name : {"c.edb", "c.edt"}) {
     struct stat before {};
     ASSERT_EQ(stat(folder_.Native(name).c_str(), &before), 0);
