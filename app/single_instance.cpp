@@ -20,7 +20,6 @@ std::string ReasonOf(platform::FileError error) {
     case platform::FileError::kAccessDenied:
       return texts::kLockAccessDenied;
     case platform::FileError::kNotSupported:
-    case platform::FileError::kLocksUnsupported:
       return texts::kLockNotSupported;
     default:
       return texts::kLockFailed;
@@ -38,6 +37,8 @@ std::string ClaimProgramFolder() {
       platform::File::Open(InProgramFolder(kLockFile), platform::FileAccess::kReadWrite,
                            platform::ShareMode::kExclusive, platform::Disposition::kOpenAlways);
   if (!opened.ok()) return ReasonOf(opened.error);
+  // Opened unguarded, the claim would keep no second desk out.
+  if (!opened.file->share_mode_enforced()) return texts::kLockNotSupported;
   claim = std::move(opened.file);
   return {};
 }

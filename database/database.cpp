@@ -163,6 +163,7 @@ int32_t Database::OpenFiles(const OpenOptions& options) {
       full_path_, read_only_ ? platform::FileAccess::kRead : platform::FileAccess::kReadWrite,
       share, platform::Disposition::kOpenExisting, LockWait());
   if (!opened.ok()) return FileErrorCode(opened.error);
+  if (!read_only_ && !opened.file->share_mode_enforced()) return code::kLocksUnsupported;
   main_ = std::move(*opened.file);
   locks_ = ByteLocks(&main_);
 

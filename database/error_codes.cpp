@@ -103,7 +103,7 @@ std::string ErrorText(int32_t error_code) {
     return runtime::Gbk("系统暂时无法查看数据库文件，稍后将重试");
   }
   if (error_code == code::kLocksUnsupported) {
-    return runtime::Gbk("数据库所在的文件系统不支持文件锁，无法独占打开");
+    return runtime::Gbk("数据库所在的文件系统不支持文件锁，无法写入");
   }
   if (error_code == code::kPackJournalUnreadable) {
     return runtime::Gbk("读取数据库的整理日志失败，日志已保留");
@@ -132,8 +132,6 @@ int32_t FileErrorCode(platform::FileError error) {
       return code::kLockViolation;
     case FileError::kDiskFull:
       return code::kDiskFull;
-    case FileError::kLocksUnsupported:
-      return code::kLocksUnsupported;
     default:
       return code::kUnknown;
   }

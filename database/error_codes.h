@@ -69,8 +69,8 @@ inline constexpr int32_t kFilesReplaced = -90;
 // system did not answer: a network folder's passing I/O error): this write is refused, the
 // next one asks again.
 inline constexpr int32_t kFileCheckFailed = -92;
-// An open that denies others something (the desk's exclusive one) on a file system that takes
-// no locks: refused, since nothing could keep a second writer out.
+// An open for writing on a file system that takes no locks: refused, since neither its share
+// mode nor its record locks could keep a second writer out.
 inline constexpr int32_t kLocksUnsupported = -93;
 // The journal of an interrupted pack is there but a read of it failed: the open is refused and
 // the journal kept, since it may hold the only whole copy of the records.

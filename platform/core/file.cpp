@@ -34,7 +34,8 @@ File::File(File&& other) noexcept
       path_(std::move(other.path_)),
       last_error_(other.last_error_),
       changes_(other.changes_),
-      flushed_changes_(other.flushed_changes_) {
+      flushed_changes_(other.flushed_changes_),
+      share_mode_enforced_(other.share_mode_enforced_) {
   other.locked_.clear();
 }
 
@@ -49,6 +50,7 @@ File& File::operator=(File&& other) noexcept {
     last_error_ = other.last_error_;
     changes_ = other.changes_;
     flushed_changes_ = other.flushed_changes_;
+    share_mode_enforced_ = other.share_mode_enforced_;
   }
   return *this;
 }

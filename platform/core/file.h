@@ -73,6 +73,11 @@ class File {
   // True when a WriteAt or Truncate was tried since the last Flush that worked: what it wrote
   // may not be on the disk yet.
   bool HasUnflushedChanges() const { return changes_ != flushed_changes_; }
+  // False when the share mode asked at the open could not be enforced: the file system takes
+  // no locks (a network folder without a lock service) or the descriptor is write-only, so the
+  // file was opened unguarded. Byte-range locks then answer kNotSupported too. A caller that
+  // must keep other writers out refuses such an open. (Windows enforces share modes itself.)
+  bool share_mode_enforced() const { return share_mode_enforced_; }
   // Why the last WriteAt, Truncate or Flush that failed failed (kDiskFull: no room left on the
   // disk); kNone while none has failed.
   FileError last_error() const { return last_error_; }
@@ -120,6 +125,7 @@ class File {
   FileError last_error_ = FileError::kNone;
   uint64_t changes_ = 0;
   uint64_t flushed_changes_ = 0;  // changes_ when the last Flush that worked began
+  bool share_mode_enforced_ = true;
 };
 
 struct FileResult {

@@ -102,9 +102,13 @@ FileResult File::Open(std::string_view gbk_path, FileAccess access, ShareMode sh
   if (fstat(fd, &status) == -1) return {std::nullopt, FileError::kIoError};
   if (S_ISDIR(status.st_mode)) return {std::nullopt, FileError::kAccessDenied};
 
-  const FileError shared =
-      TakeShareMode(fd, fd_writable, access, share, !LiesOnLocklessFileSystem(file.path_));
-  if (shared != FileError::kNone) return {std::nullopt, shared};
+  if (LiesOnLocklessFileSystem(file.path_)) {
+    file.share_mode_enforced_ = false;  // as the lock calls of such a file system answer
+  } else {
+    const FileError shared =
+        TakeShareMode(fd, fd_writable, access, share, &file.share_mode_enforced_);
+    if (shared != FileError::kNone) return {std::nullopt, shared};
+  }
 
   if (disposition == Disposition::kCreateAlways) {
     if (!fd_writable) return {std::nullopt, FileError::kAccessDenied};

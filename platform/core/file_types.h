@@ -36,9 +36,6 @@ enum class FileError {
   kIoError,
   kNotSupported,
   kDiskFull,  // no room left on the disk that holds the file
-  // An open that denies others reading or writing, on a file system that takes no locks (a
-  // network folder without a lock service): nothing could keep another program out.
-  kLocksUnsupported,
 };
 
 enum class LockResult {

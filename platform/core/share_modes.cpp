@@ -29,19 +29,10 @@ int LockBytes(int fd, int command, short type, int64_t first, int64_t count) {
   return rc;
 }
 
-// Errors meaning "the file system takes no locks" (a network folder without a lock service).
-bool FileSystemWithoutLocks(int error) {
-  return error == EINVAL || error == ENOLCK || error == EOPNOTSUPP;
-}
-
 // Errors meaning "no lock can be taken here": a file system without locks, or (EBADF) a
 // descriptor whose mode does not allow the lock type.
-bool LocksUnavailable(int error) { return FileSystemWithoutLocks(error) || error == EBADF; }
-
-// An open on a file system without locks: one that denies nothing needs none, one that
-// denies something is refused rather than granted with nothing behind it.
-FileError WithoutLocks(ShareMode share) {
-  return share == ShareMode::kDenyNone ? FileError::kNone : FileError::kLocksUnsupported;
+bool LocksUnavailable(int error) {
+  return error == EINVAL || error == ENOLCK || error == EOPNOTSUPP || error == EBADF;
 }
 
 // 1 when another open file description holds a lock on the byte, 0 when none does, -1 on error.
@@ -58,8 +49,8 @@ int HeldByOther(int fd, int64_t byte) {
 }  // namespace
 
 FileError TakeShareMode(int fd, bool fd_writable, FileAccess access, ShareMode share,
-                        bool file_system_locks) {
-  if (!file_system_locks) return WithoutLocks(share);
+                        bool* enforced) {
+  *enforced = true;
   struct Mark {
     bool present;
     int64_t byte;       // the mark this open takes
@@ -79,8 +70,9 @@ FileError TakeShareMode(int fd, bool fd_writable, FileAccess access, ShareMode s
     if (LockBytes(fd, F_OFD_SETLKW, F_WRLCK, kGate, 1) == 0) {
       gated = true;
     } else {
-      if (FileSystemWithoutLocks(errno)) return WithoutLocks(share);
-      return errno == EBADF ? FileError::kNone : FileError::kIoError;
+      if (!LocksUnavailable(errno)) return FileError::kIoError;
+      *enforced = false;
+      return FileError::kNone;
     }
   }
   auto release = [&](FileError result) {
@@ -93,11 +85,10 @@ FileError TakeShareMode(int fd, bool fd_writable, FileAccess access, ShareMode s
     if (!mark.present) continue;
     if (LockBytes(fd, F_OFD_SETLK, F_RDLCK, mark.byte, 1) == -1) {
       if (LocksUnavailable(errno)) {
-        // Nothing can be enforced; drop what was taken. A write-only descriptor opens
-        // unguarded, a file system without locks as WithoutLocks says.
-        const bool no_locks_here = FileSystemWithoutLocks(errno);
+        // Nothing can be enforced on this descriptor; drop what was taken and open unguarded.
         release(FileError::kIoError);
-        return no_locks_here ? WithoutLocks(share) : FileError::kNone;
+        *enforced = false;
+        return FileError::kNone;
       }
       return release(FileError::kIoError);
     }

@@ -24,13 +24,11 @@ namespace platform {
 
 // Takes the marks of an open with `access` and `share` on the open file description of `fd`.
 // `fd_writable`: the descriptor is open for writing, which an exclusive lock on the gate needs.
-// `file_system_locks`: false for a file the tests declared to lie on a file system without
-// locks. Returns kNone when the marks are taken (or the descriptor is write-only, so nothing
-// can be enforced), kSharingViolation when another open conflicts (no marks are left behind),
-// kLocksUnsupported when the file system takes no locks and the open denies others something
-// (kNone when it denies nothing), kIoError otherwise.
+// Returns kNone when the marks are taken (or the file system has no locks, or the descriptor is
+// write-only, so nothing can be enforced: then `*enforced` is set false), kSharingViolation
+// when another open conflicts (no marks are left behind), kIoError otherwise.
 FileError TakeShareMode(int fd, bool fd_writable, FileAccess access, ShareMode share,
-                        bool file_system_locks = true);
+                        bool* enforced);
 
 }  // namespace platform
 

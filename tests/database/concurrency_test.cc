@@ -81,16 +81,17 @@ TEST(TwoProcesses, AppendingAndUpdatingAtOnceLosesNoRecord) {
 }
 
 #ifndef _WIN32
-// On a file system without locks an exclusive open could not keep a second writer out: it is
-// refused with its own reason; a shared open goes on.
-TEST(FileSystemWithoutLocks, AnExclusiveOpenIsRefusedWithItsReason) {
+// On a file system without locks neither share modes nor record locks could keep a second
+// writer out: an open for writing is refused with its own reason, a read-only one goes on.
+TEST(FileSystemWithoutLocks, AnOpenForWritingIsRefusedWithItsReason) {
   TempFolder folder;
   ASSERT_EQ(CreateDatabase(folder.Gbk("c.edb"), ChapterFields()), 0);
   platform::DeclareFolderLockless(folder.Gbk(""));
   EXPECT_EQ(OpenDefault(folder.Gbk("c.edb"), 3), code::kLocksUnsupported);
+  EXPECT_EQ(OpenDefault(folder.Gbk("c.edb"), 0), code::kLocksUnsupported);
   EXPECT_EQ(ErrorText(code::kLocksUnsupported),
-            runtime::Gbk("数据库所在的文件系统不支持文件锁，无法独占打开"));
-  EXPECT_EQ(OpenDefault(folder.Gbk("c.edb"), 0), 0);
+            runtime::Gbk("数据库所在的文件系统不支持文件锁，无法写入"));
+  EXPECT_EQ(OpenDefault(folder.Gbk("c.edb"), 0, true), 0);
   DatabaseList::Instance().CloseAll();
   platform::DeclareFolderLocking(folder.Gbk(""));
 }

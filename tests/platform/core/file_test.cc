@@ -242,24 +242,26 @@ TEST(ShareMode, RefusedCreateAlwaysLeavesTheContent) {
 }
 
 #ifndef _WIN32
-// On a file system that takes no locks (a network folder without a lock service) nothing could
-// keep a second writer out: an open that denies others something is refused with that reason,
-// one that denies nothing goes on, and byte-range locks say they are not supported.
-TEST(ShareMode, AFileSystemWithoutLocksRefusesOpensThatDenyOthers) {
+// On a file system that takes no locks (a network folder without a lock service) nothing can
+// keep a second writer out: the opens go on unguarded and say so, two "exclusive" opens
+// included, and byte-range locks say they are not supported.
+TEST(ShareMode, AFileSystemWithoutLocksOpensUnguardedAndSaysSo) {
   TempFolder temp;
   WriteNative(temp.Native("a.txt"), "x");
   const std::string path = temp.GbkPath("a.txt");
   DeclareFolderLockless(temp.GbkPath());
-  for (ShareMode share : {ShareMode::kExclusive, ShareMode::kDenyWrite, ShareMode::kDenyRead}) {
-    EXPECT_EQ(File::Open(path, kRW, share, Disposition::kOpenExisting).error,
-              FileError::kLocksUnsupported);
-  }
-  FileResult shared = File::Open(path, kRW, ShareMode::kDenyNone, Disposition::kOpenExisting);
-  ASSERT_TRUE(shared.ok());
-  EXPECT_EQ(shared.file->TryLock(0, 1), LockResult::kNotSupported);
-  shared.file->Close();
+  File first = OpenOrDie(path, kRW, ShareMode::kExclusive);
+  File second = OpenOrDie(path, kRW, ShareMode::kExclusive);
+  EXPECT_FALSE(first.share_mode_enforced());
+  EXPECT_FALSE(second.share_mode_enforced());
+  EXPECT_EQ(first.TryLock(0, 1), LockResult::kNotSupported);
+  first.Close();
+  second.Close();
   DeclareFolderLocking(temp.GbkPath());
-  EXPECT_TRUE(File::Open(path, kRW, ShareMode::kExclusive, Disposition::kOpenExisting).ok());
+  File guarded = OpenOrDie(path, kRW, ShareMode::kExclusive);
+  EXPECT_TRUE(guarded.share_mode_enforced());
+  EXPECT_EQ(File::Open(path, kRW, ShareMode::kDenyNone, Disposition::kOpenExisting).error,
+            FileError::kSharingViolation);
 }
 #endif
 
