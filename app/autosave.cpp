@@ -18,6 +18,9 @@ namespace {
 
 bool stale = true;
 bool rewritten_this_session = false;
+// The last session's file is kept (or needed no keeping): copied once per session, however
+// often the rewrite after it fails.
+bool last_session_kept = false;
 
 // The file as the last session left it (no command reads a file, so it is read directly): empty
 // when there is none, nothing when it is there but cannot be read (then it must not be replaced).
@@ -49,16 +52,21 @@ void MarkAutosaveStale() { stale = true; }
 void KeepLastSessionAutosave() {
   stale = false;
   rewritten_this_session = false;
+  last_session_kept = false;
 }
+
+bool AutosaveHoldsThisSessionsText() { return rewritten_this_session && !stale; }
 
 bool AutosaveDue() { return stale && ReadInt(unit::kAutosaveSwitch, property::kChecked) == 1; }
 
-void Autosave() {
+void Autosave(bool even_while_backing_off) {
   if (!AutosaveDue()) return;
+  if (!even_while_backing_off && !SaveAttemptDue(SaveKind::kAutosave)) return;
   const std::string path = InProgramFolder(texts::kAutosaveFile);
   const runtime::Text content = ReadText(unit::kTextBox, property::kContent);
-  if (!rewritten_this_session && !KeepLastSessionFile(path, content.View())) {
-    return ReportSave(SaveKind::kAutosave, false);
+  if (!last_session_kept) {
+    if (!KeepLastSessionFile(path, content.View())) return ReportSave(SaveKind::kAutosave, false);
+    last_session_kept = true;
   }
   const runtime::Text target(path);
   const runtime::ByteSet bytes =

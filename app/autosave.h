@@ -9,8 +9,14 @@ namespace app {
 //
 // After an unclean ending the file left by the last session may be the only extra copy of
 // its text: the first rewrite of a session first copies a non-empty file that differs from
-// the new text to 自动保存备份 (and writes nothing when that copy fails).
-void Autosave();
+// the new text to 自动保存备份 (once per session; nothing is written while that copy fails).
+// While writes fail they are tried at growing intervals (SaveAttemptDue), unless
+// `even_while_backing_off` (the end's last attempt).
+void Autosave(bool even_while_backing_off = false);
+
+// Whether the file holds the text box's text, written in this session: only then is it this
+// session's copy (the end backs it up).
+bool AutosaveHoldsThisSessionsText();
 
 // The text box changed: the next autosave writes it.
 void MarkAutosaveStale();

@@ -19,9 +19,9 @@ bool HoldsPathSeparator(std::string_view name) {
   return false;
 }
 
-std::string FittedChapterFileName(std::string_view name) {
-  const auto fits = [](const std::string& stem) {
-    return platform::NativeNameLength(stem + texts::kChapterFileSuffix) <=
+std::string FittedChapterFileName(std::string_view name, std::string_view suffix) {
+  const auto fits = [suffix](const std::string& stem) {
+    return platform::NativeNameLength(stem + std::string(suffix) + texts::kChapterFileSuffix) <=
            platform::kLongestNativeName;
   };
   if (fits(std::string(name))) return std::string(name);
@@ -40,10 +40,21 @@ std::string FittedChapterFileName(std::string_view name) {
   return fitted;
 }
 
-void WriteChapterFile(std::string_view name) {
-  if (HoldsPathSeparator(name)) return;
-  const runtime::Text path(InProgramFolder(texts::kChapterFilePrefix + FittedChapterFileName(name) +
-                                           texts::kChapterFileSuffix));
+std::string ChapterFileStem(std::string_view name, int32_t record) {
+  if (HoldsPathSeparator(name)) return {};
+  const std::string number = std::to_string(record);
+  if (name.empty()) return texts::kUnnamedChapterStem + number + texts::kUnnamedChapterStemEnd;
+  const std::string whole = FittedChapterFileName(name);
+  if (whole.size() == name.size()) return whole;
+  const std::string suffix = texts::kCutNameMark + number;
+  return FittedChapterFileName(name, suffix) + suffix;
+}
+
+void WriteChapterFile(std::string_view name, int32_t record) {
+  const std::string stem = ChapterFileStem(name, record);
+  if (stem.empty() || record == 0) return;
+  const runtime::Text path(
+      InProgramFolder(texts::kChapterFilePrefix + stem + texts::kChapterFileSuffix));
   const runtime::Text content = ReadText(unit::kTextBox, property::kContent);
   const runtime::ByteSet bytes =
       runtime::ByteSet::FromResult(Core(libraries::kToByteSet, {content.Arg()}));

@@ -1,5 +1,6 @@
 #include "app/chapters.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,12 @@ bool WriteBoxesIntoRecord() {
   // which is no failure.
   if (shown_record == 0) return false;
   if (shown_unreadable && RecordNumber() == shown_record) return false;
+  // Every save writes the record the boxes were loaded from: a pointer moved elsewhere by a
+  // path that forgot to come back would put this chapter's text into another's record.
+  if (RecordNumber() != shown_record) {
+    ReportSave(SaveKind::kRecord, false);
+    return false;
+  }
   static const runtime::SubStatement text_value{&TrimmedTextAsByteSet, nullptr};
   const Text text_field(texts::kTextField);
   const Text name_field(texts::kNameField);
@@ -232,6 +239,11 @@ int32_t GoToChapterRecord(int32_t n) {
   return found;
 }
 
+bool ChapterRecordListed(int32_t record) {
+  return std::find(undeleted_records.begin(), undeleted_records.end(), record) !=
+         undeleted_records.end();
+}
+
 int32_t ShownChapterRecord() { return shown_record; }
 bool ShownChapterUnreadable() { return shown_unreadable; }
 bool ChapterUnsaved() {
@@ -267,11 +279,12 @@ void FlushShownChapter() {
   PutSavesOnDisk();
 }
 
-void SaveCurrentChapter() {
+void SaveCurrentChapter(bool even_while_backing_off) {
   if (!changed_since_save || shown_unreadable) {
     if (platform::TickCount() - last_save_ticks >= kFlushAfterPauseMs) PutSavesOnDisk();
     return;
   }
+  if (!even_while_backing_off && !SaveAttemptDue(SaveKind::kRecord)) return;
   // Results as the database gives them: with no current record nothing is written, and the
   // boxes stay marked so that the next tick tries again.
   const bool written = database_open && WriteBoxesIntoRecord();
@@ -282,7 +295,38 @@ void SaveCurrentChapter() {
   }
 }
 
-void MarkChapterChanged() { changed_since_save = true; }
+namespace {
+
+// Set while a selection made here must not load the chapter it selects.
+bool selecting_shown_chapter = false;
+
+// Text typed into a novel without chapters becomes its first chapter at the first change, so
+// that it is saved like any other and never only in the autosave file. The boxes keep what
+// they hold (the change is in them already); the next save tick writes them.
+void GiveTypedTextAChapter() {
+  if (!IsTrue(Core(libraries::kAppendBlankRecord, {}))) {
+    // Heard as a failed save: the typed text goes to a rescue copy; the next change retries.
+    ReportSave(SaveKind::kRecord, false);
+    return;
+  }
+  shown_record = RecordNumber();
+  shown_item = 0;
+  undeleted_records.push_back(shown_record);
+  NoteDatabaseWritten();
+  const Text empty;
+  TreeBoxMethod(libraries::kAddItem,
+                {TreeBoxRef(unit::kChapterList), ArgCell{}, empty.Arg(), ArgCell::Int(0)});
+  selecting_shown_chapter = true;
+  WriteInt(unit::kChapterList, property::kCurrentItem, 0);
+  selecting_shown_chapter = false;
+}
+
+}  // namespace
+
+void MarkChapterChanged() {
+  changed_since_save = true;
+  if (shown_record == 0 && database_open && undeleted_records.empty()) GiveTypedTextAChapter();
+}
 
 int64_t CountNovelCharacters() {
   database::Database* chapters = database::DatabaseList::Instance().Current();
@@ -310,8 +354,9 @@ int64_t CountNovelCharacters() {
 
 void LoadChosenChapter() {
   const int32_t item = CurrentItem();
-  if (!database_open || item < 0) return;
+  if (!database_open || item < 0 || selecting_shown_chapter) return;
   FlushShownChapter();
+  NoteChapterLeft(shown_record);
   GoToChapterRecord(item + 1);
   int32_t text_error = 0;
   int32_t name_error = 0;
@@ -333,9 +378,12 @@ void LoadChosenChapter() {
   // Loading is no edit: nothing to save until the author changes a box.
   changed_since_save = false;
   SetBoxesEditable(!unreadable);
-  if (unreadable)
+  if (unreadable) {
     TellChapterUnreadable(item, text_error != database::code::kOk ? text_error : name_error,
                           chapter_name);
+  } else {
+    OfferRescuedText();
+  }
 }
 
 namespace {
@@ -365,11 +413,12 @@ bool AppendChapter() {
 }  // namespace
 
 void NewChapter() {
-  if (!shown_unreadable) {
+  if (!shown_unreadable && shown_record != 0) {
     const Text name = ReadText(unit::kNameBox, property::kContent);
-    WriteChapterFile(name.View());
-    if (database_open && WriteBoxesIntoRecord()) changed_since_save = false;
-    ShowNameInItem(CurrentItem());
+    WriteChapterFile(name.View(), shown_record);
+    // As at a switch: what the record cannot take is rescued now, whatever the rescue's rate.
+    WriteShownChapter();
+    NoteChapterLeft(shown_record);
   }
   if (!AppendChapter()) return;
   Core(libraries::kSetFocus, {EditBoxRef(unit::kNameBox)});
@@ -407,6 +456,9 @@ void DeleteChapter() {
     std::erase(undeleted_records, RecordNumber());
     NoteDatabaseWritten();
     NoteShownChapterDeleted();
+    NoteChapterDeleted(shown_record);
+    // Its record is gone: nothing writes into it while the next chapter loads.
+    shown_record = 0;
     GoToChapterRecord(shown_after + 1);
   }
   TreeBoxMethod(libraries::kDeleteItem,

@@ -26,11 +26,15 @@ int32_t GoToChapterRecord(int32_t n);
 void FlushShownChapter();
 
 // Writes the two boxes into the current record and the name into the current item, when
-// either box changed since the last successful save.
-void SaveCurrentChapter();
+// either box changed since the last successful save; after failures, only when the next
+// attempt is due (SaveAttemptDue) unless `even_while_backing_off`.
+void SaveCurrentChapter(bool even_while_backing_off = false);
 
 // The text box or the name box changed: the next save tick writes them.
 void MarkChapterChanged();
+
+// Whether `record` is one of the chapters listed (not marked deleted).
+bool ChapterRecordListed(int32_t record);
 
 // The record number of the chapter the boxes show; 0 for none.
 int32_t ShownChapterRecord();

@@ -18,6 +18,9 @@ inline const std::string kNameField = runtime::Gbk("姓名");
 inline const std::string kTextField = runtime::Gbk("学号");
 inline const std::string kChapterFilePrefix = runtime::Gbk("\\小说文件\\");
 inline const std::string kChapterFileSuffix = ".txt";
+inline const std::string kUnnamedChapterStem = runtime::Gbk("未命名（记录");
+inline const std::string kUnnamedChapterStemEnd = runtime::Gbk("）");
+inline const std::string kCutNameMark = runtime::Gbk("～");
 inline const std::string kChapterFilePattern = runtime::Gbk("\\小说文件\\*.txt");
 inline const std::string kAutosaveFile = runtime::Gbk("\\自动保存\\自动保存文件【勿删】.txt");
 inline const std::string kAutosaveBackupPrefix = runtime::Gbk("\\自动保存备份\\");
@@ -69,6 +72,34 @@ inline const std::string kCloseLosesText = runtime::Gbk("。\r\n正文无法另�
 inline const std::string kCloseChoices = runtime::Gbk(
     "\r\n\r\n是：再试一次保存\r\n否：关闭写作台\r\n取消：回到写作台");
 inline const std::string kPackFailed = runtime::Gbk("章节数据库整理失败：");
+
+// Chapters whose latest text is only in a rescue copy (save_alarm.h).
+inline const std::string kRescueListFile = runtime::Gbk("\\小说数据\\待恢复章节.txt");
+inline const std::string kRescueInTemporaryFolder =
+    runtime::Gbk("（临时文件夹里的副本在电脑重启后就会消失，请尽快另存）");
+inline const std::string kPendingLineStart = runtime::Gbk("有 ");
+inline const std::string kPendingLineEnd =
+    runtime::Gbk(" 个章节的最新正文还只在抢救副本里，选中该章节即可取回（点这里查看）");
+inline const std::string kPendingIntro =
+    runtime::Gbk("以下章节的最新正文还只在抢救副本里，没有回到章节中：\r\n");
+inline const std::string kPendingFailedAt = runtime::Gbk(" 未能保存），抢救副本：");
+inline const std::string kPendingAdvice =
+    runtime::Gbk("\r\n在章节列表中选中这一章，即可取回抢救副本里的正文。");
+inline const std::string kPendingGone =
+    runtime::Gbk("\r\n以下章节已不在章节列表中，它们的抢救副本仍在原处：\r\n");
+inline const std::string kPendingUnreadable =
+    runtime::Gbk("待恢复章节清单暂时无法读出，稍后会再试：");
+inline const std::string kPendingDamaged =
+    runtime::Gbk("待恢复章节清单无法识别，已改名保留为：");
+inline const std::string kOfferStart = runtime::Gbk("这一章在 ");
+inline const std::string kOfferMiddle = runtime::Gbk(" 未能保存，最新的正文在抢救副本里：\r\n");
+inline const std::string kOfferChoices = runtime::Gbk(
+    "\r\n\r\n是：换成抢救副本里的正文（现在的正文先另存一份）\r\n"
+    "否：保留现在的正文，不再提醒（抢救副本仍在原处）\r\n取消：以后再决定");
+inline const std::string kRescueUnreadable = runtime::Gbk("抢救副本无法读出：");
+inline const std::string kReplacedStem = runtime::Gbk("【替换前】");
+inline const std::string kClosePending =
+    runtime::Gbk("\r\n关闭后，下次启动时会再提醒。要关闭写作台吗？");
 
 // The writing history (daily_progress.h).
 inline const std::string kWritingHistoryFile = runtime::Gbk("\\小说数据\\写作记录.json");

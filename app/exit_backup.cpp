@@ -10,6 +10,7 @@
 #include "app/desk_texts.h"
 #include "app/gate_calls.h"
 #include "app/main_window_ids.h"
+#include "app/save_alarm.h"
 #include "database/database_list.h"
 #include "database/error_codes.h"
 #include "platform/core/file_search.h"
@@ -68,7 +69,14 @@ void BackUpChapterFiles() {
 }
 
 void BackUpAutosaveFile() {
-  Autosave();  // the file may lag the box by one tick
+  Autosave(true);  // the file may lag the box by one tick
+  // A file not rewritten in this session (autosave off, or the text never changed) is the
+  // last session's text, which must not be kept under today's time as this session's; one
+  // that could not take the last changes is not this session's text either.
+  if (!AutosaveHoldsThisSessionsText()) {
+    if (AutosaveDue()) Tell(texts::kAutosaveBackupFailed);
+    return;
+  }
   const Text now = CoreText(libraries::kToText, {Core(libraries::kGetNow, {})});
   const Text source(InProgramFolder(texts::kAutosaveFile));
   const Text target(InProgramFolder(texts::kAutosaveBackupPrefix + std::string(now.View()) +
@@ -80,7 +88,9 @@ void BackUpAutosaveFile() {
 // Records marked deleted go for good. A pack that fails leaves them marked (the list shows
 // only the others), but the author hears of it in the style of the backups.
 void PackChapterDatabase() {
-  if (!ChapterDatabaseOpen() || IsTrue(Core(libraries::kPackDatabase, {}))) return;
+  // Chapters waiting in rescue copies are listed by record number, which a pack changes.
+  if (!ChapterDatabaseOpen() || RescuedChaptersWaiting()) return;
+  if (IsTrue(Core(libraries::kPackDatabase, {}))) return;
   Tell(texts::kPackFailed + database::ErrorText(database::LastDatabaseError()));
 }
 

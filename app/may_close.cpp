@@ -19,8 +19,8 @@ constexpr int32_t kYes = 5, kNo = 6;
 
 bool MayClose() {
   for (;;) {
-    SaveCurrentChapter();
-    if (!ChapterUnsaved()) return true;
+    SaveCurrentChapter(/*even_while_backing_off=*/true);
+    if (!ChapterUnsaved()) break;
     const std::string rescue = RescueShownChapter();
     const std::string where =
         rescue.empty() ? texts::kCloseLosesText : texts::kCloseRescuedTo + PathForAuthor(rescue);
@@ -31,9 +31,10 @@ bool MayClose() {
         Core(libraries::kMessageBox,
              {text.Arg(), runtime::ArgCell::Int(kYesNoCancelWarning), caption.Arg()})
             .As<int32_t>();
-    if (answer == kNo) return true;
+    if (answer == kNo) break;
     if (answer != kYes) return false;
   }
+  return MayCloseWithRescuedChapters();
 }
 
 }  // namespace app

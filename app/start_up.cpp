@@ -83,7 +83,10 @@ void StartUp() {
   UseThemedLook();
   // Before the first chapter is loaded: its count is where today's growth starts from.
   StartWritingHistory();
-  if (open) ListChapters();
+  if (open) {
+    ListChapters();
+    LoadRescuedChapters();
+  }
   WriteInt(unit::kChapterList, property::kCurrentItem, 0);
   KeepLastSessionAutosave();
   ShowClock();

@@ -65,7 +65,8 @@ void File::Close() {
 
 void File::NoteOpened(Disposition disposition) const {
   if (RecordingFileChanges() &&
-      (disposition == Disposition::kCreateAlways || disposition == Disposition::kCreateNew)) {
+      (disposition == Disposition::kCreateAlways || disposition == Disposition::kCreateNew ||
+       disposition == Disposition::kCreatePrivate)) {
     RecordFileChange({FileChange::Kind::kCreate, path_, 0, {}});
   }
 }

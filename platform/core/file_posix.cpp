@@ -24,6 +24,8 @@ int CreationFlags(Disposition disposition) {
       return O_CREAT;
     case Disposition::kCreateNew:
       return O_CREAT | O_EXCL;
+    case Disposition::kCreatePrivate:
+      return O_CREAT | O_EXCL | O_NOFOLLOW;
   }
   return 0;
 }
@@ -55,10 +57,10 @@ FileError OpenError(int error, const std::string& native_path) {
   }
 }
 
-int OpenNative(const std::string& native_path, int flags) {
+int OpenNative(const std::string& native_path, int flags, mode_t mode) {
   int fd;
   do {
-    fd = open(native_path.c_str(), flags | O_CLOEXEC, 0666);
+    fd = open(native_path.c_str(), flags | O_CLOEXEC, mode);
   } while (fd == -1 && errno == EINTR);
   return fd;
 }
@@ -84,16 +86,17 @@ FileResult File::Open(std::string_view gbk_path, FileAccess access, ShareMode sh
                       Disposition disposition) {
   const std::string native_path = NativePath(gbk_path);
   const int creation = CreationFlags(disposition);
+  const mode_t mode = disposition == Disposition::kCreatePrivate ? 0600 : 0666;
 
   // The descriptor is opened for reading and writing whenever permissions allow, whatever the
   // requested access: an exclusive lock (the share-mode gate, TryLock) needs a writable descriptor,
   // and the platform lets a read-only handle take one. The requested access is enforced here.
   bool fd_writable = true;
-  int fd = OpenNative(native_path, O_RDWR | creation);
+  int fd = OpenNative(native_path, O_RDWR | creation, mode);
   if (fd == -1 && access != FileAccess::kReadWrite &&
       (errno == EACCES || errno == EPERM || errno == EROFS || errno == ETXTBSY)) {
     fd_writable = access == FileAccess::kWrite;
-    fd = OpenNative(native_path, (fd_writable ? O_WRONLY : O_RDONLY) | creation);
+    fd = OpenNative(native_path, (fd_writable ? O_WRONLY : O_RDONLY) | creation, mode);
   }
   if (fd == -1) return {std::nullopt, OpenError(errno, native_path)};
   File file(fd, access, gbk_path);

@@ -9,6 +9,11 @@ namespace platform {
 
 // Creates one folder. False if it exists or its parent is missing.
 bool CreateDirectory(std::string_view gbk_path);
+// Makes sure `gbk_path` is a folder of this user's alone: created (readable, writable and
+// listable by its owner only) when missing; an existing one is taken only when it is a real
+// folder (not a link) owned by this user, and is then closed to others. False otherwise. (On
+// Windows a folder is created or taken as it is: such folders lie in the user's own profile.)
+bool MakePrivateDirectory(std::string_view gbk_path);
 // Removes an empty folder.
 bool RemoveDirectory(std::string_view gbk_path);
 // Deletes a file (never a folder).

@@ -60,6 +60,18 @@ bool CreateDirectory(std::string_view gbk_path) {
   return fs::create_directory(FsPath(gbk_path), error) && !error;
 }
 
+bool MakePrivateDirectory(std::string_view gbk_path) {
+  const std::string native = NativePath(gbk_path);
+  if (mkdir(native.c_str(), 0700) == 0) return true;
+  if (errno != EEXIST) return false;
+  struct stat status {};
+  if (lstat(native.c_str(), &status) != 0 || !S_ISDIR(status.st_mode) ||
+      status.st_uid != geteuid()) {
+    return false;
+  }
+  return (status.st_mode & 077) == 0 || chmod(native.c_str(), 0700) == 0;
+}
+
 bool RemoveDirectory(std::string_view gbk_path) {
   const fs::path path = FsPath(gbk_path);
   std::error_code error;

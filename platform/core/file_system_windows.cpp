@@ -44,6 +44,14 @@ bool CreateDirectory(std::string_view gbk_path) {
   return ::CreateDirectoryW(WidePath(gbk_path).c_str(), nullptr) != 0;
 }
 
+bool MakePrivateDirectory(std::string_view gbk_path) {
+  const std::wstring path = WidePath(gbk_path);
+  if (::CreateDirectoryW(path.c_str(), nullptr) != 0) return true;
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+         !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 bool RemoveDirectory(std::string_view gbk_path) {
   return ::RemoveDirectoryW(WidePath(gbk_path).c_str()) != 0;
 }

@@ -23,6 +23,10 @@ enum class Disposition {
   kCreateAlways,  // create, or truncate an existing file to 0 bytes
   kOpenAlways,    // open, creating the file if it is missing
   kCreateNew,     // create; fail with kAlreadyExists if the file exists
+  // As kCreateNew (a link at the path is never followed), readable and writable by its owner
+  // alone on POSIX systems: for an author's text in a folder others may read. (On Windows as
+  // kCreateNew: the per-user folders such files go into keep others out already.)
+  kCreatePrivate,
 };
 
 enum class FileError {

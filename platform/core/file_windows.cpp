@@ -49,6 +49,7 @@ DWORD CreationDisposition(Disposition disposition) {
     case Disposition::kOpenAlways:
       return OPEN_ALWAYS;
     case Disposition::kCreateNew:
+    case Disposition::kCreatePrivate:
       return CREATE_NEW;
   }
   return OPEN_EXISTING;

@@ -82,8 +82,30 @@ TEST_F(WritingDesk, TypedNameAndTextReachTheRecordAndTheItemWithinAFewTicks) {
   EXPECT_EQ(ReadChapterRecords(folder_)[0].name, "  第一章 风起");  // the name unchanged
   EXPECT_EQ(ItemTexts(),
             std::vector<std::string>{"第一章 风起"});  // the item without leading blanks
-  // The first new chapter wrote the (empty) chapter before it: a file named ".txt".
-  EXPECT_TRUE(fs::exists(Path("小说文件/.txt")));
+  // The first new chapter had no chapter before it to write a file for.
+  EXPECT_TRUE(fs::is_empty(Path("小说文件")));
+}
+
+// A new novel opens on an empty list and an editable text box: what is typed there is its first
+// chapter, saved as any other, and 新章 then leaves it in place.
+TEST_F(WritingDesk, TextTypedBeforeTheFirstChapterBecomesTheFirstChapter) {
+  StartDesk();
+  ClickInto(unit::kTextBox);
+  Type("还没有章节时写下的");
+  ASSERT_TRUE(RecordsNamed({""}));
+  EXPECT_EQ(ItemTexts().size(), 1u);
+  EXPECT_EQ(CurrentItem(), 0);
+  ASSERT_TRUE(WaitFor([&] { return ReadChapterRecords(folder_)[0].text == "还没有章节时写下的"; }));
+  ClickInto(unit::kNewChapterButton);
+  Type("第二章");
+  ASSERT_TRUE(RecordsNamed({"", "第二章"}));
+  EXPECT_EQ(ReadChapterRecords(folder_)[0].text, "还没有章节时写下的");
+  // Its file has a name of its own, not a hidden ".txt" the next unnamed chapter overwrites.
+  EXPECT_FALSE(fs::exists(Path("小说文件/.txt")));
+  EXPECT_EQ(ReadFileBytes(Path("小说文件/未命名（记录1）.txt")),
+            platform::Utf8ToGbk("还没有章节时写下的"));
+  ClickItem(0);
+  ASSERT_TRUE(WaitFor([&] { return TextBox() == "还没有章节时写下的"; }));
 }
 
 TEST_F(WritingDesk, TextTypedRightBeforeASwitchIsInItsRecord) {

@@ -21,9 +21,15 @@ void MessageBoxAnswerer::Look() {
     if (box == nullptr || !box->isVisible()) continue;
     QStringList labels;
     QAbstractButton* target = nullptr;
+    qsizetype rank = 0;
+    const QStringList wanted = button_label_.split(u'|');
     for (QAbstractButton* button : box->buttons()) {
       labels << button->text();
-      if (button->text() == button_label_) target = button;
+      const qsizetype at = wanted.indexOf(button->text());
+      if (at >= 0 && (target == nullptr || at < rank)) {
+        target = button;
+        rank = at;
+      }
     }
     if (seen_) seen_(box->windowTitle(), box->text(), labels);
     if (target != nullptr) {

@@ -9,7 +9,7 @@ namespace test_support {
 
 // Answers message boxes as a user would: while installed, it watches for an open message
 // box, tells `seen` its caption, text and button labels, and presses the button whose
-// label is `button_label`.
+// label is `button_label` ("是|确定": the first of these labels that the box has).
 class MessageBoxAnswerer {
  public:
   using Seen = std::function<void(const QString& caption, const QString& text,

@@ -23,6 +23,7 @@
 #include <map>
 #include <vector>
 
+#include "units/editbox/holdable_text.h"
 #include "units/editbox/line_sums.h"
 #include "units/editbox/lone_breaks.h"
 
@@ -146,7 +147,15 @@ class LengthLimit : public QValidator {
  public:
   explicit LengthLimit(QObject* parent) : QValidator(parent) {}
   void SetLimit(int32_t limit) { limit_ = limit; }
-  State validate(QString& input, int&) const override {
+  State validate(QString& input, int& position) const override {
+    // A paste or an input method's text: what the box could not keep saved is left out.
+    bool changed = false;
+    const QString holdable = HoldableText(input, &changed);
+    if (changed) {
+      position = std::min<int>(position, static_cast<int>(holdable.size()));
+      input = holdable;
+      TellUnholdableDropped(qobject_cast<QWidget*>(parent()));
+    }
     return limit_ > 0 && input.size() > limit_ ? Invalid : Acceptable;
   }
 
@@ -251,6 +260,12 @@ class TextWidget : public QPlainTextEdit {
     QPlainTextEdit::keyPressEvent(event);
   }
   void inputMethodEvent(QInputMethodEvent* event) override {
+    bool changed = false;
+    const QString holdable = HoldableText(event->commitString(), &changed);
+    if (changed) {
+      event->setCommitString(holdable, event->replacementStart(), event->replacementLength());
+      TellUnholdableDropped(this);
+    }
     const qsizetype room = Room();
     if (event->commitString().size() > room) {
       event->setCommitString(event->commitString().left(room), event->replacementStart(),
@@ -263,8 +278,10 @@ class TextWidget : public QPlainTextEdit {
       QPlainTextEdit::insertFromMimeData(source);
       return;
     }
+    bool changed = false;
+    QString text = HoldableText(source->text(), &changed);
+    if (changed) TellUnholdableDropped(this);
     // Pasted line breaks of any kind are paragraph breaks, as typed ones are.
-    QString text = source->text();
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(u'\r', u'\n');
     text.replace(QChar::LineSeparator, u'\n');
