@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "app/character_count.h"
+#include "app/data_folder.h"
 #include "platform/core/code_page.h"
 #include "platform/core/native_path.h"
 #include "tests/app/desk_child.h"
@@ -148,7 +149,7 @@ TEST(DeskProcess, ATerminationRequestSavesTheChapterAndClosesTheDatabase) {
 TEST(DeskProcess, AnInstalledDeskKeepsTheChaptersInTheAuthorsDataFolder) {
   const fs::path root = MakeProgramFolder();
   const fs::path bin = root / "usr" / "bin";
-  const fs::path installed = root / "usr" / "share" / "inkstone" / fs::u8path("小说数据");
+  const fs::path installed = root / "usr" / "share" / "inkstone" / app::kTemplateFolderName;
   fs::create_directories(bin);
   fs::create_directories(installed);
   for (const char* file : {"data.edb", "data.edt"}) {
@@ -176,7 +177,11 @@ TEST(DeskProcess, AnInstalledDeskKeepsTheChaptersInTheAuthorsDataFolder) {
   EXPECT_EQ(records[0].text, Stored(text));
   EXPECT_TRUE(fs::exists(folder / fs::u8path("自动保存") / fs::u8path("自动保存文件【勿删】.txt")));
   EXPECT_FALSE(fs::exists(bin / fs::u8path("小说数据")));
-  EXPECT_TRUE(ReadChapterRecords(root / "usr" / "share" / "inkstone").empty());
+  // The template is as installed.
+  for (const char* file : {"data.edb", "data.edt"}) {
+    EXPECT_EQ(ReadFileBytes(installed / file), ReadFileBytes(root / fs::u8path("小说数据") / file));
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(installed), fs::directory_iterator()), 2);
   RemoveProgramFolder(root);
 }
 
