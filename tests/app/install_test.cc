@@ -38,11 +38,12 @@ std::optional<int> Install(const fs::path& prefix) {
 }
 
 // Starts the installed program and ends it as the system would once its start-up has run (it
-// makes the chapter-file folder, removed before, after its end request is handled). False when
-// it did not come up (a refused start waits on its message box) or did not end by itself.
+// makes the chapter-file folder, removed before, once its end request is handled; the test's
+// chapter is in the database). False when it did not come up (a refused start waits on its
+// message box) or did not end by itself.
 bool StartAndEndInstalledDesk(const fs::path& prefix, const fs::path& desk) {
   std::error_code ignored;
-  fs::remove(desk / fs::u8path("小说文件"), ignored);  // only when empty
+  fs::remove_all(desk / fs::u8path("小说文件"), ignored);
   test_support::ProgramProcess program(prefix / "bin" / "inkstone", {});
   if (!program.Started()) return false;
   const bool up = WaitForPath(desk / fs::u8path("小说文件"), 30000);

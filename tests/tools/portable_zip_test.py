@@ -42,6 +42,7 @@ def stage_folder(parent, program=b"new program"):
     write(os.path.join(stage, "platforms", "qwindows.dll"), b"plugin")
     write(os.path.join(stage, "translations", "qtbase_zh_CN.qm"), b"translation")
     write(os.path.join(stage, "说明", "使用说明.txt"), "解压到可以写入的文件夹".encode("utf-8"))
+    os.makedirs(os.path.join(stage, "empty-database"))
     for name in ("data.edb", "data.edt"):
         shutil.copy(os.path.join(TEMPLATE, name), os.path.join(stage, "empty-database", name))
     return stage
@@ -100,9 +101,9 @@ class PortableZip(unittest.TestCase):
                              read(os.path.join(TEMPLATE, "data.edb")))
 
     def test_a_staged_folder_with_an_authors_folder_is_refused(self):
-        for folder in AUTHOR_FOLDERS:
+        for number, folder in enumerate(AUTHOR_FOLDERS):
             with self.subTest(folder=folder):
-                stage = stage_folder(os.path.join(self.work, "stage-" + str(len(folder))))
+                stage = stage_folder(os.path.join(self.work, "stage-" + str(number)))
                 write(os.path.join(stage, folder, "data.edb"), b"empty")
                 result = pack(stage, self.zip)
                 self.assertNotEqual(result.returncode, 0)
@@ -113,6 +114,7 @@ class PortableZip(unittest.TestCase):
         # the history, the autosave file, the chapter files.
         used_parent = os.path.join(self.work, "used")
         used = stage_folder(used_parent, program=b"old program")
+        os.makedirs(os.path.join(used, "小说数据"))
         subprocess.run([SAMPLE_WRITER, os.path.join(used, "小说数据", "data.edb")], check=True)
         write(os.path.join(used, "小说数据", "写作记录.json"), b'{"date": "2026-12-01"}\n')
         write(os.path.join(used, "自动保存", "自动保存文件【勿删】.txt"), "第一章".encode("gbk"))
