@@ -27,10 +27,10 @@ packages=(
 )
 test_packages=(
   libgtest-dev libgmock-dev googletest xdotool desktop-file-utils appstream
-  g++-mingw-w64-x86-64-posix wine64 xz-utils patch
+  g++-mingw-w64-x86-64-posix wine64 xz-utils patch python3 unzip nsis
 )
 package_packages=(dpkg-dev file)
-windows_packages=(g++-mingw-w64-x86-64-posix wine64 xz-utils patch zip nsis)
+windows_packages=(g++-mingw-w64-x86-64-posix wine64 xz-utils patch python3 nsis)
 bench_packages=(libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev python3)
 
 install_missing_packages() {

@@ -46,6 +46,20 @@ inline const std::string kLockNotSupported =
 inline const std::string kLockFailed = runtime::Gbk("写作台无法占用章节文件夹。");
 inline const std::string kFolderIs = runtime::Gbk("\r\n文件夹：");
 inline const std::string kDeskFolderNotMade = runtime::Gbk("写作台无法建立章节文件夹，或无法把空的章节数据库复制进去。");
+// Where the desk keeps the chapters and its first start (data_folder.h).
+inline const std::string kPortableFolderReadOnly = runtime::Gbk(
+    "写作台所在的文件夹不能写入（写保护的U盘、只读的磁盘或文件夹），章节无法保存在这里。"
+    "写作台不会改用别处的章节：请取消写保护，或把整个文件夹复制到可以写入的地方再打开。");
+inline const std::string kNoAuthorDataFolder = runtime::Gbk(
+    "找不到当前用户存放章节的文件夹（HOME、XDG_DATA_HOME 或 APPDATA 都没有设置成完整的路径），"
+    "写作台不会把章节存到别处。");
+inline const std::string kDataFolderInTemplate = runtime::Gbk(
+    "章节文件夹“小说数据”就是空章节数据库模板（empty-database）的文件夹或在它里面：写作台不在模板里写章节。");
+inline const std::string kTemplateNotCopied =
+    runtime::Gbk("写作台无法把空的章节数据库复制到小说数据文件夹中。");
+inline const std::string kLoneMemoFile = runtime::Gbk(
+    "小说数据文件夹中有 data.edt 却没有 data.edb：data.edt 里可能还有章节正文，写作台没有放入空的章节数据库。"
+    "请先找回 data.edb，或把 data.edt 移到别处后再打开。");
 inline const std::string kDatabaseUnavailable =
     runtime::Gbk("无法打开章节数据库，本次输入的章节不会被保存：");
 

@@ -97,8 +97,12 @@ int32_t WritingDeskEntry() {
   runtime::RuntimeService(6);
   runtime::RuntimeService(3, reinterpret_cast<intptr_t>(&EndRoutine));
   PresentToDesktop();
-  std::string refused = UseDeskFolder();
+  // The folder is claimed before the first start's copy into it: a second desk started at the
+  // same moment is refused instead of copying over the first one's files.
+  const DeskFolderChoice desk_folder = UseDeskFolder();
+  std::string refused = desk_folder.refused;
   if (refused.empty()) refused = ClaimProgramFolder();
+  if (refused.empty()) refused = FillFromTemplate(desk_folder.template_folder);
   if (!refused.empty()) {
     TellFolderNotClaimed(refused);
     return 0;

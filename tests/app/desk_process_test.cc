@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "app/character_count.h"
+#include "app/data_folder.h"
 #include "platform/core/code_page.h"
 #include "platform/core/native_path.h"
 #include "tests/app/desk_child.h"
@@ -148,7 +149,7 @@ TEST(DeskProcess, ATerminationRequestSavesTheChapterAndClosesTheDatabase) {
 TEST(DeskProcess, AnInstalledDeskKeepsTheChaptersInTheAuthorsDataFolder) {
   const fs::path root = MakeProgramFolder();
   const fs::path bin = root / "usr" / "bin";
-  const fs::path installed = root / "usr" / "share" / "inkstone" / fs::u8path("小说数据");
+  const fs::path installed = root / "usr" / "share" / "inkstone" / app::kTemplateFolderName;
   fs::create_directories(bin);
   fs::create_directories(installed);
   for (const char* file : {"data.edb", "data.edt"}) {
@@ -176,7 +177,61 @@ TEST(DeskProcess, AnInstalledDeskKeepsTheChaptersInTheAuthorsDataFolder) {
   EXPECT_EQ(records[0].text, Stored(text));
   EXPECT_TRUE(fs::exists(folder / fs::u8path("自动保存") / fs::u8path("自动保存文件【勿删】.txt")));
   EXPECT_FALSE(fs::exists(bin / fs::u8path("小说数据")));
-  EXPECT_TRUE(ReadChapterRecords(root / "usr" / "share" / "inkstone").empty());
+  // The template is as installed.
+  for (const char* file : {"data.edb", "data.edt"}) {
+    EXPECT_EQ(ReadFileBytes(installed / file), ReadFileBytes(root / fs::u8path("小说数据") / file));
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(installed), fs::directory_iterator()), 2);
+  RemoveProgramFolder(root);
+}
+
+// A first start killed while it copies the template (a large one, so that the kill lands in the
+// copy of the main file): the data folder holds no data.edb or a whole one, never a part, and
+// the next start makes a working database whatever the copy left behind.
+TEST(DeskProcess, AFirstStartKilledWhileCopyingTheTemplateLeavesNoPartOfADatabase) {
+  const fs::path root = MakeProgramFolder();
+  const fs::path bin = root / "usr" / "bin";
+  const fs::path installed = root / "usr" / "share" / "inkstone" / app::kTemplateFolderName;
+  fs::create_directories(bin);
+  fs::create_directories(installed);
+  fs::copy_file(root / fs::u8path("小说数据") / "data.edt", installed / "data.edt");
+  // The shipped main file with a long tail the engine does not read.
+  std::string main = ReadFileBytes(root / fs::u8path("小说数据") / "data.edb");
+  main.resize(32 << 20, '\0');
+  std::ofstream(installed / "data.edb", std::ios::binary) << main;
+  const fs::path data_home = root / "data-home";
+  const fs::path data = data_home / kDeskFolderName / fs::u8path("小说数据");
+  const char* old_data_home = std::getenv(kDataHomeVariable);
+  const std::string kept_data_home = old_data_home != nullptr ? old_data_home : "";
+  test_support::SetVariable(kDataHomeVariable, data_home.string());
+
+  {
+    const auto desk = StartDeskChild(bin);
+    ASSERT_TRUE(desk->Started());
+    // The memo file is in place first; the main file's copy is under way.
+    ASSERT_TRUE(WaitForFile(data / "data.edt", 30000));
+    desk->Kill();
+    desk->Wait();
+  }
+  if (fs::exists(data / "data.edb")) {
+    EXPECT_EQ(ReadFileBytes(data / "data.edb"), main);
+  }
+
+  const std::string text = AuthorText(1);
+  const auto desk = StartDeskChild(bin, {"--type", WriteText(root, text).string()});
+  if (old_data_home != nullptr) {
+    test_support::SetVariable(kDataHomeVariable, kept_data_home);
+  } else {
+    test_support::UnsetVariable(kDataHomeVariable);
+  }
+  ASSERT_TRUE(desk->Started());
+  ASSERT_TRUE(WaitForFile(bin / "done", 30000));
+  desk->RequestEnd();
+  EXPECT_EQ(desk->Wait(), 0);
+  const std::vector<ChapterRecord> records = ReadChapterRecords(data_home / kDeskFolderName);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].text, Stored(text));
+  EXPECT_TRUE(Lines(bin / "boxes.log").empty());
   RemoveProgramFolder(root);
 }
 

@@ -134,6 +134,9 @@ TEST_F(Tool, HelpCreateAndRefusingToOverwrite) {
   const ToolRun help = RunTool({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("check <file>"), std::string::npos);
+  // Where the desk keeps the chapters and its template, as the README says.
+  EXPECT_NE(help.out.find("<prefix>/share/inkstone/empty-database"), std::string::npos);
+  EXPECT_NE(help.out.find("$XDG_DATA_HOME/inkstone/"), std::string::npos);
   EXPECT_EQ(RunTool({"create", path_, "姓名:memo"}).status, 2) << "never overwrites";
   EXPECT_EQ(RunTool({"create", folder_.Native("x.edb"), "a:text"}).status, 2);
   EXPECT_EQ(RunTool({"frobnicate"}).status, 2);

@@ -76,9 +76,15 @@ Exit status: 0 success, 1 a check found a fault, 2 bad usage or a file that cann
 
 Where the writing desk keeps its chapters:
   A desk run from a folder of its own (unpacked, or the build's app folder) keeps them
-  beside the program, in 小说数据/data.edb. An installed desk keeps them in the author's
-  data folder, $XDG_DATA_HOME/inkstone/小说数据/data.edb
-  (~/.local/share/inkstone/小说数据/data.edb when XDG_DATA_HOME is not set).
+  beside the program, in 小说数据/data.edb; when that folder cannot be written the desk
+  refuses to start. An installed desk (<prefix>/bin with <prefix>/share/inkstone beside
+  it) keeps them in the author's data folder, $XDG_DATA_HOME/inkstone/小说数据/data.edb
+  (~/.local/share/inkstone/小说数据/data.edb when XDG_DATA_HOME is not set; %APPDATA%\Inkstone
+  on Windows); with neither an absolute XDG_DATA_HOME nor an absolute HOME it refuses to
+  start. The empty database a desk starts from is a template kept where no desk writes:
+  <prefix>/share/inkstone/empty-database (empty-database beside the program in the Windows
+  zip). The first start copies it into 小说数据 when no data.edb is there; installing,
+  upgrading or unpacking a newer version replaces only the template, never 小说数据.
 )";
 
 std::string GbkPathArg(const char* native) { return platform::GbkPath(native); }

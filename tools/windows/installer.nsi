@@ -1,12 +1,13 @@
 ﻿; The installer of the desk for Windows: inkstone-<version>-setup.exe. Made by
-; tools/windows/make_installer.sh from the folder the portable zip holds:
+; tools/windows/make_installer.sh from the folder the portable zip holds, whose files
+; installer_files.py lists in install_files.nsh and uninstall_files.nsh:
 ;
-;   makensis -DVERSION=<version> -DSTAGE=<that folder> -DOUTFILE=<setup.exe> installer.nsi
+;   makensis -DVERSION=<version> -DLISTS=<their folder> -DOUTFILE=<setup.exe> installer.nsi
 ;
 ; The program goes into <install folder>\bin with its libraries and plugins, the empty chapter
-; database into <install folder>\share\inkstone: a desk so installed keeps the author's chapters
-; in %APPDATA%\Inkstone, never in the install folder, so that an update or an uninstall never
-; touches them. Installs for the current user (no administrator needed) or for all users;
+; database (a template) into <install folder>\share\inkstone\empty-database: a desk so installed
+; keeps the author's chapters in %APPDATA%\Inkstone, never in the install folder, so that an
+; update or an uninstall never touches them. Installs for the current user (no administrator needed) or for all users;
 ; "/S" installs silently (for the current user unless "/AllUsers" is given).
 ; A 64-bit installer: the desk runs on 64-bit Windows only, and Wine here runs 64-bit programs only.
 Target amd64-unicode
@@ -45,17 +46,7 @@ Function un.onInit
 FunctionEnd
 
 Section "Install"
-  SetOutPath "$INSTDIR\bin"
-  File "${STAGE}/inkstone.exe"
-  File "${STAGE}/inkstone-database-tool.exe"
-  File "${STAGE}/*.dll"
-  File /r "${STAGE}/platforms"
-  File /r "${STAGE}/styles"
-  File /r "${STAGE}/imageformats"
-  File /r "${STAGE}/translations"
-  SetOutPath "$INSTDIR\share\inkstone\小说数据"
-  File "${STAGE}/小说数据\data.edb"
-  File "${STAGE}/小说数据\data.edt"
+  !include "${LISTS}/install_files.nsh"
   SetOutPath "$INSTDIR\bin"
 
   WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -71,12 +62,12 @@ Section "Install"
   WriteRegDWORD SHCTX "${KEY}" "NoRepair" 1
 SectionEnd
 
-; Only what the installer put there: the author's chapters live in %APPDATA%\Inkstone.
+; Exactly what the installer put there, file by file; a folder goes only when that left it
+; empty (RMDir without /r). The install folder is the author's choice and may hold the author's
+; own files; the chapters themselves live in %APPDATA%\Inkstone.
 Section "Uninstall"
   Delete "$SMPROGRAMS\写作台.lnk"
-  RMDir /r "$INSTDIR\bin"
-  RMDir /r "$INSTDIR\share\inkstone"
-  RMDir "$INSTDIR\share"
+  !include "${LISTS}/uninstall_files.nsh"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   DeleteRegKey SHCTX "${KEY}"
