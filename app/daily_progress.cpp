@@ -34,6 +34,9 @@ struct Progress {
   bool save_failed = false;
   // A damaged file that could not be moved aside stays where it is: nothing overwrites it.
   bool keep_file_untouched = false;
+  // The file could not be read at the start: read again (and what was written since added to
+  // it) before anything is written over it.
+  bool file_unread = false;
   int64_t minute_saved = -1;    // the clock minute of the last save attempt
   int64_t minute_written = -1;  // the clock minute of the last minute of writing noted
   int32_t counted_record = 0;   // the chapter record `last_count` belongs to; 0 for none
@@ -85,6 +88,15 @@ void ShowTodaySoon() {
 // Writes the history when it changed; the line says when that failed.
 bool SaveIfChanged() {
   if (!progress.changed || progress.keep_file_untouched) return true;
+  if (progress.file_unread) {
+    if (writing_history::MergeHistoryFile(HistoryPath(), &progress.history) !=
+        writing_history::HistoryFileState::kRead) {
+      progress.save_failed = true;
+      ShowToday();
+      return false;
+    }
+    progress.file_unread = false;
+  }
   const bool saved = writing_history::SaveHistory(HistoryPath(), progress.history);
   progress.changed = !saved;
   progress.save_failed = !saved;
@@ -119,6 +131,7 @@ void StartWritingHistory() {
   progress = Progress{};
   progress.history = std::move(loaded.history);
   progress.keep_file_untouched = loaded.damaged_file_in_place;
+  progress.file_unread = loaded.unreadable;
   progress.plain_color = ReadInt(unit::kTodayLabel, property::kLabelTextColor);
   progress.shown_color = progress.plain_color;
   ShowToday();
@@ -126,6 +139,8 @@ void StartWritingHistory() {
     Tell(texts::kHistoryDamaged + PathForAuthor(loaded.kept_aside_as), 0x40);
   } else if (loaded.damaged_file_in_place) {
     Tell(texts::kHistoryDamagedInPlace + PathForAuthor(HistoryPath()), 0x30);
+  } else if (loaded.unreadable) {
+    Tell(texts::kHistoryUnreadable + PathForAuthor(HistoryPath()), 0x30);
   }
 }
 

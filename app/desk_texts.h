@@ -120,6 +120,8 @@ inline const std::string kWritingHistoryFile = runtime::Gbk("\\小说数据\\写
 inline const std::string kHistoryNotSaved = runtime::Gbk("（记录未能保存）");
 inline const std::string kHistoryDamaged =
     runtime::Gbk("写作记录文件无法读出，从今天起重新记录。原来的文件改名保留为：");
+inline const std::string kHistoryUnreadable = runtime::Gbk(
+    "写作记录文件暂时无法读出，稍后会再试；读出之前不会改写它，今天的记录先记在内存里：");
 inline const std::string kHistoryDamagedInPlace = runtime::Gbk(
     "写作记录文件无法读出，也无法改名保留。为了不覆盖它，本次的写作记录不会保存：");
 

@@ -27,6 +27,9 @@ class History {
   void AddCharacters(DayNumber day, int64_t characters);
   // One more minute of writing on `day` (at most a day's minutes).
   void AddMinute(DayNumber day);
+  // Adds what `later` holds (written while this was not known): characters summed, minutes
+  // summed up to a day's; its target replaces this one's when it has one.
+  void Add(const History& later);
   // Puts a day as it was read from a file.
   void SetDay(DayNumber day, DayTotals totals) { days_[day] = totals; }
 

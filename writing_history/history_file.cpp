@@ -14,22 +14,22 @@ namespace writing_history {
 
 namespace {
 
-// A history of years is some tens of kilobytes; anything far larger was not written by us.
-constexpr int64_t kLargestFile = 64 << 20;
-
-// The file's bytes; nullopt when it cannot be read (missing: `missing` is set).
-std::optional<std::string> ReadWhole(std::string_view gbk_path, bool* missing) {
+// The file's bytes, or the state that says why there are none.
+HistoryFileState ReadWhole(std::string_view gbk_path, std::string* bytes) {
   platform::FileResult opened = platform::File::Open(
       gbk_path, platform::FileAccess::kRead, platform::ShareMode::kDenyWrite,
       platform::Disposition::kOpenExisting);
-  *missing = opened.error == platform::FileError::kNotFound ||
-             opened.error == platform::FileError::kPathNotFound;
-  if (!opened.ok()) return std::nullopt;
+  if (opened.error == platform::FileError::kNotFound ||
+      opened.error == platform::FileError::kPathNotFound) {
+    return HistoryFileState::kMissing;
+  }
+  if (!opened.ok()) return HistoryFileState::kUnreadable;
   const int64_t size = opened.file->Size();
-  if (size < 0 || size > kLargestFile) return std::nullopt;
-  std::string bytes(static_cast<size_t>(size), '\0');
-  if (opened.file->ReadAt(0, bytes.data(), size) != size) return std::nullopt;
-  return bytes;
+  if (size < 0) return HistoryFileState::kUnreadable;
+  if (size > kLargestHistoryFile) return HistoryFileState::kDamaged;
+  bytes->assign(static_cast<size_t>(size), '\0');
+  if (opened.file->ReadAt(0, bytes->data(), size) != size) return HistoryFileState::kUnreadable;
+  return HistoryFileState::kRead;
 }
 
 std::string KeptAsidePath(std::string_view gbk_path, std::string_view stamp) {
@@ -44,10 +44,10 @@ std::string KeptAsidePath(std::string_view gbk_path, std::string_view stamp) {
 }  // namespace
 
 HistoryFileState ReadHistoryFile(std::string_view gbk_path, History* history) {
-  bool missing = false;
-  const std::optional<std::string> bytes = ReadWhole(gbk_path, &missing);
-  if (missing) return HistoryFileState::kMissing;
-  std::optional<History> read = bytes ? HistoryFromJson(*bytes) : std::nullopt;
+  std::string bytes;
+  const HistoryFileState state = ReadWhole(gbk_path, &bytes);
+  if (state != HistoryFileState::kRead) return state;
+  std::optional<History> read = HistoryFromJson(bytes);
   if (!read) return HistoryFileState::kDamaged;
   *history = std::move(*read);
   return HistoryFileState::kRead;
@@ -56,6 +56,8 @@ HistoryFileState ReadHistoryFile(std::string_view gbk_path, History* history) {
 LoadedHistory LoadHistory(std::string_view gbk_path, std::string_view stamp) {
   LoadedHistory loaded;
   const HistoryFileState state = ReadHistoryFile(gbk_path, &loaded.history);
+  // A file that could not be read is no damaged file: it stays where it is, untouched.
+  loaded.unreadable = state == HistoryFileState::kUnreadable;
   if (state != HistoryFileState::kDamaged) return loaded;
   const std::string aside = KeptAsidePath(gbk_path, stamp);
   if (platform::RenameFile(gbk_path, aside)) {
@@ -64,6 +66,16 @@ LoadedHistory LoadHistory(std::string_view gbk_path, std::string_view stamp) {
     loaded.damaged_file_in_place = true;
   }
   return loaded;
+}
+
+HistoryFileState MergeHistoryFile(std::string_view gbk_path, History* history) {
+  History on_disk;
+  const HistoryFileState state = ReadHistoryFile(gbk_path, &on_disk);
+  if (state == HistoryFileState::kMissing) return HistoryFileState::kRead;
+  if (state != HistoryFileState::kRead) return state;
+  on_disk.Add(*history);
+  *history = std::move(on_disk);
+  return HistoryFileState::kRead;
 }
 
 bool SaveHistory(std::string_view gbk_path, const History& history) {

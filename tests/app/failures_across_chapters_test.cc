@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "app/desk_texts.h"
+#include "database/database.h"
 #include "database/database_list.h"
 #include "platform/gui/notice.h"
 #include "tests/app/save_failure_fixture.h"
@@ -241,6 +242,25 @@ TEST_F(FailuresAcrossChapters, AnUneditedSessionMakesNoAutosaveBackupOfTheLastOn
   EXPECT_EQ(boxes_.back().text, "小说文件备份成功");
   EXPECT_TRUE(FilesNamedLike(Path("自动保存备份"), "【备份】").empty());
   EXPECT_EQ(ReadFileBytes(Path("自动保存/自动保存文件【勿删】.txt")), Gbk("上次的字"));
+}
+
+// A save writes only the record its chapter was loaded from: a record pointer moved elsewhere
+// (by any path that forgot to bring it back) makes the save fail and rescue, never write the
+// text into another chapter.
+TEST_F(FailuresAcrossChapters, ASaveNeverWritesIntoTheRecordThePointerWasLeftOn) {
+  AnswerBoxesWith("确定");
+  StartDesk();
+  AddChapter("第一章", "一");
+  AddChapter("第二章", "二");
+  ASSERT_TRUE(RecordHolds(1, "二"));
+  database::DatabaseList::Instance().Current()->GoFirst();
+  Type("又");
+  ASSERT_TRUE(WaitFor([&] { return WarningLine().starts_with("章节未能保存"); })) << WarningLine();
+  LetTimersRun();
+  const auto records = ReadChapterRecords(folder_);
+  EXPECT_EQ(records[0].text, "一");
+  EXPECT_EQ(records[1].text, "二");
+  EXPECT_EQ(FilesNamedLike(Path("自动保存备份"), "【抢救】2").size(), 2u);
 }
 
 }  // namespace

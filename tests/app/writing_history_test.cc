@@ -184,6 +184,38 @@ TEST_F(WritingHistory, ADamagedHistoryIsKeptAsideAndANewOneStarts) {
   EXPECT_EQ(ReadFileBytes(kept), "{\"version\": 1, \"days\": [");
 }
 
+// A history that cannot be read (here a folder stands where the file should be) is no damaged
+// history: it is told, never moved aside or written over, and read again once it can be, with
+// the days written meanwhile added to it.
+TEST_F(WritingHistory, AHistoryThatCannotBeReadIsLeftInPlaceAndTakenUpOnceItCanBe) {
+  fs::create_directories(HistoryFile());
+  AnswerBoxesWith("确定");
+  StartDesk();
+  ASSERT_TRUE(WaitFor([&] { return !boxes_.empty(); }));
+  EXPECT_TRUE(boxes_[0].text.starts_with("写作记录文件暂时无法读出")) << boxes_[0].text;
+  AddChapter("第一章", "一二");
+  SetDeskTime(2026, 12, 9, 10, 1);  // the minute's save: refused while unread
+  EXPECT_TRUE(TodayShows("今日：2 字（记录未能保存）")) << Today();
+  EXPECT_TRUE(fs::is_directory(HistoryFile()));
+  EXPECT_TRUE(fs::is_empty(HistoryFile()));
+
+  // The file readable again, as an earlier session left it.
+  fs::remove(HistoryFile());
+  History earlier;
+  earlier.AddCharacters(DayNumberOf(2026, 12, 8), 100);
+  earlier.AddCharacters(DayNumberOf(2026, 12, 9), 30);
+  ASSERT_TRUE(writing_history::SaveHistory(platform::GbkPathOf(HistoryFile()), earlier));
+  ClickInto(unit::kTextBox);
+  Key(Qt::Key_End, Qt::ControlModifier);
+  Type("三");
+  SetDeskTime(2026, 12, 9, 10, 2);
+  EXPECT_TRUE(TodayShows("今日：33 字")) << Today();
+  CloseDesk();
+  const History saved = SavedHistory();
+  EXPECT_EQ(saved.Day(DayNumberOf(2026, 12, 8)).characters, 100);
+  EXPECT_EQ(saved.Day(DayNumberOf(2026, 12, 9)).characters, 33);
+}
+
 TEST_F(WritingHistory, TheTargetIsSetFromThePopUpMenuAndTheLineTurnsWhenItIsMet) {
   StartDesk();
   AddChapter("第一章", "");

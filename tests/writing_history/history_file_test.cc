@@ -99,5 +99,49 @@ TEST_F(HistoryFile, ADamagedFileIsKeptAsideWithItsBytesAndTheHistoryStartsAnew) 
                                                "写作记录.damaged-20261209-120000.json"}));
 }
 
+// A read that fails says nothing of the file's content: it is left where it is, unchanged,
+// and taken up later with what was written meanwhile.
+TEST_F(HistoryFile, AFileThatCannotBeReadIsNeverKeptAsideAndIsMergedOnceItCanBe) {
+  History earlier;
+  earlier.AddCharacters(DayNumberOf(2026, 12, 8), 100);
+  earlier.AddMinute(DayNumberOf(2026, 12, 9));
+  ASSERT_TRUE(SaveHistory(Gbk(File()), earlier));
+  const std::string bytes = Read(File());
+  platform::ArmFileReadFault(1);
+  LoadedHistory loaded = LoadHistory(Gbk(File()), "20261209-120000");
+  platform::DisarmFileReadFault();
+  EXPECT_TRUE(loaded.unreadable);
+  EXPECT_TRUE(loaded.kept_aside_as.empty());
+  EXPECT_EQ(Names(), std::vector<std::string>{"写作记录.json"});
+  EXPECT_EQ(Read(File()), bytes);
+
+  loaded.history.AddCharacters(DayNumberOf(2026, 12, 9), 7);
+  loaded.history.AddMinute(DayNumberOf(2026, 12, 9));
+  loaded.history.set_target(3000);
+  platform::ArmFileReadFault(1);
+  EXPECT_EQ(MergeHistoryFile(Gbk(File()), &loaded.history), HistoryFileState::kUnreadable);
+  platform::DisarmFileReadFault();
+  EXPECT_EQ(loaded.history.Day(DayNumberOf(2026, 12, 8)).characters, 0);  // unchanged
+  ASSERT_EQ(MergeHistoryFile(Gbk(File()), &loaded.history), HistoryFileState::kRead);
+  EXPECT_EQ(loaded.history.Day(DayNumberOf(2026, 12, 8)).characters, 100);
+  EXPECT_EQ(loaded.history.Day(DayNumberOf(2026, 12, 9)), (DayTotals{7, 2}));
+  EXPECT_EQ(loaded.history.target(), 3000);
+}
+
+TEST_F(HistoryFile, AFileLargerThanACenturyOfDaysIsNotReadIntoMemory) {
+  // A century of days at the widest figures each fits.
+  History century;
+  const DayNumber first = DayNumberOf(2000, 1, 1);
+  for (DayNumber day = first; day < first + 36525; ++day) century.SetDay(day, {-999'999'999, 1440});
+  ASSERT_TRUE(SaveHistory(Gbk(File()), century));
+  EXPECT_LT(static_cast<int64_t>(fs::file_size(File())), kLargestHistoryFile) << fs::file_size(File());
+  History read;
+  EXPECT_EQ(ReadHistoryFile(Gbk(File()), &read), HistoryFileState::kRead);
+  EXPECT_EQ(read, century);
+
+  fs::resize_file(File(), kLargestHistoryFile + 1);
+  EXPECT_EQ(ReadHistoryFile(Gbk(File()), &read), HistoryFileState::kDamaged);
+}
+
 }  // namespace
 }  // namespace writing_history

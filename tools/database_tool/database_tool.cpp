@@ -492,6 +492,8 @@ int PrintHistory(const Options& options) {
   switch (writing_history::ReadHistoryFile(platform::GbkPathOf(file), &history)) {
     case writing_history::HistoryFileState::kMissing:
       return Fail("no writing history in " + options.positional[0]);
+    case writing_history::HistoryFileState::kUnreadable:
+      return Fail(Utf8Of(file) + " cannot be read now (permissions? in use?)");
     case writing_history::HistoryFileState::kDamaged:
       return Fail(Utf8Of(file) + " is not a writing history (damaged?)");
     case writing_history::HistoryFileState::kRead:
