@@ -6,11 +6,13 @@
 #include "app/chapters.h"
 #include "app/desk_texts.h"
 #include "app/gate_calls.h"
+#include "app/layout.h"
 #include "app/main_window_ids.h"
 #include "app/rescue_copy.h"
 #include "database/database_list.h"
 #include "database/error_codes.h"
 #include "platform/core/clock.h"
+#include "units/base/unit_methods.h"
 
 namespace app {
 
@@ -22,14 +24,12 @@ using runtime::Text;
 constexpr uint32_t kRescueEveryMs = 1000;
 constexpr int32_t kWarningColor = 0x0000FF;  // red, as 0x00BBGGRR
 constexpr int32_t kLineLeft = 13;            // as the chapter list and the captions above it
-constexpr int32_t kLineBottomGap = 22;       // the strip under the text box and the list
+constexpr int32_t kLineHeight = 22;          // the strip under the text box and the list
 
-// The forum label as it was before it became the warning line.
+// The forum label as it was before it became the warning line (the layout places it).
 struct ForumLabel {
   std::string caption;
   int32_t text_color = 0;
-  int32_t top = 0;
-  int32_t width = 0;
 };
 
 struct Episode {
@@ -82,8 +82,6 @@ void StartEpisode() {
   Rescue(true);
   episode.forum.caption = std::string(ReadText(unit::kForumLabel, property::kCaption).View());
   episode.forum.text_color = ReadInt(unit::kForumLabel, property::kLabelTextColor);
-  episode.forum.top = ReadInt(unit::kForumLabel, property::kTop);
-  episode.forum.width = ReadInt(unit::kForumLabel, property::kWidth);
   WriteInt(unit::kForumLabel, property::kLabelTextColor, kWarningColor);
   ShowWarningLine();
   // One box per episode; the timers go on under it, and their failures only update the line.
@@ -95,10 +93,7 @@ void EndEpisode() {
   episode = Episode{};
   WriteText(unit::kForumLabel, property::kCaption, forum.caption);
   WriteInt(unit::kForumLabel, property::kLabelTextColor, forum.text_color);
-  WriteInt(unit::kForumLabel, property::kTop, forum.top);
-  WriteInt(unit::kForumLabel, property::kWidth, forum.width);
-  WriteInt(unit::kForumLabel, property::kLeft,
-           ReadInt(unit::kSearchBox, property::kLeft) - forum.width);
+  LayOutForWindowSize();  // back to the top row
 }
 
 }  // namespace
@@ -143,10 +138,13 @@ void LayOutWarningLine() {
   if (!episode.active) return;
   const int32_t text_right =
       ReadInt(unit::kTextBox, property::kLeft) + ReadInt(unit::kTextBox, property::kWidth);
+  // From the window's inside: its Height counts a frame, and the line would sit under the
+  // inside's bottom edge by the frame's height.
+  const int32_t inside_height = units::InnerHeight(kMainWindow, unit::kWindow);
   WriteInt(unit::kForumLabel, property::kLeft, kLineLeft);
-  WriteInt(unit::kForumLabel, property::kTop,
-           ReadInt(unit::kWindow, property::kHeight) - kLineBottomGap);
+  WriteInt(unit::kForumLabel, property::kTop, inside_height - kLineHeight);
   WriteInt(unit::kForumLabel, property::kWidth, text_right - kLineLeft);
+  WriteInt(unit::kForumLabel, property::kHeight, kLineHeight);
 }
 
 bool ExplainSaveFailure() {
