@@ -95,6 +95,12 @@ TEST_F(Layout, TheFiguresAndTheWarningLineHoldThroughResizesAndMaximiseRestoreCy
       ExpectAllHolds(when);
       ExpectTheWarningLineInside(*Unit(0), when);
     }
+    // A screen smaller than the smallest window (as under Wine's virtual screen at 200 %) has
+    // no maximised size that holds the layout.
+    const QRect area = Window()->screen()->availableGeometry();
+    if (area.width() < kSmallestInnerWidth + Frame().width() || area.height() < kSmallestInnerHeight + Frame().height()) {
+      continue;
+    }
     ClickInto(unit::kMaximiseButton);
     ASSERT_TRUE(WaitFor([&] { return Window()->isMaximized(); }));
     ASSERT_TRUE(LaidOut());
