@@ -26,7 +26,7 @@ packages=(
   fonts-noto-cjk xvfb xauth
 )
 test_packages=(
-  libgtest-dev libgmock-dev googletest xdotool desktop-file-utils appstream
+  libgtest-dev libgmock-dev googletest xdotool openbox wmctrl desktop-file-utils appstream
   g++-mingw-w64-x86-64-posix wine64 xz-utils patch python3 unzip nsis
 )
 package_packages=(dpkg-dev file)

@@ -50,7 +50,9 @@ inline constexpr forms::UnitId kPerSecondTimer = 0x16010094;  // 秒速
 inline constexpr forms::UnitId kHoursTimer = 0x16010095;      // 时钟
 // the settings
 inline constexpr forms::UnitId kFontButton = 0x16010025;        // 按钮1
+inline constexpr forms::UnitId kBackColorCaption = 0x16010026;  // 标签1
 inline constexpr forms::UnitId kBackColorPicker = 0x16010027;   // 颜色选择器1
+inline constexpr forms::UnitId kTextColorCaption = 0x16010029;  // 标签2
 inline constexpr forms::UnitId kTextColorPicker = 0x16010028;   // 颜色选择器2
 // the clock
 inline constexpr forms::UnitId kDateLabel = 0x1601000B;    // 透明标签3

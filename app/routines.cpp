@@ -39,7 +39,7 @@ void PopUp(forms::UnitId menu) { Core(libraries::kPopupMenu, {WindowRef(), MenuR
 }  // namespace
 
 HandlerResult OnCreated(const int32_t*, int32_t) {
-  KeepTheStartSizeAsTheSmallest();
+  StartWithinTheScreen();
   StartUp();
   return {};
 }

@@ -7,6 +7,7 @@
 #include "app/chapters.h"
 #include "app/desk_texts.h"
 #include "app/gate_calls.h"
+#include "app/layout.h"
 #include "app/main_window_ids.h"
 #include "app/rescue_copy.h"
 #include "database/database_list.h"
@@ -16,6 +17,7 @@
 #include "platform/gui/gbk_qstring.h"
 #include "platform/gui/notice.h"
 #include "rescued_chapters/rescue_list.h"
+#include "units/base/unit_methods.h"
 
 namespace app {
 
@@ -29,18 +31,16 @@ constexpr uint32_t kFirstRetryMs = 250;
 constexpr uint32_t kLongestRetryMs = 2000;
 constexpr int32_t kWarningColor = 0x0000FF;  // red, as 0x00BBGGRR
 constexpr int32_t kLineLeft = 13;            // as the chapter list and the captions above it
-constexpr int32_t kLineBottomGap = 22;       // the strip under the text box and the list
+constexpr int32_t kLineHeight = 22;          // the strip under the text box and the list
 constexpr int32_t kYesNoCancelQuestion = 0x23;
 constexpr int32_t kOkCancelWarning = 0x31;
 // The message box command answers 0 (OK) to 6 (No): Yes is 5.
 constexpr int32_t kOk = 0, kYes = 5, kNo = 6;
 
-// The forum label as it was before it became the warning line.
+// The forum label as it was before it became the warning line (the layout places it).
 struct ForumLabel {
   std::string caption;
   int32_t text_color = 0;
-  int32_t top = 0;
-  int32_t width = 0;
 };
 
 // When a kind of save that failed is tried again.
@@ -179,18 +179,13 @@ void ShowLine() {
     line_shown = false;
     WriteText(unit::kForumLabel, property::kCaption, forum.caption);
     WriteInt(unit::kForumLabel, property::kLabelTextColor, forum.text_color);
-    WriteInt(unit::kForumLabel, property::kTop, forum.top);
-    WriteInt(unit::kForumLabel, property::kWidth, forum.width);
-    WriteInt(unit::kForumLabel, property::kLeft,
-             ReadInt(unit::kSearchBox, property::kLeft) - forum.width);
+    LayOutForWindowSize();  // back to the top row
     return;
   }
   if (!line_shown) {
     line_shown = true;
     forum.caption = std::string(ReadText(unit::kForumLabel, property::kCaption).View());
     forum.text_color = ReadInt(unit::kForumLabel, property::kLabelTextColor);
-    forum.top = ReadInt(unit::kForumLabel, property::kTop);
-    forum.width = ReadInt(unit::kForumLabel, property::kWidth);
     WriteInt(unit::kForumLabel, property::kLabelTextColor, kWarningColor);
   }
   if (ReadText(unit::kForumLabel, property::kCaption).View() != text)
@@ -294,10 +289,13 @@ void LayOutWarningLine() {
   if (!line_shown) return;
   const int32_t text_right =
       ReadInt(unit::kTextBox, property::kLeft) + ReadInt(unit::kTextBox, property::kWidth);
+  // From the window's inside: its Height counts a frame, and the line would sit under the
+  // inside's bottom edge by the frame's height.
+  const int32_t inside_height = units::InnerHeight(kMainWindow, unit::kWindow);
   WriteInt(unit::kForumLabel, property::kLeft, kLineLeft);
-  WriteInt(unit::kForumLabel, property::kTop,
-           ReadInt(unit::kWindow, property::kHeight) - kLineBottomGap);
+  WriteInt(unit::kForumLabel, property::kTop, inside_height - kLineHeight);
   WriteInt(unit::kForumLabel, property::kWidth, text_right - kLineLeft);
+  WriteInt(unit::kForumLabel, property::kHeight, kLineHeight);
 }
 
 bool ExplainSaveFailure() {

@@ -400,19 +400,12 @@ void Window::SetRect(const QRect& rect) {
   }
 }
 
-void Window::SetSmallestSize(const QSize& outer) {
-  smallest_outer_size_ = outer;
-  ApplySmallestSize();
-}
-
-void Window::ApplySmallestSize() {
-  if (widget_.isNull() || !widget_->isWindow() || !smallest_outer_size_.isValid()) return;
-  const QSize frame = widget_->frameGeometry().size() - widget_->geometry().size();
-  widget_->setMinimumSize((smallest_outer_size_ - frame).expandedTo(QSize(0, 0)));
+void Window::SetSmallestInnerSize(const QSize& inner) {
+  if (widget_.isNull() || !widget_->isWindow()) return;
+  widget_->setMinimumSize(inner.expandedTo(QSize(0, 0)));
 }
 
 void Window::ApplyRequestedOuterSize() {
-  ApplySmallestSize();  // the frame is known now
   if (widget_.isNull() || !widget_->isWindow() || !requested_outer_size_.isValid()) return;
   if (widget_->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) return;
   const QRect outer = widget_->frameGeometry();

@@ -88,9 +88,10 @@ class Window {
   // A top-level window's frame is known only once it is shown; a size set before then was
   // taken as the outer size without it. Sets the outer size asked for last, when it differs.
   void ApplyRequestedOuterSize();
-  // A top-level window cannot be made smaller than `outer` (its frame included, once known):
-  // a smaller size asked for, by the user or a program, becomes this one.
-  void SetSmallestSize(const QSize& outer);
+  // A top-level window cannot be made smaller than `inner` inside its frame, whatever frame
+  // the window system gives it: a smaller size asked for, by the user, the window manager or a
+  // program, becomes this one.
+  void SetSmallestInnerSize(const QSize& inner);
   QRect ClientRect() const;  // (0, 0, client width, client height)
   QPoint MapToClient(const QPoint& global) const;
   QPoint MapToGlobal(const QPoint& client) const;
@@ -128,8 +129,6 @@ class Window {
 
   QPointer<QWidget> widget_;
   QSize requested_outer_size_;  // of a top-level window, as SetRect last asked
-  QSize smallest_outer_size_;   // of a top-level window; invalid for no limit of ours
-  void ApplySmallestSize();
   WindowHandle handle_;
   bool destroy_started_ = false;  // kDestroy sent; the window still counts as alive
   bool destroying_ = false;       // gone: the handle names nothing any more

@@ -158,7 +158,7 @@ TEST_F(DeskFigures, TheSearchButtonAndTheForumLabelOpenTheirPages) {
     EXPECT_EQ(browser.Handed(), texts::kWebSearchAddress + "\n");
   }
   test_support::FakeBrowser browser;
-  Click(unit::kForumLabel, QPoint(200, 12));  // its right end: the count label lies over its left
+  Click(unit::kForumLabel, QPoint(ReadInt(unit::kForumLabel, property::kWidth) - 12, 12));  // its right end
   EXPECT_EQ(browser.Handed(), texts::kForumAddress + "\n");
 }
 #endif

@@ -67,8 +67,8 @@ TEST_F(WritingDesk, FirstStartMakesTheFourFoldersAndShowsAnEmptyList) {
   EXPECT_EQ(NameBox(), "");
   EXPECT_EQ(TextBox(), "");
   EXPECT_TRUE(ReadChapterRecords(folder_).empty());
-  // Laid out for the window's width as it came up (the frame may add to the template's).
-  const int32_t width = ReadInt(unit::kWindow, property::kWidth);
+  // Laid out for the inside of the window as it came up (its Width counts the frame too).
+  const int32_t width = Unit(0)->Widget()->width();
   ASSERT_TRUE(WaitFor([&] { return ReadInt(unit::kCloseButton, property::kLeft) == width - 60; }));
 }
 
@@ -321,21 +321,27 @@ TEST_F(WritingDesk, FocusOnABoxSelectsItsWholeText) {
   EXPECT_EQ(ReadInt(unit::kTextBox, kSelLength), 4);
 }
 
+// Placed from the inside: Width and Height count the frame too.
 TEST_F(WritingDesk, TheTitleButtonsFollowTheRightEdge) {
   StartDesk();
-  WriteInt(unit::kWindow, property::kWidth, 1100);
+  const QSize frame = QSize(ReadInt(unit::kWindow, property::kWidth), ReadInt(unit::kWindow, property::kHeight)) -
+                      Unit(0)->Widget()->size();
+  WriteInt(unit::kWindow, property::kWidth, 1100 + frame.width());
   ASSERT_TRUE(WaitFor([&] { return ReadInt(unit::kCloseButton, property::kLeft) == 1040; }));
-  WriteInt(unit::kWindow, property::kWidth, 1000);
+  WriteInt(unit::kWindow, property::kWidth, 1000 + frame.width());
   ASSERT_TRUE(WaitFor([&] { return ReadInt(unit::kCloseButton, property::kLeft) == 940; }));
   EXPECT_EQ(ReadInt(unit::kMaximiseButton, property::kLeft), 910);
   EXPECT_EQ(ReadInt(unit::kMinimiseButton, property::kLeft), 865);
-  WriteInt(unit::kWindow, property::kHeight, 700);
+  WriteInt(unit::kWindow, property::kHeight, 700 + frame.height());
   ASSERT_TRUE(WaitFor([&] { return ReadInt(unit::kTextBox, property::kHeight) == 635; }));
   EXPECT_EQ(ReadInt(unit::kChapterList, property::kHeight), 578);
-  EXPECT_EQ(ReadInt(unit::kTextBox, property::kWidth), 691);
+  // From 1 pixel after the splitter to 3 pixels before the settings group.
+  EXPECT_EQ(ReadInt(unit::kTextBox, property::kLeft), 131);
+  EXPECT_EQ(ReadInt(unit::kTextBox, property::kWidth), 1000 - 180 - 131);
 }
 
-TEST_F(WritingDesk, TheSplitterStaysBetweenEightAndTheWidthLessTwenty) {
+// The text box keeps 200 pixels before the settings group (180 pixels from the right edge).
+TEST_F(WritingDesk, TheSplitterStaysBetweenEightAndTheTextBoxsLeastWidth) {
   StartDesk();
   // Pressed 4 pixels into the bar, dragged so that its left edge would be at `left`.
   const auto drag_to = [&](int left) {
@@ -347,9 +353,10 @@ TEST_F(WritingDesk, TheSplitterStaysBetweenEightAndTheWidthLessTwenty) {
   };
   drag_to(3);
   ASSERT_TRUE(WaitFor([&] { return ReadInt(unit::kSplitter, property::kLeft) == 8; }));
-  const int32_t width = ReadInt(unit::kWindow, property::kWidth);
+  const int32_t width = Unit(0)->Widget()->width();  // the inside
   drag_to(width);  // as far right as the bar goes
-  ASSERT_TRUE(WaitFor([&] { return ReadInt(unit::kSplitter, property::kLeft) == width - 20; }));
+  ASSERT_TRUE(WaitFor([&] { return ReadInt(unit::kSplitter, property::kLeft) == width - 180 - 200 - 8 - 1; }));
+  EXPECT_EQ(ReadInt(unit::kTextBox, property::kWidth), 200);
   drag_to(300);
   ASSERT_TRUE(WaitFor([&] { return ReadInt(unit::kSplitter, property::kLeft) == 300; }));
   EXPECT_EQ(ReadInt(unit::kChapterList, property::kWidth), 300 - 9 - 2);

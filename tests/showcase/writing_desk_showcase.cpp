@@ -8,6 +8,9 @@
 // folder.
 //
 //   xvfb-run -a -s "-screen 0 1280x800x24" build/tests/showcase/writing_desk_showcase shots/
+//
+// or under a window manager (openbox running on the same display) for the maximised shot as a
+// desktop makes it.
 #include <QApplication>
 #include <QCursor>
 #include <QDialog>
@@ -148,7 +151,9 @@ void TakeShots() {
   if (!Save({window}, "statistics.png")) Finish(1);
   // As small as the window may be made, then a common laptop's screen.
   window->resize(100, 100);
-  QApplication::processEvents();
+  WaitFor("laid out at the smallest", [window] {
+    return window->width() < 960 && app::ReadInt(unit::kCloseButton, property::kLeft) == window->width() - 60;
+  });
   if (!Save({window}, "smallest.png")) Finish(1);
   window->resize(1280, 800);
   WaitFor("laid out for 1280", [] { return app::ReadInt(unit::kCloseButton, property::kLeft) > 1000; });
@@ -219,8 +224,12 @@ void TakeShots() {
   WaitFor("saved again", [] { return !CaptionOf(unit::kForumLabel).starts_with("章节未能保存"); });
 
   Click(UnitWidget(unit::kMaximiseButton));
-  // Without a window manager (xvfb) the state changes, the size may not.
+  // Without a window manager (xvfb) the state changes, the size may not; under one (openbox)
+  // the new size may come after the state, and the shot waits for it a moment.
   WaitFor("maximised", [window] { return window->isMaximized(); });
+  (void)QTest::qWaitFor([window] { return window->frameGeometry() == window->screen()->availableGeometry(); }, 2000);
+  WaitFor("laid out for the maximised window",
+          [window] { return app::ReadInt(unit::kCloseButton, property::kLeft) == window->width() - 60; });
   Finish(Save({window}, "maximised.png") ? 0 : 1);
 }
 

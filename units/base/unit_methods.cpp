@@ -1,5 +1,7 @@
 #include "units/base/unit_methods.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <algorithm>
 
 #include "forms/forms_runtime.h"
@@ -32,13 +34,30 @@ void Move(forms::FormId form, forms::UnitId unit, std::optional<int32_t> left,
   window->Repaint();
 }
 
-void KeepSizeAsSmallest(forms::FormId form, forms::UnitId unit) {
-  if (gui::Window* window = LiveUnit(form, unit)) window->SetSmallestSize(window->Rect().size());
-}
-
+// The widget's own size: the client widget inside it is laid out only once it is shown, and a
+// layout runs before that.
 int32_t InnerWidth(forms::FormId form, forms::UnitId unit) {
   gui::Window* window = LiveUnit(form, unit);
   return window == nullptr || window->Widget() == nullptr ? 0 : window->Widget()->width();
+}
+
+int32_t InnerHeight(forms::FormId form, forms::UnitId unit) {
+  gui::Window* window = LiveUnit(form, unit);
+  return window == nullptr || window->Widget() == nullptr ? 0 : window->Widget()->height();
+}
+
+void KeepInnerSizeAtLeast(forms::FormId form, forms::UnitId unit, int32_t width, int32_t height) {
+  if (gui::Window* window = LiveUnit(form, unit)) window->SetSmallestInnerSize(QSize(width, height));
+}
+
+ScreenArea AvailableScreenArea(forms::FormId form, forms::UnitId unit) {
+  gui::Window* window = LiveUnit(form, unit);
+  const QScreen* screen = window != nullptr && window->Widget() != nullptr
+                              ? window->Widget()->screen()
+                              : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return {};
+  const QRect area = screen->availableGeometry();
+  return {area.x(), area.y(), area.width(), area.height()};
 }
 
 int64_t SendUnitMessage(forms::FormId form, forms::UnitId unit, uint32_t message, uint64_t wparam,

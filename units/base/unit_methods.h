@@ -19,13 +19,28 @@ void Move(forms::FormId form, forms::UnitId unit, std::optional<int32_t> left,
           std::optional<int32_t> top = std::nullopt, std::optional<int32_t> width = std::nullopt,
           std::optional<int32_t> height = std::nullopt);
 
-// The unit's window cannot be made smaller than it is now (by the user or a program: a
-// smaller size asked for becomes this one).
-void KeepSizeAsSmallest(forms::FormId form, forms::UnitId unit);
-
-// The width of the unit's window inside its frame (its Width counts the frame too); 0 for no
-// live unit.
+// The size of the unit's window inside its frame (a menu bar, if any, included): where its
+// units are placed. A window's Width and Height count its frame, which the window system may
+// add, change or take away (a window manager's border, none while maximised), so a layout is
+// computed from these. 0 for no live unit.
 int32_t InnerWidth(forms::FormId form, forms::UnitId unit);
+int32_t InnerHeight(forms::FormId form, forms::UnitId unit);
+
+// A top-level unit's window cannot be made smaller than `width` x `height` inside its frame
+// (by the user, the window manager or a program: a smaller size asked for becomes this one),
+// whatever frame it has.
+void KeepInnerSizeAtLeast(forms::FormId form, forms::UnitId unit, int32_t width, int32_t height);
+
+// The part of the screen that the unit's window is on (or of the main screen) that windows may
+// take: the screen less its task bars and docks, in the coordinates of Left and Top. Empty when
+// there is no screen.
+struct ScreenArea {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+};
+ScreenArea AvailableScreenArea(forms::FormId form, forms::UnitId unit);
 
 int64_t SendUnitMessage(forms::FormId form, forms::UnitId unit, uint32_t message, uint64_t wparam,
                         int64_t lparam);
