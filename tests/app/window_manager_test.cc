@@ -157,6 +157,16 @@ class UnderWindowManager : public DeskTest {
   }
 
   QWidget* Window() { return Unit(0)->Widget(); }
+  // Active, asked of the window manager as well: on a loaded machine a window manager just
+  // started may map the window before it gives new windows the focus.
+  bool Activated() {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      Window()->activateWindow();
+      RunTool("wmctrl", {"-i", "-a", WindowId()});
+      if (QTest::qWaitForWindowActive(Window(), 5000)) return true;
+    }
+    return false;
+  }
   QString WindowId() { return QString::number(Window()->winId()); }
   QSize Inside() { return Window()->size(); }
   QRect FreeArea() { return Window()->screen()->availableGeometry(); }
@@ -165,15 +175,14 @@ class UnderWindowManager : public DeskTest {
   // frame at all; with `title_bar` the window gets a caption, and openbox a title bar and a
   // border: a frame far thicker at the top than at the sides.
   void StartUnderWindowManager(bool title_bar) {
-    StartDesk();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(Window()));
+    ASSERT_TRUE(Load());
+    ASSERT_TRUE(Activated());
     if (!title_bar) return;
     WriteText(unit::kWindow, property::kCaption, "写作台");
     ASSERT_TRUE(WaitFor([&] { return Window()->frameGeometry().height() - Inside().height() > 10; }, 10000))
         << "openbox gave the window no title bar";
     ASSERT_GT(Window()->frameGeometry().width(), Inside().width()) << "nor a border";
-    Window()->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(Window()));
+    ASSERT_TRUE(Activated());
   }
 
   // Laid out for the inside once the close button stands 60 pixels before its right edge; the
@@ -286,8 +295,7 @@ TEST_F(UnderWindowManager, TheLayoutHoldsThroughResizesAndMaximiseRestoreCyclesI
   platform::DeclareFolderFull(platform::GbkPathOf(folder_));
   Type("满了");
   ASSERT_TRUE(WaitFor([&] { return ReadText(unit::kForumLabel, property::kCaption).starts_with("章节未能保存"); }));
-  Window()->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(Window()));
+  ASSERT_TRUE(Activated());
   CycleThroughTheWindowManager(true);
 }
 
