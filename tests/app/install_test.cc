@@ -21,13 +21,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Polls until `path` exists, up to `timeout_ms` by the clock (a loaded machine stretches each
+// poll, never the deadline).
 bool WaitForPath(const fs::path& path, int timeout_ms) {
-  for (int waited = 0; waited < timeout_ms; waited += 20) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  for (;;) {
     std::error_code error;
     if (fs::exists(path, error)) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-  return false;
 }
 
 // `cmake --install <build> --prefix <prefix>`; its exit code.

@@ -12,6 +12,8 @@
 #include <unistd.h>
 
 #include <QProcess>
+#include <chrono>
+#include <thread>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QWindow>
@@ -125,10 +127,9 @@ class LaptopScreen {
     window_manager_ = Spawn({"openbox", "--sm-disable", "--config-file", config.string()});
     // Managing once it answers as the window manager (wmctrl reads its name from the root).
     bool managing = false;
-    for (int tries = 0; tries < 100 && !managing; ++tries) {
-      managing = RunTool("wmctrl", {"-m"});
-      if (!managing) usleep(100000);
-    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!(managing = RunTool("wmctrl", {"-m"})) && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
     if (!managing) {
       unavailable_ = "openbox did not start managing the virtual screen";
       return;
