@@ -112,6 +112,8 @@ inline const std::string kOfferChoices = runtime::Gbk(
     "否：保留现在的正文，不再提醒（抢救副本仍在原处）\r\n取消：以后再决定");
 inline const std::string kRescueUnreadable = runtime::Gbk("抢救副本无法读出：");
 inline const std::string kReplacedStem = runtime::Gbk("【替换前】");
+inline const std::string kReplacedNotKept = runtime::Gbk(
+    "现在的正文无法另存一份，所以没有换成抢救副本里的正文。请先腾出磁盘空间再选中这一章。");
 inline const std::string kClosePending =
     runtime::Gbk("\r\n关闭后，下次启动时会再提醒。要关闭写作台吗？");
 

@@ -376,8 +376,14 @@ void OfferRescuedText() {
   // the rescue.
   const Text name_now = ReadText(unit::kNameBox, property::kContent);
   const Text text_now = ReadText(unit::kTextBox, property::kContent);
-  WriteRescueCopy(Now() + texts::kReplacedStem + std::to_string(chapter->record), name_now.View(),
-                  text_now.View());
+  const RescueCopy before =
+      WriteRescueCopy(Now() + texts::kReplacedStem + std::to_string(chapter->record),
+                      name_now.View(), text_now.View());
+  if (before.path.empty()) {
+    // Nowhere to keep what the record holds: nothing is replaced, the chapter keeps waiting.
+    Ask(texts::kReplacedNotKept, 0x30, texts::kErrorCaption);
+    return;
+  }
   chapter->on_screen = true;  // healed by the next save its record takes
   WriteText(unit::kNameBox, property::kContent, text->name);
   WriteText(unit::kTextBox, property::kContent, text->text);
