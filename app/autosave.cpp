@@ -1,15 +1,22 @@
 #include "app/autosave.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "app/desk_texts.h"
+#include "app/desk_writer.h"
 #include "app/gate_calls.h"
+#include "app/idle_timers.h"
 #include "app/main_window_ids.h"
 #include "app/save_alarm.h"
+#include "commands/file_replacement.h"
+#include "platform/core/clock.h"
+#include "platform/core/file_system.h"
 #include "platform/core/native_path.h"
 
 namespace app {
@@ -21,6 +28,15 @@ bool rewritten_this_session = false;
 // The last session's file is kept (or needed no keeping): copied once per session, however
 // often the rewrite after it fails.
 bool last_session_kept = false;
+uint32_t last_handed_ticks = 0;
+bool handed_before = false;
+
+constexpr uint32_t kAutosaveEveryMs = 3000;
+// 64 KB written per character typed at ten characters a second.
+constexpr uint64_t kAutosaveBytesPerSecond = 640 * 1024;
+// How soon a tick that found the writer still busy with the file looks again.
+constexpr int32_t kBusyRetryMs = 100;
+const std::string kAutosaveJob = "autosave";
 
 // The file as the last session left it (no command reads a file, so it is read directly): empty
 // when there is none, nothing when it is there but cannot be read (then it must not be replaced).
@@ -33,17 +49,64 @@ std::optional<std::string> ReadAutosaveFile(const std::string& gbk_path) {
   return bytes;
 }
 
-// Keeps the last session's file before the first rewrite replaces it; false when it could
-// not be kept.
-bool KeepLastSessionFile(const std::string& gbk_path, std::string_view new_text) {
-  const std::optional<std::string> old_text = ReadAutosaveFile(gbk_path);
-  if (!old_text) return false;
-  if (old_text->empty() || *old_text == new_text) return true;
-  const runtime::Text now = CoreText(libraries::kToText, {Core(libraries::kGetNow, {})});
-  const runtime::Text source(gbk_path);
-  const runtime::Text target(InProgramFolder(
-      texts::kAutosaveBackupPrefix + std::string(now.View()) + texts::kLastSessionAutosaveSuffix));
-  return IsTrue(Core(libraries::kCopyFile, {source.Arg(), target.Arg()}));
+// What a write hands to the writer. `keep_to` names where the last session's file goes first
+// (empty: it was kept already).
+struct AutosaveWrite {
+  std::string path;
+  std::string text;
+  std::string keep_to;
+};
+
+// On the writer's thread. Keeps the last session's file before the first rewrite replaces it;
+// nothing is written when that fails.
+bool WriteAutosaveFile(const AutosaveWrite& write) {
+  if (!write.keep_to.empty()) {
+    const std::optional<std::string> old_text = ReadAutosaveFile(write.path);
+    if (!old_text) return false;
+    if (!old_text->empty() && *old_text != write.text &&
+        !platform::CopyFile(write.path, write.keep_to, /*fail_if_exists=*/false)) {
+      return false;
+    }
+  }
+  const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(write.text.data()),
+                                       write.text.size());
+  return commands::ReplaceFileContent(write.path, std::span(&bytes, 1));
+}
+
+void AutosaveAnswered(bool kept_last_session, bool written) {
+  if (written) {
+    if (kept_last_session) last_session_kept = true;
+    rewritten_this_session = true;
+  } else {
+    stale = true;  // tried again when next due
+    ArmAutosaveTimer();
+  }
+  ReportSave(SaveKind::kAutosave, written);
+}
+
+void HandTextToWriter() {
+  auto write = std::make_shared<AutosaveWrite>();
+  write->path = InProgramFolder(texts::kAutosaveFile);
+  write->text = std::string(ReadText(unit::kTextBox, property::kContent).View());
+  if (!last_session_kept) {
+    const runtime::Text now = CoreText(libraries::kToText, {Core(libraries::kGetNow, {})});
+    write->keep_to = InProgramFolder(texts::kAutosaveBackupPrefix + std::string(now.View()) +
+                                     texts::kLastSessionAutosaveSuffix);
+  }
+  stale = false;
+  last_handed_ticks = platform::TickCount();
+  handed_before = true;
+  DeskWriter().Hand(kAutosaveJob, [write]() -> disk_writer::Writer::Answer {
+    const bool written = WriteAutosaveFile(*write);
+    const bool kept = !write->keep_to.empty();
+    return [kept, written] { AutosaveAnswered(kept, written); };
+  });
+}
+
+// How long after the last write the next may come: longer for a longer text.
+uint32_t AutosaveGapMs(size_t bytes) {
+  return static_cast<uint32_t>(
+      std::max<uint64_t>(kAutosaveEveryMs, uint64_t{bytes} * 1000 / kAutosaveBytesPerSecond));
 }
 
 }  // namespace
@@ -53,30 +116,32 @@ void KeepLastSessionAutosave() {
   stale = false;
   rewritten_this_session = false;
   last_session_kept = false;
+  handed_before = false;
 }
 
 bool AutosaveHoldsThisSessionsText() { return rewritten_this_session && !stale; }
 
 bool AutosaveDue() { return stale && ReadInt(unit::kAutosaveSwitch, property::kChecked) == 1; }
 
-void Autosave(bool even_while_backing_off) {
-  if (!AutosaveDue()) return;
-  if (!even_while_backing_off && !SaveAttemptDue(SaveKind::kAutosave)) return;
-  const std::string path = InProgramFolder(texts::kAutosaveFile);
-  const runtime::Text content = ReadText(unit::kTextBox, property::kContent);
-  if (!last_session_kept) {
-    if (!KeepLastSessionFile(path, content.View())) return ReportSave(SaveKind::kAutosave, false);
-    last_session_kept = true;
+int32_t Autosave() {
+  if (!AutosaveDue()) return 0;
+  if (!SaveAttemptDue(SaveKind::kAutosave)) return kBusyRetryMs;
+  if (DeskWriter().Busy(kAutosaveJob)) return kBusyRetryMs;
+  if (handed_before) {
+    const size_t bytes = ReadText(unit::kTextBox, property::kContent).View().size();
+    const uint32_t since = platform::TickCount() - last_handed_ticks;
+    const uint32_t gap = AutosaveGapMs(bytes);
+    if (since < gap) return static_cast<int32_t>(gap - since);
   }
-  const runtime::Text target(path);
-  const runtime::ByteSet bytes =
-      runtime::ByteSet::FromResult(Core(libraries::kToByteSet, {content.Arg()}));
-  // A failed write (a full disk) is tried again at the next tick.
-  const bool written = IsTrue(Core(libraries::kWriteBytesToFile, {target.Arg(), bytes.Arg()}));
-  ReportSave(SaveKind::kAutosave, written);
-  if (!written) return;
-  stale = false;
-  rewritten_this_session = true;
+  HandTextToWriter();
+  return 0;
+}
+
+void AutosaveNow() {
+  FinishDeskWrites();
+  if (!AutosaveDue()) return;
+  HandTextToWriter();
+  FinishDeskWrites();
 }
 
 }  // namespace app

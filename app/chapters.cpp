@@ -1,6 +1,7 @@
 #include "app/chapters.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "app/character_count.h"
 #include "app/daily_progress.h"
 #include "app/desk_texts.h"
+#include "app/desk_writer.h"
 #include "app/gate_calls.h"
 #include "app/idle_timers.h"
 #include "app/main_window_ids.h"
@@ -32,6 +34,9 @@ constexpr int32_t kInputModeNormal = 0;
 constexpr int32_t kInputModeReadOnly = 1;
 
 bool database_open = false;
+// The chapter database, for the writer's thread, which must not ask the database list (every
+// use through the list waits for that thread).
+database::Database* chapters_for_writer = nullptr;
 // The record number (GetRecordNumber) of the chapter the boxes show; 0 for none. A write of
 // the boxes goes only into this record, so that a routine which has already moved the
 // pointer (a delete, a new chapter) never writes one chapter's text into another's record.
@@ -47,6 +52,13 @@ bool changed_since_save = true;
 constexpr uint32_t kFlushAfterPauseMs = 1000;
 bool saved_since_flush = false;  // a save, a new or a deleted chapter
 uint32_t last_save_ticks = 0;
+// While the author types, the text goes to the writer at most this often: every save that
+// changes the text costs a flush of the memo file, and a slow disk takes up to 100 ms for one.
+constexpr uint32_t kSaveEveryMs = 700;
+uint32_t last_handed_ticks = 0;
+bool handed_before = false;
+const std::string kChapterSaveJob = "chapter save";
+const std::string kFlushJob = "database flush";
 bool boxes_editable = true;  // as the window comes up
 // The record numbers of the records not marked deleted, in record order, as this program
 // made them: the n-th is where a walk from the first record would stop for n. Lets a
@@ -99,6 +111,7 @@ void NoteDatabaseWritten() {
 
 // A flush that fails is told as a failed save: the text may not be on the disk.
 void PutSavesOnDisk() {
+  FinishDeskWrites();
   if (!saved_since_flush) return;
   database::Database* chapters = database::DatabaseList::Instance().Current();
   if (chapters == nullptr) return;
@@ -171,7 +184,9 @@ void TellChapterUnreadable(int32_t item, int32_t error, const Text& name) {
 
 bool ChapterDatabaseOpen() { return database_open; }
 void SetChapterDatabaseOpen(bool open) {
+  FinishDeskWrites();
   database_open = open;
+  chapters_for_writer = open ? database::DatabaseList::Instance().Current() : nullptr;
   shown_record = 0;
   shown_unreadable = false;
   boxes_editable = true;
@@ -273,26 +288,124 @@ void WriteShownChapter() {
 }  // namespace
 
 void FlushShownChapter() {
+  // The answers of saves still on their way first: a failure is told for this chapter.
+  FinishDeskWrites();
   WriteShownChapter();
   // Also the saves of earlier ticks: a switch or the end puts them on the disk, and tells a
   // failure, before the database is left or closed.
   PutSavesOnDisk();
 }
 
+namespace {
+
+// What a save hands to the writer: the boxes as they were, as the values of the record's
+// fields. They are runtime blocks, let go on the window's thread by the save's answer.
+struct ChapterSnapshot {
+  int32_t record = 0;
+  runtime::ByteSet text;
+  Text name;
+};
+
+// On the writer's thread: the snapshot into its record, the record pointer put back after.
+int32_t WriteSnapshotIntoRecord(database::Database* chapters, const ChapterSnapshot& snapshot) {
+  const int32_t pointer = chapters->record_pointer();
+  const int32_t target = snapshot.record - 1;  // the pointer counts from 0
+  if (pointer != target) {
+    chapters->GoFirst();
+    if (const int32_t moved = chapters->Skip(target); moved != database::code::kOk) return moved;
+  }
+  const database::FieldUpdate updates[] = {
+      {texts::kTextField, snapshot.text.Arg()},
+      {texts::kNameField, snapshot.name.Arg()}};
+  const int32_t result = chapters->UpdateRecords(nullptr, updates);
+  if (pointer != target) {
+    chapters->GoFirst();
+    chapters->Skip(pointer);
+  }
+  return result;
+}
+
+// On the window's thread, the writer's answer to a save of `record`.
+void ChapterSaveAnswered(int32_t record, int32_t code) {
+  // The engine's code, for the save alarm's reason, as if the command had run here.
+  database::SetLastDatabaseError(code);
+  const bool written = code == database::code::kOk;
+  // Every routine that leaves a chapter first waits for these answers, so the chapter is still
+  // the one shown; anything else is answered for nothing on the screen.
+  if (record != shown_record) return;
+  ReportSave(SaveKind::kRecord, written);
+  if (written) {
+    NoteDatabaseWritten();
+  } else {
+    // The next due attempt hands the newest text again.
+    changed_since_save = true;
+    ArmSaveTimer();
+  }
+}
+
+// Hands the boxes to the writer, which saves them into the shown chapter's record.
+void HandShownChapterToWriter() {
+  auto snapshot = std::make_shared<ChapterSnapshot>();
+  snapshot->record = shown_record;
+  snapshot->text = runtime::ByteSet::FromResult(TrimmedTextAsByteSet(nullptr));
+  snapshot->name = ReadText(unit::kNameBox, property::kContent);
+  changed_since_save = false;
+  last_handed_ticks = platform::TickCount();
+  handed_before = true;
+  database::Database* chapters = chapters_for_writer;
+  DeskWriter().Hand(kChapterSaveJob, [chapters, snapshot]() -> disk_writer::Writer::Answer {
+    const int32_t code = WriteSnapshotIntoRecord(chapters, *snapshot);
+    return [snapshot, code] { ChapterSaveAnswered(snapshot->record, code); };
+  });
+}
+
+// The flush once the author has paused, on the writer's thread; a failure is told as a failed
+// save, as at a switch.
+void HandFlushToWriter() {
+  if (!saved_since_flush || chapters_for_writer == nullptr) return;
+  saved_since_flush = false;
+  database::Database* chapters = chapters_for_writer;
+  DeskWriter().Hand(kFlushJob, [chapters]() -> disk_writer::Writer::Answer {
+    const int32_t code = chapters->Flush();
+    return [code] {
+      if (code == database::code::kOk) return;
+      database::SetLastDatabaseError(code);
+      ReportSave(SaveKind::kRecord, false);
+    };
+  });
+}
+
+}  // namespace
+
 void SaveCurrentChapter(bool even_while_backing_off) {
-  if (!changed_since_save || shown_unreadable) {
-    if (platform::TickCount() - last_save_ticks >= kFlushAfterPauseMs) PutSavesOnDisk();
+  if (even_while_backing_off) {
+    // A save that must be done now (the close, a figure read from the records): on this
+    // thread, once the writer is done.
+    FinishDeskWrites();
+    if (!changed_since_save || shown_unreadable) return;
+    const bool written = database_open && WriteBoxesIntoRecord();
+    ShowNameInItem(CurrentItem());
+    if (written) {
+      changed_since_save = false;
+      NoteDatabaseWritten();
+    }
     return;
   }
-  if (!even_while_backing_off && !SaveAttemptDue(SaveKind::kRecord)) return;
-  // Results as the database gives them: with no current record nothing is written, and the
-  // boxes stay marked so that the next tick tries again.
-  const bool written = database_open && WriteBoxesIntoRecord();
-  ShowNameInItem(CurrentItem());
-  if (written) {
-    changed_since_save = false;
-    NoteDatabaseWritten();
+  if (!changed_since_save || shown_unreadable) {
+    if (platform::TickCount() - last_save_ticks >= kFlushAfterPauseMs &&
+        !DeskWriter().Busy(kChapterSaveJob)) {
+      HandFlushToWriter();
+    }
+    return;
   }
+  if (!SaveAttemptDue(SaveKind::kRecord)) return;
+  // With no chapter shown nothing is written; the boxes stay marked so that a later tick tries.
+  if (!database_open || shown_record == 0) return;
+  // The save before is still on its way to the disk: this text goes with the next tick's.
+  if (DeskWriter().Busy(kChapterSaveJob)) return;
+  if (handed_before && platform::TickCount() - last_handed_ticks < kSaveEveryMs) return;
+  ShowNameInItem(CurrentItem());
+  HandShownChapterToWriter();
 }
 
 namespace {
@@ -413,6 +526,7 @@ bool AppendChapter() {
 }  // namespace
 
 void NewChapter() {
+  FinishDeskWrites();
   if (!shown_unreadable && shown_record != 0) {
     const Text name = ReadText(unit::kNameBox, property::kContent);
     WriteChapterFile(name.View(), shown_record);
@@ -425,6 +539,7 @@ void NewChapter() {
 }
 
 void SaveReadablePartAsNewChapter() {
+  FinishDeskWrites();
   if (!shown_unreadable) return;
   const std::string name =
       std::string(ReadText(unit::kNameBox, property::kContent).View()) + texts::kReadablePartSuffix;
@@ -436,6 +551,7 @@ void SaveReadablePartAsNewChapter() {
 }
 
 void DeleteChapter() {
+  FinishDeskWrites();
   const int32_t current = CurrentItem();
   const int32_t count =
       TreeBoxMethod(libraries::kGetItemCount, {TreeBoxRef(unit::kChapterList)}).As<int32_t>();

@@ -208,7 +208,7 @@ void AskForDailyTarget() {
 }
 
 void ShowWritingHistoryChart() {
-  SaveCurrentChapter();  // the novel's count reads the records
+  SaveCurrentChapter(/*even_while_backing_off=*/true);  // the novel's count reads the records
   ShowHistoryChart(progress.history, Today(), CountNovelCharacters());
 }
 

@@ -69,7 +69,7 @@ void BackUpChapterFiles() {
 }
 
 void BackUpAutosaveFile() {
-  Autosave(true);  // the file may lag the box by one tick
+  AutosaveNow();  // the file may lag the box by a few seconds
   // A file not rewritten in this session (autosave off, or the text never changed) is the
   // last session's text, which must not be kept under today's time as this session's; one
   // that could not take the last changes is not this session's text either.

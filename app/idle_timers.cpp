@@ -25,7 +25,11 @@ void RememberSaveTimerIntervals() {
 }
 
 void ArmSaveTimer() { SetInterval(unit::kSaveTimer, save_interval); }
-void ArmAutosaveTimer() { SetInterval(unit::kAutosaveTimer, autosave_interval); }
+void ArmAutosaveTimer() {
+  if (ReadInt(unit::kAutosaveTimer, property::kInterval) == 0)
+    WriteInt(unit::kAutosaveTimer, property::kInterval, autosave_interval);
+}
+void ArmAutosaveTimerIn(int32_t milliseconds) { SetInterval(unit::kAutosaveTimer, milliseconds); }
 void DisarmSaveTimer() { SetInterval(unit::kSaveTimer, 0); }
 void DisarmAutosaveTimer() { SetInterval(unit::kAutosaveTimer, 0); }
 

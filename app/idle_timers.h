@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace app {
 
 // The save timer (100 ms) and the autosave timer tick only while they have something to do:
@@ -11,9 +13,12 @@ namespace app {
 // for the start-up's first ticks).
 void RememberSaveTimerIntervals();
 
-// A box changed: the save timer, and for the text box the autosave timer, tick again.
+// A box changed: the save timer, and for the text box the autosave timer, tick again. An
+// autosave timer already armed keeps its time: the file waits for its pace (autosave.h).
 void ArmSaveTimer();
 void ArmAutosaveTimer();
+// The autosave timer's next tick in `milliseconds`.
+void ArmAutosaveTimerIn(int32_t milliseconds);
 
 // A tick found nothing left to do.
 void DisarmSaveTimer();

@@ -160,8 +160,11 @@ HandlerResult OnSaveTick(const int32_t*, int32_t) {
 }
 
 HandlerResult OnAutosaveTick(const int32_t*, int32_t) {
-  Autosave();
-  if (!AutosaveDue()) DisarmAutosaveTimer();
+  if (const int32_t wait = Autosave(); wait > 0) {
+    ArmAutosaveTimerIn(wait);
+  } else {
+    DisarmAutosaveTimer();
+  }
   return {};
 }
 

@@ -18,6 +18,7 @@ DatabaseList& DatabaseList::Instance() {
 }
 
 int32_t DatabaseList::Open(OpenOptions options) {
+  WaitBeforeUse();
   if (options.path.empty()) return code::kFileNotFound;
   options.path = ResolveDatabasePath(options.path);
   for (const auto& database : databases_) {
@@ -32,11 +33,13 @@ int32_t DatabaseList::Open(OpenOptions options) {
 }
 
 Database* DatabaseList::Current() {
+  WaitBeforeUse();
   if (current_ < 0 || current_ >= static_cast<int32_t>(databases_.size())) return nullptr;
   return databases_[static_cast<size_t>(current_)].get();
 }
 
 void DatabaseList::Remove(int32_t k) {
+  WaitBeforeUse();
   if (k < 0 || k >= static_cast<int32_t>(databases_.size())) return;
   databases_.erase(databases_.begin() + k);
   if (k == current_) {
@@ -47,11 +50,13 @@ void DatabaseList::Remove(int32_t k) {
 }
 
 void DatabaseList::CloseAll() {
+  WaitBeforeUse();
   databases_.clear();
   current_ = -1;
 }
 
 Database* DatabaseList::FindByName(std::string_view name) {
+  WaitBeforeUse();
   const auto search = [&](auto&& key) -> Database* {
     for (auto it = databases_.rbegin(); it != databases_.rend(); ++it) {
       const std::string& value = key(**it);

@@ -1,14 +1,18 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "database/database.h"
 
-// The open databases of the process and the current one. One thread at a time works with
-// them (the user-interface thread); other processes are kept out by file locks.
+// The open databases of the process and the current one. One thread works with them through
+// this list (the user-interface thread); other processes are kept out by file locks. Another
+// thread may be handed a database to write into meanwhile (the desk's writer): its owner sets a
+// hook that every use through the list runs first, which waits until that thread is done.
 
 namespace database {
 
@@ -24,7 +28,13 @@ class DatabaseList {
   Database* Current();
   int32_t current_index() const { return current_; }
   int32_t size() const { return static_cast<int32_t>(databases_.size()); }
-  Database* At(int32_t k) { return databases_[static_cast<size_t>(k)].get(); }
+  Database* At(int32_t k) {
+    WaitBeforeUse();
+    return databases_[static_cast<size_t>(k)].get();
+  }
+
+  // Run before every use through the list (null: none).
+  void SetWaitBeforeUse(std::function<void()> wait) { wait_before_use_ = std::move(wait); }
 
   // Closes entry k; the current index follows.
   void Remove(int32_t k);
@@ -35,7 +45,12 @@ class DatabaseList {
   Database* FindByName(std::string_view name);
 
  private:
+  void WaitBeforeUse() {
+    if (wait_before_use_) wait_before_use_();
+  }
+
   std::vector<std::unique_ptr<Database>> databases_;
+  std::function<void()> wait_before_use_;
   int32_t current_ = -1;
 };
 

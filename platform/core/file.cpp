@@ -3,9 +3,11 @@
 #include "platform/core/file.h"
 
 #include <algorithm>
+#include <chrono>
 #include <utility>
 
 #include "platform/core/change_recording.h"
+#include "platform/core/disk_tally.h"
 #include "platform/core/fault_injection.h"
 
 namespace platform {
@@ -100,6 +102,7 @@ int64_t File::WriteAt(int64_t offset, const void* buffer, int64_t count) {
     Failed(LastSystemError());
     return -1;
   }
+  CountBytesWritten(count);
   if (RecordingFileChanges()) {
     RecordFileChange({FileChange::Kind::kWrite, path_, offset,
                       std::string(static_cast<const char*>(buffer), static_cast<size_t>(count))});
@@ -137,7 +140,11 @@ bool File::Flush() {
     Failed(FileError::kIoError);
     return false;
   }
-  if (!FlushToDevice()) {
+  const auto start = std::chrono::steady_clock::now();
+  WaitFlushDelay();
+  const bool flushed = FlushToDevice();
+  CountFlush(std::chrono::steady_clock::now() - start);
+  if (!flushed) {
     Failed(LastSystemError());
     return false;
   }
