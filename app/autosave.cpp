@@ -57,31 +57,38 @@ struct AutosaveWrite {
   std::string keep_to;
 };
 
+// What the writer did: whether the last session's file is kept (or needed no keeping), and
+// whether the file was written.
+struct AutosaveResult {
+  bool last_session_kept = false;
+  bool written = false;
+};
+
 // On the writer's thread. Keeps the last session's file before the first rewrite replaces it;
 // nothing is written when that fails.
-bool WriteAutosaveFile(const AutosaveWrite& write) {
+AutosaveResult WriteAutosaveFile(const AutosaveWrite& write) {
   if (!write.keep_to.empty()) {
     const std::optional<std::string> old_text = ReadAutosaveFile(write.path);
-    if (!old_text) return false;
+    if (!old_text) return {};
     if (!old_text->empty() && *old_text != write.text &&
         !platform::CopyFile(write.path, write.keep_to, /*fail_if_exists=*/false)) {
-      return false;
+      return {};
     }
   }
   const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(write.text.data()),
                                        write.text.size());
-  return commands::ReplaceFileContent(write.path, std::span(&bytes, 1));
+  return {true, commands::ReplaceFileContent(write.path, std::span(&bytes, 1))};
 }
 
-void AutosaveAnswered(bool kept_last_session, bool written) {
-  if (written) {
-    if (kept_last_session) last_session_kept = true;
+void AutosaveAnswered(const AutosaveResult& result) {
+  if (result.last_session_kept) last_session_kept = true;
+  if (result.written) {
     rewritten_this_session = true;
   } else {
     stale = true;  // tried again when next due
     ArmAutosaveTimer();
   }
-  ReportSave(SaveKind::kAutosave, written);
+  ReportSave(SaveKind::kAutosave, result.written);
 }
 
 void HandTextToWriter() {
@@ -97,9 +104,8 @@ void HandTextToWriter() {
   last_handed_ticks = platform::TickCount();
   handed_before = true;
   DeskWriter().Hand(kAutosaveJob, [write]() -> disk_writer::Writer::Answer {
-    const bool written = WriteAutosaveFile(*write);
-    const bool kept = !write->keep_to.empty();
-    return [kept, written] { AutosaveAnswered(kept, written); };
+    const AutosaveResult result = WriteAutosaveFile(*write);
+    return [result] { AutosaveAnswered(result); };
   });
 }
 

@@ -57,6 +57,10 @@ uint32_t last_save_ticks = 0;
 constexpr uint32_t kSaveEveryMs = 700;
 uint32_t last_handed_ticks = 0;
 bool handed_before = false;
+// Handed to the writer, not yet answered: a save (its text is not in the record until then),
+// and a flush.
+bool save_in_flight = false;
+bool flush_in_flight = false;
 const std::string kChapterSaveJob = "chapter save";
 const std::string kFlushJob = "database flush";
 bool boxes_editable = true;  // as the window comes up
@@ -67,34 +71,63 @@ std::vector<int32_t> undeleted_records;
 
 int32_t RecordNumber() { return Core(libraries::kGetRecordNumber, {}).As<int32_t>(); }
 
-// The value of the text field: the text box's content without leading blanks, as a byte
-// set that ModifyFields takes over. Evaluated by ModifyFields itself.
-ArgCell TrimmedTextAsByteSet(const void*) {
+// The text field's value: the text box's content without leading blanks, as a byte set.
+ArgCell TrimmedTextAsByteSet() {
   const Text content = ReadText(unit::kTextBox, property::kContent);
   const Text trimmed = CoreText(libraries::kTrimLeadingSpaces, {content.Arg()});
   return Core(libraries::kToByteSet, {trimmed.Arg()});
 }
 
-// ModifyFields on the current record: the text field, then the name field. The result goes
-// to the save alarm as well; a chapter that could not be read is never written.
+// What a save hands to the writer: the boxes as they were, as the values of the record's
+// fields. They are runtime blocks, let go on the window's thread by the save's answer.
+struct ChapterSnapshot {
+  int32_t record = 0;
+  runtime::ByteSet text;
+  Text name;
+};
+
+// The snapshot into its record, found by its number, the record pointer put back after: on
+// the writer's thread, or on the window's once the writer is done.
+int32_t WriteSnapshotIntoRecord(database::Database* chapters, const ChapterSnapshot& snapshot) {
+  const int32_t pointer = chapters->record_pointer();
+  const int32_t target = snapshot.record - 1;  // the pointer counts from 0
+  int32_t result = database::code::kOk;
+  if (pointer != target) {
+    chapters->GoFirst();
+    result = chapters->Skip(target);
+  }
+  const database::FieldUpdate updates[] = {{texts::kTextField, snapshot.text.Arg()},
+                                           {texts::kNameField, snapshot.name.Arg()}};
+  if (result == database::code::kOk) result = chapters->UpdateRecords(nullptr, updates);
+  if (pointer != target) {
+    chapters->GoFirst();
+    chapters->Skip(pointer);
+  }
+  return result;
+}
+
+// The boxes as the values of the shown chapter's fields.
+std::shared_ptr<ChapterSnapshot> TakeSnapshot() {
+  auto snapshot = std::make_shared<ChapterSnapshot>();
+  snapshot->record = shown_record;
+  snapshot->text = runtime::ByteSet::FromResult(TrimmedTextAsByteSet());
+  snapshot->name = ReadText(unit::kNameBox, property::kContent);
+  return snapshot;
+}
+
+// The boxes into the shown chapter's record on this thread, the writer done first (a switch,
+// the end). The record is found by its number, wherever the pointer was left, so one
+// chapter's text never goes into another's record. The result goes to the save alarm as
+// well; a chapter that could not be read is never written.
 bool WriteBoxesIntoRecord() {
   // No chapter shown (an empty database before its first chapter): no record to write into,
   // which is no failure.
-  if (shown_record == 0) return false;
-  if (shown_unreadable && RecordNumber() == shown_record) return false;
-  // Every save writes the record the boxes were loaded from: a pointer moved elsewhere by a
-  // path that forgot to come back would put this chapter's text into another's record.
-  if (RecordNumber() != shown_record) {
-    ReportSave(SaveKind::kRecord, false);
-    return false;
-  }
-  static const runtime::SubStatement text_value{&TrimmedTextAsByteSet, nullptr};
-  const Text text_field(texts::kTextField);
-  const Text name_field(texts::kNameField);
-  const Text name = ReadText(unit::kNameBox, property::kContent);
-  const bool written = IsTrue(
-      Core(libraries::kModifyFields, {ArgCell{}, text_field.Arg(), ArgCell::Statement(&text_value),
-                                      name_field.Arg(), name.Arg()}));
+  if (shown_record == 0 || shown_unreadable) return false;
+  FinishDeskWrites();
+  const int32_t code =
+      WriteSnapshotIntoRecord(database::DatabaseList::Instance().Current(), *TakeSnapshot());
+  database::SetLastDatabaseError(code);
+  const bool written = code == database::code::kOk;
   ReportSave(SaveKind::kRecord, written);
   return written;
 }
@@ -262,17 +295,17 @@ bool ChapterRecordListed(int32_t record) {
 int32_t ShownChapterRecord() { return shown_record; }
 bool ShownChapterUnreadable() { return shown_unreadable; }
 bool ChapterUnsaved() {
-  return changed_since_save && database_open && shown_record != 0 && !shown_unreadable;
+  return (changed_since_save || save_in_flight) && database_open && shown_record != 0 &&
+         !shown_unreadable;
 }
 
-bool ChapterSaveDue() { return ChapterUnsaved() || saved_since_flush; }
+bool ChapterSaveDue() { return ChapterUnsaved() || saved_since_flush || flush_in_flight; }
 
 namespace {
 
 void WriteShownChapter() {
-  if (!database_open || shown_record == 0 || RecordNumber() != shown_record || shown_unreadable)
-    return;
-  if (!changed_since_save) return;
+  FinishDeskWrites();
+  if (!database_open || shown_record == 0 || shown_unreadable || !changed_since_save) return;
   if (!WriteBoxesIntoRecord()) {
     // The pointer is about to leave this chapter (or the program ends): what the record
     // could not take goes to the rescue copy now.
@@ -298,35 +331,9 @@ void FlushShownChapter() {
 
 namespace {
 
-// What a save hands to the writer: the boxes as they were, as the values of the record's
-// fields. They are runtime blocks, let go on the window's thread by the save's answer.
-struct ChapterSnapshot {
-  int32_t record = 0;
-  runtime::ByteSet text;
-  Text name;
-};
-
-// On the writer's thread: the snapshot into its record, the record pointer put back after.
-int32_t WriteSnapshotIntoRecord(database::Database* chapters, const ChapterSnapshot& snapshot) {
-  const int32_t pointer = chapters->record_pointer();
-  const int32_t target = snapshot.record - 1;  // the pointer counts from 0
-  if (pointer != target) {
-    chapters->GoFirst();
-    if (const int32_t moved = chapters->Skip(target); moved != database::code::kOk) return moved;
-  }
-  const database::FieldUpdate updates[] = {
-      {texts::kTextField, snapshot.text.Arg()},
-      {texts::kNameField, snapshot.name.Arg()}};
-  const int32_t result = chapters->UpdateRecords(nullptr, updates);
-  if (pointer != target) {
-    chapters->GoFirst();
-    chapters->Skip(pointer);
-  }
-  return result;
-}
-
 // On the window's thread, the writer's answer to a save of `record`.
 void ChapterSaveAnswered(int32_t record, int32_t code) {
+  save_in_flight = false;
   // The engine's code, for the save alarm's reason, as if the command had run here.
   database::SetLastDatabaseError(code);
   const bool written = code == database::code::kOk;
@@ -345,13 +352,11 @@ void ChapterSaveAnswered(int32_t record, int32_t code) {
 
 // Hands the boxes to the writer, which saves them into the shown chapter's record.
 void HandShownChapterToWriter() {
-  auto snapshot = std::make_shared<ChapterSnapshot>();
-  snapshot->record = shown_record;
-  snapshot->text = runtime::ByteSet::FromResult(TrimmedTextAsByteSet(nullptr));
-  snapshot->name = ReadText(unit::kNameBox, property::kContent);
+  const std::shared_ptr<ChapterSnapshot> snapshot = TakeSnapshot();
   changed_since_save = false;
   last_handed_ticks = platform::TickCount();
   handed_before = true;
+  save_in_flight = true;
   database::Database* chapters = chapters_for_writer;
   DeskWriter().Hand(kChapterSaveJob, [chapters, snapshot]() -> disk_writer::Writer::Answer {
     const int32_t code = WriteSnapshotIntoRecord(chapters, *snapshot);
@@ -364,10 +369,12 @@ void HandShownChapterToWriter() {
 void HandFlushToWriter() {
   if (!saved_since_flush || chapters_for_writer == nullptr) return;
   saved_since_flush = false;
+  flush_in_flight = true;
   database::Database* chapters = chapters_for_writer;
   DeskWriter().Hand(kFlushJob, [chapters]() -> disk_writer::Writer::Answer {
     const int32_t code = chapters->Flush();
     return [code] {
+      flush_in_flight = false;
       if (code == database::code::kOk) return;
       database::SetLastDatabaseError(code);
       ReportSave(SaveKind::kRecord, false);
@@ -399,8 +406,12 @@ void SaveCurrentChapter(bool even_while_backing_off) {
     return;
   }
   if (!SaveAttemptDue(SaveKind::kRecord)) return;
-  // With no chapter shown nothing is written; the boxes stay marked so that a later tick tries.
-  if (!database_open || shown_record == 0) return;
+  // With no database, or no chapter shown, nothing is written (the item still shows the name);
+  // the boxes stay marked so that a later tick tries.
+  if (!database_open || shown_record == 0) {
+    ShowNameInItem(CurrentItem());
+    return;
+  }
   // The save before is still on its way to the disk: this text goes with the next tick's.
   if (DeskWriter().Busy(kChapterSaveJob)) return;
   if (handed_before && platform::TickCount() - last_handed_ticks < kSaveEveryMs) return;

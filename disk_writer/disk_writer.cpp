@@ -90,15 +90,17 @@ void Writer::Run() {
     job = Job{};
     lock.lock();
     answers_.push_back(std::move(answer));
-    working_ = false;
-    current_key_.clear();
-    ++jobs_done_;
-    job_done_.notify_all();
+    // The owner is woken before the job counts as done: one that waits for the jobs finds
+    // every wake-up already sent.
     if (wake_ && !ending_) {
       lock.unlock();
       wake_();
       lock.lock();
     }
+    working_ = false;
+    current_key_.clear();
+    ++jobs_done_;
+    job_done_.notify_all();
   }
 }
 
