@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "app/chapters.h"
 #include "app/desk_texts.h"
+#include "app/desk_writer.h"
 #include "app/gate_calls.h"
 #include "app/history_chart.h"
 #include "app/main_window_ids.h"
@@ -184,15 +186,42 @@ void NoteShownChapterDeleted() {
   ShowToday();
 }
 
+namespace {
+
+// The minute's save goes to the writer, so that no key waits for its flush. A history whose
+// file could not be read at the start is merged with that file first, here (rare).
+void HandHistoryToWriter() {
+  if (!progress.changed || progress.keep_file_untouched) return;
+  if (progress.file_unread) {
+    SaveIfChanged();
+    return;
+  }
+  auto history = std::make_shared<const writing_history::History>(progress.history);
+  progress.changed = false;
+  DeskWriter().Hand("writing history", [path = HistoryPath(), history] {
+    const bool saved = writing_history::SaveHistory(path, *history);
+    return disk_writer::Writer::Answer([saved] {
+      if (!saved) progress.changed = true;  // tried again the next minute
+      progress.save_failed = !saved;
+      ShowToday();
+    });
+  });
+}
+
+}  // namespace
+
 void KeepWritingHistory() {
   ShowToday();
   const int64_t minute = MinuteOf(Now());
   if (!progress.changed || minute == progress.minute_saved) return;
   progress.minute_saved = minute;
-  SaveIfChanged();
+  HandHistoryToWriter();
 }
 
-void SaveWritingHistoryAtEnd() { SaveIfChanged(); }
+void SaveWritingHistoryAtEnd() {
+  FinishDeskWrites();
+  SaveIfChanged();
+}
 
 void AskForDailyTarget() {
   bool accepted = false;

@@ -16,6 +16,7 @@ std::atomic<int64_t> countdown{0};  // 0 = disarmed
 std::atomic<FaultAction> armed_action{FaultAction::kFail};
 std::atomic<int64_t> read_countdown{0};  // 0 = disarmed
 std::atomic<int64_t> identity_countdown{0};  // 0 = disarmed
+std::atomic<int64_t> flush_countdown{0};  // 0 = disarmed
 
 // True when `path` is `folder` or lies inside it, compared by whole components.
 bool IsInside(const std::filesystem::path& path, const std::filesystem::path& folder) {
@@ -77,6 +78,15 @@ bool CountDown(std::atomic<int64_t>& left_calls) {
 }
 
 }  // namespace
+
+void ArmFlushFault(int64_t nth) {
+  assert(nth >= 1);
+  flush_countdown = nth;
+}
+
+void DisarmFlushFault() { flush_countdown = 0; }
+
+bool TakeFlushFault() { return CountDown(flush_countdown); }
 
 std::filesystem::path AbsoluteNormalPath(std::string_view gbk_path) {
   std::error_code error;

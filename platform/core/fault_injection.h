@@ -57,6 +57,14 @@ void DisarmIdentityFault();
 // Called by the look-ups before they ask the system: true when this one must fail.
 bool TakeIdentityFault();
 
+// A flush fault armed here makes the n-th following File::Flush of the process fail, as a device
+// that reports an I/O error when asked to put the bytes down, and then disarms itself. It is
+// counted apart from the write-like calls above (which count flushes too). Requires: nth >= 1.
+void ArmFlushFault(int64_t nth);
+void DisarmFlushFault();
+// Called by File::Flush before it flushes: true when this one must fail.
+bool TakeFlushFault();
+
 // Requires: the folder path (GBK) is not empty. Relative paths are taken from the current folder.
 void DeclareFolderFull(std::string_view gbk_folder);
 void DeclareFolderFree(std::string_view gbk_folder);

@@ -142,10 +142,11 @@ bool File::Flush() {
   }
   const auto start = std::chrono::steady_clock::now();
   WaitFlushDelay();
-  const bool flushed = FlushToDevice();
+  const bool faulted = TakeFlushFault();
+  const bool flushed = !faulted && FlushToDevice();
   CountFlush(std::chrono::steady_clock::now() - start);
   if (!flushed) {
-    Failed(LastSystemError());
+    Failed(faulted ? FileError::kIoError : LastSystemError());
     return false;
   }
   flushed_changes_ = flushing;
