@@ -31,9 +31,9 @@ bool last_session_kept = false;
 uint32_t last_handed_ticks = 0;
 bool handed_before = false;
 
-constexpr uint32_t kAutosaveEveryMs = 3000;
-// 64 KB written per character typed at ten characters a second.
-constexpr uint64_t kAutosaveBytesPerSecond = 640 * 1024;
+constexpr uint32_t kAutosaveEveryMs = 5000;
+// 32 KB written per character typed at ten characters a second.
+constexpr uint64_t kAutosaveBytesPerSecond = 320 * 1024;
 // How soon a tick that found the writer still busy with the file looks again.
 constexpr int32_t kBusyRetryMs = 100;
 const std::string kAutosaveJob = "autosave";

@@ -10,10 +10,10 @@ namespace app {
 // item "自动保存内容" is not checked. Every write's result goes to the save alarm.
 //
 // The writes are the writer's (desk_writer.h): a key never waits for them. While the author
-// types, the file is rewritten at most every three seconds, and for a long chapter at most as
-// often as keeps the bytes written to 64 KB a character at ten characters a second (a chapter
-// of 2,000,000 characters: every six and a half seconds), so the disk work per key does not
-// grow with the chapter.
+// types, the file is rewritten at most every five seconds, and for a long chapter at most as
+// often as keeps the bytes written to 32 KB a character at ten characters a second (a chapter
+// of 2,000,000 characters: every twelve seconds), so the disk work per key does not grow with
+// the chapter. The first change after such a wait is written at once.
 //
 // After an unclean ending the file left by the last session may be the only extra copy of
 // its text: the first rewrite of a session first copies a non-empty file that differs from

@@ -191,7 +191,14 @@ int32_t MemoFile::WriteChange(std::string_view value, ChainChange* change) {
     const int32_t read = ReadHeader(&header);
     if (read != code::kOk) return read;
     updated = header;
-    TakeFreeBlocks(count - from_spares, &updated, &blocks);
+    // Blocks off the free list cost a flush before they are written (step 2); blocks past the
+    // end cost none. While at least as many replaced blocks wait for their switch's flush as
+    // this save lacks, it appends instead: they become spares at the next flush and serve the
+    // saves after it, so the file grows by fewer than kSparesWorthAFlush blocks.
+    const int32_t lacking = count - from_spares;
+    if (switched_in_memo_.size() + switched_in_main_.size() < static_cast<size_t>(lacking)) {
+      TakeFreeBlocks(lacking, &updated, &blocks);
+    }
     appended = count - static_cast<int32_t>(blocks.size());
     if (appended > kMaxMemoBlockCount - header.block_count) return code::kMemoAccessFailed;
     for (int32_t i = 0; i < appended; ++i) blocks.push_back(header.block_count + i);

@@ -63,7 +63,10 @@
 // writes into them, which needs no header lock, header write or free-list read. On disk they
 // look leaked: in no chain and not on the free list, so no other open (which never touches
 // leaked blocks) can take them. They go on the free list when the file is closed, when more
-// than kMaxSpareBlocks wait, or on ReleaseSpares. A killed process leaks them.
+// than kMaxSpareBlocks wait, or on ReleaseSpares. A killed process leaks them. A save that
+// lacks spares while the blocks that earlier saves replaced still wait for their switch's flush
+// appends past the end rather than take blocks off the free list, which would cost a flush of
+// its own: the blocks that wait serve the saves after the next flush.
 //
 // The free list's previous words are kept up to date but never trusted: nothing walks the
 // free list backwards, and the trailing cut only removes blocks being released, never a block

@@ -1,6 +1,7 @@
 #include "disk_writer/disk_writer.h"
 
 #include <algorithm>
+#include <chrono>
 #include <utility>
 
 namespace disk_writer {
@@ -56,7 +57,10 @@ void Writer::RunAnswers() {
 
 void Writer::WaitForJobs() {
   std::unique_lock lock(mutex_);
+  if (!working_ && waiting_.empty()) return;
+  const auto start = std::chrono::steady_clock::now();
   job_done_.wait(lock, [this] { return !working_ && waiting_.empty(); });
+  owner_wait_nanoseconds_ += std::chrono::nanoseconds(std::chrono::steady_clock::now() - start).count();
 }
 
 void Writer::WaitUntilIdle() {
@@ -72,6 +76,11 @@ int64_t Writer::jobs_done() const {
 int64_t Writer::jobs_replaced() const {
   const std::lock_guard lock(mutex_);
   return jobs_replaced_;
+}
+
+int64_t Writer::owner_wait_nanoseconds() const {
+  const std::lock_guard lock(mutex_);
+  return owner_wait_nanoseconds_;
 }
 
 void Writer::Run() {

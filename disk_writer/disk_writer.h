@@ -48,9 +48,11 @@ class Writer {
   // Waits until every job handed is done, then runs their answers.
   void WaitUntilIdle();
 
-  // How many jobs were done, and how many were replaced before they began.
+  // How many jobs were done, how many were replaced before they began, and how long the owner
+  // waited for the writer in all (WaitForJobs, WaitUntilIdle).
   int64_t jobs_done() const;
   int64_t jobs_replaced() const;
+  int64_t owner_wait_nanoseconds() const;
 
  private:
   struct Job {
@@ -69,6 +71,7 @@ class Writer {
   std::vector<Answer> answers_;
   int64_t jobs_done_ = 0;
   int64_t jobs_replaced_ = 0;
+  int64_t owner_wait_nanoseconds_ = 0;
   bool ending_ = false;
   std::thread thread_;  // last: it starts once the members above are ready
 };

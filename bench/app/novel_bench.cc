@@ -6,6 +6,17 @@
 //   Keystroke        one key typed into a chapter of 200,000 or 2,000,000 characters with the
 //                    whole desk running (count, statistics, save and autosave timers) against
 //                    the bare Qt text editor; max_ms is our slowest key
+//   PacedKeystroke   keys at an author's pace (ten a second) on a slow disk, every flush of the
+//                    process made to wait 0, 20 or 100 ms: a key's time runs from the moment it
+//                    is due to the moment it is painted, so that a timer's work holding the
+//                    window when the key comes counts against it; against the bare editor's
+//                    key. Also: the median key's ratio, the slowest key, flushes and bytes
+//                    written per typed character (any thread), and the flushes and the time
+//                    the window's thread spent waiting for the disk (its own flushes and its
+//                    waits for the writer)
+//   PacedTicks       the same keys, each followed at once by the save and autosave ticks, timed
+//                    alone: what the timers cost the window's thread on a slow disk
+// (The paced rows start after twenty keys of typing: their figures are an author's typing on.)
 //   StartUp          from nothing to the shown window with 5,000 chapters listed and the first
 //                    loaded, against the bare program doing the same from SQLite
 //   SwitchToLast     a switch to the last chapter from the first: the 5,000th (200,000
@@ -20,19 +31,26 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "app/character_count.h"
+#include "app/desk_writer.h"
 #include "app/gate_calls.h"
 #include "app/termination.h"
 #include "bench/app/running_desk.h"
 #include "database/database_commands.h"
+#include "platform/core/disk_tally.h"
 #include "platform/core/native_path.h"
 #include "runtime/blocks.h"
 #include "runtime/gbk_literal.h"
@@ -225,6 +243,107 @@ void BM_Keystroke(benchmark::State& state) {
   Report(state, ours, peer);
 }
 
+// Runs the event loop (the desk's timers, the writer's answers) until `due`.
+void RunEventsUntil(std::chrono::steady_clock::time_point due) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(due - std::chrono::steady_clock::now());
+  if (left.count() <= 0) return;
+  QEventLoop loop;
+  QTimer::singleShot(left, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// What the disk was asked while the keys of a paced row were typed.
+struct DiskWork {
+  platform::DiskTally window = platform::ThisThreadsDiskTally();
+  platform::DiskTally process = platform::ProcessDiskTally();
+  int64_t window_waits = app::DeskWriter().owner_wait_nanoseconds();
+
+  void Report(benchmark::State& state, double keys) const {
+    const platform::DiskTally window_now = platform::ThisThreadsDiskTally() - window;
+    const platform::DiskTally process_now = platform::ProcessDiskTally() - process;
+    const int64_t waits = app::DeskWriter().owner_wait_nanoseconds() - window_waits;
+    state.counters["flushes_per_char"] = static_cast<double>(process_now.flushes) / keys;
+    state.counters["bytes_per_char"] = static_cast<double>(process_now.bytes_written) / keys;
+    state.counters["window_flushes"] = static_cast<double>(window_now.flushes);
+    state.counters["window_wait_ms"] = static_cast<double>(window_now.flush_nanoseconds + waits) / 1e6;
+  }
+};
+
+// Arguments: the flush delay in milliseconds, the chapter's characters; `ticks_alone` times
+// the save and autosave ticks right after each key instead of the key.
+void PacedKeys(benchmark::State& state, bool ticks_alone) {
+  // Ten characters a second on average, each key 75 to 125 ms after the one before: an
+  // author's keys fall at any moment of the desk's timers.
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> gap_ms(75, 125);
+  const auto pace = [&] { return std::chrono::milliseconds(gap_ms(random)); };
+  RunningDesk desk;
+  if (!desk.loaded()) return state.SkipWithError("the writing window did not load");
+  desk.OpenLongChapter(state.range(1));
+  QTest::keyClick(desk.text_box(), Qt::Key_End, Qt::ControlModifier);  // typing on at the end
+  QPlainTextEdit bare;
+  bare.setGeometry(10, 10, 651, 515);
+  bare.setPlainText(Chapter(state.range(1)));
+  bare.moveCursor(QTextCursor::End);
+  bare.show();
+  QApplication::processEvents();
+  app::FinishDeskWrites();
+  platform::SetFlushDelay(std::chrono::milliseconds(state.range(0)));
+  auto due = std::chrono::steady_clock::now() + pace();
+  // Typing under way before the figures count: the steady state of an author typing on, not
+  // the first key's start.
+  for (int key = 0; key < 20; ++key, due += pace()) {
+    RunEventsUntil(due);
+    QTest::keyClick(desk.text_box(), Qt::Key_A);
+  }
+  const DiskWork before;
+  std::vector<double> ours, peer;
+  // A key's time runs from the moment it is due; the bare editor's key is due half-way to the
+  // next one of ours.
+  const auto since = [](std::chrono::steady_clock::time_point moment) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - moment).count();
+  };
+  for (auto _ : state) {
+    RunEventsUntil(due);
+    QTest::keyClick(desk.text_box(), Qt::Key_A);
+    double seconds = 0;
+    if (ticks_alone) {
+      seconds = Seconds(&RunningDesk::Ticks);
+    } else {
+      QApplication::processEvents();
+      seconds = since(due);
+    }
+    ours.push_back(seconds);
+    state.SetIterationTime(seconds);
+    const auto gap = pace();
+    const auto peer_due = due + gap / 2;
+    RunEventsUntil(peer_due);
+    QTest::keyClick(&bare, Qt::Key_A);
+    QApplication::processEvents();
+    peer.push_back(since(peer_due));
+    due += gap;
+  }
+  const double keys = static_cast<double>(ours.size());
+  before.Report(state, keys);
+  app::FinishDeskWrites();
+  platform::SetFlushDelay(std::chrono::milliseconds(0));
+  double ours_sum = 0, peer_sum = 0;
+  for (double s : ours) ours_sum += s;
+  for (double s : peer) peer_sum += s;
+  Report(state, ours_sum, peer_sum);
+  const double peer_median = Median(peer);
+  state.counters["median_ratio"] = peer_median > 0 ? Median(ours) / peer_median : 0;
+  state.counters["max_ms"] = *std::max_element(ours.begin(), ours.end()) * 1e3;
+}
+
+void BM_PacedKeystroke(benchmark::State& state) { PacedKeys(state, false); }
+void BM_PacedTicks(benchmark::State& state) { PacedKeys(state, true); }
+
 void BM_StartUp(benchmark::State& state) {
   Novel& novel = TheNovel();
   App();
@@ -358,6 +477,18 @@ BENCHMARK(BM_Keystroke)
     ->Iterations(200)
     ->Arg(kCharacters)
     ->Arg(2000000)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PacedKeystroke)
+    ->UseManualTime()
+    ->Iterations(100)
+    ->ArgNames({"flush_ms", "characters"})
+    ->ArgsProduct({{0, 20, 100}, {kCharacters, 2000000}})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PacedTicks)
+    ->UseManualTime()
+    ->Iterations(50)
+    ->ArgNames({"flush_ms", "characters"})
+    ->ArgsProduct({{0, 100}, {kCharacters, 2000000}})
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StartUp)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SwitchToLast)

@@ -35,8 +35,8 @@ constexpr long long kSaveLagAllowedMs = 1000;
 constexpr int kRoundsPerCrashTest = 50;
 constexpr long long kSaveLagAllowedMs = 1000;
 #endif
-// The autosave file is rewritten at most every three seconds while the author types.
-constexpr long long kAutosaveLagAllowedMs = kSaveLagAllowedMs + 3000;
+// The autosave file is rewritten at most every five seconds while the author types.
+constexpr long long kAutosaveLagAllowedMs = kSaveLagAllowedMs + 5000;
 
 // Waits until `path` exists and holds at least `min_bytes`.
 bool WaitForFile(const fs::path& path, int timeout_ms, uintmax_t min_bytes = 0) {
