@@ -85,7 +85,9 @@ void AutosaveAnswered(const AutosaveResult& result) {
   if (result.written) {
     rewritten_this_session = true;
   } else {
-    stale = true;  // tried again when next due
+    // Tried again at the save alarm's growing intervals, not at the pace of writes that work.
+    stale = true;
+    handed_before = false;
     ArmAutosaveTimer();
   }
   ReportSave(SaveKind::kAutosave, result.written);

@@ -344,8 +344,9 @@ void ChapterSaveAnswered(int32_t record, int32_t code) {
   if (written) {
     NoteDatabaseWritten();
   } else {
-    // The next due attempt hands the newest text again.
+    // The next attempt the save alarm allows hands the newest text again.
     changed_since_save = true;
+    handed_before = false;
     ArmSaveTimer();
   }
 }

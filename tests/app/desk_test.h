@@ -88,6 +88,8 @@ class DeskTest : public unit_tests::FormTest {
   void AddChapter(const std::string& name, const std::string& text);
   // Waits for `condition`, letting timers run.
   bool WaitFor(const std::function<bool()>& condition, int timeout_ms = 3000);
+  // While the author types the autosave file is rewritten at most every five seconds.
+  static constexpr int kAutosaveWaitMs = 8000;
   // Lets the desk's timers run for more than a second, measured by the desk's own clock
   // (its seconds label changes twice), so that every timer of a second or less has ticked
   // however loaded the machine is. For checks that something did not happen.

@@ -115,7 +115,9 @@ TEST_F(Layout, TheFiguresAndTheWarningLineHoldThroughResizesAndMaximiseRestoreCy
   }
   // Saving works again: the forum label goes back to the top row, clear of the count.
   platform::DeclareEveryFolderFree();
-  ASSERT_TRUE(WaitFor([&] { return !ReadText(unit::kForumLabel, property::kCaption).starts_with("章节未能保存"); }));
+  // At the save alarm's next attempt, which comes at most two seconds after the last.
+  ASSERT_TRUE(WaitFor([&] { return !ReadText(unit::kForumLabel, property::kCaption).starts_with("章节未能保存"); },
+                      5000));
   EXPECT_EQ(ReadInt(unit::kForumLabel, property::kTop), 13);
   ExpectAllHolds("after the warning");
 }

@@ -370,8 +370,8 @@ TEST_F(WritingDesk, AutosaveFileHoldsTheTextAndIsNotRewrittenWhileIdle) {
   StartDesk();
   AddChapter("第一章", "自动保存的字");
   const fs::path autosave = Path("自动保存/自动保存文件【勿删】.txt");
-  ASSERT_TRUE(
-      WaitFor([&] { return ReadFileBytes(autosave) == platform::Utf8ToGbk("自动保存的字"); }));
+  ASSERT_TRUE(WaitFor([&] { return ReadFileBytes(autosave) == platform::Utf8ToGbk("自动保存的字"); },
+                      kAutosaveWaitMs));
   const auto written = fs::last_write_time(autosave);
   const auto inode = fs::hard_link_count(autosave);
   LetTimersRun();  // a hundred ticks of the autosave timer
@@ -394,13 +394,14 @@ TEST_F(WritingDesk, TheSaveTimersStopWhileNothingWaitsToBeWritten) {
 
   Type("二");
   // The save timer runs at the window's 100 ms until the text is saved and, a second later,
-  // flushed. The autosave timer's 1 ms may be over before the key's events are: its file tells
-  // that it ran.
+  // flushed. The autosave timer waits for its pace: its file tells that it ran.
   EXPECT_EQ(ReadInt(unit::kSaveTimer, property::kInterval), 100);
   ASSERT_TRUE(WaitFor([&] { return ReadChapterRecords(folder_)[0].text == "一二"; }));
-  ASSERT_TRUE(WaitFor([&] {
-    return ReadFileBytes(Path("自动保存/自动保存文件【勿删】.txt")) == platform::Utf8ToGbk("一二");
-  }));
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        return ReadFileBytes(Path("自动保存/自动保存文件【勿删】.txt")) == platform::Utf8ToGbk("一二");
+      },
+      kAutosaveWaitMs));
   EXPECT_TRUE(WaitFor(stopped));
   LetTimersRun();
   EXPECT_TRUE(stopped()) << "a quiet second starts nothing";
