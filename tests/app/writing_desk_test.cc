@@ -390,7 +390,7 @@ TEST_F(WritingDesk, TheSaveTimersStopWhileNothingWaitsToBeWritten) {
   };
   AddChapter("第一章", "一");
   ASSERT_TRUE(RecordsNamed({"第一章"}));
-  ASSERT_TRUE(WaitFor(stopped)) << "stopped once the chapter is saved and on the disk";
+  ASSERT_TRUE(WaitFor(stopped, kAutosaveWaitMs)) << "stopped once everything is on the disk";
 
   Type("二");
   // The save timer runs at the window's 100 ms until the text is saved and, a second later,
@@ -402,7 +402,7 @@ TEST_F(WritingDesk, TheSaveTimersStopWhileNothingWaitsToBeWritten) {
         return ReadFileBytes(Path("自动保存/自动保存文件【勿删】.txt")) == platform::Utf8ToGbk("一二");
       },
       kAutosaveWaitMs));
-  EXPECT_TRUE(WaitFor(stopped));
+  EXPECT_TRUE(WaitFor(stopped, kAutosaveWaitMs));
   LetTimersRun();
   EXPECT_TRUE(stopped()) << "a quiet second starts nothing";
 }
