@@ -34,7 +34,8 @@ bool handed_before = false;
 constexpr uint32_t kAutosaveEveryMs = 5000;
 // 32 KB written per character typed at ten characters a second.
 constexpr uint64_t kAutosaveBytesPerSecond = 320 * 1024;
-// How soon a tick that found the writer still busy with the file looks again.
+// How soon a tick that may not write yet (the writer still busy with the file, or the save
+// alarm still waiting after a failure) looks again.
 constexpr int32_t kBusyRetryMs = 100;
 const std::string kAutosaveJob = "autosave";
 

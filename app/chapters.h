@@ -19,15 +19,18 @@ void ListChapters();
 // record number; when there is none, tells the author and ends the program.
 int32_t GoToChapterRecord(int32_t n);
 
-// Writes the two boxes into the current record, only when that record is the chapter they
-// show (a switch, a delete or the end calls it before the pointer moves), and the name into
-// the item that showed the chapter (the current item may already be another); then puts
-// every save made so far on the disk.
+// Once the writer is done (desk_writer.h): writes the two boxes into the shown chapter's
+// record, found by its number wherever the pointer is (a switch, a new chapter or the end
+// calls it before the pointer moves), and the name into the item that showed the chapter (the
+// current item may already be another); then puts every save made so far on the disk.
 void FlushShownChapter();
 
-// Writes the two boxes into the current record and the name into the current item, when
-// either box changed since the last successful save; after failures, only when the next
-// attempt is due (SaveAttemptDue) unless `even_while_backing_off`.
+// The save timer's tick. When either box changed since the last save, hands them to the
+// writer, which saves them into the shown chapter's record: at most every 0.7 s while the
+// author types, never while the save before is still on its way, and after failures only
+// when the next attempt is due (SaveAttemptDue). Once the author has paused for a second, hands
+// the database's flush to the writer. With `even_while_backing_off` (the close, a figure read
+// from the records) the boxes are saved at once, on this thread, once the writer is done.
 void SaveCurrentChapter(bool even_while_backing_off = false);
 
 // The text box or the name box changed: the next save tick writes them.
@@ -40,7 +43,8 @@ bool ChapterRecordListed(int32_t record);
 int32_t ShownChapterRecord();
 // Whether the chapter shown could not be read whole: the boxes hold what could, read-only.
 bool ShownChapterUnreadable();
-// Whether the boxes hold an edit that its record has not taken yet.
+// Whether the boxes hold an edit that its record has not taken yet (one on its way in the
+// writer included).
 bool ChapterUnsaved();
 // Whether the save tick has work left: an unsaved edit, or saves not yet on the disk.
 bool ChapterSaveDue();

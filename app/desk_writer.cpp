@@ -19,7 +19,9 @@ struct WriterOfTheDesk {
   WriterOfTheDesk() : writer(&WakeWindowThread) {
     // Only waits: the answers run at the routines' own points (FinishDeskWrites) or from the
     // event loop, never in the middle of a database command.
-    database::DatabaseList::Instance().SetWaitBeforeUse([this] { writer.WaitForJobs(); });
+    database::DatabaseList::Instance().SetWaitBeforeUse([this] {
+      if (!writer.OnWriterThread()) writer.WaitForJobs();
+    });
   }
   ~WriterOfTheDesk() { database::DatabaseList::Instance().SetWaitBeforeUse(nullptr); }
   disk_writer::Writer writer;

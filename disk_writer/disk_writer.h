@@ -45,6 +45,8 @@ class Writer {
   void RunAnswers();
   // Waits until every job handed is done (their answers are left for RunAnswers).
   void WaitForJobs();
+  // Whether the caller is the writer's own thread (which must never wait for itself).
+  bool OnWriterThread() const { return std::this_thread::get_id() == thread_.get_id(); }
   // Waits until every job handed is done, then runs their answers.
   void WaitUntilIdle();
 

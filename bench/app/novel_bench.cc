@@ -9,8 +9,8 @@
 //   PacedKeystroke   keys at an author's pace (ten a second) on a slow disk, every flush of the
 //                    process made to wait 0, 20 or 100 ms: a key's time runs from the moment it
 //                    is due to the moment it is painted, so that a timer's work holding the
-//                    window when the key comes counts against it; against the bare editor's
-//                    key. Also: the median key's ratio, the slowest key, flushes and bytes
+//                    window when the key comes counts against it; the median key against the
+//                    bare editor's median key. Also: the slowest key, flushes and bytes
 //                    written per typed character (any thread), and the flushes and the time
 //                    the window's thread spent waiting for the disk (its own flushes and its
 //                    waits for the writer)
@@ -332,12 +332,11 @@ void PacedKeys(benchmark::State& state, bool ticks_alone) {
   before.Report(state, keys);
   app::FinishDeskWrites();
   platform::SetFlushDelay(std::chrono::milliseconds(0));
-  double ours_sum = 0, peer_sum = 0;
-  for (double s : ours) ours_sum += s;
-  for (double s : peer) peer_sum += s;
-  Report(state, ours_sum, peer_sum);
+  // The median key against the bare editor's median key: one stray pause of the machine
+  // moves a mean, not this.
   const double peer_median = Median(peer);
-  state.counters["median_ratio"] = peer_median > 0 ? Median(ours) / peer_median : 0;
+  state.counters["peer_ms"] = peer_median * 1e3;
+  state.counters["ratio"] = peer_median > 0 ? Median(ours) / peer_median : 0;
   state.counters["max_ms"] = *std::max_element(ours.begin(), ours.end()) * 1e3;
 }
 
@@ -488,7 +487,7 @@ BENCHMARK(BM_PacedTicks)
     ->UseManualTime()
     ->Iterations(50)
     ->ArgNames({"flush_ms", "characters"})
-    ->ArgsProduct({{0, 100}, {kCharacters, 2000000}})
+    ->ArgsProduct({{0, 20, 100}, {kCharacters, 2000000}})
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StartUp)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SwitchToLast)
