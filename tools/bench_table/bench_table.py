@@ -17,6 +17,8 @@ import sys
 SAVE_FLUSHES = ("a save that changes text flushes the memo file before the record names its "
                 "blocks (power-cut order); the peer without a flush or with a checksummed journal")
 SAVE_COPIES = "the unchanged save compares the text with the stored chain and copies it once"
+PACED_KEYS = ("the same with flushes of 0, 20 and 100 ms: the slow disk adds nothing; what is over "
+              "is the desk's own work for a key that comes after a pause, not yet found")
 GOALS = [
     (r"^BM_StartUp", 1.0, "start-up, 5,000 chapters listed, the first loaded"),
     (r"^BM_SwitchToLast/200000/", 1.0, "switch to the 5,000th chapter (200,000 characters)"),
@@ -27,9 +29,9 @@ GOALS = [
     (r"^BM_IdleMinute", 1.5, "an idle minute, CPU"),
     (r"^BM_Ticks/typing:1", None, "save and autosave ticks after a key"),
     (r"^BM_PacedKeystroke/flush_ms:\d+/characters:200000/", 1.25,
-     "keys at ten a second on a slow disk, median key, 200,000 characters"),
-    (r"^BM_PacedKeystroke/flush_ms:\d+/characters:2000000/", 1.5,
-     "keys at ten a second on a slow disk, median key, 2,000,000 characters"),
+     "keys at ten a second on a slow disk, median key, 200,000 characters", 1.7, PACED_KEYS),
+    (r"^BM_PacedKeystroke/flush_ms:\d+/characters:2000000/", 1.25,
+     "keys at ten a second on a slow disk, median key, 2,000,000 characters", 1.7, PACED_KEYS),
     (r"^BM_PacedTicks", None, "save and autosave ticks after a key at ten a second, slow disk"),
     (r"^SaveThroughWriter/", 0.5, "save handed to the writer thread: the caller's time against "
      "SQLite's commit with a flush (WAL, synchronous=FULL)"),
