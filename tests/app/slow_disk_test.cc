@@ -75,18 +75,3 @@ TEST_F(SlowDisk, AFlushThatFailsOnTheWritersThreadIsHeardAndLosesNothing) {
 
 }  // namespace
 }  // namespace desk_tests
-namespace desk_tests {
-TEST_F(SlowDisk, ScratchCtrlEnd) {
-  WriteChapters({{"第一章", "正文很长"}});
-  StartDesk();
-  QWidget* box = Unit(app::unit::kTextBox)->Widget();
-  box->setFocus();
-  QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
-  QTest::keyClick(box, Qt::Key_A);
-  std::cerr << "loaded, end, a: " << TextBox() << "\n";
-  app::WriteText(app::unit::kTextBox, app::property::kContent, platform::Utf8ToGbk("新写入的正文"));
-  QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
-  QTest::keyClick(box, Qt::Key_A);
-  std::cerr << "written, end, a: " << TextBox() << "\n";
-}
-}  // namespace desk_tests
