@@ -29,6 +29,7 @@ bool rewritten_this_session = false;
 // often the rewrite after it fails.
 bool last_session_kept = false;
 uint32_t last_handed_ticks = 0;
+size_t last_handed_bytes = 0;
 bool handed_before = false;
 
 constexpr uint32_t kAutosaveEveryMs = 5000;
@@ -105,6 +106,7 @@ void HandTextToWriter() {
   }
   stale = false;
   last_handed_ticks = platform::TickCount();
+  last_handed_bytes = write->text.size();
   handed_before = true;
   DeskWriter().Hand(kAutosaveJob, [write]() -> disk_writer::Writer::Answer {
     const AutosaveResult result = WriteAutosaveFile(*write);
@@ -112,7 +114,8 @@ void HandTextToWriter() {
   });
 }
 
-// How long after the last write the next may come: longer for a longer text.
+// How long after a write of `bytes` the next may come: longer for a longer text. (The last
+// text's length stands for the next one's: a tick that waits reads no text.)
 uint32_t AutosaveGapMs(size_t bytes) {
   return static_cast<uint32_t>(
       std::max<uint64_t>(kAutosaveEveryMs, uint64_t{bytes} * 1000 / kAutosaveBytesPerSecond));
@@ -137,9 +140,8 @@ int32_t Autosave() {
   if (!SaveAttemptDue(SaveKind::kAutosave)) return kBusyRetryMs;
   if (DeskWriter().Busy(kAutosaveJob)) return kBusyRetryMs;
   if (handed_before) {
-    const size_t bytes = ReadText(unit::kTextBox, property::kContent).View().size();
     const uint32_t since = platform::TickCount() - last_handed_ticks;
-    const uint32_t gap = AutosaveGapMs(bytes);
+    const uint32_t gap = AutosaveGapMs(last_handed_bytes);
     if (since < gap) return static_cast<int32_t>(gap - since);
   }
   HandTextToWriter();
