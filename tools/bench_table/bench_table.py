@@ -17,14 +17,17 @@ import sys
 SAVE_FLUSHES = ("a save that changes text flushes the memo file before the record names its "
                 "blocks (power-cut order); the peer without a flush or with a checksummed journal")
 SAVE_COPIES = "the unchanged save compares the text with the stored chain and copies it once"
-PACED_KEYS = ("the same with flushes of 0, 20 and 100 ms: the slow disk adds nothing; what is over "
-              "is the desk's own work for a key that comes after a pause, not yet found")
+PACED_KEYS = ("the same with flushes of 0, 20 and 100 ms and in the unpaced row: the slow disk adds "
+              "nothing; what is over is the desk's own work per key on a real chapter, not yet found")
+REAL_CHAPTER = ("measured on the real chapter since the keys stopped replacing it (the text box "
+                "selects all on gaining the focus: the row typed into 200 bytes before); the desk's "
+                "own work per key, not yet found")
 GOALS = [
     (r"^BM_StartUp", 1.0, "start-up, 5,000 chapters listed, the first loaded"),
     (r"^BM_SwitchToLast/200000/", 1.0, "switch to the 5,000th chapter (200,000 characters)"),
     (r"^BM_SwitchToLast/2000000/", 1.0, "switch to a chapter of 2,000,000 characters"),
-    (r"^BM_Keystroke/200000/", 1.10, "one key, whole desk, 200,000 characters"),
-    (r"^BM_Keystroke/2000000/", 1.5, "one key, whole desk, 2,000,000 characters"),
+    (r"^BM_Keystroke/200000/", 1.10, "one key, whole desk, 200,000 characters", 1.7, REAL_CHAPTER),
+    (r"^BM_Keystroke/2000000/", 1.5, "one key, whole desk, 2,000,000 characters", 1.7, REAL_CHAPTER),
     (r"^BM_CountCharacters", 3.0, "count of a chapter against a byte loop"),
     (r"^BM_IdleMinute", 1.5, "an idle minute, CPU"),
     (r"^BM_Ticks/typing:1", None, "save and autosave ticks after a key"),
