@@ -97,15 +97,21 @@ TEST(DiskWriter, TheOwnerGoesOnWhileAJobWaitsForTheDisk) {
 
 TEST(DiskWriter, AnEndingWriterStillDoesTheJobsHandedToIt) {
   std::atomic<int> done{0};
+  std::promise<void> all_handed;
+  std::shared_future<void> handed = all_handed.get_future().share();
   {
     Writer writer(nullptr);
+    // The first job holds the thread until every job is handed: they all still wait when the
+    // writer ends.
     for (int i = 0; i < 5; ++i) {
-      writer.Hand("job " + std::to_string(i), [&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      writer.Hand("job " + std::to_string(i), [&, handed] {
+        handed.wait();
         ++done;
         return Writer::Answer();
       });
     }
+    EXPECT_FALSE(writer.Idle());
+    all_handed.set_value();
   }
   EXPECT_EQ(done.load(), 5);
 }
