@@ -22,7 +22,7 @@ cd "$(dirname "$0")"
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev libxcb1-dev qt6-translations-l10n
-  libjpeg62-turbo-dev nettle-dev nlohmann-json3-dev
+  libjpeg62-turbo-dev nettle-dev nlohmann-json3-dev libzstd-dev
   fonts-noto-cjk xvfb xauth
 )
 test_packages=(
@@ -30,7 +30,7 @@ test_packages=(
   g++-mingw-w64-x86-64-posix wine64 xz-utils patch python3 unzip nsis dpkg-dev file
 )
 package_packages=(dpkg-dev file)
-windows_packages=(g++-mingw-w64-x86-64-posix wine64 xz-utils patch python3 nsis)
+windows_packages=(g++-mingw-w64-x86-64-posix wine64 xz-utils patch python3 nsis dpkg-dev)
 bench_packages=(libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev python3)
 
 install_missing_packages() {
@@ -70,8 +70,10 @@ run_tests() {  # run_tests <folder>
 # The core layers as Windows programs (cross-compiled with MinGW-w64), their tests run under Wine
 # in a Wine prefix of their own.
 build_windows() {
+  local zstd
+  zstd=$(tools/windows/zstd_for_windows.sh | tail -n 1)
   build build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-    -DINKSTONE_WITH_GUI=OFF -DINKSTONE_HOST_BUILD="$PWD/build"
+    -DINKSTONE_WITH_GUI=OFF -DINKSTONE_HOST_BUILD="$PWD/build" -DINKSTONE_ZSTD_ROOT="$zstd"
 }
 
 # A Wine prefix of its own for each Windows build, made or brought up to date by one server
@@ -109,6 +111,8 @@ build_windows_desk() {  # build_windows_desk [target...]
   cmake -S . -B build -G Ninja >/dev/null
   cmake --build build --parallel 2 --target form_tool database_tool
   windows_qt=$(tools/windows/qt_for_windows.sh | tail -n 1)
+  local zstd
+  zstd=$(tools/windows/zstd_for_windows.sh | tail -n 1)
   # Qt's Chinese translations (portable files, from the host) where the Windows Qt looks for
   # its own: the programs of the build folder find them there.
   mkdir -p "$windows_qt/translations"
@@ -122,7 +126,8 @@ build_windows_desk() {  # build_windows_desk [target...]
   # process.
   cmake -S . -B build-windows-desk -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$windows_qt/lib/cmake/Qt6/qt.toolchain.cmake" \
-    -DCMAKE_EXE_LINKER_FLAGS="" -DINKSTONE_HOST_BUILD="$PWD/build" >/dev/null
+    -DCMAKE_EXE_LINKER_FLAGS="" -DINKSTONE_HOST_BUILD="$PWD/build" \
+    -DINKSTONE_ZSTD_ROOT="$zstd" >/dev/null
   local targets=()
   for target in "$@"; do targets+=(--target "$target"); done
   cmake --build build-windows-desk --parallel 2 "${targets[@]}"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/chapter_file.h"
+#include "app/chapter_versions.h"
 #include "app/character_count.h"
 #include "app/daily_progress.h"
 #include "app/desk_texts.h"
@@ -42,6 +43,13 @@ database::Database* chapters_for_writer = nullptr;
 // pointer (a delete, a new chapter) never writes one chapter's text into another's record.
 int32_t shown_record = 0;
 int32_t shown_item = -1;  // the list item of that chapter when it was loaded
+// Its record's id, which names the chapter in the chapter history; 0 for none.
+int32_t shown_id = 0;
+// A version of the chapter is kept after this much editing since its last one, so that an
+// afternoon's work is never only in the newest text.
+constexpr uint32_t kVersionAfterEditingMs = 10 * 60 * 1000;
+bool edited_since_version = false;
+uint32_t editing_began_ticks = 0;
 // The chapter shown could not be read whole: the boxes hold what could be read, read-only,
 // and nothing is written into its record (that would replace the intact blocks).
 bool shown_unreadable = false;
@@ -68,8 +76,17 @@ bool boxes_editable = true;  // as the window comes up
 // made them: the n-th is where a walk from the first record would stop for n. Lets a
 // switch go straight to its record instead of walking thousands (see GoToChapterRecord).
 std::vector<int32_t> undeleted_records;
+std::vector<int32_t> undeleted_ids;  // their records' ids, in the same order
 
 int32_t RecordNumber() { return Core(libraries::kGetRecordNumber, {}).As<int32_t>(); }
+
+// The id of the record the pointer is on (0 when it cannot be read): no command gives it.
+int32_t RecordId() {
+  database::Database* chapters = database::DatabaseList::Instance().Current();
+  int32_t id = 0;
+  if (chapters != nullptr) chapters->ReadRecordId(&id);
+  return id;
+}
 
 // The text field's value: the text box's content without leading blanks, as a byte set.
 ArgCell TrimmedTextAsByteSet() {
@@ -115,6 +132,42 @@ std::shared_ptr<ChapterSnapshot> TakeSnapshot() {
   return snapshot;
 }
 
+// The boxes as last handed to the record (or as loaded from it): what a version of the chapter
+// holds when the boxes have not changed since, and the text before a big change.
+std::shared_ptr<ChapterSnapshot> last_snapshot;
+
+// The chapter as it was just loaded, from the texts read out of its record.
+std::shared_ptr<ChapterSnapshot> SnapshotOfLoaded(int32_t record, const Text& text,
+                                                  const Text& name) {
+  auto snapshot = std::make_shared<ChapterSnapshot>();
+  snapshot->record = record;
+  const std::string_view bytes = text.View();
+  snapshot->text = runtime::ByteSet(
+      std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
+  snapshot->name = Text(std::string(name.View()));
+  return snapshot;
+}
+
+// A change of this many characters at once (a paste, a deletion of a selection, a selection
+// typed over) keeps the chapter as it was before it.
+constexpr int64_t kBigChangeCharacters = 200;
+// The shown chapter's count after the last change; -1 while unknown.
+int64_t last_count = -1;
+// Set while a loaded chapter's text goes into the boxes: its count is no change.
+bool counting_loaded_text = false;
+
+// A version of `chapter` with a snapshot's bytes, kept on the writer's thread.
+void KeepSnapshotVersion(int32_t chapter, const std::shared_ptr<ChapterSnapshot>& snapshot,
+                         chapter_history::VersionReason reason) {
+  if (chapter == 0 || !snapshot) return;
+  const std::span<const uint8_t> text = snapshot->text.Bytes();
+  // An empty chapter (a new one) is no version worth keeping.
+  if (text.empty() && snapshot->name.View().empty()) return;
+  KeepChapterVersion(chapter, std::string(snapshot->name.View()),
+                     std::string(reinterpret_cast<const char*>(text.data()), text.size()), reason);
+  edited_since_version = false;
+}
+
 // The boxes into the shown chapter's record on this thread, the writer done first (a switch,
 // the end). The record is found by its number, wherever the pointer was left, so one
 // chapter's text never goes into another's record. The result goes to the save alarm as
@@ -124,8 +177,9 @@ bool WriteBoxesIntoRecord() {
   // which is no failure.
   if (shown_record == 0 || shown_unreadable) return false;
   FinishDeskWrites();
+  last_snapshot = TakeSnapshot();
   const int32_t code =
-      WriteSnapshotIntoRecord(database::DatabaseList::Instance().Current(), *TakeSnapshot());
+      WriteSnapshotIntoRecord(database::DatabaseList::Instance().Current(), *last_snapshot);
   database::SetLastDatabaseError(code);
   const bool written = code == database::code::kOk;
   ReportSave(SaveKind::kRecord, written);
@@ -221,20 +275,24 @@ void SetChapterDatabaseOpen(bool open) {
   database_open = open;
   chapters_for_writer = open ? database::DatabaseList::Instance().Current() : nullptr;
   shown_record = 0;
+  shown_id = 0;
   shown_unreadable = false;
   boxes_editable = true;
+  last_snapshot.reset();
 }
 
 // Only the records not marked deleted get an item: item i stands for the (i+1)-th of them,
 // whether or not the last session ended with a pack.
 void ListChapters() {
   undeleted_records.clear();
+  undeleted_ids.clear();
   std::vector<Text> names;
   Core(libraries::kGoFirstRecord, {});
   while (!IsTrue(Core(libraries::kIsAfterLastRecord, {}))) {
     if (!IsTrue(Core(libraries::kIsRecordDeleted, {}))) {
       names.push_back(ReadFieldAsText(texts::kNameField));
       undeleted_records.push_back(RecordNumber());
+      undeleted_ids.push_back(RecordId());
     }
     if (!IsTrue(Core(libraries::kSkipRecords, {ArgCell::Int(1)}))) break;
   }
@@ -354,6 +412,7 @@ void ChapterSaveAnswered(int32_t record, int32_t code) {
 // Hands the boxes to the writer, which saves them into the shown chapter's record.
 void HandShownChapterToWriter() {
   const std::shared_ptr<ChapterSnapshot> snapshot = TakeSnapshot();
+  last_snapshot = snapshot;
   changed_since_save = false;
   last_handed_ticks = platform::TickCount();
   handed_before = true;
@@ -363,6 +422,10 @@ void HandShownChapterToWriter() {
     const int32_t code = WriteSnapshotIntoRecord(chapters, *snapshot);
     return [snapshot, code] { ChapterSaveAnswered(snapshot->record, code); };
   });
+  if (edited_since_version &&
+      platform::TickCount() - editing_began_ticks >= kVersionAfterEditingMs) {
+    KeepSnapshotVersion(shown_id, snapshot, chapter_history::VersionReason::kWhileEditing);
+  }
 }
 
 // The flush once the author has paused, on the writer's thread; a failure is told as a failed
@@ -435,8 +498,11 @@ void GiveTypedTextAChapter() {
     return;
   }
   shown_record = RecordNumber();
+  shown_id = RecordId();
   shown_item = 0;
+  last_snapshot.reset();
   undeleted_records.push_back(shown_record);
+  undeleted_ids.push_back(shown_id);
   NoteDatabaseWritten();
   const Text empty;
   TreeBoxMethod(libraries::kAddItem,
@@ -450,6 +516,10 @@ void GiveTypedTextAChapter() {
 
 void MarkChapterChanged() {
   changed_since_save = true;
+  if (!edited_since_version) {
+    edited_since_version = true;
+    editing_began_ticks = platform::TickCount();
+  }
   if (shown_record == 0 && database_open && undeleted_records.empty()) GiveTypedTextAChapter();
 }
 
@@ -482,6 +552,9 @@ void LoadChosenChapter() {
   if (!database_open || item < 0 || selecting_shown_chapter) return;
   FlushShownChapter();
   NoteChapterLeft(shown_record);
+  // The boxes as the chapter is left: the last snapshot, the boxes having been saved just now.
+  const int32_t left_id = shown_unreadable ? 0 : shown_id;
+  const std::shared_ptr<ChapterSnapshot> left = last_snapshot;
   GoToChapterRecord(item + 1);
   int32_t text_error = 0;
   int32_t name_error = 0;
@@ -491,8 +564,11 @@ void LoadChosenChapter() {
   const bool unreadable = text_error != database::code::kOk || name_error != database::code::kOk;
   // Set before the boxes change, so that nothing writes into the record while they do.
   shown_record = record;
+  shown_id = RecordId();
   shown_item = item;
   shown_unreadable = unreadable;
+  counting_loaded_text = true;
+  last_count = -1;
   const std::string readable_text =
       unreadable ? ReadablePartOfField(texts::kTextField) : std::string();
   WriteText(unit::kTextBox, property::kContent, unreadable ? readable_text : chapter_text.View());
@@ -502,6 +578,11 @@ void LoadChosenChapter() {
                                  ArgCell::Int(0), ArgCell::Int(0)});
   // Loading is no edit: nothing to save until the author changes a box.
   changed_since_save = false;
+  edited_since_version = false;
+  counting_loaded_text = false;
+  last_snapshot = unreadable ? nullptr : SnapshotOfLoaded(record, chapter_text, chapter_name);
+  // Handed once the new chapter is in the boxes: the switch does not wait for it.
+  KeepSnapshotVersion(left_id, left, chapter_history::VersionReason::kLeft);
   SetBoxesEditable(!unreadable);
   if (unreadable) {
     TellChapterUnreadable(item, text_error != database::code::kOk ? text_error : name_error,
@@ -522,6 +603,7 @@ bool AppendChapter() {
       return false;
     }
     undeleted_records.push_back(RecordNumber());
+    undeleted_ids.push_back(RecordId());
     NoteDatabaseWritten();
   }
   const Text empty;
@@ -539,14 +621,18 @@ bool AppendChapter() {
 
 void NewChapter() {
   FinishDeskWrites();
+  int32_t left_id = 0;
   if (!shown_unreadable && shown_record != 0) {
     const Text name = ReadText(unit::kNameBox, property::kContent);
     WriteChapterFile(name.View(), shown_record);
     // As at a switch: what the record cannot take is rescued now, whatever the rescue's rate.
     WriteShownChapter();
     NoteChapterLeft(shown_record);
+    left_id = shown_id;
   }
+  const std::shared_ptr<ChapterSnapshot> left = last_snapshot;
   if (!AppendChapter()) return;
+  KeepSnapshotVersion(left_id, left, chapter_history::VersionReason::kLeft);
   Core(libraries::kSetFocus, {EditBoxRef(unit::kNameBox)});
 }
 
@@ -574,6 +660,9 @@ void DeleteChapter() {
       1)
     return;
   const int32_t shown_after = current == 0 ? 0 : current - 1;
+  // The chapter as the boxes show it goes to the deleted chapters' versions first.
+  const int32_t deleted_id = shown_unreadable ? 0 : shown_id;
+  const std::shared_ptr<ChapterSnapshot> deleted = deleted_id != 0 ? TakeSnapshot() : nullptr;
   if (database_open) {
     GoToChapterRecord(current + 1);
     if (!IsTrue(Core(libraries::kDeleteRecords, {}))) {
@@ -581,7 +670,11 @@ void DeleteChapter() {
       TellChapterCommandFailed(texts::kDeleteChapterFailed);
       return;
     }
-    std::erase(undeleted_records, RecordNumber());
+    const auto listed = std::find(undeleted_records.begin(), undeleted_records.end(), RecordNumber());
+    if (listed != undeleted_records.end()) {
+      undeleted_ids.erase(undeleted_ids.begin() + (listed - undeleted_records.begin()));
+      undeleted_records.erase(listed);
+    }
     NoteDatabaseWritten();
     NoteShownChapterDeleted();
     NoteChapterDeleted(shown_record);
@@ -592,6 +685,39 @@ void DeleteChapter() {
   TreeBoxMethod(libraries::kDeleteItem,
                 {TreeBoxRef(unit::kChapterList), ArgCell::Int(CurrentItem())});
   WriteInt(unit::kChapterList, property::kCurrentItem, shown_after);
+  KeepSnapshotVersion(deleted_id, deleted, chapter_history::VersionReason::kBeforeDelete);
+}
+
+void NoteChapterCharacters(int64_t count) {
+  const int64_t before = last_count;
+  last_count = count;
+  if (counting_loaded_text || before < 0 || shown_unreadable) return;
+  const int64_t change = count > before ? count - before : before - count;
+  if (change >= kBigChangeCharacters) {
+    KeepSnapshotVersion(shown_id, last_snapshot, chapter_history::VersionReason::kBeforeBigChange);
+  }
+}
+
+void KeepShownChapterVersion(chapter_history::VersionReason reason) {
+  if (!database_open || shown_id == 0 || shown_unreadable) return;
+  KeepSnapshotVersion(shown_id, TakeSnapshot(), reason);
+}
+
+int32_t ShownChapterId() { return shown_unreadable ? 0 : shown_id; }
+
+const std::vector<int32_t>& ListedChapterIds() { return undeleted_ids; }
+
+void PutVersionIntoBoxes(const std::string& name, const std::string& text) {
+  WriteText(unit::kNameBox, property::kContent, name);
+  WriteText(unit::kTextBox, property::kContent, text);
+}
+
+bool ShowNewBlankChapter() {
+  FinishDeskWrites();
+  const size_t before = undeleted_ids.size();
+  // As "新章": the chapter shown is saved and left first.
+  NewChapter();
+  return undeleted_ids.size() == before + 1 && shown_id != 0 && undeleted_ids.back() == shown_id;
 }
 
 }  // namespace app

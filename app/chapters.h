@@ -1,6 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
+
+#include "chapter_history/version_store.h"
 
 // The chapters: one record of the chapter database per chapter, one item of the chapter
 // list per record in record order, the current chapter being the record the database's
@@ -60,5 +64,21 @@ void DeleteChapter();
 // A chapter that could not be read whole is shown read-only and never saved; this makes what
 // could be read a new chapter at the end ("以可读部分另存为新章节"), editable and saved as usual.
 void SaveReadablePartAsNewChapter();
+
+// The shown chapter's count after a change (statistics.h): a change of a few hundred
+// characters at once first keeps a version of the chapter as it was before it.
+void NoteChapterCharacters(int64_t count);
+
+// Keeps a version of the shown chapter as the boxes hold it (the close, the end, a restore).
+void KeepShownChapterVersion(chapter_history::VersionReason reason);
+// The record id of the shown chapter, 0 for none or one shown read-only.
+int32_t ShownChapterId();
+// The record ids of the listed chapters, in list order.
+const std::vector<int32_t>& ListedChapterIds();
+// Puts a version's name and text (GBK) into the boxes: saved as typed text is.
+void PutVersionIntoBoxes(const std::string& name, const std::string& text);
+// "新章" without asking: the shown chapter saved and left, a blank one appended and shown. False
+// when no chapter could be appended.
+bool ShowNewBlankChapter();
 
 }  // namespace app

@@ -117,6 +117,18 @@ inline const std::string kReplacedNotKept = runtime::Gbk(
 inline const std::string kClosePending =
     runtime::Gbk("\r\n关闭后，下次启动时会再提醒。要关闭写作台吗？");
 
+// The chapter history (chapter_versions.h, chapter_history_window.h).
+inline const std::string kChapterHistoryFile = runtime::Gbk("\\小说数据\\章节历史.dat");
+inline const std::string kVersionsUnavailable = runtime::Gbk(
+    "章节历史文件无法打开或创建，本次不保留章节的历史版本（章节正文照常保存）：");
+inline const std::string kVersionsSetAside = runtime::Gbk(
+    "章节历史文件已损坏，已原样另存一份，能读出的版本都已移入新的章节历史。损坏的文件：");
+inline const std::string kVersionsLostStart = runtime::Gbk("\r\n有 ");
+inline const std::string kVersionsLostEnd = runtime::Gbk(" 个历史版本无法读出。");
+inline const std::string kVersionNotKept = runtime::Gbk(
+    "章节历史无法写入（磁盘已满或文件不可写），这次的历史版本没有保留；章节正文照常保存。"
+    "本次不再提醒。章节历史文件：");
+
 // The writing history (daily_progress.h).
 inline const std::string kWritingHistoryFile = runtime::Gbk("\\小说数据\\写作记录.json");
 inline const std::string kHistoryNotSaved = runtime::Gbk("（记录未能保存）");

@@ -98,6 +98,7 @@ void PackChapterDatabase() {
 
 void RunExitBackup() {
   FlushShownChapter();
+  KeepShownChapterVersion(chapter_history::VersionReason::kLeft);
   BackUpChapterFiles();
   const Text content = ReadText(unit::kTextBox, property::kContent);
   const Text empty;

@@ -71,6 +71,9 @@ inline constexpr forms::UnitId kStopTimingItem = 0x260100BB;    // 停止计时
 inline constexpr forms::UnitId kSaveReadablePartItem = 0x260100BC;  // 以可读部分另存为新章节
 inline constexpr forms::UnitId kDailyTargetItem = 0x260100BD;     // 设置每日目标…
 inline constexpr forms::UnitId kWritingHistoryItem = 0x260100BE;  // 写作记录…
+inline constexpr forms::UnitId kChapterHistoryItem = 0x260100BF;  // 章节历史… (text menu)
+inline constexpr forms::UnitId kListHistoryItem = 0x260100C0;     // 章节历史… (list menu)
+inline constexpr forms::UnitId kDeletedChaptersItem = 0x260100C1;  // 已删除的章节…
 }  // namespace unit
 
 // The classes of the units that unit references name.

@@ -4,6 +4,7 @@
 
 #include "app/appearance.h"
 #include "app/autosave.h"
+#include "app/chapter_history_window.h"
 #include "app/chapters.h"
 #include "app/daily_progress.h"
 #include "app/desk_texts.h"
@@ -258,6 +259,16 @@ HandlerResult OnShowWritingHistory(const int32_t*, int32_t) {
 
 HandlerResult OnTodayLineTick(const int32_t*, int32_t) {
   ShowTodayLine();
+  return {};
+}
+
+HandlerResult OnShowChapterHistory(const int32_t*, int32_t) {
+  ShowShownChapterHistory();
+  return {};
+}
+
+HandlerResult OnShowDeletedChapters(const int32_t*, int32_t) {
+  ShowDeletedChapters();
   return {};
 }
 

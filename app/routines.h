@@ -49,5 +49,7 @@ HandlerResult OnSaveReadablePart(const int32_t* args, int32_t count);
 HandlerResult OnSetDailyTarget(const int32_t* args, int32_t count);
 HandlerResult OnShowWritingHistory(const int32_t* args, int32_t count);
 HandlerResult OnTodayLineTick(const int32_t* args, int32_t count);
+HandlerResult OnShowChapterHistory(const int32_t* args, int32_t count);
+HandlerResult OnShowDeletedChapters(const int32_t* args, int32_t count);
 
 }  // namespace app::routines

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/autosave.h"
+#include "app/chapter_versions.h"
 #include "app/chapters.h"
 #include "app/daily_progress.h"
 #include "app/desk_texts.h"
@@ -86,6 +87,7 @@ void StartUp() {
   if (open) {
     ListChapters();
     LoadRescuedChapters();
+    OpenChapterVersions();
   }
   WriteInt(unit::kChapterList, property::kCurrentItem, 0);
   KeepLastSessionAutosave();

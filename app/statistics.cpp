@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <utility>
 
+#include "app/chapters.h"
 #include "app/character_count.h"
 #include "app/daily_progress.h"
 #include "app/gate_calls.h"
@@ -45,6 +46,7 @@ void CountChapterCharacters() {
   const int64_t count = units::MeasureContent(kMainWindow, unit::kTextBox, &CountCharacters);
   ShowNumber(unit::kCountLabel, ArgCell::Int(static_cast<int32_t>(count)));
   NoteChapterCount(count);
+  NoteChapterCharacters(count);
 }
 
 void StartTiming() {

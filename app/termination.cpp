@@ -25,6 +25,7 @@ bool skip_exit_work = false;
 
 void EndWithoutExitWork() {
   FlushShownChapter();
+  KeepShownChapterVersion(chapter_history::VersionReason::kLeft);
   SaveWritingHistoryAtEnd();
   SkipExitWork();
   runtime::EndProgram(0);

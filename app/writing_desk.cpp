@@ -62,7 +62,9 @@ using namespace routines;
   X(OnSaveReadablePart) \
   X(OnSetDailyTarget) \
   X(OnShowWritingHistory) \
-  X(OnTodayLineTick)
+  X(OnTodayLineTick) \
+  X(OnShowChapterHistory) \
+  X(OnShowDeletedChapters)
 
 #define INKSTONE_ROUTINE(name) name,
 const runtime::EventHandler kRoutines[] = {INKSTONE_ROUTINES(INKSTONE_ROUTINE)};

@@ -1,6 +1,7 @@
 #include "database/database.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <tuple>
@@ -382,6 +383,21 @@ int32_t Database::IsDeleted(bool* deleted) {
     id = LoadI32(word);
   }
   *deleted = id < 0;
+  return code::kOk;
+}
+
+int32_t Database::ReadRecordId(int32_t* id) {
+  *id = 0;
+  if (record_pointer_ < 0) return code::kNoCurrentRecord;
+  ByteLockGuard record_lock(locks_, RecordLockOffset(record_pointer_), LockWait());
+  if (record_lock.result() != code::kOk) return record_lock.result();
+  uint8_t word[4];
+  const int64_t read = ReadRecordBytes(record_pointer_, 0, word, 4);
+  if (read == 0) return code::kSeekFailed;  // at or past the end of the file
+  if (read != 4) return code::kReadFieldFailed;
+  const int32_t stored = LoadI32(word);
+  // Negated while the record is marked deleted; a damaged record's word may not negate.
+  *id = stored == INT32_MIN ? 0 : (stored < 0 ? -stored : stored);
   return code::kOk;
 }
 

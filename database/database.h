@@ -89,6 +89,9 @@ class Database {
   // kMemoChainDamaged, so that an author sees and can keep the text that was saved.
   int32_t ReadReadablePart(int32_t field, std::string* bytes);
   int32_t IsDeleted(bool* deleted);
+  // The current record's id (positive, deleted or not): never given to another record and kept
+  // by a pack, so it names a record for good where its number may change.
+  int32_t ReadRecordId(int32_t* id);
   int32_t AppendBlank();
 
   // With a condition (a logical or sub-statement cell), every record of the file whose

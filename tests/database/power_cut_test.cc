@@ -20,6 +20,7 @@
 #include "platform/core/change_recording.h"
 #include "platform/core/native_path.h"
 #include "runtime/owned_blocks.h"
+#include "tests/support/disk_after_cut.h"
 #include "tests/database/database_test_support.h"
 
 namespace database::testing {
@@ -202,53 +203,10 @@ Workload RunWorkload(const TempFolder& folder, uint32_t seed) {
   return work;
 }
 
-void Apply(const FileChange& change, std::string* bytes) {
-  if (change.kind == FileChange::Kind::kTruncate) {
-    bytes->resize(static_cast<size_t>(change.offset));
-    return;
-  }
-  const auto end = static_cast<size_t>(change.offset) + change.bytes.size();
-  if (bytes->size() < end) bytes->resize(end);
-  std::copy(change.bytes.begin(), change.bytes.end(), bytes->begin() + change.offset);
-}
-
-// What a disk holds after a power cut before change `cut`: every file's flushed state, plus
-// (`keep_some`) a random choice of the changes made since, in their order.
+// What a disk holds after a power cut before change `cut` (test_support::DiskAfterCut).
 std::map<std::string, std::string> DiskAfterCut(const Workload& work, size_t cut, bool keep_some,
                                                 std::mt19937& random) {
-  struct OnDisk {
-    std::string flushed;
-    std::vector<const FileChange*> pending;
-  };
-  std::map<std::string, OnDisk> disk;
-  for (const auto& [name, bytes] : work.before) disk[name].flushed = bytes;
-  for (size_t i = 0; i < cut; ++i) {
-    const FileChange& change = work.changes[i];
-    const std::string name = change.file.filename().string();
-    switch (change.kind) {
-      case FileChange::Kind::kCreate:
-        disk[name] = {};
-        break;
-      case FileChange::Kind::kDelete:
-        disk.erase(name);
-        break;
-      case FileChange::Kind::kFlush:
-        for (const FileChange* pending : disk[name].pending) Apply(*pending, &disk[name].flushed);
-        disk[name].pending.clear();
-        break;
-      default:
-        disk[name].pending.push_back(&change);
-    }
-  }
-  std::map<std::string, std::string> files;
-  for (auto& [name, file] : disk) {
-    std::string bytes = file.flushed;
-    for (const FileChange* pending : file.pending) {
-      if (keep_some && random() % 2 == 0) Apply(*pending, &bytes);
-    }
-    files[name] = bytes;
-  }
-  return files;
+  return test_support::DiskAfterCut(work.before, work.changes, cut, keep_some, random);
 }
 
 // What the workload promises at a cut: per chapter the saves begun and the oldest allowed.

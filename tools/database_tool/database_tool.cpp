@@ -2,11 +2,14 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -20,6 +23,8 @@
 #include "platform/core/code_page.h"
 #include "platform/core/native_path.h"
 #include "platform/core/process.h"
+#include "chapter_history/version_store.h"
+#include "commands/file_replacement.h"
 #include "writing_history/history_file.h"
 #include "writing_history/history_json.h"
 
@@ -69,6 +74,15 @@ Commands:
         {"date": "2026-12-09", "characters": n, "minutes": m}
         characters: what that day added to the novel (negative after a day of cutting);
         minutes: the minutes in which the author typed.
+  versions <folder> [chapter] [--version <n> --out <file>]
+        The chapter history of the desk folder (or of its 小说数据 folder): without a
+        chapter, one JSON object per chapter that has versions:
+        {"chapter": id, "versions": n, "newest": "2026-12-10 11:35", "name": "..."}
+        (chapter: the id of its record in the chapter database, as dump prints it; a
+        deleted chapter keeps its versions under its id). With a chapter, its versions
+        oldest first: {"version": n, "time": ..., "reason": ..., "characters": n,
+        "name": ...}. With --version and --out, writes that version's text (UTF-8) to the
+        file (through a temporary file renamed over it).
   --help
         Shows this text.
 
@@ -118,6 +132,8 @@ struct Options {
   bool repair = false;
   std::string name_field = "姓名";
   std::string text_field = "学号";
+  int version = 0;
+  std::string out;
 };
 
 bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
@@ -143,6 +159,16 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
       if (!value(&options->name_field)) return false;
     } else if (arg == "--text-field") {
       if (!value(&options->text_field)) return false;
+    } else if (arg == "--version") {
+      std::string number;
+      if (!value(&number)) return false;
+      options->version = std::atoi(number.c_str());
+      if (options->version < 1) {
+        *error = "--version needs a number from 1";
+        return false;
+      }
+    } else if (arg == "--out") {
+      if (!value(&options->out)) return false;
     } else if (arg.starts_with("--")) {
       *error = "unknown option " + arg;
       return false;
@@ -505,6 +531,96 @@ int PrintHistory(const Options& options) {
   return 0;
 }
 
+const char* ReasonName(chapter_history::VersionReason reason) {
+  switch (reason) {
+    case chapter_history::VersionReason::kLeft: return "left";
+    case chapter_history::VersionReason::kWhileEditing: return "ten minutes of editing";
+    case chapter_history::VersionReason::kBeforeBigChange: return "before a big change";
+    case chapter_history::VersionReason::kBeforeDelete: return "before a delete";
+    case chapter_history::VersionReason::kBeforeRestore: return "before a restore";
+    case chapter_history::VersionReason::kRestored: return "restored";
+    case chapter_history::VersionReason::kBeforeReplace: return "before a replace";
+  }
+  return "?";
+}
+
+std::string LocalTime(int64_t seconds) {
+  const auto time = static_cast<std::time_t>(seconds);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &time);
+#else
+  localtime_r(&time, &local);
+#endif
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+  return text;
+}
+
+std::string VersionText(std::string_view gbk) { return Utf8(gbk.substr(0, gbk.find('\0'))); }
+
+// The chapter history of a desk folder, or of its 小说数据 folder given itself.
+int PrintVersions(const Options& options) {
+  if (options.positional.empty() || options.positional.size() > 2 ||
+      (options.version != 0) != !options.out.empty() ||
+      (options.version != 0 && options.positional.size() != 2)) {
+    return Fail("usage: versions <folder> [chapter] [--version <n> --out <file>]");
+  }
+  const fs::path folder = PathOfUtf8(options.positional[0]);
+  fs::path file = folder / PathOfUtf8("小说数据") / PathOfUtf8("章节历史.dat");
+  if (!fs::exists(file)) file = folder / PathOfUtf8("章节历史.dat");
+  if (!fs::exists(file)) return Fail("no chapter history in " + options.positional[0]);
+  chapter_history::OpenReport report;
+  const auto store = chapter_history::VersionStore::OpenToRead(platform::GbkPathOf(file), &report);
+  if (!store) return Fail(Utf8Of(file) + " is not a chapter history (damaged? unreadable?)");
+  if (report.versions_lost > 0) {
+    std::fprintf(stderr, "database_tool: %zu versions cannot be read back\n", report.versions_lost);
+  }
+  if (options.positional.size() == 1) {
+    for (const chapter_history::ChapterId chapter : store->Chapters()) {
+      const auto versions = store->Versions(chapter);
+      chapter_history::VersionText newest;
+      store->Read({chapter, versions.size() - 1}, &newest);
+      std::printf("{\"chapter\": %d, \"versions\": %zu, \"newest\": %s, \"name\": %s}\n", chapter,
+                  versions.size(), JsonString(LocalTime(versions.back().time)).c_str(),
+                  JsonString(VersionText(newest.name)).c_str());
+    }
+    return 0;
+  }
+  const chapter_history::ChapterId chapter = std::atoi(options.positional[1].c_str());
+  const auto versions = store->Versions(chapter);
+  if (versions.empty()) return Fail("chapter " + options.positional[1] + " has no versions");
+  if (options.version != 0) {
+    if (static_cast<size_t>(options.version) > versions.size()) {
+      return Fail("chapter " + options.positional[1] + " has " + std::to_string(versions.size()) +
+                  " versions");
+    }
+    chapter_history::VersionText version;
+    if (!store->Read({chapter, static_cast<size_t>(options.version - 1)}, &version)) {
+      return Fail("that version cannot be read back");
+    }
+    const std::string utf8 = VersionText(version.text);
+    const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(utf8.data()), utf8.size());
+    const std::span<const uint8_t> pieces[] = {bytes};
+    if (!commands::ReplaceFileContent(GbkPathArg(options.out.c_str()), pieces)) {
+      return Fail("cannot write " + options.out);
+    }
+    std::printf("version %d of chapter %d written to %s\n", options.version, chapter,
+                options.out.c_str());
+    return 0;
+  }
+  for (size_t i = 0; i < versions.size(); ++i) {
+    chapter_history::VersionText version;
+    const bool read = store->Read({chapter, i}, &version);
+    std::printf("{\"version\": %zu, \"time\": %s, \"reason\": %s, \"characters\": %lld, \"name\": %s}\n",
+                i + 1, JsonString(LocalTime(versions[i].time)).c_str(),
+                JsonString(ReasonName(versions[i].reason)).c_str(),
+                static_cast<long long>(versions[i].characters),
+                read ? JsonString(VersionText(version.name)).c_str() : "null");
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -540,6 +656,8 @@ int main(int argc, char** argv) {
     status = Export(options);
   } else if (command == "history") {
     status = PrintHistory(options);
+  } else if (command == "versions") {
+    status = PrintVersions(options);
   } else {
     status = Fail("unknown command \"" + command + "\"; see --help");
   }

@@ -1,0 +1,129 @@
+#include "app/chapter_versions.h"
+
+#include <ctime>
+#include <memory>
+#include <utility>
+
+#include "app/character_count.h"
+#include "app/desk_texts.h"
+#include "app/desk_writer.h"
+#include "app/gate_calls.h"
+
+namespace app {
+
+namespace {
+
+using chapter_history::VersionStore;
+
+std::unique_ptr<VersionStore> store;
+// Each failure is told once a session: a full disk would otherwise ask at every switch.
+bool failure_told = false;
+uint64_t jobs_handed = 0;
+// A thinning is due when this long has passed since the last.
+constexpr int64_t kThinEverySeconds = 20 * 3600;
+
+void Tell(const std::string& gbk) {
+  const runtime::Text text(gbk);
+  const runtime::Text caption(texts::kWarningCaption);
+  Core(libraries::kMessageBox, {text.Arg(), runtime::ArgCell::Int(0x30), caption.Arg()});
+}
+
+// On the window's thread, from a writer's answer.
+void TellVersionNotKept() {
+  if (failure_told) return;
+  failure_told = true;
+  Tell(texts::kVersionNotKept + PathForAuthor(store ? store->path() : std::string()));
+}
+
+void HandThinningIfDue() {
+  const int64_t now = VersionClockNow();
+  if (now - store->last_thinned() < kThinEverySeconds) return;
+  const int64_t offset = LocalUtcOffsetSeconds(now);
+  VersionStore* versions = store.get();
+  DeskWriter().Hand("chapter history thinning", [versions, now, offset]() -> disk_writer::Writer::Answer {
+    if (versions->ThinnableVersions(now, offset) == 0) return [] {};
+    const bool thinned = versions->Thin(now, offset);
+    return [thinned] {
+      if (!thinned) TellVersionNotKept();
+    };
+  });
+}
+
+}  // namespace
+
+int64_t VersionClockNow() { return static_cast<int64_t>(std::time(nullptr)); }
+
+int64_t LocalUtcOffsetSeconds(int64_t at) {
+  const auto seconds = static_cast<std::time_t>(at);
+  std::tm local{};
+  std::tm utc{};
+#ifdef _WIN32
+  localtime_s(&local, &seconds);
+  gmtime_s(&utc, &seconds);
+#else
+  localtime_r(&seconds, &local);
+  gmtime_r(&seconds, &utc);
+#endif
+  // The same moment read on both clocks, as if both were UTC: their difference is the offset.
+  utc.tm_isdst = 0;
+  local.tm_isdst = 0;
+  return static_cast<int64_t>(std::difftime(std::mktime(&local), std::mktime(&utc)));
+}
+
+void OpenChapterVersions() {
+  FinishDeskWrites();
+  chapter_history::OpenReport report;
+  const std::string path = InProgramFolder(texts::kChapterHistoryFile);
+  store = VersionStore::Open(path, &report);
+  if (!store) {
+    failure_told = true;
+    Tell(texts::kVersionsUnavailable + PathForAuthor(path));
+    return;
+  }
+  if (!report.set_aside_path.empty()) {
+    Tell(texts::kVersionsSetAside + PathForAuthor(report.set_aside_path) +
+         (report.versions_lost > 0
+              ? texts::kVersionsLostStart + std::to_string(report.versions_lost) +
+                    texts::kVersionsLostEnd
+              : std::string()));
+  }
+  HandThinningIfDue();
+}
+
+void KeepChapterVersion(chapter_history::ChapterId chapter, std::string name, std::string text,
+                        chapter_history::VersionReason reason) {
+  if (!store || chapter <= 0) return;
+  // The record's text ends at its first zero byte, as the desk reads it.
+  if (const size_t end = text.find('\0'); end != std::string::npos) text.resize(end);
+  VersionStore* versions = store.get();
+  const int64_t now = VersionClockNow();
+  auto version = std::make_shared<chapter_history::VersionText>(
+      chapter_history::VersionText{std::move(name), std::move(text)});
+  DeskWriter().Hand("chapter version " + std::to_string(++jobs_handed),
+                    [versions, chapter, version, now, reason]() -> disk_writer::Writer::Answer {
+                      const bool kept = versions->Keep(chapter, *version, now, reason,
+                                                       CountCharacters(version->text));
+                      return [kept] {
+                        if (!kept) TellVersionNotKept();
+                      };
+                    });
+}
+
+void MoveChapterVersions(chapter_history::ChapterId from, chapter_history::ChapterId to) {
+  if (!store || from <= 0 || to <= 0) return;
+  VersionStore* versions = store.get();
+  DeskWriter().Hand("chapter version " + std::to_string(++jobs_handed),
+                    [versions, from, to]() -> disk_writer::Writer::Answer {
+                      const bool moved = versions->Move(from, to);
+                      return [moved] {
+                        if (!moved) TellVersionNotKept();
+                      };
+                    });
+}
+
+VersionStore* ChapterVersionsForReading() {
+  FinishDeskWrites();
+  return store.get();
+}
+
+}  // namespace app

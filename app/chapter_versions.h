@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "chapter_history/version_store.h"
+
+// The desk's side of the chapter history (chapter_history/): the store in 小说数据, the versions
+// it keeps and when, all written on the desk's writer thread. A store that cannot be opened or
+// written is told once a session; the chapters themselves never depend on it.
+namespace app {
+
+// At start-up, once the chapter database is open: opens the store (a damaged one is set aside
+// and told) and hands its thinning to the writer when a day has passed since the last.
+void OpenChapterVersions();
+
+// Keeps a version of chapter `chapter` (its record's id) with the bytes its record holds or is
+// about to hold: on the writer's thread. A version equal to the chapter's newest is not kept
+// again.
+void KeepChapterVersion(chapter_history::ChapterId chapter, std::string name, std::string text,
+                        chapter_history::VersionReason reason);
+
+// The versions of `from` become those of `to` (a deleted chapter brought back as a new one):
+// on the writer's thread, before any version of `to` handed after it.
+void MoveChapterVersions(chapter_history::ChapterId from, chapter_history::ChapterId to);
+
+// The store, once the writer is done with it, for reading on this thread; null without one.
+chapter_history::VersionStore* ChapterVersionsForReading();
+
+// Seconds since 1970 UTC, the clock the versions are stamped with, and the local clock's offset
+// east of UTC.
+int64_t VersionClockNow();
+int64_t LocalUtcOffsetSeconds(int64_t at);
+
+}  // namespace app
