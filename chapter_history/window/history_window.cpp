@@ -60,6 +60,7 @@ HistoryWindow::HistoryWindow(Mode mode, QString title, std::vector<HistoryChapte
       current_text_(std::move(current_text)),
       source_(source) {
   setWindowTitle(title);
+  setObjectName(QStringLiteral("chapter_history"));
   auto* layout = new QVBoxLayout(this);
   auto* splitter = new QSplitter(Qt::Horizontal, this);
   auto* lists = new QWidget(splitter);

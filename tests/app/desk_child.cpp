@@ -29,6 +29,7 @@ bool child_mode = false;
 fs::path text_to_type;
 long long full_after = -1;  // with "--full-after <n>": the program's disk fills after n keys
 bool answer_no = false;     // with "--answer-no": a box without 确定 is answered 否
+long long new_chapter_every = 0;  // with "--new-chapter-every <n>": a new chapter after n keys
 
 fs::path ProgramFile() { return fs::u8path(platform::NativePath(platform::ProgramFilePath())); }
 fs::path ProgramFolder() { return ProgramFile().parent_path(); }
@@ -58,8 +59,13 @@ class Typist : public QObject {
       QTimer::singleShot(20, this, [this] { WaitForWindow(); });
       return;
     }
-    // The new chapter puts the focus into the name box, through the system on Windows: the
-    // name is typed once it is there, the text once the text box has it.
+    StartChapter();
+    Next();
+  }
+
+  // The new chapter puts the focus into the name box, through the system on Windows: the
+  // name is typed once it is there, the text once the text box has it.
+  void StartChapter() {
     QTest::mouseClick(UnitWidget(app::unit::kNewChapterButton), Qt::LeftButton);
     QWidget* name_box = UnitWidget(app::unit::kNameBox);
     (void)QTest::qWaitFor([&] { return QApplication::focusWidget() == name_box; }, 5000);
@@ -67,7 +73,6 @@ class Typist : public QObject {
     QWidget* text_box = UnitWidget(app::unit::kTextBox);
     text_box->setFocus(Qt::MouseFocusReason);
     (void)QTest::qWaitFor([&] { return QApplication::focusWidget() == text_box; }, 5000);
-    Next();
   }
 
   void Next() {
@@ -82,6 +87,7 @@ class Typist : public QObject {
       QTimer::singleShot(3, this, [this] { Next(); });
       return;
     }
+    if (new_chapter_every > 0 && typed_ > 0 && typed_ % new_chapter_every == 0) StartChapter();
     TypeInto(QApplication::focusWidget(), QString(text_[typed_]).toStdString());
     ++typed_;
     // One line per key, straight to the file: a kill right after it leaves it there.
@@ -130,6 +136,7 @@ int RunDeskChild(int argc, char** argv) {
     if (i + 1 == argc) break;
     if (std::string(argv[i]) == "--type") text_to_type = argv[i + 1];
     if (std::string(argv[i]) == "--full-after") full_after = std::stoll(argv[i + 1]);
+    if (std::string(argv[i]) == "--new-chapter-every") new_chapter_every = std::stoll(argv[i + 1]);
   }
   return forms::RunProgram(argc, argv, app::WritingDeskImage(), &app::WritingDeskEntry);
 }

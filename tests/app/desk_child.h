@@ -7,7 +7,8 @@
 // the number of characters of the text typed so far and the monotonic time in ms to
 // typed.log, and "done" when the text is finished. With "--full-after <n>" as well, the
 // program folder's disk is full from the n-th key on (the platform's fault hook). With
-// "--answer-no" a box without 确定 is answered 否.
+// "--answer-no" a box without 确定 is answered 否. With "--new-chapter-every <n>" a new chapter
+// (named 第一章 too) is begun after every n keys, the text typed on into it.
 #pragma once
 
 #include <filesystem>

@@ -12,6 +12,7 @@
 
 #include "app/character_count.h"
 #include "app/data_folder.h"
+#include "chapter_history/version_store.h"
 #include "platform/core/code_page.h"
 #include "platform/core/native_path.h"
 #include "tests/app/desk_child.h"
@@ -345,6 +346,51 @@ void KillWhileTyping(uint32_t seed) {
   }
   // The kills must have met saved text, not only starts.
   EXPECT_GE(rounds_with_text, kRoundsPerCrashTest / 2);
+}
+
+// Kills the desk while it begins a new chapter every few keys, so that the kills land in the
+// writes of the versions kept as chapters are left. After each kill the chapter history opens
+// as it is (a torn last version dropped, nothing set aside) and every version in it reads back
+// as a piece of what was typed.
+TEST(DeskCrash, KilledWhileKeepingVersionsTheHistoryStaysReadable) {
+  std::mt19937 random(5);
+  const std::string text = AuthorText(30);
+  const QString typed = QString::fromStdString(Stored(text));
+  int versions_seen = 0;
+  for (int round = 0; round < kRoundsPerCrashTest / 4; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    const fs::path folder = MakeProgramFolder();
+    const auto desk = StartDeskChild(
+        folder, {"--type", WriteText(folder, text).string(), "--new-chapter-every", "12"});
+    ASSERT_TRUE(desk->Started());
+    WaitForFile(folder / "typed.log", 30000, 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300 + random() % 1500));
+    desk->Kill();
+    desk->Wait();
+    const fs::path store_path = folder / fs::u8path("小说数据/章节历史.dat");
+    chapter_history::OpenReport report;
+    const auto store = chapter_history::VersionStore::Open(platform::GbkPathOf(store_path), &report);
+    ASSERT_NE(store, nullptr);
+    EXPECT_TRUE(report.set_aside_path.empty()) << report.set_aside_path;
+    EXPECT_EQ(report.versions_lost, 0u);
+    for (const chapter_history::ChapterId chapter : store->Chapters()) {
+      const auto versions = store->Versions(chapter);
+      for (size_t i = 0; i < versions.size(); ++i) {
+        chapter_history::VersionText version;
+        ASSERT_TRUE(store->Read({chapter, i}, &version));
+        const QString read = QString::fromStdString(platform::GbkToUtf8(version.text));
+        EXPECT_TRUE(typed.contains(read.trimmed())) << read.toStdString();
+        ++versions_seen;
+      }
+    }
+    if (::testing::Test::HasFailure()) {
+      std::cerr << "kept for a look: " << folder << "\n";
+      return;
+    }
+    RemoveProgramFolder(folder);
+  }
+  std::printf("%d versions read back after the kills\n", versions_seen);
+  EXPECT_GT(versions_seen, 0);
 }
 
 TEST(DeskCrash, KilledWhileTypingFirstSeed) { KillWhileTyping(1); }

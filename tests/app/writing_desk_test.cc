@@ -298,7 +298,7 @@ TEST_F(WritingDesk, ARightClickInTheTextOpensOneMenuWithStopTimingAndTheHistory)
   ASSERT_TRUE(WaitFor([&] { return !menus.empty(); }));
   ASSERT_EQ(menus.size(), 1u);
   EXPECT_EQ(menus[0], (QStringList{QString::fromUtf8("停止计时\tCtrl+B"), QString::fromUtf8("设置每日目标…"),
-                                   QString::fromUtf8("写作记录…")}));
+                                   QString::fromUtf8("写作记录…"), QString::fromUtf8("章节历史…")}));
 }
 
 TEST_F(WritingDesk, CtrlASelectsAllButCtrlShiftADoesNot) {
