@@ -145,7 +145,12 @@ void ShowDeletedChapters() {
     const QString name = store->Read({id, versions.size() - 1}, &newest) && !newest.name.empty()
                              ? FromGbk(newest.name)
                              : QStringLiteral("（无名章节）");
-    chapters.push_back({name + QStringLiteral("　") + When(time), VersionLines(versions)});
+    chapters.push_back({name + QStringLiteral("　") +
+                            (versions.back().reason == VersionReason::kBeforeDelete
+                                 ? QStringLiteral("删除于 ")
+                                 : QStringLiteral("最后的版本 ")) +
+                            When(time),
+                        VersionLines(versions)});
     ids.push_back(id);
   }
   StoreSource source(store, ids);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 
 namespace chapter_history {
@@ -42,8 +43,10 @@ std::array<uint32_t, 256> MakeCrcTable() {
 }  // namespace
 
 std::string CompressVersion(std::string_view bytes, std::string_view previous) {
-  std::unique_ptr<ZSTD_CCtx, FreeCompressor> context(ZSTD_createCCtx());
+  // One context per thread, kept: making its tables anew costs as much as a small version.
+  thread_local std::unique_ptr<ZSTD_CCtx, FreeCompressor> context(ZSTD_createCCtx());
   if (!context) return {};
+  ZSTD_CCtx_reset(context.get(), ZSTD_reset_session_and_parameters);
   ZSTD_CCtx_setParameter(context.get(), ZSTD_c_compressionLevel, kCompressionLevel);
   ZSTD_CCtx_setParameter(context.get(), ZSTD_c_checksumFlag, 1);
   if (!previous.empty()) {
@@ -64,8 +67,9 @@ std::string CompressVersion(std::string_view bytes, std::string_view previous) {
 
 bool DecompressVersion(std::string_view frame, std::string_view previous, size_t size,
                        std::string* bytes) {
-  std::unique_ptr<ZSTD_DCtx, FreeDecompressor> context(ZSTD_createDCtx());
+  thread_local std::unique_ptr<ZSTD_DCtx, FreeDecompressor> context(ZSTD_createDCtx());
   if (!context) return false;
+  ZSTD_DCtx_reset(context.get(), ZSTD_reset_session_and_parameters);
   ZSTD_DCtx_setParameter(context.get(), ZSTD_d_windowLogMax, kLargestWindowLog);
   if (!previous.empty() &&
       ZSTD_isError(ZSTD_DCtx_refPrefix(context.get(), previous.data(), previous.size()))) {
@@ -90,7 +94,16 @@ uint32_t Crc32(std::string_view bytes, uint32_t crc) {
 }
 
 uint64_t Fnv1a64(std::string_view bytes, uint64_t hash) {
-  for (const char byte : bytes) hash = (hash ^ static_cast<uint8_t>(byte)) * 0x100000001b3ULL;
+  // FNV-1a over 8-byte words, then the bytes left: a chapter of 400 KB hashes in a fraction of
+  // the byte-wise loop's time, and equal texts still hash equal.
+  size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    uint64_t word = 0;
+    std::memcpy(&word, bytes.data() + i, 8);
+    hash = (hash ^ word) * 0x100000001b3ULL;
+    hash ^= hash >> 29;
+  }
+  for (; i < bytes.size(); ++i) hash = (hash ^ static_cast<uint8_t>(bytes[i])) * 0x100000001b3ULL;
   return hash;
 }
 

@@ -18,7 +18,8 @@ bool DecompressVersion(std::string_view frame, std::string_view previous, size_t
 
 // CRC-32 (the polynomial of zip and PNG) of `bytes`, continuing from `crc`.
 uint32_t Crc32(std::string_view bytes, uint32_t crc = 0);
-// FNV-1a, 64 bits.
+// A 64-bit hash of `bytes` (FNV-1a over 8-byte words), to tell a changed version from an
+// unchanged one.
 uint64_t Fnv1a64(std::string_view bytes, uint64_t hash = 0xcbf29ce484222325ULL);
 
 }  // namespace chapter_history

@@ -307,7 +307,8 @@ bool VersionStore::Keep(ChapterId chapter, const VersionText& version, int64_t t
   if (version.name.size() + version.text.size() > kLongestPayload / 2) return false;
   const uint64_t hash = Fnv1a64(version.text, Fnv1a64(version.name) ^ version.name.size());
   VersionList& versions = chapters_[chapter];
-  if (!versions.empty() && versions.back().hash == hash &&
+  // A delete is kept even unchanged: the deleted chapters are listed by it.
+  if (reason != VersionReason::kBeforeDelete && !versions.empty() && versions.back().hash == hash &&
       versions.back().info.name_bytes == version.name.size() &&
       versions.back().info.text_bytes == version.text.size()) {
     return true;

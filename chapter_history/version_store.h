@@ -78,7 +78,7 @@ class VersionStore {
   VersionStore& operator=(const VersionStore&) = delete;
 
   // Appends a version of `chapter` and flushes it. A version equal to the chapter's newest (name
-  // and text) is not kept again: true without a write. False when the disk did not take it
+  // and text) is not kept again, unless it is kept before a delete: true without a write. False when the disk did not take it
   // (the store is as before).
   bool Keep(ChapterId chapter, const VersionText& version, int64_t time, VersionReason reason,
             int64_t characters);

@@ -90,7 +90,10 @@ HistoryWindow::HistoryWindow(Mode mode, QString title, std::vector<HistoryChapte
   texts_layout->addWidget(summary_);
   auto* panes = new QHBoxLayout;
   auto* version_column = new QVBoxLayout;
-  version_column->addWidget(new QLabel(QStringLiteral("所选版本（红色删除线：此后删去的）"), texts));
+  version_column->addWidget(new QLabel(mode_ == Mode::kChapter
+                                           ? QStringLiteral("所选版本（红色删除线：此后删去的）")
+                                           : QStringLiteral("所选版本"),
+                                       texts));
   version_pane_ = MakePane(texts, QStringLiteral("version_text"));
   version_column->addWidget(version_pane_, 1);
   panes->addLayout(version_column, 1);
@@ -106,7 +109,7 @@ HistoryWindow::HistoryWindow(Mode mode, QString title, std::vector<HistoryChapte
   splitter->addWidget(texts);
   splitter->setStretchFactor(0, 0);
   splitter->setStretchFactor(1, 1);
-  splitter->setSizes({260, 760});
+  splitter->setSizes({300, 740});
   layout->addWidget(splitter, 1);
 
   auto* buttons = new QHBoxLayout;

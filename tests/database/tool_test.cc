@@ -1,7 +1,9 @@
 // The database tool, run as a program on files the engine wrote.
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,6 +18,8 @@
 #include <unistd.h>
 #endif
 
+#include "chapter_history/version_store.h"
+#include "platform/core/native_path.h"
 #include "runtime/owned_blocks.h"
 #include "tests/database/database_test_support.h"
 #include "tests/support/damaged_chain.h"
@@ -256,6 +260,40 @@ TEST_F(Tool, HistoryPrintsOneJsonLinePerDayOfTheDeskFolder) {
   EXPECT_NE(damaged.out.find("not a writing history"), std::string::npos) << damaged.out;
   EXPECT_TRUE(std::filesystem::exists(folder_.Path("desk/小说数据/写作记录.json"))) << "left alone";
   EXPECT_EQ(RunTool({"history", folder_.Native("elsewhere")}).status, 2);
+}
+
+TEST_F(Tool, VersionsListsTheChapterHistoryAndWritesAVersionOut) {
+  std::filesystem::create_directories(folder_.Path("desk/小说数据"));
+  {
+    chapter_history::OpenReport report;
+    auto store = chapter_history::VersionStore::Open(
+        platform::GbkPathOf(folder_.Path("desk/小说数据/章节历史.dat")), &report);
+    ASSERT_NE(store, nullptr);
+    const auto keep = [&](int32_t chapter, const char* name, const char* text, int64_t time) {
+      ASSERT_TRUE(store->Keep(chapter, {runtime::Gbk(name), runtime::Gbk(text)}, time,
+                              chapter_history::VersionReason::kLeft, 4));
+    };
+    keep(2, "第一章", "天地玄黄", 1765000000);
+    keep(2, "第一章", "天地玄黄，宇宙洪荒", 1765000600);
+    keep(5, "删掉的一章", "日月盈昃", 1765001200);
+  }
+  const std::u8string desk = folder_.Path("desk").u8string();
+  const std::string folder(desk.begin(), desk.end());
+  const ToolRun chapters = RunTool({"versions", folder});
+  ASSERT_EQ(chapters.status, 0) << chapters.out;
+  EXPECT_NE(chapters.out.find("{\"chapter\": 2, \"versions\": 2, "), std::string::npos) << chapters.out;
+  EXPECT_NE(chapters.out.find("\"name\": \"删掉的一章\"}"), std::string::npos) << chapters.out;
+  const ToolRun versions = RunTool({"versions", folder, "2"});
+  ASSERT_EQ(versions.status, 0) << versions.out;
+  EXPECT_NE(versions.out.find("{\"version\": 2, "), std::string::npos) << versions.out;
+  const std::string out = folder_.Native("version.txt");
+  const ToolRun written = RunTool({"versions", folder, "2", "--version", "1", "--out", out});
+  ASSERT_EQ(written.status, 0) << written.out;
+  std::ifstream in(folder_.Path("version.txt"), std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "天地玄黄");
+  EXPECT_EQ(RunTool({"versions", folder, "2", "--version", "3", "--out", out}).status, 2);
+  EXPECT_EQ(RunTool({"versions", folder, "7"}).status, 2);
+  EXPECT_EQ(RunTool({"versions", folder_.Native("elsewhere")}).status, 2);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // running and the clock), smallest.png and 1280x800.png (the window at those sizes),
 // colour_picker.png and font_dialog.png (the settings), menu.png (the text box's pop-up menu
 // open), history_chart.png (the chart of a made-up month of writing, with its target),
+// chapter_history.png (a chapter's earlier version beside its text, the changes marked),
+// deleted_chapters.png (a deleted chapter's versions),
 // full_disk.png (the warning line when the disk is full), close_box.png (the question
 // at the close with unsaved text) and maximised.png. The real program runs in a fresh program
 // folder.
@@ -118,6 +120,31 @@ void WhenShown(const std::function<void(T*)>& shoot) {
   poll->start(20);
 }
 
+// A modal window named `name` opens and blocks the caller: `shoot` runs once it is visible.
+void WhenShownNamed(const char* name, const std::function<void(QDialog*)>& shoot) {
+  auto* poll = new QTimer;
+  QObject::connect(poll, &QTimer::timeout, [poll, name, shoot] {
+    auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (window == nullptr || window->objectName() != name || !window->isVisible()) return;
+    poll->stop();
+    poll->deleteLater();
+    shoot(window);
+  });
+  poll->start(20);
+}
+
+// Chooses the item starting with `item` in the pop-up menu a right click on `widget` opens.
+void ChooseFromMenu(QWidget* widget, const char* item) {
+  WhenShown<QMenu>([item](QMenu* menu) {
+    for (QAction* action : menu->actions()) {
+      if (action->text().startsWith(QString::fromUtf8(item))) menu->setActiveAction(action);
+    }
+    QTest::keyClick(menu, Qt::Key_Return);
+  });
+  QTest::mousePress(widget, Qt::RightButton, {}, QPoint(60, 40));
+  QTest::mouseRelease(widget, Qt::RightButton, {}, QPoint(60, 40));
+}
+
 void Finish(int code) {
   std::fflush(nullptr);
   std::_Exit(code);
@@ -201,6 +228,33 @@ void TakeShots() {
   });
   QTest::mousePress(text, Qt::RightButton, {}, QPoint(200, 120));
   QTest::mouseRelease(text, Qt::RightButton, {}, QPoint(200, 120));
+
+  // The second chapter's history: the version kept when the author left it for the third,
+  // beside today's text (a few words changed in its first paragraph, a sentence added).
+  text->setFocus(Qt::MouseFocusReason);
+  QTest::keyClick(text, Qt::Key_Home, Qt::ControlModifier);
+  for (int i = 0; i < 7; ++i) QTest::keyClick(text, Qt::Key_Right);
+  for (int i = 0; i < 3; ++i) QTest::keyClick(text, Qt::Key_Delete);
+  desk_tests::TypeInto(text, "大半夜");
+  WhenShownNamed("chapter_history", [](QDialog* history) {
+    WaitFor("showed the history", [history] { return history->isActiveWindow(); });
+    if (!Save({history}, "chapter_history.png")) Finish(1);
+    history->reject();
+  });
+  ChooseFromMenu(text, "章节历史");
+  // The third chapter deleted, then found among the deleted chapters.
+  Click(tree->viewport(), Qt::LeftButton, tree->visualItemRect(tree->topLevelItem(2)).center());
+  WaitFor("showed the third chapter", [] {
+    return platform::GbkToUtf8(app::ReadText(unit::kNameBox, property::kContent).View()) == "第三章 渡口";
+  });
+  Click(UnitWidget(unit::kDeleteButton));
+  WaitFor("deleted the third chapter", [tree] { return tree->topLevelItemCount() == 2; });
+  WhenShownNamed("chapter_history", [](QDialog* bin) {
+    WaitFor("showed the deleted chapters", [bin] { return bin->isActiveWindow(); });
+    if (!Save({bin}, "deleted_chapters.png")) Finish(1);
+    bin->reject();
+  });
+  ChooseFromMenu(tree->viewport(), "已删除的章节");
 
   // The program's disk fills while the author types: the warning line, then the close box.
   platform::DeclareFolderFull(runtime::Runtime().program_directory);

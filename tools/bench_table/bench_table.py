@@ -38,6 +38,10 @@ GOALS = [
     (r"^BM_PacedTicks", None, "save and autosave ticks after a key at ten a second, slow disk"),
     (r"^SaveThroughWriter/", 0.5, "save handed to the writer thread: the caller's time against "
      "SQLite's commit with a flush (WAL, synchronous=FULL)"),
+    (r"^BM_KeepVersion/characters:\d+/edited:1", 3.0, "a chapter's version after typing (coded "
+     "against the one before), on the writer thread, against writing the chapter to a file"),
+    (r"^BM_KeepVersion/characters:\d+/edited:0", 5.0, "a chapter's version that changes all of it "
+     "(compressed whole) against writing the chapter to a file"),
     (r"^BM_TypeIntoChapter/.*read_back:0", 2.0, "one key, edit box alone"),
     # The desk no longer reads the text back after each key (its count is kept line by line);
     # the autosave reads it whole once per change, after the key.
