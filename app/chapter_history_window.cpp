@@ -66,11 +66,11 @@ std::vector<QString> VersionLines(const std::vector<VersionInfo>& versions) {
   return lines;
 }
 
-// Reads the versions of the listed chapters (by their ids) from the store, newest first.
+// Reads the versions of the listed chapters (by their ids) from the store, newest first, each
+// read under the store's lock.
 class StoreSource : public chapter_history::HistorySource {
  public:
-  StoreSource(VersionStore* store, std::vector<ChapterId> chapters)
-      : store_(store), chapters_(std::move(chapters)) {}
+  explicit StoreSource(std::vector<ChapterId> chapters) : chapters_(std::move(chapters)) {}
 
   bool ReadVersion(int chapter, int version, QString* name, QString* text) override {
     chapter_history::VersionText read;
@@ -83,13 +83,14 @@ class StoreSource : public chapter_history::HistorySource {
   bool Read(int chapter, int version, chapter_history::VersionText* read) {
     if (chapter < 0 || static_cast<size_t>(chapter) >= chapters_.size()) return false;
     const ChapterId id = chapters_[static_cast<size_t>(chapter)];
-    const size_t count = store_->Versions(id).size();
+    const LockedVersions versions = ChapterVersionsForReading();
+    if (versions.store == nullptr) return false;
+    const size_t count = versions.store->Versions(id).size();
     if (version < 0 || static_cast<size_t>(version) >= count) return false;
-    return store_->Read({id, count - 1 - static_cast<size_t>(version)}, read);
+    return versions.store->Read({id, count - 1 - static_cast<size_t>(version)}, read);
   }
 
  private:
-  VersionStore* store_;
   std::vector<ChapterId> chapters_;
 };
 
@@ -106,28 +107,38 @@ void TellNotRead() {
 }  // namespace
 
 void ShowShownChapterHistory() {
-  VersionStore* store = ChapterVersionsForReading();
-  if (store == nullptr) return TellNoHistory();
   const ChapterId id = ShownChapterId();
+  std::vector<VersionInfo> infos;
+  {
+    const LockedVersions versions = ChapterVersionsForReading();
+    if (versions.store == nullptr) return TellNoHistory();
+    infos = versions.store->Versions(id);
+  }
   const runtime::Text current = ReadText(unit::kTextBox, property::kContent);
   const runtime::Text name = ReadText(unit::kNameBox, property::kContent);
   std::vector<chapter_history::HistoryChapter> chapters = {
-      {FromGbk(name.View()), VersionLines(store->Versions(id))}};
-  StoreSource source(store, {id});
+      {FromGbk(name.View()), VersionLines(infos)}};
+  StoreSource source({id});
   HistoryWindow window(HistoryWindow::Mode::kChapter,
                        QStringLiteral("章节历史 - ") + FromGbk(name.View()), std::move(chapters),
                        FromGbk(current.View()), &source, QApplication::activeWindow());
   if (window.exec() != QDialog::Accepted || id == 0) return;
   chapter_history::VersionText chosen;
-  // The window's reads are done: nothing was handed to the writer while it was open.
   if (!source.Read(0, window.chosen_version(), &chosen)) return TellNotRead();
+  // A chapter shown read-only (its record cannot be read whole) is never written over: the
+  // version becomes a new chapter instead.
+  if (ShownChapterUnreadable()) {
+    if (ShowNewBlankChapter()) PutVersionIntoBoxes(chosen.name, chosen.text);
+    return;
+  }
   // The current text becomes a version first: a restore can itself be taken back.
   KeepShownChapterVersion(VersionReason::kBeforeRestore);
   PutVersionIntoBoxes(chosen.name, chosen.text);
 }
 
 void ShowDeletedChapters() {
-  VersionStore* store = ChapterVersionsForReading();
+  LockedVersions locked = ChapterVersionsForReading();
+  VersionStore* store = locked.store;
   if (store == nullptr) return TellNoHistory();
   const std::vector<int32_t>& listed = ListedChapterIds();
   // The chapters with versions that the list no longer has, the latest deleted first.
@@ -153,7 +164,8 @@ void ShowDeletedChapters() {
                         VersionLines(versions)});
     ids.push_back(id);
   }
-  StoreSource source(store, ids);
+  locked.lock.unlock();
+  StoreSource source(ids);
   HistoryWindow window(HistoryWindow::Mode::kDeletedChapters, QStringLiteral("已删除的章节"),
                        std::move(chapters), QString(), &source, QApplication::activeWindow());
   if (window.exec() != QDialog::Accepted) return;

@@ -16,6 +16,8 @@ namespace {
 using chapter_history::VersionStore;
 
 std::unique_ptr<VersionStore> store;
+// Held by whichever thread uses the store: the writer's jobs, or the window's reads.
+std::mutex store_mutex;
 // Each failure is told once a session: a full disk would otherwise ask at every switch.
 bool failure_told = false;
 uint64_t jobs_handed = 0;
@@ -41,6 +43,7 @@ void HandThinningIfDue() {
   const int64_t offset = LocalUtcOffsetSeconds(now);
   VersionStore* versions = store.get();
   DeskWriter().Hand("chapter history thinning", [versions, now, offset]() -> disk_writer::Writer::Answer {
+    const std::lock_guard<std::mutex> lock(store_mutex);
     if (versions->ThinnableVersions(now, offset) == 0) return [] {};
     const bool thinned = versions->Thin(now, offset);
     return [thinned] {
@@ -101,6 +104,7 @@ void KeepChapterVersion(chapter_history::ChapterId chapter, std::string name, st
       chapter_history::VersionText{std::move(name), std::move(text)});
   DeskWriter().Hand("chapter version " + std::to_string(++jobs_handed),
                     [versions, chapter, version, now, reason]() -> disk_writer::Writer::Answer {
+                      const std::lock_guard<std::mutex> lock(store_mutex);
                       const bool kept = versions->Keep(chapter, *version, now, reason,
                                                        CountCharacters(version->text));
                       return [kept] {
@@ -114,6 +118,7 @@ void MoveChapterVersions(chapter_history::ChapterId from, chapter_history::Chapt
   VersionStore* versions = store.get();
   DeskWriter().Hand("chapter version " + std::to_string(++jobs_handed),
                     [versions, from, to]() -> disk_writer::Writer::Answer {
+                      const std::lock_guard<std::mutex> lock(store_mutex);
                       const bool moved = versions->Move(from, to);
                       return [moved] {
                         if (!moved) TellVersionNotKept();
@@ -121,9 +126,8 @@ void MoveChapterVersions(chapter_history::ChapterId from, chapter_history::Chapt
                     });
 }
 
-VersionStore* ChapterVersionsForReading() {
-  FinishDeskWrites();
-  return store.get();
+LockedVersions ChapterVersionsForReading() {
+  return {std::unique_lock<std::mutex>(store_mutex), store.get()};
 }
 
 }  // namespace app

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 #include "chapter_history/version_store.h"
@@ -24,8 +25,14 @@ void KeepChapterVersion(chapter_history::ChapterId chapter, std::string name, st
 // on the writer's thread, before any version of `to` handed after it.
 void MoveChapterVersions(chapter_history::ChapterId from, chapter_history::ChapterId to);
 
-// The store, once the writer is done with it, for reading on this thread; null without one.
-chapter_history::VersionStore* ChapterVersionsForReading();
+// The store for reading on this thread, null without one, with the lock that keeps the writer
+// out of it: hold the lock while reading, and let it go before anything waits for the author
+// (the history window's own loop runs the save timer, which may hand a version over).
+struct LockedVersions {
+  std::unique_lock<std::mutex> lock;
+  chapter_history::VersionStore* store = nullptr;
+};
+LockedVersions ChapterVersionsForReading();
 
 // Seconds since 1970 UTC, the clock the versions are stamped with, and the local clock's offset
 // east of UTC.

@@ -703,7 +703,7 @@ void KeepShownChapterVersion(chapter_history::VersionReason reason) {
   KeepSnapshotVersion(shown_id, TakeSnapshot(), reason);
 }
 
-int32_t ShownChapterId() { return shown_unreadable ? 0 : shown_id; }
+int32_t ShownChapterId() { return shown_id; }
 
 const std::vector<int32_t>& ListedChapterIds() { return undeleted_ids; }
 

@@ -71,7 +71,7 @@ void NoteChapterCharacters(int64_t count);
 
 // Keeps a version of the shown chapter as the boxes hold it (the close, the end, a restore).
 void KeepShownChapterVersion(chapter_history::VersionReason reason);
-// The record id of the shown chapter, 0 for none or one shown read-only.
+// The record id of the shown chapter (one shown read-only too), 0 for none.
 int32_t ShownChapterId();
 // The record ids of the listed chapters, in list order.
 const std::vector<int32_t>& ListedChapterIds();

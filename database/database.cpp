@@ -367,38 +367,37 @@ int32_t Database::ReadFieldValue(int32_t field_number, bool readable_part, std::
   }
 }
 
-int32_t Database::IsDeleted(bool* deleted) {
-  *deleted = false;
+// The current record's id word as stored: negated while the record is marked deleted.
+int32_t Database::ReadIdWord(int32_t* word) {
+  *word = 0;
   if (record_pointer_ < 0) return code::kNoCurrentRecord;
-  int32_t id = 0;
   if (evaluation_record_ != nullptr) {
-    id = LoadI32(evaluation_record_);
-  } else {
-    ByteLockGuard record_lock(locks_, RecordLockOffset(record_pointer_), LockWait());
-    if (record_lock.result() != code::kOk) return record_lock.result();
-    uint8_t word[4];
-    const int64_t read = ReadRecordBytes(record_pointer_, 0, word, 4);
-    if (read == 0) return code::kSeekFailed;  // at or past the end of the file
-    if (read != 4) return code::kReadFieldFailed;
-    id = LoadI32(word);
+    *word = LoadI32(evaluation_record_);
+    return code::kOk;
   }
-  *deleted = id < 0;
+  ByteLockGuard record_lock(locks_, RecordLockOffset(record_pointer_), LockWait());
+  if (record_lock.result() != code::kOk) return record_lock.result();
+  uint8_t bytes[4];
+  const int64_t read = ReadRecordBytes(record_pointer_, 0, bytes, 4);
+  if (read == 0) return code::kSeekFailed;  // at or past the end of the file
+  if (read != 4) return code::kReadFieldFailed;
+  *word = LoadI32(bytes);
   return code::kOk;
 }
 
+int32_t Database::IsDeleted(bool* deleted) {
+  int32_t word = 0;
+  const int32_t result = ReadIdWord(&word);
+  *deleted = word < 0;
+  return result;
+}
+
 int32_t Database::ReadRecordId(int32_t* id) {
-  *id = 0;
-  if (record_pointer_ < 0) return code::kNoCurrentRecord;
-  ByteLockGuard record_lock(locks_, RecordLockOffset(record_pointer_), LockWait());
-  if (record_lock.result() != code::kOk) return record_lock.result();
-  uint8_t word[4];
-  const int64_t read = ReadRecordBytes(record_pointer_, 0, word, 4);
-  if (read == 0) return code::kSeekFailed;  // at or past the end of the file
-  if (read != 4) return code::kReadFieldFailed;
-  const int32_t stored = LoadI32(word);
-  // Negated while the record is marked deleted; a damaged record's word may not negate.
-  *id = stored == INT32_MIN ? 0 : (stored < 0 ? -stored : stored);
-  return code::kOk;
+  int32_t word = 0;
+  const int32_t result = ReadIdWord(&word);
+  // A damaged record's word may not negate.
+  *id = word == INT32_MIN ? 0 : (word < 0 ? -word : word);
+  return result;
 }
 
 int32_t Database::AppendBlank() {

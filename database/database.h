@@ -128,6 +128,7 @@ class Database {
   int32_t CheckPassword(const DatabaseHeader& header, const std::string& password);
   int32_t OpenIndexes(const std::vector<std::string>& names, platform::ShareMode share);
   int32_t RebuildIndexes();
+  int32_t ReadIdWord(int32_t* word);
   // ReadField, or with `readable_part` ReadReadablePart.
   int32_t ReadFieldValue(int32_t field, bool readable_part, std::string* bytes);
 
