@@ -8,6 +8,9 @@
 #include "app/desk_texts.h"
 #include "app/desk_writer.h"
 #include "app/gate_calls.h"
+#include "app/save_alarm.h"
+#include "platform/gui/gbk_qstring.h"
+#include "platform/gui/notice.h"
 
 namespace app {
 
@@ -30,11 +33,15 @@ void Tell(const std::string& gbk) {
   Core(libraries::kMessageBox, {text.Arg(), runtime::ArgCell::Int(0x30), caption.Arg()});
 }
 
-// On the window's thread, from a writer's answer.
+// On the window's thread, from a writer's answer: in a notice, which takes no keys from the
+// author. While another notice is up (a full disk fails the chapter's saves too, and that is
+// being told) this one waits for the next failure rather than replacing it.
 void TellVersionNotKept() {
-  if (failure_told) return;
+  if (failure_told || gui::NoticeShown()) return;
   failure_told = true;
-  Tell(texts::kVersionNotKept + PathForAuthor(store ? store->path() : std::string()));
+  gui::ShowNotice(gui::QStringOfGbk(texts::kVersionNotKept +
+                                    PathForAuthor(store ? store->path() : std::string())),
+                  gui::QStringOfGbk(texts::kWarningCaption));
 }
 
 void HandThinningIfDue() {
@@ -102,15 +109,21 @@ void KeepChapterVersion(chapter_history::ChapterId chapter, std::string name, st
   const int64_t now = VersionClockNow();
   auto version = std::make_shared<chapter_history::VersionText>(
       chapter_history::VersionText{std::move(name), std::move(text)});
-  DeskWriter().Hand("chapter version " + std::to_string(++jobs_handed),
-                    [versions, chapter, version, now, reason]() -> disk_writer::Writer::Answer {
-                      const std::lock_guard<std::mutex> lock(store_mutex);
-                      const bool kept = versions->Keep(chapter, *version, now, reason,
-                                                       CountCharacters(version->text));
-                      return [kept] {
-                        if (!kept) TellVersionNotKept();
-                      };
-                    });
+  // A full disk that fails the chapter's saves too is told for them already (the warning
+  // line, the rescue copy): a version it fails is not told again.
+  const bool saves_failing = SaveFailing();
+  DeskWriter().Hand(
+      "chapter version " + std::to_string(++jobs_handed),
+      [versions, chapter, version, now, reason, saves_failing]() -> disk_writer::Writer::Answer {
+        const std::lock_guard<std::mutex> lock(store_mutex);
+        const bool kept =
+            versions->Keep(chapter, *version, now, reason, CountCharacters(version->text));
+        const bool told_already =
+            saves_failing && versions->last_error() == platform::FileError::kDiskFull;
+        return [kept, told_already] {
+          if (!kept && !told_already) TellVersionNotKept();
+        };
+      });
 }
 
 void MoveChapterVersions(chapter_history::ChapterId from, chapter_history::ChapterId to) {

@@ -103,6 +103,8 @@ class VersionStore {
   // When the store was last thinned (0: never).
   int64_t last_thinned() const { return last_thinned_; }
   int64_t file_size() const { return end_; }
+  // Why the last write or flush of the store that failed failed (kDiskFull: no room left).
+  platform::FileError last_error() const { return file_.last_error(); }
   const std::string& path() const { return path_; }
 
  private:

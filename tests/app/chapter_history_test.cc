@@ -18,7 +18,9 @@
 #include "chapter_history/version_store.h"
 #include "chapter_history/window/history_window.h"
 #include "platform/core/code_page.h"
+#include "platform/core/fault_injection.h"
 #include "platform/core/native_path.h"
+#include "platform/gui/notice.h"
 #include "tests/app/desk_test.h"
 #include "tests/support/popup_menu_watch.h"
 
@@ -208,6 +210,22 @@ TEST_F(ChapterHistory, ADeletedChapterComesBackFromTheBinAsANewChapter) {
     Click(window, "close");
   }));
   EXPECT_TRUE(chapters.isEmpty()) << chapters.join("\n").toStdString();
+}
+
+// A version the disk cannot take while the chapters still save (nothing typed: no save to fail)
+// is told in a notice, which takes no keys; the desk goes on.
+TEST_F(ChapterHistory, AVersionTheDiskCannotTakeIsToldInANotice) {
+  StartDesk();
+  AddChapter("第一章", "甲");
+  AddChapter("第二章", "乙");
+  ASSERT_TRUE(RecordHolds(1, "第二章", "乙"));
+  platform::DeclareFolderFull(platform::GbkPathOf(Path("小说数据")));
+  ClickItem(0);  // leaving the second chapter keeps its first version: the store cannot grow
+  ASSERT_TRUE(WaitFor([&] { return NameBox() == "第一章"; }));
+  EXPECT_TRUE(WaitFor([] { return gui::NoticeShown(); }));
+  platform::DeclareEveryFolderFree();
+  EXPECT_TRUE(boxes_.empty());
+  gui::CloseNotice();
 }
 
 }  // namespace
