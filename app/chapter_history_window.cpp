@@ -37,13 +37,18 @@ QString When(int64_t time) {
 
 QString ReasonText(VersionReason reason) {
   switch (reason) {
-    case VersionReason::kLeft: return QStringLiteral("离开章节");
-    case VersionReason::kWhileEditing: return QStringLiteral("编辑满十分钟");
-    case VersionReason::kBeforeBigChange: return QStringLiteral("大段改动之前");
-    case VersionReason::kBeforeDelete: return QStringLiteral("删除之前");
-    case VersionReason::kBeforeRestore: return QStringLiteral("恢复旧版本之前");
-    case VersionReason::kRestored: return QStringLiteral("恢复");
-    case VersionReason::kBeforeReplace: return QStringLiteral("替换、排版或导入之前");
+    case VersionReason::kLeft:
+      return QStringLiteral("离开章节");
+    case VersionReason::kWhileEditing:
+      return QStringLiteral("编辑满十分钟");
+    case VersionReason::kBeforeBigChange:
+      return QStringLiteral("大段改动之前");
+    case VersionReason::kBeforeDelete:
+      return QStringLiteral("删除之前");
+    case VersionReason::kBeforeRestore:
+      return QStringLiteral("恢复旧版本之前");
+    case VersionReason::kBeforeReplace:
+      return QStringLiteral("替换、排版或导入之前");
   }
   return {};
 }
@@ -59,7 +64,8 @@ std::vector<QString> VersionLines(const std::vector<VersionInfo>& versions) {
                    QStringLiteral(" 字");
     if (i > 0) {
       const int64_t change = version.characters - versions[i - 1].characters;
-      line += change >= 0 ? QStringLiteral("（+%1）").arg(change) : QStringLiteral("（%1）").arg(change);
+      line += change >= 0 ? QStringLiteral("（+%1）").arg(change)
+                          : QStringLiteral("（%1）").arg(change);
     }
     lines.push_back(line);
   }

@@ -49,14 +49,15 @@ void HandThinningIfDue() {
   if (now - store->last_thinned() < kThinEverySeconds) return;
   const int64_t offset = LocalUtcOffsetSeconds(now);
   VersionStore* versions = store.get();
-  DeskWriter().Hand("chapter history thinning", [versions, now, offset]() -> disk_writer::Writer::Answer {
-    const std::lock_guard<std::mutex> lock(store_mutex);
-    if (versions->ThinnableVersions(now, offset) == 0) return [] {};
-    const bool thinned = versions->Thin(now, offset);
-    return [thinned] {
-      if (!thinned) TellVersionNotKept();
-    };
-  });
+  DeskWriter().Hand("chapter history thinning",
+                    [versions, now, offset]() -> disk_writer::Writer::Answer {
+                      const std::lock_guard<std::mutex> lock(store_mutex);
+                      if (versions->ThinnableVersions(now, offset) == 0) return [] {};
+                      const bool thinned = versions->Thin(now, offset);
+                      return [thinned] {
+                        if (!thinned) TellVersionNotKept();
+                      };
+                    });
 }
 
 }  // namespace

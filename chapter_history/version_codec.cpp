@@ -58,8 +58,8 @@ std::string CompressVersion(std::string_view bytes, std::string_view previous) {
     }
   }
   std::string frame(ZSTD_compressBound(bytes.size()), '\0');
-  const size_t written = ZSTD_compress2(context.get(), frame.data(), frame.size(), bytes.data(),
-                                        bytes.size());
+  const size_t written =
+      ZSTD_compress2(context.get(), frame.data(), frame.size(), bytes.data(), bytes.size());
   if (ZSTD_isError(written)) return {};
   frame.resize(written);
   return frame;

@@ -118,10 +118,9 @@ bool VersionStore::OpenFile(bool writable) {
   file_.Close();
   writable_ = writable;
   // Others may read it (the database tool) while the desk writes; no one else writes it.
-  platform::FileResult opened =
-      platform::File::Open(path_, writable ? FileAccess::kReadWrite : FileAccess::kRead,
-                           writable ? ShareMode::kDenyWrite : ShareMode::kDenyNone,
-                           Disposition::kOpenExisting);
+  platform::FileResult opened = platform::File::Open(
+      path_, writable ? FileAccess::kReadWrite : FileAccess::kRead,
+      writable ? ShareMode::kDenyWrite : ShareMode::kDenyNone, Disposition::kOpenExisting);
   if (!opened.ok()) return false;
   file_ = std::move(*opened.file);
   return true;
@@ -151,7 +150,8 @@ bool VersionStore::ReadEntries(bool* damaged, bool* tail_torn, size_t* versions_
   std::string all(static_cast<size_t>(size), '\0');
   if (file_.ReadAt(0, all.data(), size) != size) return false;
   const std::string_view file(all);
-  if (file.substr(0, kFileMagic.size()) != kFileMagic || Load<uint32_t>(file, 8) != kFormatVersion) {
+  if (file.substr(0, kFileMagic.size()) != kFileMagic ||
+      Load<uint32_t>(file, 8) != kFormatVersion) {
     return false;
   }
   chapters_.clear();
@@ -322,7 +322,11 @@ bool VersionStore::Keep(ChapterId chapter, const VersionText& version, int64_t t
     return false;
   }
   StoredVersion stored;
-  stored.info = {chapter, time, characters, reason, static_cast<uint32_t>(version.name.size()),
+  stored.info = {chapter,
+                 time,
+                 characters,
+                 reason,
+                 static_cast<uint32_t>(version.name.size()),
                  static_cast<uint32_t>(version.text.size())};
   stored.hash = hash;
   stored.offset = offset;

@@ -26,13 +26,12 @@ using ChapterId = int32_t;
 
 // Why a version was kept; shown in the history window.
 enum class VersionReason : uint8_t {
-  kLeft = 1,          // the author left the chapter (a switch, the close, the end)
-  kWhileEditing = 2,  // ten minutes of editing since the last one
+  kLeft = 1,             // the author left the chapter (a switch, the close, the end)
+  kWhileEditing = 2,     // ten minutes of editing since the last one
   kBeforeBigChange = 3,  // before a paste or deletion of many characters
-  kBeforeDelete = 4,  // before the chapter was deleted
-  kBeforeRestore = 5, // the text a restore replaced
-  kRestored = 6,      // the text a restore brought back, or a chapter brought back
-  kBeforeReplace = 7, // before a replace across the novel, a layout pass or an import
+  kBeforeDelete = 4,     // before the chapter was deleted
+  kBeforeRestore = 5,    // the text a restore replaced
+  kBeforeReplace = 6,    // before a replace across the novel, a layout pass or an import
 };
 
 struct VersionText {
@@ -78,8 +77,8 @@ class VersionStore {
   VersionStore& operator=(const VersionStore&) = delete;
 
   // Appends a version of `chapter` and flushes it. A version equal to the chapter's newest (name
-  // and text) is not kept again, unless it is kept before a delete: true without a write. False when the disk did not take it
-  // (the store is as before).
+  // and text) is not kept again, unless it is kept before a delete: true without a write. False
+  // when the disk did not take it (the store is as before).
   bool Keep(ChapterId chapter, const VersionText& version, int64_t time, VersionReason reason,
             int64_t characters);
   // The versions of `from` become those of `to` (a deleted chapter brought back as a new record);

@@ -42,9 +42,9 @@ double Seconds(Work&& work) {
 }
 
 bool WriteAndFlush(const std::string& gbk_path, const std::string& bytes) {
-  platform::FileResult opened = platform::File::Open(gbk_path, platform::FileAccess::kWrite,
-                                                     platform::ShareMode::kExclusive,
-                                                     platform::Disposition::kCreateAlways);
+  platform::FileResult opened =
+      platform::File::Open(gbk_path, platform::FileAccess::kWrite, platform::ShareMode::kExclusive,
+                           platform::Disposition::kCreateAlways);
   if (!opened.ok()) return false;
   const auto size = static_cast<int64_t>(bytes.size());
   return opened.file->WriteAt(0, bytes.data(), size) == size && opened.file->Flush();
@@ -53,7 +53,8 @@ bool WriteAndFlush(const std::string& gbk_path, const std::string& bytes) {
 // Arg 0: the chapter's characters; arg 1: 1 when each version changes a few hundred characters
 // in the middle (typing), 0 when each is a text of its own (whole versions).
 void BM_KeepVersion(benchmark::State& state) {
-  const fs::path folder = fs::temp_directory_path() / ("inkstone-version-bench-" + std::to_string(::getpid()));
+  const fs::path folder =
+      fs::temp_directory_path() / ("inkstone-version-bench-" + std::to_string(::getpid()));
   fs::create_directories(folder);
   const std::string store_path = platform::GbkPathOf(folder / "history.dat");
   const std::string copy_path = platform::GbkPathOf(folder / "copy.txt");

@@ -114,9 +114,9 @@ HistoryWindow::HistoryWindow(Mode mode, QString title, std::vector<HistoryChapte
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  restore_ = new QPushButton(mode_ == Mode::kChapter ? QStringLiteral("恢复此版本")
-                                                     : QStringLiteral("恢复为新章节"),
-                             this);
+  restore_ = new QPushButton(
+      mode_ == Mode::kChapter ? QStringLiteral("恢复此版本") : QStringLiteral("恢复为新章节"),
+      this);
   restore_->setObjectName(QStringLiteral("restore"));
   copy_ = new QPushButton(QStringLiteral("复制全文"), this);
   copy_->setObjectName(QStringLiteral("copy"));
@@ -159,13 +159,14 @@ void HistoryWindow::ShowVersion(int version) {
   version_text_.clear();
   version_pane_->clear();
   QString name;
-  const bool read =
-      version >= 0 && chapter_ >= 0 && source_->ReadVersion(chapter_, version, &name, &version_text_);
+  const bool read = version >= 0 && chapter_ >= 0 &&
+                    source_->ReadVersion(chapter_, version, &name, &version_text_);
   restore_->setEnabled(read);
   copy_->setEnabled(read);
   if (current_pane_ != nullptr) current_pane_->setPlainText(current_text_);
   if (version < 0) {
-    summary_->setText(QStringLiteral("还没有历史版本：离开章节、编辑满十分钟或大段改动之前，都会自动保留一个版本。"));
+    summary_->setText(QStringLiteral(
+        "还没有历史版本：离开章节、编辑满十分钟或大段改动之前，都会自动保留一个版本。"));
     return;
   }
   if (!read) {
@@ -205,13 +206,12 @@ void HistoryWindow::ShowVersion(int version) {
         break;
     }
   }
-  summary_->setText(
-      pieces.empty() || (removed == 0 && added == 0)
-          ? QStringLiteral("章节名：%1　　与当前正文相同").arg(name)
-          : QStringLiteral("章节名：%1　　与当前正文相比，此后删去 %2 字，加入 %3 字")
-                .arg(name)
-                .arg(removed)
-                .arg(added));
+  summary_->setText(pieces.empty() || (removed == 0 && added == 0)
+                        ? QStringLiteral("章节名：%1　　与当前正文相同").arg(name)
+                        : QStringLiteral("章节名：%1　　与当前正文相比，此后删去 %2 字，加入 %3 字")
+                              .arg(name)
+                              .arg(removed)
+                              .arg(added));
   // The first change in view.
   if (first_change >= 0) {
     QTextCursor at(version_pane_->document());
@@ -221,8 +221,6 @@ void HistoryWindow::ShowVersion(int version) {
   }
 }
 
-void HistoryWindow::CopyWholeText() {
-  QApplication::clipboard()->setText(version_text_);
-}
+void HistoryWindow::CopyWholeText() { QApplication::clipboard()->setText(version_text_); }
 
 }  // namespace chapter_history

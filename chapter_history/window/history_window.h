@@ -16,8 +16,8 @@ class QTextEdit;
 namespace chapter_history {
 
 struct HistoryChapter {
-  QString title;                 // a deleted chapter's line in the list of deleted chapters
-  std::vector<QString> versions; // one line per version, newest first
+  QString title;                  // a deleted chapter's line in the list of deleted chapters
+  std::vector<QString> versions;  // one line per version, newest first
 };
 
 class HistorySource {

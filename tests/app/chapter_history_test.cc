@@ -3,10 +3,10 @@
 // from the bin; the store then read back from the disk.
 #include <QApplication>
 #include <QClipboard>
-#include <QRegularExpression>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTimer>
@@ -137,20 +137,21 @@ TEST_F(ChapterHistory, TextTypedOverAfterSelectAllComesBackFromTheHistoryWindow)
   QStringList lines;
   bool marked = false;
   bool copied = false;
-  ASSERT_TRUE(WithHistoryWindow([&] { ChooseInMenu(unit::kTextBox, "章节历史…"); },
-                                [&](HistoryWindow& window) {
-    auto* versions = window.findChild<QListWidget*>("versions");
-    lines = Lines(versions);
-    // Newest first: the text as left ("新"), then as it was before the select-all.
-    const int before = static_cast<int>(lines.indexOf(QRegularExpression(".*大段改动之前.*")));
-    if (before < 0) return Click(window, "close");
-    QTest::mouseClick(versions->viewport(), Qt::LeftButton, {},
-                      versions->visualItemRect(versions->item(before)).center());
-    marked = MarksRemovedText(window.findChild<QTextEdit*>("version_text"), Q("开篇风起"));
-    Click(window, "copy");
-    copied = QApplication::clipboard()->text() == Q(written);
-    Click(window, "restore");
-  }));
+  ASSERT_TRUE(WithHistoryWindow(
+      [&] { ChooseInMenu(unit::kTextBox, "章节历史…"); },
+      [&](HistoryWindow& window) {
+        auto* versions = window.findChild<QListWidget*>("versions");
+        lines = Lines(versions);
+        // Newest first: the text as left ("新"), then as it was before the select-all.
+        const int before = static_cast<int>(lines.indexOf(QRegularExpression(".*大段改动之前.*")));
+        if (before < 0) return Click(window, "close");
+        QTest::mouseClick(versions->viewport(), Qt::LeftButton, {},
+                          versions->visualItemRect(versions->item(before)).center());
+        marked = MarksRemovedText(window.findChild<QTextEdit*>("version_text"), Q("开篇风起"));
+        Click(window, "copy");
+        copied = QApplication::clipboard()->text() == Q(written);
+        Click(window, "restore");
+      }));
   ASSERT_GE(lines.size(), 2) << lines.join("\n").toStdString();
   EXPECT_TRUE(lines[0].contains(Q("离开章节"))) << lines.join("\n").toStdString();
   EXPECT_TRUE(marked);
@@ -192,9 +193,10 @@ TEST_F(ChapterHistory, ADeletedChapterComesBackFromTheBinAsANewChapter) {
   QStringList chapters;
   ASSERT_TRUE(WithHistoryWindow([&] { ChooseInMenu(unit::kChapterList, "已删除的章节…"); },
                                 [&](HistoryWindow& window) {
-    chapters = Lines(window.findChild<QListWidget*>("deleted_chapters"));
-    Click(window, "restore");
-  }));
+                                  chapters =
+                                      Lines(window.findChild<QListWidget*>("deleted_chapters"));
+                                  Click(window, "restore");
+                                }));
   ASSERT_EQ(chapters.size(), 1);
   EXPECT_TRUE(chapters[0].startsWith(Q("误删的一章")));
   // A new chapter at the end, shown, saved like any other.
@@ -206,9 +208,10 @@ TEST_F(ChapterHistory, ADeletedChapterComesBackFromTheBinAsANewChapter) {
   // Its versions came with it: the bin is empty again.
   ASSERT_TRUE(WithHistoryWindow([&] { ChooseInMenu(unit::kChapterList, "已删除的章节…"); },
                                 [&](HistoryWindow& window) {
-    chapters = Lines(window.findChild<QListWidget*>("deleted_chapters"));
-    Click(window, "close");
-  }));
+                                  chapters =
+                                      Lines(window.findChild<QListWidget*>("deleted_chapters"));
+                                  Click(window, "close");
+                                }));
   EXPECT_TRUE(chapters.isEmpty()) << chapters.join("\n").toStdString();
 }
 

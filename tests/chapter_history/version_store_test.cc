@@ -88,8 +88,8 @@ TEST(VersionStore, LongChainsOfVersionsReadBackAfterAReopen) {
     }
     // The same name and text again is no new version.
     const size_t before = store->Versions(1).size();
-    ASSERT_TRUE(store->Keep(1, store->Versions(1).empty() ? VersionText{} : kept[39].version,
-                            2000, VersionReason::kLeft, 5));
+    ASSERT_TRUE(store->Keep(1, store->Versions(1).empty() ? VersionText{} : kept[39].version, 2000,
+                            VersionReason::kLeft, 5));
     EXPECT_EQ(store->Versions(1).size(), before + (kept[39].chapter == 1 ? 0 : 1));
     if (kept[39].chapter != 1) kept.push_back({1, kept[39].version});
     ExpectHolds(*store, kept);
@@ -306,8 +306,8 @@ TEST(VersionStore, AYearOfVersionsThinsToWhatItPromises) {
       if (novel[chapter].size() >= 12000) ++chapter;
       novel[chapter] += ChapterText(random, 5000 / 12);
       const VersionReason reason = slot == 12 ? VersionReason::kLeft : VersionReason::kWhileEditing;
-      ASSERT_TRUE(store->Keep(chapter, {"第" + std::to_string(chapter) + "章", novel[chapter]},
-                              now, reason, 0));
+      ASSERT_TRUE(store->Keep(chapter, {"第" + std::to_string(chapter) + "章", novel[chapter]}, now,
+                              reason, 0));
       times[chapter].push_back(now);
     }
     if (day % 7 == 6) {
@@ -315,7 +315,7 @@ TEST(VersionStore, AYearOfVersionsThinsToWhatItPromises) {
     }
   }
   ASSERT_TRUE(store->Thin(now, kOffset));
-  store.reset();  // the store keeps other writers out while open
+  store.reset();                       // the store keeps other writers out while open
   store = OpenStore(folder, &report);  // what the next start reads
   size_t novel_bytes = 0;
   for (const auto& [id, text] : novel) novel_bytes += text.size();
@@ -332,7 +332,7 @@ TEST(VersionStore, AYearOfVersionsThinsToWhatItPromises) {
     for (const int64_t time : all) {
       const int64_t age = now - time;
       // Kinds of bucket kept apart by the remainder modulo 4.
-      const int64_t bucket = age < 2 * kDay ? time * 4 + 1
+      const int64_t bucket = age < 2 * kDay    ? time * 4 + 1
                              : age < 14 * kDay ? (time + kOffset) / 3600 * 4 + 2
                                                : (time + kOffset) / kDay * 4 + 3;
       newest_of_bucket[bucket] = time;

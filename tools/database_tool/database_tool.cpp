@@ -538,7 +538,6 @@ const char* ReasonName(chapter_history::VersionReason reason) {
     case chapter_history::VersionReason::kBeforeBigChange: return "before a big change";
     case chapter_history::VersionReason::kBeforeDelete: return "before a delete";
     case chapter_history::VersionReason::kBeforeRestore: return "before a restore";
-    case chapter_history::VersionReason::kRestored: return "restored";
     case chapter_history::VersionReason::kBeforeReplace: return "before a replace";
   }
   return "?";
