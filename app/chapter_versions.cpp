@@ -83,6 +83,7 @@ int64_t LocalUtcOffsetSeconds(int64_t at) {
 
 void OpenChapterVersions() {
   FinishDeskWrites();
+  failure_told = false;  // a new session
   chapter_history::OpenReport report;
   const std::string path = InProgramFolder(texts::kChapterHistoryFile);
   store = VersionStore::Open(path, &report);
@@ -101,15 +102,12 @@ void OpenChapterVersions() {
   HandThinningIfDue();
 }
 
-void KeepChapterVersion(chapter_history::ChapterId chapter, std::string name, std::string text,
+void KeepChapterVersion(chapter_history::ChapterId chapter,
+                        std::shared_ptr<const chapter_history::VersionText> version,
                         chapter_history::VersionReason reason) {
-  if (!store || chapter <= 0) return;
-  // The record's text ends at its first zero byte, as the desk reads it.
-  if (const size_t end = text.find('\0'); end != std::string::npos) text.resize(end);
+  if (!store || chapter <= 0 || !version) return;
   VersionStore* versions = store.get();
   const int64_t now = VersionClockNow();
-  auto version = std::make_shared<chapter_history::VersionText>(
-      chapter_history::VersionText{std::move(name), std::move(text)});
   // A full disk that fails the chapter's saves too is told for them already (the warning
   // line, the rescue copy): a version it fails is not told again.
   const bool saves_failing = SaveFailing();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -18,7 +19,8 @@ void OpenChapterVersions();
 // Keeps a version of chapter `chapter` (its record's id) with the bytes its record holds or is
 // about to hold: on the writer's thread. A version equal to the chapter's newest is not kept
 // again.
-void KeepChapterVersion(chapter_history::ChapterId chapter, std::string name, std::string text,
+void KeepChapterVersion(chapter_history::ChapterId chapter,
+                        std::shared_ptr<const chapter_history::VersionText> version,
                         chapter_history::VersionReason reason);
 
 // The versions of `from` become those of `to` (a deleted chapter brought back as a new one):

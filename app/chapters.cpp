@@ -132,21 +132,24 @@ std::shared_ptr<ChapterSnapshot> TakeSnapshot() {
   return snapshot;
 }
 
+using ChapterVersion = std::shared_ptr<const chapter_history::VersionText>;
+
+// A chapter's name and text as plain bytes (its record's text ends at its first zero byte):
+// what a version keeps. No runtime blocks, so it may live as long as the program.
+ChapterVersion VersionOf(std::string_view name, std::string_view text) {
+  return std::make_shared<const chapter_history::VersionText>(chapter_history::VersionText{
+      std::string(name), std::string(text.substr(0, text.find('\0')))});
+}
+
+ChapterVersion VersionOf(const ChapterSnapshot& snapshot) {
+  const std::span<const uint8_t> text = snapshot.text.Bytes();
+  return VersionOf(snapshot.name.View(),
+                   std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
+}
+
 // The boxes as last handed to the record (or as loaded from it): what a version of the chapter
 // holds when the boxes have not changed since, and the text before a big change.
-std::shared_ptr<ChapterSnapshot> last_snapshot;
-
-// The chapter as it was just loaded, from the texts read out of its record.
-std::shared_ptr<ChapterSnapshot> SnapshotOfLoaded(int32_t record, const Text& text,
-                                                  const Text& name) {
-  auto snapshot = std::make_shared<ChapterSnapshot>();
-  snapshot->record = record;
-  const std::string_view bytes = text.View();
-  snapshot->text = runtime::ByteSet(
-      std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
-  snapshot->name = Text(std::string(name.View()));
-  return snapshot;
-}
+ChapterVersion last_version;
 
 // A change of this many characters at once (a paste, a deletion of a selection, a selection
 // typed over) keeps the chapter as it was before it.
@@ -156,15 +159,12 @@ int64_t last_count = -1;
 // Set while a loaded chapter's text goes into the boxes: its count is no change.
 bool counting_loaded_text = false;
 
-// A version of `chapter` with a snapshot's bytes, kept on the writer's thread.
-void KeepSnapshotVersion(int32_t chapter, const std::shared_ptr<ChapterSnapshot>& snapshot,
-                         chapter_history::VersionReason reason) {
-  if (chapter == 0 || !snapshot) return;
-  const std::span<const uint8_t> text = snapshot->text.Bytes();
+// A version of `chapter`, kept on the writer's thread.
+void KeepVersion(int32_t chapter, const ChapterVersion& version,
+                 chapter_history::VersionReason reason) {
   // An empty chapter (a new one) is no version worth keeping.
-  if (text.empty() && snapshot->name.View().empty()) return;
-  KeepChapterVersion(chapter, std::string(snapshot->name.View()),
-                     std::string(reinterpret_cast<const char*>(text.data()), text.size()), reason);
+  if (chapter == 0 || !version || (version->text.empty() && version->name.empty())) return;
+  KeepChapterVersion(chapter, version, reason);
   edited_since_version = false;
 }
 
@@ -177,9 +177,10 @@ bool WriteBoxesIntoRecord() {
   // which is no failure.
   if (shown_record == 0 || shown_unreadable) return false;
   FinishDeskWrites();
-  last_snapshot = TakeSnapshot();
+  const std::shared_ptr<ChapterSnapshot> snapshot = TakeSnapshot();
+  last_version = VersionOf(*snapshot);
   const int32_t code =
-      WriteSnapshotIntoRecord(database::DatabaseList::Instance().Current(), *last_snapshot);
+      WriteSnapshotIntoRecord(database::DatabaseList::Instance().Current(), *snapshot);
   database::SetLastDatabaseError(code);
   const bool written = code == database::code::kOk;
   ReportSave(SaveKind::kRecord, written);
@@ -278,7 +279,7 @@ void SetChapterDatabaseOpen(bool open) {
   shown_id = 0;
   shown_unreadable = false;
   boxes_editable = true;
-  last_snapshot.reset();
+  last_version.reset();
 }
 
 // Only the records not marked deleted get an item: item i stands for the (i+1)-th of them,
@@ -412,7 +413,7 @@ void ChapterSaveAnswered(int32_t record, int32_t code) {
 // Hands the boxes to the writer, which saves them into the shown chapter's record.
 void HandShownChapterToWriter() {
   const std::shared_ptr<ChapterSnapshot> snapshot = TakeSnapshot();
-  last_snapshot = snapshot;
+  last_version = VersionOf(*snapshot);
   changed_since_save = false;
   last_handed_ticks = platform::TickCount();
   handed_before = true;
@@ -424,7 +425,7 @@ void HandShownChapterToWriter() {
   });
   if (edited_since_version &&
       platform::TickCount() - editing_began_ticks >= kVersionAfterEditingMs) {
-    KeepSnapshotVersion(shown_id, snapshot, chapter_history::VersionReason::kWhileEditing);
+    KeepVersion(shown_id, last_version, chapter_history::VersionReason::kWhileEditing);
   }
 }
 
@@ -500,7 +501,7 @@ void GiveTypedTextAChapter() {
   shown_record = RecordNumber();
   shown_id = RecordId();
   shown_item = 0;
-  last_snapshot.reset();
+  last_version.reset();
   undeleted_records.push_back(shown_record);
   undeleted_ids.push_back(shown_id);
   NoteDatabaseWritten();
@@ -554,7 +555,7 @@ void LoadChosenChapter() {
   NoteChapterLeft(shown_record);
   // The boxes as the chapter is left: the last snapshot, the boxes having been saved just now.
   const int32_t left_id = shown_unreadable ? 0 : shown_id;
-  const std::shared_ptr<ChapterSnapshot> left = last_snapshot;
+  const ChapterVersion left = last_version;
   GoToChapterRecord(item + 1);
   int32_t text_error = 0;
   int32_t name_error = 0;
@@ -580,9 +581,9 @@ void LoadChosenChapter() {
   changed_since_save = false;
   edited_since_version = false;
   counting_loaded_text = false;
-  last_snapshot = unreadable ? nullptr : SnapshotOfLoaded(record, chapter_text, chapter_name);
+  last_version = unreadable ? nullptr : VersionOf(chapter_name.View(), chapter_text.View());
   // Handed once the new chapter is in the boxes: the switch does not wait for it.
-  KeepSnapshotVersion(left_id, left, chapter_history::VersionReason::kLeft);
+  KeepVersion(left_id, left, chapter_history::VersionReason::kLeft);
   SetBoxesEditable(!unreadable);
   if (unreadable) {
     TellChapterUnreadable(item, text_error != database::code::kOk ? text_error : name_error,
@@ -630,9 +631,9 @@ void NewChapter() {
     NoteChapterLeft(shown_record);
     left_id = shown_id;
   }
-  const std::shared_ptr<ChapterSnapshot> left = last_snapshot;
+  const ChapterVersion left = last_version;
   if (!AppendChapter()) return;
-  KeepSnapshotVersion(left_id, left, chapter_history::VersionReason::kLeft);
+  KeepVersion(left_id, left, chapter_history::VersionReason::kLeft);
   Core(libraries::kSetFocus, {EditBoxRef(unit::kNameBox)});
 }
 
@@ -662,7 +663,7 @@ void DeleteChapter() {
   const int32_t shown_after = current == 0 ? 0 : current - 1;
   // The chapter as the boxes show it goes to the deleted chapters' versions first.
   const int32_t deleted_id = shown_unreadable ? 0 : shown_id;
-  const std::shared_ptr<ChapterSnapshot> deleted = deleted_id != 0 ? TakeSnapshot() : nullptr;
+  const ChapterVersion deleted = deleted_id != 0 ? VersionOf(*TakeSnapshot()) : nullptr;
   if (database_open) {
     GoToChapterRecord(current + 1);
     if (!IsTrue(Core(libraries::kDeleteRecords, {}))) {
@@ -685,7 +686,7 @@ void DeleteChapter() {
   TreeBoxMethod(libraries::kDeleteItem,
                 {TreeBoxRef(unit::kChapterList), ArgCell::Int(CurrentItem())});
   WriteInt(unit::kChapterList, property::kCurrentItem, shown_after);
-  KeepSnapshotVersion(deleted_id, deleted, chapter_history::VersionReason::kBeforeDelete);
+  KeepVersion(deleted_id, deleted, chapter_history::VersionReason::kBeforeDelete);
 }
 
 void NoteChapterCharacters(int64_t count) {
@@ -694,13 +695,13 @@ void NoteChapterCharacters(int64_t count) {
   if (counting_loaded_text || before < 0 || shown_unreadable) return;
   const int64_t change = count > before ? count - before : before - count;
   if (change >= kBigChangeCharacters) {
-    KeepSnapshotVersion(shown_id, last_snapshot, chapter_history::VersionReason::kBeforeBigChange);
+    KeepVersion(shown_id, last_version, chapter_history::VersionReason::kBeforeBigChange);
   }
 }
 
 void KeepShownChapterVersion(chapter_history::VersionReason reason) {
   if (!database_open || shown_id == 0 || shown_unreadable) return;
-  KeepSnapshotVersion(shown_id, TakeSnapshot(), reason);
+  KeepVersion(shown_id, VersionOf(*TakeSnapshot()), reason);
 }
 
 int32_t ShownChapterId() { return shown_id; }
