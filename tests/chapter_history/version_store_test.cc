@@ -142,8 +142,8 @@ TEST(VersionStore, AVersionCutShortByACrashIsDroppedAndTheNextTakesItsPlace) {
   for (size_t cut = static_cast<size_t>(last_begins); cut < whole.size(); cut += 7) {
     std::string torn = whole.substr(0, cut);
     if (cut % 2 == 0) torn.append(whole.size() - cut, '\0');
+    store.reset();  // an open store keeps other writers out
     WriteNative(path, torn);
-    store.reset();
     store = OpenStore(folder, &report);
     ASSERT_NE(store, nullptr) << cut;
     EXPECT_EQ(report.torn_tail_dropped, cut > static_cast<size_t>(last_begins) || cut % 2 == 0)
