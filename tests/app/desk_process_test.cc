@@ -57,6 +57,19 @@ std::vector<std::string> Lines(const fs::path& path) {
   return lines;
 }
 
+// Waits until typed.log says at least `count` keys were typed (its lines: count, time); false
+// after a minute.
+bool WaitForKeysTyped(const fs::path& log, long long count) {
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+  while (std::chrono::steady_clock::now() < give_up) {
+    const std::vector<std::string> lines = Lines(log);
+    long long typed = 0;
+    if (!lines.empty() && std::istringstream(lines.back()) >> typed && typed >= count) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return false;
+}
+
 // Every file under `folder` with its size and time of last change.
 std::map<std::string, std::pair<uintmax_t, fs::file_time_type>> Snapshot(const fs::path& folder) {
   std::map<std::string, std::pair<uintmax_t, fs::file_time_type>> files;
@@ -363,8 +376,9 @@ TEST(DeskCrash, KilledWhileKeepingVersionsTheHistoryStaysReadable) {
     const auto desk = StartDeskChild(
         folder, {"--type", WriteText(folder, text).string(), "--new-chapter-every", "12"});
     ASSERT_TRUE(desk->Started());
-    WaitForFile(folder / "typed.log", 30000, 1);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300 + random() % 1500));
+    // Killed after a random number of keys, past the first new chapter: by what was typed, not
+    // by the clock, so that a loaded machine kills at the same points of the work.
+    ASSERT_TRUE(WaitForKeysTyped(folder / "typed.log", 13 + static_cast<long long>(random() % 150)));
     desk->Kill();
     desk->Wait();
     const fs::path store_path = folder / fs::u8path("小说数据/章节历史.dat");
