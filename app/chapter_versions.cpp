@@ -18,9 +18,13 @@ namespace {
 
 using chapter_history::VersionStore;
 
+// The store, opened, written and thinned on the writer's thread (reading a year's versions is
+// no work for the start-up); used by whichever thread holds store_mutex.
 std::unique_ptr<VersionStore> store;
-// Held by whichever thread uses the store: the writer's jobs, or the window's reads.
 std::mutex store_mutex;
+// On the window's thread: the store's path, and whether it could not be opened (told).
+std::string store_path;
+bool store_unavailable = false;
 // Each failure is told once a session: a full disk would otherwise ask at every switch.
 bool failure_told = false;
 uint64_t jobs_handed = 0;
@@ -39,31 +43,30 @@ void Tell(const std::string& gbk) {
 void TellVersionNotKept() {
   if (failure_told || gui::NoticeShown()) return;
   failure_told = true;
-  gui::ShowNotice(gui::QStringOfGbk(texts::kVersionNotKept +
-                                    PathForAuthor(store ? store->path() : std::string())),
+  gui::ShowNotice(gui::QStringOfGbk(texts::kVersionNotKept + PathForAuthor(store_path)),
                   gui::QStringOfGbk(texts::kWarningCaption));
 }
 
-void HandThinningIfDue() {
-  const int64_t now = VersionClockNow();
-  if (now - store->last_thinned() < kThinEverySeconds) return;
-  const int64_t offset = LocalUtcOffsetSeconds(now);
-  VersionStore* versions = store.get();
-  DeskWriter().Hand("chapter history thinning",
-                    [versions, now, offset]() -> disk_writer::Writer::Answer {
-                      const std::lock_guard<std::mutex> lock(store_mutex);
-                      if (versions->ThinnableVersions(now, offset) == 0) return [] {};
-                      const bool thinned = versions->Thin(now, offset);
-                      return [thinned] {
-                        if (!thinned) TellVersionNotKept();
-                      };
-                    });
+// What opening found, told on the window's thread.
+void TellOpened(bool opened, const chapter_history::OpenReport& report) {
+  if (!opened) {
+    store_unavailable = true;
+    failure_told = true;
+    Tell(texts::kVersionsUnavailable + PathForAuthor(store_path));
+    return;
+  }
+  if (report.set_aside_path.empty()) return;
+  Tell(texts::kVersionsSetAside + PathForAuthor(report.set_aside_path) +
+       (report.versions_lost > 0 ? texts::kVersionsLostStart +
+                                       std::to_string(report.versions_lost) +
+                                       texts::kVersionsLostEnd
+                                 : std::string()));
 }
 
-}  // namespace
-
+// Seconds since 1970 UTC: the clock the versions are stamped with.
 int64_t VersionClockNow() { return static_cast<int64_t>(std::time(nullptr)); }
 
+// The local clock's offset east of UTC at `at`: thinning counts hours and days on it.
 int64_t LocalUtcOffsetSeconds(int64_t at) {
   const auto seconds = static_cast<std::time_t>(at);
   std::tm local{};
@@ -81,64 +84,72 @@ int64_t LocalUtcOffsetSeconds(int64_t at) {
   return static_cast<int64_t>(std::difftime(std::mktime(&local), std::mktime(&utc)));
 }
 
+// Hands `work` on the store to the writer, under the store's lock; nothing while there is no
+// store. `work` gives whether the store took it.
+template <typename Work>
+void HandToStore(const std::string& key, Work work) {
+  if (store_unavailable) return;
+  DeskWriter().Hand(key, [work]() -> disk_writer::Writer::Answer {
+    const std::lock_guard<std::mutex> lock(store_mutex);
+    if (!store) return [] {};
+    const bool done = work(*store);
+    return [done] {
+      if (!done) TellVersionNotKept();
+    };
+  });
+}
+
+}  // namespace
+
 void OpenChapterVersions() {
   FinishDeskWrites();
   failure_told = false;  // a new session
-  chapter_history::OpenReport report;
-  const std::string path = InProgramFolder(texts::kChapterHistoryFile);
-  store = VersionStore::Open(path, &report);
-  if (!store) {
-    failure_told = true;
-    Tell(texts::kVersionsUnavailable + PathForAuthor(path));
-    return;
+  store_unavailable = false;
+  store_path = InProgramFolder(texts::kChapterHistoryFile);
+  {
+    const std::lock_guard<std::mutex> lock(store_mutex);
+    store.reset();
   }
-  if (!report.set_aside_path.empty()) {
-    Tell(texts::kVersionsSetAside + PathForAuthor(report.set_aside_path) +
-         (report.versions_lost > 0
-              ? texts::kVersionsLostStart + std::to_string(report.versions_lost) +
-                    texts::kVersionsLostEnd
-              : std::string()));
-  }
-  HandThinningIfDue();
+  DeskWriter().Hand("chapter history open", [path = store_path]() -> disk_writer::Writer::Answer {
+    const std::lock_guard<std::mutex> lock(store_mutex);
+    chapter_history::OpenReport report;
+    store = VersionStore::Open(path, &report);
+    return [opened = store != nullptr, report] { TellOpened(opened, report); };
+  });
+  // A day after the last thinning the store is thinned, after it is open.
+  const int64_t now = VersionClockNow();
+  const int64_t offset = LocalUtcOffsetSeconds(now);
+  HandToStore("chapter history thinning", [now, offset](VersionStore& versions) {
+    if (now - versions.last_thinned() < kThinEverySeconds) return true;
+    return versions.ThinnableVersions(now, offset) == 0 || versions.Thin(now, offset);
+  });
 }
 
 void KeepChapterVersion(chapter_history::ChapterId chapter,
                         std::shared_ptr<const chapter_history::VersionText> version,
                         chapter_history::VersionReason reason) {
-  if (!store || chapter <= 0 || !version) return;
-  VersionStore* versions = store.get();
+  if (chapter <= 0 || !version) return;
   const int64_t now = VersionClockNow();
   // A full disk that fails the chapter's saves too is told for them already (the warning
   // line, the rescue copy): a version it fails is not told again.
   const bool saves_failing = SaveFailing();
-  DeskWriter().Hand(
-      "chapter version " + std::to_string(++jobs_handed),
-      [versions, chapter, version, now, reason, saves_failing]() -> disk_writer::Writer::Answer {
-        const std::lock_guard<std::mutex> lock(store_mutex);
-        const bool kept =
-            versions->Keep(chapter, *version, now, reason, CountCharacters(version->text));
-        const bool told_already =
-            saves_failing && versions->last_error() == platform::FileError::kDiskFull;
-        return [kept, told_already] {
-          if (!kept && !told_already) TellVersionNotKept();
-        };
-      });
+  HandToStore("chapter version " + std::to_string(++jobs_handed),
+              [chapter, version, now, reason, saves_failing](VersionStore& versions) {
+                return versions.Keep(chapter, *version, now, reason,
+                                     CountCharacters(version->text)) ||
+                       (saves_failing && versions.last_error() == platform::FileError::kDiskFull);
+              });
 }
 
 void MoveChapterVersions(chapter_history::ChapterId from, chapter_history::ChapterId to) {
-  if (!store || from <= 0 || to <= 0) return;
-  VersionStore* versions = store.get();
-  DeskWriter().Hand("chapter version " + std::to_string(++jobs_handed),
-                    [versions, from, to]() -> disk_writer::Writer::Answer {
-                      const std::lock_guard<std::mutex> lock(store_mutex);
-                      const bool moved = versions->Move(from, to);
-                      return [moved] {
-                        if (!moved) TellVersionNotKept();
-                      };
-                    });
+  if (from <= 0 || to <= 0) return;
+  HandToStore("chapter version " + std::to_string(++jobs_handed),
+              [from, to](VersionStore& versions) { return versions.Move(from, to); });
 }
 
 LockedVersions ChapterVersionsForReading() {
+  // The store is opened by the writer: done with it first.
+  FinishDeskWrites();
   return {std::unique_lock<std::mutex>(store_mutex), store.get()};
 }
 

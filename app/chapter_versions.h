@@ -12,8 +12,9 @@
 // written is told once a session; the chapters themselves never depend on it.
 namespace app {
 
-// At start-up, once the chapter database is open: opens the store (a damaged one is set aside
-// and told) and hands its thinning to the writer when a day has passed since the last.
+// At start-up, once the chapter database is open: hands the store's opening to the writer (a
+// damaged store is set aside, and told when the writer answers), then its thinning when a day
+// has passed since the last.
 void OpenChapterVersions();
 
 // Keeps a version of chapter `chapter` (its record's id) with the bytes its record holds or is
@@ -27,18 +28,14 @@ void KeepChapterVersion(chapter_history::ChapterId chapter,
 // on the writer's thread, before any version of `to` handed after it.
 void MoveChapterVersions(chapter_history::ChapterId from, chapter_history::ChapterId to);
 
-// The store for reading on this thread, null without one, with the lock that keeps the writer
-// out of it: hold the lock while reading, and let it go before anything waits for the author
-// (the history window's own loop runs the save timer, which may hand a version over).
+// The store for reading on this thread, once the writer is done; null without one; with the
+// lock that keeps the writer out of it: hold the lock while reading, and let it go before
+// anything waits for the author (the history window's own loop runs the save timer, which may
+// hand a version over).
 struct LockedVersions {
   std::unique_lock<std::mutex> lock;
   chapter_history::VersionStore* store = nullptr;
 };
 LockedVersions ChapterVersionsForReading();
-
-// Seconds since 1970 UTC, the clock the versions are stamped with, and the local clock's offset
-// east of UTC.
-int64_t VersionClockNow();
-int64_t LocalUtcOffsetSeconds(int64_t at);
 
 }  // namespace app

@@ -256,7 +256,14 @@ bool VersionStore::Decode(const VersionList& versions, size_t index, std::string
     if (first == 0) return false;
     --first;
   }
+  // Decoding goes on from the last version decoded when it lies on the way (a thinning reads a
+  // chapter's versions in order).
   std::string previous;
+  if (last_decoded_ && last_decoded_->chapter == chapter && last_decoded_->index >= first &&
+      last_decoded_->index < index) {
+    previous = last_decoded_->joined;
+    first = last_decoded_->index + 1;
+  }
   std::string payload;
   for (size_t i = first; i <= index; ++i) {
     const StoredVersion& version = versions[i];
