@@ -57,10 +57,10 @@ void TellOpened(bool opened, const chapter_history::OpenReport& report) {
   }
   if (report.set_aside_path.empty()) return;
   Tell(texts::kVersionsSetAside + PathForAuthor(report.set_aside_path) +
-       (report.versions_lost > 0 ? texts::kVersionsLostStart +
-                                       std::to_string(report.versions_lost) +
-                                       texts::kVersionsLostEnd
-                                 : std::string()));
+       (report.versions_lost > 0
+            ? texts::kVersionsLostStart + std::to_string(report.versions_lost) +
+                  texts::kVersionsLostEnd
+            : std::string()));
 }
 
 // Seconds since 1970 UTC: the clock the versions are stamped with.
