@@ -31,7 +31,10 @@ Application* Application::Instance() { return instance; }
 int Application::Main() {
   if (!InitInstance()) return ExitInstance();
   RunLoop();
-  return ExitInstance();
+  DeleteFinishedWindows();
+  const int exit_code = ExitInstance();
+  DeleteFinishedWindows();  // the end routines may have closed windows too
+  return exit_code;
 }
 
 bool Application::HandleWaitingMessages() {

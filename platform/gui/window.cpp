@@ -14,6 +14,7 @@
 #include <QWheelEvent>
 #include <QWidget>
 #include <algorithm>
+#include <set>
 
 #include "platform/gui/application.h"
 #include "platform/gui/focus_holder.h"
@@ -24,6 +25,13 @@
 namespace gui {
 
 namespace {
+
+// Finished windows whose deletion waits for the loop's next turn. The loop may end first
+// (the last window's close posts the quit): the application deletes them then.
+std::set<Window*>& FinishedWindows() {
+  static std::set<Window*> windows;
+  return windows;
+}
 
 constexpr const char* kWindowProperty = "inkstone.window";
 constexpr QEvent::Type kPostedMessage = static_cast<QEvent::Type>(QEvent::User + 1);
@@ -524,7 +532,17 @@ void Window::Finish() {
   UnregisterWindow(handle_);
   Send(msg::kFinalDestroy);
   // Deleted once the current message is done with it.
-  QTimer::singleShot(0, [this] { delete this; });
+  const bool turn_asked = !FinishedWindows().empty();
+  FinishedWindows().insert(this);
+  if (!turn_asked) QTimer::singleShot(0, &DeleteFinishedWindows);
+}
+
+void DeleteFinishedWindows() {
+  while (!FinishedWindows().empty()) {
+    Window* window = *FinishedWindows().begin();
+    FinishedWindows().erase(FinishedWindows().begin());
+    delete window;
+  }
 }
 
 void Window::RouteInputFrom(QWidget* part) {

@@ -137,6 +137,9 @@ class Window {
   std::map<uint64_t, std::unique_ptr<QTimer>> timers_;
 };
 
+// Deletes the finished windows still waiting for the loop's next turn; for the loop's end.
+void DeleteFinishedWindows();
+
 // Offers a message to the window objects from its target up through its parents, up to
 // the top-level window; true when one of them handled it.
 bool PreTranslateThroughWindows(Message& message);
