@@ -14,6 +14,7 @@
 #include "app/gate_calls.h"
 #include "app/idle_timers.h"
 #include "app/main_window_ids.h"
+#include "app/publishing_actions.h"
 #include "app/save_alarm.h"
 #include "app/termination.h"
 #include "database/database.h"
@@ -539,7 +540,7 @@ int64_t CountNovelCharacters() {
     if (chapters->IsDeleted(&deleted) == database::code::kOk && !deleted) {
       // A damaged chapter counts what can be read of it, as the desk shows it.
       chapters->ReadReadablePart(text_field, &text);
-      count += CountCharacters(std::string_view(text).substr(0, text.find('\0')));
+      count += TargetCountMeasure()(std::string_view(text).substr(0, text.find('\0')));
     }
     if (chapters->Skip(1) != database::code::kOk) break;
   }
@@ -711,6 +712,86 @@ const std::vector<int32_t>& ListedChapterIds() { return undeleted_ids; }
 void PutVersionIntoBoxes(const std::string& name, const std::string& text) {
   WriteText(unit::kNameBox, property::kContent, name);
   WriteText(unit::kTextBox, property::kContent, text);
+}
+
+std::vector<ListedChapter> ReadListedChapters() {
+  std::vector<ListedChapter> listed;
+  database::Database* chapters = database::DatabaseList::Instance().Current();
+  if (!database_open || chapters == nullptr) return listed;
+  const int32_t text_field = chapters->FieldByName(texts::kTextField);
+  const int32_t name_field = chapters->FieldByName(texts::kNameField);
+  const int32_t pointer = chapters->record_pointer();
+  listed.reserve(undeleted_ids.size());
+  chapters->GoFirst();
+  for (bool after = false; chapters->IsAfterLast(&after) == database::code::kOk && !after;) {
+    bool deleted = true;
+    int32_t id = 0;
+    if (chapters->IsDeleted(&deleted) == database::code::kOk && !deleted &&
+        chapters->ReadRecordId(&id) == database::code::kOk) {
+      ListedChapter chapter;
+      chapter.id = id;
+      chapter.shown = id == shown_id && id != 0;
+      if (chapter.shown) {
+        chapter.name = std::string(ReadText(unit::kNameBox, property::kContent).View());
+        chapter.text = std::string(ReadText(unit::kTextBox, property::kContent).View());
+      } else {
+        chapters->ReadReadablePart(name_field, &chapter.name);
+        chapters->ReadReadablePart(text_field, &chapter.text);
+        chapter.name.resize(std::min(chapter.name.find('\0'), chapter.name.size()));
+        chapter.text.resize(std::min(chapter.text.find('\0'), chapter.text.size()));
+      }
+      listed.push_back(std::move(chapter));
+    }
+    if (chapters->Skip(1) != database::code::kOk) break;
+  }
+  chapters->GoFirst();
+  chapters->Skip(pointer);
+  return listed;
+}
+
+int32_t RewriteListedChapter(int32_t id, const std::string& name, const std::string& text) {
+  const auto listed = std::find(undeleted_ids.begin(), undeleted_ids.end(), id);
+  if (!database_open || id == 0 || id == shown_id || listed == undeleted_ids.end()) {
+    return database::code::kOk;
+  }
+  const auto index = static_cast<size_t>(listed - undeleted_ids.begin());
+  FinishDeskWrites();
+  database::Database* chapters = database::DatabaseList::Instance().Current();
+  if (chapters == nullptr) return database::code::kOk;
+  // As it was: what its versions continue from.
+  const int32_t pointer = chapters->record_pointer();
+  chapters->GoFirst();
+  chapters->Skip(undeleted_records[index] - 1);
+  std::string old_name, old_text;
+  const int32_t name_read =
+      chapters->ReadReadablePart(chapters->FieldByName(texts::kNameField), &old_name);
+  const int32_t text_read =
+      chapters->ReadReadablePart(chapters->FieldByName(texts::kTextField), &old_text);
+  chapters->GoFirst();
+  chapters->Skip(pointer);
+  // A record that cannot be read whole is never written over (as when it is shown).
+  if (name_read != database::code::kOk) return name_read;
+  if (text_read != database::code::kOk) return text_read;
+  KeepVersion(id, VersionOf(old_name, old_text), chapter_history::VersionReason::kBeforeReplace);
+  ChapterSnapshot snapshot;
+  snapshot.record = undeleted_records[index];
+  snapshot.text = runtime::ByteSet(std::span<const uint8_t>(
+      reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+  snapshot.name = Text(name);
+  const int32_t code = WriteSnapshotIntoRecord(chapters, snapshot);
+  if (code != database::code::kOk) return code;
+  NoteDatabaseWritten();
+  const Text item_text(name.substr(name.find_first_not_of(' ') == std::string::npos
+                                       ? name.size()
+                                       : name.find_first_not_of(' ')));
+  TreeBoxMethod(libraries::kSetItemText, {TreeBoxRef(unit::kChapterList),
+                                          ArgCell::Int(static_cast<int32_t>(index)), item_text.Arg()});
+  return code;
+}
+
+bool FlushChapterDatabase() {
+  PutSavesOnDisk();
+  return !saved_since_flush;
 }
 
 bool ShowNewBlankChapter() {

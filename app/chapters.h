@@ -77,6 +77,24 @@ int32_t ShownChapterId();
 const std::vector<int32_t>& ListedChapterIds();
 // Puts a version's name and text (GBK) into the boxes: saved as typed text is.
 void PutVersionIntoBoxes(const std::string& name, const std::string& text);
+// A listed chapter's name and text (GBK) as its record holds them (what can be read of a
+// damaged one); the shown chapter's as its boxes hold them.
+struct ListedChapter {
+  int32_t id = 0;
+  std::string name;
+  std::string text;
+  bool shown = false;
+};
+// Every listed chapter, in list order, the writer done first; empty without a database.
+std::vector<ListedChapter> ReadListedChapters();
+// A listed chapter other than the shown one rewritten whole (a replace across the novel): a
+// version of it as it was kept first, the name and text (GBK) written into its record, its item
+// renamed. The engine's code (the record unchanged on a failure). The caller flushes after the
+// last (FlushChapterDatabase).
+int32_t RewriteListedChapter(int32_t id, const std::string& name, const std::string& text);
+// Puts every write so far on the disk; false (and told as a failed save) when the flush failed.
+bool FlushChapterDatabase();
+
 // "新章" without asking: the shown chapter saved and left, a blank one appended and shown. False
 // when no chapter could be appended.
 bool ShowNewBlankChapter();

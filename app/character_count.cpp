@@ -1,5 +1,8 @@
 #include "app/character_count.h"
 
+#include "platform/core/code_page.h"
+#include "publishing/platform_counts.h"
+
 namespace app {
 
 int64_t CountCharacters(std::string_view text) {
@@ -25,6 +28,18 @@ int64_t CountCharacters(std::string_view text) {
     after_carriage_return = byte == '\r';
   }
   return count;
+}
+
+int64_t CountChineseCharacters(std::string_view gbk) {
+  return publishing::CountForPlatforms(platform::GbkToUtf16(gbk)).chinese;
+}
+
+int64_t CountCharactersWithoutBlanks(std::string_view gbk) {
+  return publishing::CountForPlatforms(platform::GbkToUtf16(gbk)).without_blanks;
+}
+
+int64_t CountCharactersWithoutPunctuation(std::string_view gbk) {
+  return publishing::CountForPlatforms(platform::GbkToUtf16(gbk)).without_punctuation;
 }
 
 }  // namespace app

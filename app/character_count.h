@@ -12,4 +12,10 @@ namespace app {
 // not counted. One pass over the text.
 int64_t CountCharacters(std::string_view gbk);
 
+// The platforms' counts of a chapter text (GBK), as publishing::CountForPlatforms counts its
+// Unicode text; each adds up over lines, as the box's line sums need.
+int64_t CountChineseCharacters(std::string_view gbk);
+int64_t CountCharactersWithoutBlanks(std::string_view gbk);
+int64_t CountCharactersWithoutPunctuation(std::string_view gbk);
+
 }  // namespace app

@@ -162,6 +162,8 @@ void NoteChapterCount(int64_t count) {
   ShowTodaySoon();
 }
 
+void RestartChapterCount() { progress.counted_record = 0; }
+
 void NoteKeyInText() {
   const platform::LocalTime now = Now();
   const int64_t minute = MinuteOf(now);

@@ -21,6 +21,8 @@ void StartWritingHistory();
 
 // The text box was counted: `count` characters on the chapter on screen.
 void NoteChapterCount(int64_t count);
+// The next count only sets the starting point (the count's rule changed).
+void RestartChapterCount();
 // A key reached the text box: this minute counts as a minute of writing.
 void NoteKeyInText();
 // The line's timer ticked: today's line shows the figure typing has reached.

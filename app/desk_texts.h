@@ -129,6 +129,21 @@ inline const std::string kVersionNotKept = runtime::Gbk(
     "章节历史无法写入（磁盘已满或文件不可写），这次的历史版本没有保留；章节正文照常保存。"
     "本次不再提醒。章节历史文件：");
 
+// Laying out and copying out chapters (publishing_actions.h).
+inline const std::string kPublishingSettingsFile = runtime::Gbk("\\小说数据\\排版与发布设置.txt");
+inline const std::string kAvoidWordsFile = runtime::Gbk("\\小说数据\\避免使用的词.txt");
+inline const std::string kPublishingCaption = runtime::Gbk("复制为发布格式");
+inline const std::string kCopiedForPublishing = runtime::Gbk("已复制为发布格式（");
+inline const std::string kCopiedCharacters = runtime::Gbk(" 字）。");
+inline const std::string kCopiedButNote = runtime::Gbk("发布前请留意：\r\n");
+inline const std::string kPublishingSettingsNotSaved =
+    runtime::Gbk("排版与发布设置无法保存，本次照新设置使用，下次启动时仍是原来的设置：");
+inline const std::string kAvoidWordsNotMade = runtime::Gbk("避免使用的词表无法创建：");
+
+// Find and replace (find_in_novel.h).
+inline const std::string kReplaceNotWritten = runtime::Gbk("替换没有全部写入：有 ");
+inline const std::string kReplaceNotWrittenReason = runtime::Gbk(" 章未能写入（它们保持原样）。原因：");
+
 // The writing history (daily_progress.h).
 inline const std::string kWritingHistoryFile = runtime::Gbk("\\小说数据\\写作记录.json");
 inline const std::string kHistoryNotSaved = runtime::Gbk("（记录未能保存）");

@@ -9,11 +9,13 @@
 #include "app/daily_progress.h"
 #include "app/desk_texts.h"
 #include "app/exit_backup.h"
+#include "app/find_in_novel.h"
 #include "app/gate_calls.h"
 #include "app/idle_timers.h"
 #include "app/layout.h"
 #include "app/main_window_ids.h"
 #include "app/may_close.h"
+#include "app/publishing_actions.h"
 #include "app/save_alarm.h"
 #include "app/start_up.h"
 #include "app/statistics.h"
@@ -26,6 +28,8 @@ namespace {
 using runtime::ArgCell;
 
 constexpr int32_t kKeyA = 65;
+constexpr int32_t kKeyF = 70;
+constexpr int32_t kCtrlShift = 3;
 constexpr int32_t kKeyEnter = 13;
 constexpr int32_t kCtrlAlone = 1;
 constexpr int32_t kSelectRange = 0xB1;  // the edit box's select-range message
@@ -123,6 +127,8 @@ HandlerResult OnTextKeyDown(const int32_t* args, int32_t count) {
     Core(libraries::kSendMessage, {EditBoxRef(unit::kTextBox), ArgCell::Int(kSelectRange),
                                    ArgCell::Int(0), ArgCell::Int(-1)});
   }
+  // Ctrl+Shift+F lays the chapter out (the menus' shortcut keys have no Ctrl+Shift+letter).
+  if (Arg(args, count, 0) == kKeyF && Arg(args, count, 1) == kCtrlShift) LayOutShownChapter();
   return {};
 }
 
@@ -269,6 +275,31 @@ HandlerResult OnShowChapterHistory(const int32_t*, int32_t) {
 
 HandlerResult OnShowDeletedChapters(const int32_t*, int32_t) {
   ShowDeletedChapters();
+  return {};
+}
+
+HandlerResult OnFind(const int32_t*, int32_t) {
+  ShowFindWindow(FindWindowPurpose::kFind);
+  return {};
+}
+
+HandlerResult OnReplace(const int32_t*, int32_t) {
+  ShowFindWindow(FindWindowPurpose::kReplace);
+  return {};
+}
+
+HandlerResult OnLayOut(const int32_t*, int32_t) {
+  LayOutShownChapter();
+  return {};
+}
+
+HandlerResult OnCopyForPublishing(const int32_t*, int32_t) {
+  CopyShownChapterForPublishing();
+  return {};
+}
+
+HandlerResult OnPublishingSettings(const int32_t*, int32_t) {
+  ChangePublishingSettings();
   return {};
 }
 

@@ -51,5 +51,10 @@ HandlerResult OnShowWritingHistory(const int32_t* args, int32_t count);
 HandlerResult OnTodayLineTick(const int32_t* args, int32_t count);
 HandlerResult OnShowChapterHistory(const int32_t* args, int32_t count);
 HandlerResult OnShowDeletedChapters(const int32_t* args, int32_t count);
+HandlerResult OnFind(const int32_t* args, int32_t count);
+HandlerResult OnReplace(const int32_t* args, int32_t count);
+HandlerResult OnLayOut(const int32_t* args, int32_t count);
+HandlerResult OnCopyForPublishing(const int32_t* args, int32_t count);
+HandlerResult OnPublishingSettings(const int32_t* args, int32_t count);
 
 }  // namespace app::routines

@@ -10,6 +10,7 @@
 #include "app/gate_calls.h"
 #include "app/idle_timers.h"
 #include "app/main_window_ids.h"
+#include "app/publishing_actions.h"
 #include "app/save_alarm.h"
 #include "app/statistics.h"
 #include "database/database_list.h"
@@ -83,6 +84,7 @@ void StartUp() {
   const int32_t open_error = database::LastDatabaseError();
   UseThemedLook();
   // Before the first chapter is loaded: its count is where today's growth starts from.
+  StartPublishing();  // before the first count: it names the count the target uses
   StartWritingHistory();
   if (open) {
     ListChapters();

@@ -9,6 +9,7 @@
 #include "app/daily_progress.h"
 #include "app/gate_calls.h"
 #include "app/main_window_ids.h"
+#include "app/publishing_actions.h"
 #include "units/editbox/edit_box_methods.h"
 
 namespace app {
@@ -45,7 +46,11 @@ void CountChapterCharacters() {
   // novel-sized chapter does not read the chapter again.
   const int64_t count = units::MeasureContent(kMainWindow, unit::kTextBox, &CountCharacters);
   ShowNumber(unit::kCountLabel, ArgCell::Int(static_cast<int32_t>(count)));
-  NoteChapterCount(count);
+  // The daily target counts as the author chose; the label keeps the desk's own count.
+  const units::GbkMeasure target_measure = TargetCountMeasure();
+  NoteChapterCount(target_measure == &CountCharacters
+                       ? count
+                       : units::MeasureContent(kMainWindow, unit::kTextBox, target_measure));
   NoteChapterCharacters(count);
 }
 

@@ -64,7 +64,12 @@ using namespace routines;
   X(OnShowWritingHistory) \
   X(OnTodayLineTick) \
   X(OnShowChapterHistory) \
-  X(OnShowDeletedChapters)
+  X(OnShowDeletedChapters) \
+  X(OnFind) \
+  X(OnReplace) \
+  X(OnLayOut) \
+  X(OnCopyForPublishing) \
+  X(OnPublishingSettings)
 
 #define INKSTONE_ROUTINE(name) name,
 const runtime::EventHandler kRoutines[] = {INKSTONE_ROUTINES(INKSTONE_ROUTINE)};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+#include <cstdint>
 #include <span>
 #include <string>
 
@@ -18,5 +20,18 @@ void AppendText(forms::FormId form, forms::UnitId unit, std::span<const std::str
 // box's methods: a program's own routine that asks after every key uses it where it would read
 // Content and measure it.
 int64_t MeasureContent(forms::FormId form, forms::UnitId unit, GbkMeasure measure);
+
+// The box's text as its widget holds it: positions in it are the widget's (EditControl), which
+// SelectInWidget and a search over the text share. Empty for a reference to no live box.
+QString WidgetText(forms::FormId form, forms::UnitId unit);
+// The selection [start, end) in WidgetText (the caret alone: start == end); 0, 0 for no box.
+void WidgetSelection(forms::FormId form, forms::UnitId unit, int32_t* start, int32_t* end);
+// Selects [start, end) of WidgetText and scrolls it into view.
+void SelectInWidget(forms::FormId form, forms::UnitId unit, int32_t start, int32_t end);
+// Makes `text` (in WidgetText's form) the box's text as one edit that a single undo takes
+// back: only the stretch that differs is replaced, so what stays keeps its place and the caret
+// ends after the change. False for no live box or a read-only one; true and nothing done when
+// the text is the same.
+bool ReplaceTextAsEdit(forms::FormId form, forms::UnitId unit, const QString& text);
 
 }  // namespace units

@@ -19,6 +19,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QValidator>
+#include <algorithm>
 #include <limits>
 #include <map>
 #include <vector>
@@ -507,10 +508,16 @@ class MultiLineControl : public EditControl {
 
   std::optional<int64_t> SumOverLines(GbkMeasure measure) override {
     if (edit_.isNull()) return std::nullopt;
-    if (line_sums_ == nullptr || line_sums_->measure() != measure) {
-      line_sums_ = std::make_unique<LineSums>(edit_->document(), measure);
+    static const std::vector<GbkMeasure> kNone;
+    const std::vector<GbkMeasure>& kept = line_sums_ ? line_sums_->measures() : kNone;
+    if (std::find(kept.begin(), kept.end(), measure) == kept.end()) {
+      // A new measure joins the ones kept (the oldest leaves when all places are taken).
+      std::vector<GbkMeasure> measures = kept;
+      if (measures.size() == LineSums::kMostMeasures) measures.erase(measures.begin());
+      measures.push_back(measure);
+      line_sums_ = std::make_unique<LineSums>(edit_->document(), std::move(measures));
     }
-    return line_sums_->Total();
+    return line_sums_->Total(measure);
   }
 
  private:

@@ -13,23 +13,25 @@ namespace units {
 
 namespace {
 
-// One line's part of the sum; it leaves the sum with its block.
+using Figures = std::array<int64_t, LineSums::kMostMeasures>;
+
+// One line's part of the sums; it leaves the sums with its block.
 class LineFigure : public QTextBlockUserData {
  public:
   explicit LineFigure(std::shared_ptr<LineSums::Totals> totals) : totals_(std::move(totals)) {}
-  ~LineFigure() override { Set(0, false); }
+  ~LineFigure() override { Set({}, false); }
   const LineSums::Totals* totals() const { return totals_.get(); }
 
-  void Set(int64_t value, bool lone_carriage_return) {
-    totals_->sum += value - value_;
+  void Set(const Figures& values, bool lone_carriage_return) {
+    for (size_t i = 0; i < values.size(); ++i) totals_->sums[i] += values[i] - values_[i];
     totals_->lone_carriage_returns += int{lone_carriage_return} - int{lone_carriage_return_};
-    value_ = value;
+    values_ = values;
     lone_carriage_return_ = lone_carriage_return;
   }
 
  private:
   std::shared_ptr<LineSums::Totals> totals_;
-  int64_t value_ = 0;
+  Figures values_{};
   bool lone_carriage_return_ = false;
 };
 
@@ -49,8 +51,9 @@ QString BreakAfter(const QTextBlock& block, bool holds_lone_breaks) {
 
 }  // namespace
 
-LineSums::LineSums(QTextDocument* document, GbkMeasure measure)
-    : document_(document), measure_(measure) {
+LineSums::LineSums(QTextDocument* document, std::vector<GbkMeasure> measures)
+    : document_(document), measures_(std::move(measures)) {
+  if (measures_.size() > kMostMeasures) measures_.resize(kMostMeasures);
   MeasureLines(document->firstBlock(), document->lastBlock());
   // The document tells the range of every edit (undo and redo too) once it is made, before
   // anyone hears that its text changed.
@@ -67,9 +70,12 @@ LineSums::LineSums(QTextDocument* document, GbkMeasure measure)
 
 LineSums::~LineSums() { QObject::disconnect(on_change_); }
 
-std::optional<int64_t> LineSums::Total() const {
+std::optional<int64_t> LineSums::Total(GbkMeasure measure) const {
   if (totals_->lone_carriage_returns > 0) return std::nullopt;
-  return totals_->sum;
+  for (size_t i = 0; i < measures_.size(); ++i) {
+    if (measures_[i] == measure) return totals_->sums[i];
+  }
+  return std::nullopt;
 }
 
 void LineSums::MeasureLines(QTextBlock block, const QTextBlock& last) {
@@ -92,12 +98,14 @@ void LineSums::MeasureLines(QTextBlock block, const QTextBlock& last) {
     }
     positions.AppendEncoded(line_break, &gbk);
     auto* figure = dynamic_cast<LineFigure*>(block.userData());
-    // A figure of an earlier sum (another measure) is replaced; its block leaves that sum.
+    // A figure of earlier sums (other measures) is replaced; its block leaves those sums.
     if (figure == nullptr || figure->totals() != totals_.get()) {
       figure = new LineFigure(totals_);
       block.setUserData(figure);
     }
-    figure->Set(measure_(gbk), line_break == u'\r');
+    Figures values{};
+    for (size_t i = 0; i < measures_.size(); ++i) values[i] = measures_[i](gbk);
+    figure->Set(values, line_break == u'\r');
     if (block == last) break;
   }
 }

@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 
 #include "forms/forms_runtime.h"
 #include "runtime/gbk_literal.h"
@@ -332,14 +333,20 @@ int64_t ByteSum(std::string_view gbk) {
   return sum;
 }
 
-// The sum kept line by line always equals the measure of the content read whole, whatever
-// the edit, and a key measures only its own line again.
-TEST_F(EditBox, AMeasureKeptLineByLineFollowsEveryEdit) {
+// A second measure kept beside the first (as a label's count and a target's count are).
+int64_t LeadBytes(std::string_view gbk) {
+  return std::count_if(gbk.begin(), gbk.end(), [](char c) { return static_cast<uint8_t>(c) >= 0x80; });
+}
+
+// The sums kept line by line always equal the measures of the content read whole, whatever
+// the edit, both measures asked after each one, and a key measures only its own line again.
+TEST_F(EditBox, MeasuresKeptLineByLineFollowEveryEdit) {
   Activate();
   const auto expect_whole = [&](const char* step) {
     const runtime::Text content = runtime::Text::FromResult(Read(kText, kContent));
     const int64_t whole = ByteSum(content.View());
     EXPECT_EQ(units::MeasureContent(kForm, kText, &ByteSum), whole) << step;
+    EXPECT_EQ(units::MeasureContent(kForm, kText, &LeadBytes), LeadBytes(content.View())) << step;
   };
   std::string text;
   for (int i = 0; i < 1000; ++i) text += "第" + std::to_string(i) + "行\r\n";

@@ -1,0 +1,13 @@
+#pragma once
+
+// Find and replace in the shown chapter or across the novel (the find window, modeless, on the
+// desk's chapters: the shown one as its boxes hold it, the others from their records).
+namespace app {
+
+enum class FindWindowPurpose { kFind, kReplace };
+
+// "查找…" (Ctrl+F) and "替换…" (Ctrl+H): the window brought up, the text box's selection (one
+// line of it) as what to find.
+void ShowFindWindow(FindWindowPurpose purpose);
+
+}  // namespace app
