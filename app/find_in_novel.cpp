@@ -43,26 +43,7 @@ ChapterText ShownChapterText() {
 
 class DeskFindHost : public find_replace::FindHost {
  public:
-  std::vector<ChapterText> Chapters(bool shown_only) override {
-    std::vector<ChapterText> chapters;
-    if (shown_only) {
-      if (ShownChapterId() != 0) chapters.push_back(ShownChapterText());
-      return chapters;
-    }
-    std::vector<ListedChapter> listed = ReadListedChapters();
-    chapters.reserve(listed.size());
-    for (ListedChapter& chapter : listed) {
-      if (chapter.shown) {
-        chapters.push_back(ShownChapterText());
-        continue;
-      }
-      chapters.push_back(
-          {chapter.id, kNameForm.Decode(chapter.name), kTextForm.Decode(chapter.text)});
-      // Each record's bytes go once decoded: a long novel is not held twice.
-      std::string().swap(chapter.text);
-    }
-    return chapters;
-  }
+  std::vector<ChapterText> Chapters(bool shown_only) override { return ChaptersToSearch(shown_only); }
 
   int64_t ShownChapter() override { return ShownChapterId(); }
 
@@ -126,6 +107,26 @@ DeskFindHost host;
 QPointer<find_replace::FindWindow> window;
 
 }  // namespace
+
+std::vector<ChapterText> ChaptersToSearch(bool shown_only) {
+  std::vector<ChapterText> chapters;
+  if (shown_only) {
+    if (ShownChapterId() != 0) chapters.push_back(ShownChapterText());
+    return chapters;
+  }
+  std::vector<ListedChapter> listed = ReadListedChapters();
+  chapters.reserve(listed.size());
+  for (ListedChapter& chapter : listed) {
+    if (chapter.shown) {
+      chapters.push_back(ShownChapterText());
+      continue;
+    }
+    chapters.push_back({chapter.id, kNameForm.Decode(chapter.name), kTextForm.Decode(chapter.text)});
+    // Each record's bytes go once decoded: a long novel is not held twice.
+    std::string().swap(chapter.text);
+  }
+  return chapters;
+}
 
 void ShowFindWindow(FindWindowPurpose purpose) {
   if (window.isNull()) {

@@ -22,6 +22,9 @@
 //   SwitchToLast     a switch to the last chapter from the first: the 5,000th (200,000
 //                    characters) of the long novel, or the 2nd (2,000,000) of a novel that is
 //                    one pasted chapter
+//   FindInNovel      the find window's whole-novel search of a name (5,000 chapters, 15,000,000
+//                    characters): every chapter read from its record and searched, against the
+//                    bare program reading every text from SQLite and searching its bytes (memmem)
 //   ResidentMemory   resident memory of a process with that novel open (each side in a child
 //                    process of its own): all of it, and its own (without mapped file pages)
 // "ratio" is ours over the peer's.
@@ -39,13 +42,16 @@
 #include <QTreeWidget>
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "app/character_count.h"
 #include "app/desk_writer.h"
+#include "app/find_in_novel.h"
 #include "app/gate_calls.h"
 #include "app/termination.h"
 #include "bench/app/running_desk.h"
@@ -412,6 +418,49 @@ void BM_SwitchToLast(benchmark::State& state) {
   Report(state, ours, peer);
 }
 
+void BM_FindInNovel(benchmark::State& state) {
+  Novel& novel = TheNovel();
+  RunningDesk desk(novel.folder, false);
+  if (!desk.loaded()) return state.SkipWithError("the writing window did not load");
+  QString error;
+  const std::optional<find_replace::Matcher> matcher =
+      find_replace::Matcher::Make(QString::fromUtf8("宇宙"), {}, &error);
+  const std::string word = platform::Utf8ToGbk("宇宙");
+  sqlite3* db = nullptr;
+  sqlite3_open(novel.sqlite.c_str(), &db);
+  double ours = 0, peer = 0;
+  size_t hits = 0, peer_hits = 0;
+  for (auto _ : state) {
+    const double seconds = Seconds([&] {
+      const std::vector<find_replace::ChapterText> chapters = app::ChaptersToSearch(false);
+      hits = find_replace::SearchNovel(chapters, *matcher, false).hits.size();
+    });
+    ours += seconds;
+    state.SetIterationTime(seconds);
+    peer += Seconds([&] {
+      peer_hits = 0;
+      sqlite3_stmt* texts = nullptr;
+      sqlite3_prepare_v2(db, "SELECT text FROM chapter ORDER BY rowid", -1, &texts, nullptr);
+      while (sqlite3_step(texts) == SQLITE_ROW) {
+        const auto* bytes = static_cast<const char*>(sqlite3_column_blob(texts, 0));
+        const size_t size = static_cast<size_t>(sqlite3_column_bytes(texts, 0));
+        for (size_t at = 0; at < size;) {
+          const void* found = memmem(bytes + at, size - at, word.data(), word.size());
+          if (found == nullptr) break;
+          ++peer_hits;
+          at = static_cast<size_t>(static_cast<const char*>(found) - bytes) + word.size();
+        }
+      }
+      sqlite3_finalize(texts);
+    });
+  }
+  sqlite3_close(db);
+  if (hits != peer_hits) state.SkipWithError("the two searches found different hits");
+  state.counters["hits"] = static_cast<double>(hits);
+  app::SkipExitWork();
+  Report(state, ours, peer);
+}
+
 // Resident kilobytes of this process of one kind: "VmRSS:" all, "RssAnon:" its own memory
 // (without the pages of mapped files, which the system's file cache shares and may drop).
 long ResidentKb(const std::string& kind) {
@@ -512,6 +561,7 @@ BENCHMARK(BM_SwitchToLast)
     ->Arg(kCharacters)
     ->Arg(2000000)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindInNovel)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ResidentMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {

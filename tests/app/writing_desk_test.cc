@@ -276,7 +276,7 @@ TEST_F(WritingDesk, HoldingEnterDownIndentsOnce) {
   EXPECT_EQ(TextBox(), "ab\r\n\r\n\r\n\r\n\r\n    ");
 }
 
-TEST_F(WritingDesk, ARightClickInTheTextOpensOneMenuWithStopTimingAndTheHistory) {
+TEST_F(WritingDesk, ARightClickInTheTextOpensOneMenuWithItsItems) {
   StartDesk();
   AddChapter("第一章", "正文");
   std::vector<QStringList> menus;
@@ -298,7 +298,10 @@ TEST_F(WritingDesk, ARightClickInTheTextOpensOneMenuWithStopTimingAndTheHistory)
   ASSERT_TRUE(WaitFor([&] { return !menus.empty(); }));
   ASSERT_EQ(menus.size(), 1u);
   EXPECT_EQ(menus[0], (QStringList{QString::fromUtf8("停止计时\tCtrl+B"), QString::fromUtf8("设置每日目标…"),
-                                   QString::fromUtf8("写作记录…"), QString::fromUtf8("章节历史…")}));
+                                   QString::fromUtf8("写作记录…"), QString::fromUtf8("章节历史…"),
+                                   QString::fromUtf8("查找…\tCtrl+F"), QString::fromUtf8("替换…\tCtrl+H"),
+                                   QString::fromUtf8("排版\tCtrl+Shift+F"), QString::fromUtf8("复制为发布格式"),
+                                   QString::fromUtf8("排版与发布设置…")}));
 }
 
 TEST_F(WritingDesk, CtrlASelectsAllButCtrlShiftADoesNot) {

@@ -4,7 +4,8 @@
 // colour_picker.png and font_dialog.png (the settings), menu.png (the text box's pop-up menu
 // open), history_chart.png (the chart of a made-up month of writing, with its target),
 // chapter_history.png (a chapter's earlier version beside its text, the changes marked),
-// deleted_chapters.png (a deleted chapter's versions),
+// deleted_chapters.png (a deleted chapter's versions), layout_before.png and layout_after.png
+// (a chapter before and after 排版), find_replace.png (every hit of a name across the novel),
 // full_disk.png (the warning line when the disk is full), close_box.png (the question
 // at the close with unsaved text) and maximised.png. The real program runs in a fresh program
 // folder.
@@ -17,9 +18,12 @@
 #include <QCursor>
 #include <QDialog>
 #include <QFontDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -255,6 +259,45 @@ void TakeShots() {
     bin->reject();
   });
   ChooseFromMenu(tree->viewport(), "已删除的章节");
+
+  // The first chapter laid out: typed with four-space indents and half-width marks, then Ctrl+Shift+F.
+  Click(tree->viewport(), Qt::LeftButton, tree->visualItemRect(tree->topLevelItem(0)).center());
+  WaitFor("showed the first chapter", [] {
+    return platform::GbkToUtf8(app::ReadText(unit::kNameBox, property::kContent).View()) == "第一章 风起青萍之末";
+  });
+  text->setFocus(Qt::MouseFocusReason);
+  QTest::keyClick(text, Qt::Key_End, Qt::ControlModifier);
+  QTest::keyClick(text, Qt::Key_Return);
+  desk_tests::TypeInto(text, "\"走吧,\"他说,\"天黑之前要过河...\"");
+  QTest::keyClick(text, Qt::Key_Return);
+  QTest::keyClick(text, Qt::Key_Return);
+  desk_tests::TypeInto(text, "她没有答话--只是点了点头.");
+  if (!Save({window}, "layout_before.png")) Finish(1);
+  QTest::keyClick(text, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+  WaitFor("laid the chapter out", [] {
+    return platform::GbkToUtf8(app::ReadText(unit::kTextBox, property::kContent).View()).starts_with("　　天色");
+  });
+  if (!Save({window}, "layout_after.png")) Finish(1);
+  // Every "他" of the novel listed in the find window.
+  QTest::keyClick(text, Qt::Key_H, Qt::ControlModifier);
+  QDialog* find = nullptr;
+  WaitFor("opened the find window", [&find] {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+      if (top->objectName() == "find_replace" && top->isVisible()) find = qobject_cast<QDialog*>(top);
+    }
+    return find != nullptr;
+  });
+  auto* find_text = find->findChild<QLineEdit*>("find_text");
+  find_text->setFocus();
+  desk_tests::TypeInto(find_text, "他");
+  desk_tests::TypeInto(find->findChild<QLineEdit*>("replace_text"), "");
+  Click(find->findChild<QRadioButton*>("scope_novel"));
+  Click(find->findChild<QPushButton*>("find_all"));
+  find->move(window->geometry().left() + 120, window->geometry().top() + 90);
+  WaitFor("listed the hits", [find] { return find->findChild<QTreeWidget*>("hits")->topLevelItemCount() > 0; });
+  QTest::qWait(200);
+  if (!Save({window, find}, "find_replace.png")) Finish(1);
+  find->close();
 
   // The program's disk fills while the author types: the warning line, then the close box.
   platform::DeclareFolderFull(runtime::Runtime().program_directory);
