@@ -424,8 +424,9 @@ void BM_FindInNovel(benchmark::State& state) {
   if (!desk.loaded()) return state.SkipWithError("the writing window did not load");
   QString error;
   const std::optional<find_replace::Matcher> matcher =
-      find_replace::Matcher::Make(QString::fromUtf8("宇宙"), {}, &error);
-  const std::string word = platform::Utf8ToGbk("宇宙");
+      find_replace::Matcher::Make(QString::fromUtf8("林风"), {}, &error);
+  // A name the novel does not hold: both sides read and search every text to the end.
+  const std::string word = platform::Utf8ToGbk("林风");
   sqlite3* db = nullptr;
   sqlite3_open(novel.sqlite.c_str(), &db);
   double ours = 0, peer = 0;
@@ -456,7 +457,6 @@ void BM_FindInNovel(benchmark::State& state) {
   }
   sqlite3_close(db);
   if (hits != peer_hits) state.SkipWithError("the two searches found different hits");
-  state.counters["hits"] = static_cast<double>(hits);
   app::SkipExitWork();
   Report(state, ours, peer);
 }

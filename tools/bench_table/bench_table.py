@@ -54,6 +54,9 @@ GOALS = [
      "for each word it matches"),
     (r"^BM_SearchNovel/width", 2.7, "whole-novel search, full-width letters and digits alike, "
      "against memmem"),
+    # The find window's own path: 5,000 records read through the engine and decoded from GBK,
+    # then searched (about 0.15 s for 15,000,000 characters), against SQLite and memmem.
+    (r"^BM_FindInNovel", None, "whole-novel search from the records, 5,000 chapters"),
     (r"^SaveSideBySide/unchanged/200000/", 0.5, "save unchanged against SQLite", 0.8, SAVE_COPIES),
     (r"^SaveSideBySide/edited/200000/.*NORMAL", 0.5, "save against SQLite (no flush)", 8.0,
      SAVE_FLUSHES),
