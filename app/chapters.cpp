@@ -672,7 +672,8 @@ void DeleteChapter() {
       TellChapterCommandFailed(texts::kDeleteChapterFailed);
       return;
     }
-    const auto listed = std::find(undeleted_records.begin(), undeleted_records.end(), RecordNumber());
+    const auto listed =
+        std::find(undeleted_records.begin(), undeleted_records.end(), RecordNumber());
     if (listed != undeleted_records.end()) {
       undeleted_ids.erase(undeleted_ids.begin() + (listed - undeleted_records.begin()));
       undeleted_records.erase(listed);
@@ -749,34 +750,47 @@ std::vector<ListedChapter> ReadListedChapters() {
   return listed;
 }
 
+int32_t ReadListedChapter(int32_t index, ListedChapter* chapter) {
+  *chapter = {};
+  if (index < 0 || static_cast<size_t>(index) >= undeleted_ids.size()) return database::code::kOk;
+  chapter->id = undeleted_ids[static_cast<size_t>(index)];
+  chapter->shown = chapter->id == shown_id;
+  if (chapter->shown) {
+    chapter->name = std::string(ReadText(unit::kNameBox, property::kContent).View());
+    chapter->text = std::string(ReadText(unit::kTextBox, property::kContent).View());
+    return database::code::kOk;
+  }
+  database::Database* chapters = database::DatabaseList::Instance().Current();
+  if (!database_open || chapters == nullptr) return database::code::kOk;
+  const int32_t pointer = chapters->record_pointer();
+  chapters->GoFirst();
+  chapters->Skip(undeleted_records[static_cast<size_t>(index)] - 1);
+  const int32_t name_read =
+      chapters->ReadReadablePart(chapters->FieldByName(texts::kNameField), &chapter->name);
+  const int32_t text_read =
+      chapters->ReadReadablePart(chapters->FieldByName(texts::kTextField), &chapter->text);
+  chapters->GoFirst();
+  chapters->Skip(pointer);
+  return name_read != database::code::kOk ? name_read : text_read;
+}
+
 int32_t RewriteListedChapter(int32_t id, const std::string& name, const std::string& text) {
   const auto listed = std::find(undeleted_ids.begin(), undeleted_ids.end(), id);
   if (!database_open || id == 0 || id == shown_id || listed == undeleted_ids.end()) {
     return database::code::kOk;
   }
-  const auto index = static_cast<size_t>(listed - undeleted_ids.begin());
-  FinishDeskWrites();
+  const auto index = static_cast<int32_t>(listed - undeleted_ids.begin());
+  // As it was: what its versions continue from. A record that cannot be read whole is never
+  // written over (as when it is shown).
+  ListedChapter old;
+  if (const int32_t read = ReadListedChapter(index, &old); read != database::code::kOk) return read;
   database::Database* chapters = database::DatabaseList::Instance().Current();
   if (chapters == nullptr) return database::code::kOk;
-  // As it was: what its versions continue from.
-  const int32_t pointer = chapters->record_pointer();
-  chapters->GoFirst();
-  chapters->Skip(undeleted_records[index] - 1);
-  std::string old_name, old_text;
-  const int32_t name_read =
-      chapters->ReadReadablePart(chapters->FieldByName(texts::kNameField), &old_name);
-  const int32_t text_read =
-      chapters->ReadReadablePart(chapters->FieldByName(texts::kTextField), &old_text);
-  chapters->GoFirst();
-  chapters->Skip(pointer);
-  // A record that cannot be read whole is never written over (as when it is shown).
-  if (name_read != database::code::kOk) return name_read;
-  if (text_read != database::code::kOk) return text_read;
-  KeepVersion(id, VersionOf(old_name, old_text), chapter_history::VersionReason::kBeforeReplace);
+  KeepVersion(id, VersionOf(old.name, old.text), chapter_history::VersionReason::kBeforeReplace);
   ChapterSnapshot snapshot;
-  snapshot.record = undeleted_records[index];
-  snapshot.text = runtime::ByteSet(std::span<const uint8_t>(
-      reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+  snapshot.record = undeleted_records[static_cast<size_t>(index)];
+  snapshot.text = runtime::ByteSet(
+      std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
   snapshot.name = Text(name);
   const int32_t code = WriteSnapshotIntoRecord(chapters, snapshot);
   if (code != database::code::kOk) return code;
@@ -784,8 +798,9 @@ int32_t RewriteListedChapter(int32_t id, const std::string& name, const std::str
   const Text item_text(name.substr(name.find_first_not_of(' ') == std::string::npos
                                        ? name.size()
                                        : name.find_first_not_of(' ')));
-  TreeBoxMethod(libraries::kSetItemText, {TreeBoxRef(unit::kChapterList),
-                                          ArgCell::Int(static_cast<int32_t>(index)), item_text.Arg()});
+  TreeBoxMethod(
+      libraries::kSetItemText,
+      {TreeBoxRef(unit::kChapterList), ArgCell::Int(static_cast<int32_t>(index)), item_text.Arg()});
   return code;
 }
 

@@ -87,6 +87,9 @@ struct ListedChapter {
 };
 // Every listed chapter, in list order, the writer done first; empty without a database.
 std::vector<ListedChapter> ReadListedChapters();
+// The listed chapter at `index` (the shown one from its boxes); the engine's code of the read
+// (a damaged record gives what can be read of it, and its code).
+int32_t ReadListedChapter(int32_t index, ListedChapter* chapter);
 // A listed chapter other than the shown one rewritten whole (a replace across the novel): a
 // version of it as it was kept first, the name and text (GBK) written into its record, its item
 // renamed. The engine's code (the record unchanged on a failure). The caller flushes after the

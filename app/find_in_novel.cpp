@@ -43,7 +43,9 @@ ChapterText ShownChapterText() {
 
 class DeskFindHost : public find_replace::FindHost {
  public:
-  std::vector<ChapterText> Chapters(bool shown_only) override { return ChaptersToSearch(shown_only); }
+  std::vector<ChapterText> Chapters(bool shown_only) override {
+    return ChaptersToSearch(shown_only);
+  }
 
   int64_t ShownChapter() override { return ShownChapterId(); }
 
@@ -121,7 +123,8 @@ std::vector<ChapterText> ChaptersToSearch(bool shown_only) {
       chapters.push_back(ShownChapterText());
       continue;
     }
-    chapters.push_back({chapter.id, kNameForm.Decode(chapter.name), kTextForm.Decode(chapter.text)});
+    chapters.push_back(
+        {chapter.id, kNameForm.Decode(chapter.name), kTextForm.Decode(chapter.text)});
     // Each record's bytes go once decoded: a long novel is not held twice.
     std::string().swap(chapter.text);
   }

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QToolTip>
+#include <QTreeWidget>
 #include <QUrl>
 #include <QWidget>
 #include <span>
@@ -110,26 +111,40 @@ int64_t CountByRule(std::u16string_view text) {
   return CountCharacters(platform::Utf16ToGbk(text));
 }
 
-// The count label's tool tip, made when it is asked for: the platforms' counts of the chapter
-// cost a pass over its text, which the count after every key does not pay.
-class CountTip : public QObject {
+// The counts of a chapter text (GBK), one line each, and the rule the daily target uses.
+QString CountsTip(std::string_view gbk) {
+  const std::u16string text = platform::GbkToUtf16(gbk);
+  const publishing::PlatformCounts counts = publishing::CountForPlatforms(text);
+  const auto line = [](CountRule rule, int64_t figure) {
+    return ToQString(publishing::CountRuleName(rule)) + QStringLiteral("：") +
+           QString::fromStdString(writing_history::Grouped(figure)) + QStringLiteral(" 字\n");
+  };
+  return line(CountRule::kDesk, CountCharacters(gbk)) + line(CountRule::kChinese, counts.chinese) +
+         line(CountRule::kWithoutBlanks, counts.without_blanks) +
+         line(CountRule::kWithoutPunctuation, counts.without_punctuation) +
+         QStringLiteral("每日目标按：") + ToQString(publishing::CountRuleName(settings.count_rule));
+}
+
+// The counts as tool tips, made when they are asked for (a pass over a chapter's text, which
+// the count after every key does not pay): the count label's for the shown chapter, a list
+// item's for its chapter.
+class CountTips : public QObject {
  public:
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() != QEvent::ToolTip) return QObject::eventFilter(watched, event);
-    const std::u16string text = ToU16(units::WidgetText(kMainWindow, unit::kTextBox));
-    const publishing::PlatformCounts counts = publishing::CountForPlatforms(text);
-    const auto line = [](CountRule rule, int64_t figure) {
-      return ToQString(publishing::CountRuleName(rule)) + QStringLiteral("：") +
-             QString::fromStdString(writing_history::Grouped(figure)) + QStringLiteral(" 字");
-    };
-    const QString tip = line(CountRule::kDesk, CountCharacters(platform::Utf16ToGbk(text))) +
-                        u'\n' + line(CountRule::kChinese, counts.chinese) + u'\n' +
-                        line(CountRule::kWithoutBlanks, counts.without_blanks) + u'\n' +
-                        line(CountRule::kWithoutPunctuation, counts.without_punctuation) + u'\n' +
-                        QStringLiteral("每日目标按：") +
-                        ToQString(publishing::CountRuleName(settings.count_rule));
-    QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), tip,
-                       qobject_cast<QWidget*>(watched));
+    const QPoint at = static_cast<QHelpEvent*>(event)->pos();
+    auto* widget = qobject_cast<QWidget*>(watched);
+    QString tip;
+    if (auto* list = qobject_cast<QTreeWidget*>(widget->parentWidget())) {
+      QTreeWidgetItem* item = list->itemAt(at);
+      ListedChapter chapter;
+      if (item == nullptr) return false;
+      ReadListedChapter(list->indexOfTopLevelItem(item), &chapter);
+      tip = item->text(0) + u'\n' + CountsTip(chapter.text);
+    } else {
+      tip = CountsTip(ReadText(unit::kTextBox, property::kContent).View());
+    }
+    QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), tip, widget);
     return true;
   }
 };
@@ -168,9 +183,10 @@ void StartPublishing() {
   settings = ReadSmallFile(SettingsPath(), 64 * 1024, &bytes)
                  ? publishing::ParsePublishingSettings(bytes)
                  : publishing::PublishingSettings();
-  if (QWidget* label = UnitWidget(unit::kCountLabel)) {
-    static CountTip tip;
-    label->installEventFilter(&tip);
+  static CountTips tips;
+  if (QWidget* label = UnitWidget(unit::kCountLabel)) label->installEventFilter(&tips);
+  if (auto* list = qobject_cast<QTreeWidget*>(UnitWidget(unit::kChapterList))) {
+    list->viewport()->installEventFilter(&tips);
   }
 }
 

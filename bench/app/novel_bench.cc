@@ -29,8 +29,8 @@
 //                    process of its own): all of it, and its own (without mapped file pages)
 // "ratio" is ours over the peer's.
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 #include <spawn.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -95,8 +95,8 @@ struct Novel {
     const runtime::Text text_field(runtime::Gbk("学号"));
     sqlite3* db = nullptr;
     sqlite3_open(sqlite.c_str(), &db);
-    sqlite3_exec(db, "PRAGMA journal_mode=WAL; CREATE TABLE chapter(name TEXT, text BLOB); BEGIN;", nullptr, nullptr,
-                 nullptr);
+    sqlite3_exec(db, "PRAGMA journal_mode=WAL; CREATE TABLE chapter(name TEXT, text BLOB); BEGIN;",
+                 nullptr, nullptr, nullptr);
     sqlite3_stmt* insert = nullptr;
     sqlite3_prepare_v2(db, "INSERT INTO chapter VALUES(?1, ?2)", -1, &insert, nullptr);
     for (int i = 0; i < chapters; ++i) {
@@ -104,8 +104,10 @@ struct Novel {
       const std::string text = Gbk(i == chapters - 1 ? Chapter(last_characters) : ShortChapter());
       Call(&database::AppendBlankRecord);
       const runtime::Text name_value(name);
-      const runtime::ByteSet text_value({reinterpret_cast<const uint8_t*>(text.data()), text.size()});
-      Call(&database::ModifyFields, {ArgCell{}, name_field.Arg(), name_value.Arg(), text_field.Arg(), text_value.Arg()});
+      const runtime::ByteSet text_value(
+          {reinterpret_cast<const uint8_t*>(text.data()), text.size()});
+      Call(&database::ModifyFields,
+           {ArgCell{}, name_field.Arg(), name_value.Arg(), text_field.Arg(), text_value.Arg()});
       sqlite3_bind_blob(insert, 1, name.data(), static_cast<int>(name.size()), SQLITE_STATIC);
       sqlite3_bind_blob(insert, 2, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
       sqlite3_step(insert);
@@ -148,8 +150,8 @@ class BareProgram {
     sqlite3_prepare_v2(db_, "SELECT name FROM chapter ORDER BY rowid", -1, &names, nullptr);
     while (sqlite3_step(names) == SQLITE_ROW) {
       const auto* bytes = static_cast<const char*>(sqlite3_column_blob(names, 0));
-      list_->addTopLevelItem(new QTreeWidgetItem(
-          {QString::fromStdString(platform::GbkToUtf8(std::string(bytes, sqlite3_column_bytes(names, 0))))}));
+      list_->addTopLevelItem(new QTreeWidgetItem({QString::fromStdString(
+          platform::GbkToUtf8(std::string(bytes, sqlite3_column_bytes(names, 0))))}));
     }
     sqlite3_finalize(names);
     Load(0);
@@ -165,8 +167,8 @@ class BareProgram {
     sqlite3_bind_int(row, 1, item + 1);
     if (sqlite3_step(row) == SQLITE_ROW) {
       const auto column = [&](int i) {
-        return QString::fromStdString(platform::GbkToUtf8(
-            std::string(static_cast<const char*>(sqlite3_column_blob(row, i)), sqlite3_column_bytes(row, i))));
+        return QString::fromStdString(platform::GbkToUtf8(std::string(
+            static_cast<const char*>(sqlite3_column_blob(row, i)), sqlite3_column_bytes(row, i))));
       };
       text_->setPlainText(column(1));
       name_->setText(column(0));
@@ -195,7 +197,8 @@ void ShowNow(QWidget* window) {
 }
 
 void Report(benchmark::State& state, double ours, double peer) {
-  const double iterations = static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
+  const double iterations =
+      static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
   state.counters["peer_ms"] = benchmark::Counter(peer * 1e3 / iterations);
   state.counters["ratio"] = benchmark::Counter(peer > 0 ? ours / peer : 0);
 }
@@ -250,7 +253,8 @@ void BM_Keystroke(benchmark::State& state) {
     });
   }
   state.counters["max_ms"] = slowest * 1e3;
-  if (ReadText(unit::kTextBox, property::kContent).View().size() < static_cast<size_t>(state.range(0)))
+  if (ReadText(unit::kTextBox, property::kContent).View().size() <
+      static_cast<size_t>(state.range(0)))
     state.SkipWithError("the chapter's text was replaced, not typed on");
   Report(state, ours, peer);
 }
@@ -260,7 +264,8 @@ void BM_Keystroke(benchmark::State& state) {
 // timer's work holds the window then (a sleeping loop would wake late by the system's slack).
 void RunEventsUntil(std::chrono::steady_clock::time_point due) {
   const auto early = due - std::chrono::milliseconds(2);
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(early - std::chrono::steady_clock::now());
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      early - std::chrono::steady_clock::now());
   if (left.count() > 0) {
     QEventLoop loop;
     QTimer::singleShot(left, Qt::PreciseTimer, &loop, &QEventLoop::quit);
@@ -287,7 +292,8 @@ struct DiskWork {
     state.counters["flushes_per_char"] = static_cast<double>(process_now.flushes) / keys;
     state.counters["bytes_per_char"] = static_cast<double>(process_now.bytes_written) / keys;
     state.counters["window_flushes"] = static_cast<double>(window_now.flushes);
-    state.counters["window_wait_ms"] = static_cast<double>(window_now.flush_nanoseconds + waits) / 1e6;
+    state.counters["window_wait_ms"] =
+        static_cast<double>(window_now.flush_nanoseconds + waits) / 1e6;
   }
 };
 
@@ -349,7 +355,8 @@ void PacedKeys(benchmark::State& state, bool ticks_alone) {
     due += gap;
   }
   const double keys = static_cast<double>(ours.size());
-  if (ReadText(unit::kTextBox, property::kContent).View().size() < static_cast<size_t>(state.range(1)))
+  if (ReadText(unit::kTextBox, property::kContent).View().size() <
+      static_cast<size_t>(state.range(1)))
     state.SkipWithError("the chapter's text was replaced, not typed on");
   before.Report(state, keys);
   app::FinishDeskWrites();
@@ -505,8 +512,10 @@ void BM_ResidentMemory(benchmark::State& state) {
     state.counters["peer_resident_MB"] = static_cast<double>(peer.all_kb) / 1024.0;
     state.counters["own_MB"] = static_cast<double>(ours.own_kb) / 1024.0;
     state.counters["peer_own_MB"] = static_cast<double>(peer.own_kb) / 1024.0;
-    state.counters["ratio"] = peer.all_kb > 0 ? static_cast<double>(ours.all_kb) / static_cast<double>(peer.all_kb) : 0;
-    state.counters["own_ratio"] = peer.own_kb > 0 ? static_cast<double>(ours.own_kb) / static_cast<double>(peer.own_kb) : 0;
+    state.counters["ratio"] =
+        peer.all_kb > 0 ? static_cast<double>(ours.all_kb) / static_cast<double>(peer.all_kb) : 0;
+    state.counters["own_ratio"] =
+        peer.own_kb > 0 ? static_cast<double>(ours.own_kb) / static_cast<double>(peer.own_kb) : 0;
   }
 }
 
@@ -535,7 +544,11 @@ int MeasureResident(const std::string& mode, const fs::path& folder) {
 
 }  // namespace
 
-BENCHMARK(BM_CountCharacters)->UseManualTime()->Arg(kCharacters)->Arg(2000000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CountCharacters)
+    ->UseManualTime()
+    ->Arg(kCharacters)
+    ->Arg(2000000)
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Keystroke)
     ->UseManualTime()
     ->Iterations(200)

@@ -4,12 +4,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <fstream>
 #include <functional>

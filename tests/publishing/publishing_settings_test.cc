@@ -1,8 +1,8 @@
 // The settings file: what the desk writes reads back the same, and a file from a later desk or
 // edited by hand never stops this one (what does not read keeps its default).
-#include <gtest/gtest.h>
-
 #include "publishing/publishing_settings.h"
+
+#include <gtest/gtest.h>
 
 namespace publishing {
 namespace {
@@ -32,16 +32,18 @@ TEST(PublishingSettings, WhatDoesNotReadKeepsItsDefault) {
   } cases[] = {
       {"", "empty"},
       {"indent=yes\nminimum-characters=-5\ncount-rule=words\n", "values that do not read"},
-      {"minimum-characters=12abc\nminimum-characters=999999999999\n", "a number with more, too large"},
+      {"minimum-characters=12abc\nminimum-characters=999999999999\n",
+       "a number with more, too large"},
       {"colour=red\n=1\nno equals sign\n", "unknown keys and lines"},
   };
   for (const auto& [file, why] : cases) {
-    EXPECT_EQ(FormatPublishingSettings(ParsePublishingSettings(file)), FormatPublishingSettings(defaults))
+    EXPECT_EQ(FormatPublishingSettings(ParsePublishingSettings(file)),
+              FormatPublishingSettings(defaults))
         << why;
   }
   // Hand-edited: a byte-order mark, spaces, CR LF.
-  const PublishingSettings edited =
-      ParsePublishingSettings("\xEF\xBB\xBF indent = 0 \r\nblank-lines=one-between\r\ncount-rule= chinese\r\n");
+  const PublishingSettings edited = ParsePublishingSettings(
+      "\xEF\xBB\xBF indent = 0 \r\nblank-lines=one-between\r\ncount-rule= chinese\r\n");
   EXPECT_FALSE(edited.typesetting.indent);
   EXPECT_EQ(edited.typesetting.blank_lines, BlankLines::kOneBetweenParagraphs);
   EXPECT_EQ(edited.count_rule, CountRule::kChinese);
