@@ -73,8 +73,10 @@ class DeskFindHost : public find_replace::FindHost {
     int32_t failure = database::code::kOk;
     for (const ChapterChange& change : changes) {
       if (change.id == ShownChapterId()) {
+        // Shown read-only: its record cannot be read whole and is never written over.
         if (ShownChapterUnreadable()) {
           ++failed;
+          failure = database::code::kMemoChainDamaged;
           continue;
         }
         const ChapterText shown = ShownChapterText();

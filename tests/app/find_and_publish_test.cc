@@ -26,6 +26,7 @@
 #include "platform/core/native_path.h"
 #include "runtime/owned_blocks.h"
 #include "tests/app/desk_test.h"
+#include "tests/support/damaged_chain.h"
 #include "tests/support/popup_menu_watch.h"
 #include "units/editbox/edit_box_methods.h"
 
@@ -188,6 +189,45 @@ TEST_F(FindAndPublish, APatternReplacedAcrossThreeHundredChaptersIsTakenBackAsOn
   ASSERT_TRUE(WaitFor([&] { return Unit(0) == nullptr; }));
   database::DatabaseList::Instance().CloseAll();  // as the program's end does
   EXPECT_TRUE(DatabaseFaults(folder_).empty());
+}
+
+TEST_F(FindAndPublish, AChapterThatCannotBeReadIsNeverWrittenOverByAReplace) {
+  const std::string long_text = "李云飞" + std::string(800, 'x');  // two memo blocks
+  FillNovel(
+      3, [](int i) { return "第" + std::to_string(i + 1) + "章"; },
+      [&](int i) { return i == 1 ? long_text : "李云飞到了。"; });
+  ASSERT_TRUE(
+      test_support::DamageMemoChain(Path("小说数据/data.edb"), 1, platform::Utf8ToGbk("学号")));
+  StartDesk();
+  ClickInto(unit::kTextBox);
+  Key(Qt::Key_H, Qt::ControlModifier);
+  ASSERT_TRUE(WaitFor([&] { return FindWindow() != nullptr; }));
+  QWidget* window = FindWindow();
+  TypeIn(window, "find_text", "李云飞");
+  TypeIn(window, "replace_text", "林风");
+  Click(window, "scope_novel");
+  answerer_ = std::make_unique<test_support::MessageBoxAnswerer>(
+      QStringLiteral("替换|确定"),
+      [this](const QString& caption, const QString& text, const QStringList&) {
+        boxes_.push_back({caption.toStdString(), text.toStdString()});
+      });
+  Click(window, "replace_all");
+  ASSERT_EQ(boxes_.size(), 2u);
+  EXPECT_TRUE(
+      boxes_[1].text.starts_with("替换没有全部写入：有 1 章未能写入（它们保持原样）。原因："))
+      << boxes_[1].text;
+  ASSERT_TRUE(WaitFor([&] {
+    const std::vector<ChapterRecord> records = ReadChapterRecords(folder_);
+    return records.size() == 3 && records[0].text == "林风到了。" &&
+           records[2].text == "林风到了。";
+  }));
+  AnswerBoxesWith("确定");
+  ClickInto(unit::kCloseButton);
+  ASSERT_TRUE(WaitFor([&] { return Unit(0) == nullptr; }));
+  database::DatabaseList::Instance().CloseAll();
+  // The damaged chain is as it was: the check finds the same damage, nothing more.
+  const std::vector<std::string> faults = DatabaseFaults(folder_);
+  EXPECT_EQ(faults.size(), 1u);
 }
 
 TEST_F(FindAndPublish, AClickOnAHitOpensItsChapterWithTheHitSelected) {
