@@ -27,7 +27,7 @@ packages=(
 )
 test_packages=(
   libgtest-dev libgmock-dev googletest xdotool openbox wmctrl desktop-file-utils appstream
-  g++-mingw-w64-x86-64-posix wine64 xz-utils patch python3 unzip nsis dpkg-dev file
+  g++-mingw-w64-x86-64-posix wine64 xz-utils patch python3 unzip nsis dpkg-dev file epubcheck
 )
 package_packages=(dpkg-dev file)
 windows_packages=(g++-mingw-w64-x86-64-posix wine64 xz-utils patch python3 nsis dpkg-dev)
