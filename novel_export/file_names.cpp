@@ -28,7 +28,7 @@ bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
 
 int Utf8Bytes(char32_t c) { return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4; }
 
-bool IsReservedDeviceName(QStringView part) {
+bool IsReservedDeviceName(QStringView name) {
   static const QStringList kReserved = [] {
     QStringList names = {QStringLiteral("CON"),    QStringLiteral("PRN"),
                          QStringLiteral("AUX"),    QStringLiteral("NUL"),
@@ -39,7 +39,7 @@ bool IsReservedDeviceName(QStringView part) {
     }
     return names;
   }();
-  return kReserved.contains(part.toString(), Qt::CaseInsensitive);
+  return kReserved.contains(name.toString(), Qt::CaseInsensitive);
 }
 
 bool IsDotOrBlank(QChar c) { return c == u'.' || c.isSpace(); }

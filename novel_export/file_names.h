@@ -22,7 +22,7 @@ inline constexpr int kMostStemBytes = 200;
 //     the end (Windows drops them) are removed;
 //   - cut to `most_characters` code points and `most_bytes` UTF-8 bytes, never inside one;
 //   - a name Windows keeps for a device (CON, PRN, AUX, NUL, COM0–9, LPT0–9, CONIN$, CONOUT$,
-//     in any letter case, also before a dot: "con.txt") gets a "_" after that part.
+//     in any letter case, also before a dot: "con.txt") gets a "_" after the device name.
 // Empty when nothing is left: the caller chooses a name then.
 QString SafeFileStem(QStringView name, int most_characters = kMostStemCharacters,
                      int most_bytes = kMostStemBytes);
