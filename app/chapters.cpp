@@ -804,6 +804,68 @@ int32_t RewriteListedChapter(int32_t id, const std::string& name, const std::str
   return code;
 }
 
+int32_t AppendChapters(const std::vector<ChapterToAppend>& appended) {
+  database::Database* chapters = database::DatabaseList::Instance().Current();
+  if (!database_open || chapters == nullptr) return database::code::kNoDatabase;
+  const int32_t pointer = chapters->record_pointer();
+  const auto put_pointer_back = [&] {
+    chapters->GoFirst();
+    chapters->Skip(pointer);
+  };
+  // Every new record is written whole while it is marked deleted.
+  std::vector<int32_t> records, ids;
+  records.reserve(appended.size());
+  ids.reserve(appended.size());
+  int32_t code = database::code::kOk;
+  for (size_t i = 0; i < appended.size() && code == database::code::kOk; ++i) {
+    code = chapters->AppendBlank();
+    if (code != database::code::kOk) break;
+    records.push_back(chapters->record_pointer() + 1);
+    int32_t id = 0;
+    chapters->ReadRecordId(&id);
+    ids.push_back(id);
+    code = chapters->MarkRecords(nullptr, true);
+    if (code != database::code::kOk) break;
+    const Text name(appended[i].name);
+    const runtime::ByteSet text(std::span<const uint8_t>(
+        reinterpret_cast<const uint8_t*>(appended[i].text.data()), appended[i].text.size()));
+    const database::FieldUpdate updates[] = {{texts::kTextField, text.Arg()},
+                                             {texts::kNameField, name.Arg()}};
+    code = chapters->UpdateRecords(nullptr, updates);
+  }
+  const bool whole = code == database::code::kOk && records.size() == appended.size();
+  if (code == database::code::kOk) code = chapters->Flush();
+  if (!whole || code != database::code::kOk) {
+    // What was written stays marked deleted: the next pack takes it away.
+    put_pointer_back();
+    return code;
+  }
+  // Live one by one: a failure leaves the ones before it live, each whole, and they are listed.
+  size_t live = 0;
+  for (; live < records.size(); ++live) {
+    chapters->GoFirst();
+    code = chapters->Skip(records[live] - 1);
+    if (code == database::code::kOk) code = chapters->MarkRecords(nullptr, false);
+    if (code != database::code::kOk) break;
+  }
+  if (code == database::code::kOk) code = chapters->Flush();
+  put_pointer_back();
+  std::vector<Text> names;
+  names.reserve(live);
+  for (size_t i = 0; i < live; ++i) {
+    undeleted_records.push_back(records[i]);
+    undeleted_ids.push_back(ids[i]);
+    const std::string& name = appended[i].name;
+    const size_t start = name.find_first_not_of(' ');
+    names.emplace_back(start == std::string::npos ? std::string() : name.substr(start));
+  }
+  if (!names.empty()) {
+    const runtime::TextArray items(std::move(names));
+    TreeBoxMethod(libraries::kAddItem, {TreeBoxRef(unit::kChapterList), ArgCell{}, items.Arg()});
+  }
+  return code;
+}
+
 bool FlushChapterDatabase() {
   PutSavesOnDisk();
   return !saved_since_flush;

@@ -95,6 +95,16 @@ int32_t ReadListedChapter(int32_t index, ListedChapter* chapter);
 // renamed. The engine's code (the record unchanged on a failure). The caller flushes after the
 // last (FlushChapterDatabase).
 int32_t RewriteListedChapter(int32_t id, const std::string& name, const std::string& text);
+// Chapters brought in from elsewhere (an imported novel), name and text in GBK, appended after
+// the last one and listed. Each is written into a new record marked deleted (so absent from
+// the list), the database flushed, then all are marked live and flushed again: a kill, a power
+// cut or a failure midway leaves none of them listed, never a part of one. No event is handled
+// meanwhile (the save tick would use the engine beside it). The engine's code.
+struct ChapterToAppend {
+  std::string name;
+  std::string text;
+};
+int32_t AppendChapters(const std::vector<ChapterToAppend>& chapters);
 // Puts every write so far on the disk; false (and told as a failed save) when the flush failed.
 bool FlushChapterDatabase();
 

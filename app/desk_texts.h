@@ -140,6 +140,9 @@ inline const std::string kPublishingSettingsNotSaved =
     runtime::Gbk("排版与发布设置无法保存，本次照新设置使用，下次启动时仍是原来的设置：");
 inline const std::string kAvoidWordsNotMade = runtime::Gbk("避免使用的词表无法创建：");
 
+// A novel in and out (novel_transfer.h).
+inline const std::string kNovelTransferCaption = runtime::Gbk("导入和导出");
+
 // Find and replace (find_in_novel.h).
 inline const std::string kReplaceNotWritten = runtime::Gbk("替换没有全部写入：有 ");
 inline const std::string kReplaceNotWrittenReason = runtime::Gbk(" 章未能写入（它们保持原样）。原因：");

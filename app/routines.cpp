@@ -15,6 +15,7 @@
 #include "app/layout.h"
 #include "app/main_window_ids.h"
 #include "app/may_close.h"
+#include "app/novel_transfer.h"
 #include "app/publishing_actions.h"
 #include "app/save_alarm.h"
 #include "app/start_up.h"
@@ -300,6 +301,16 @@ HandlerResult OnCopyForPublishing(const int32_t*, int32_t) {
 
 HandlerResult OnPublishingSettings(const int32_t*, int32_t) {
   ChangePublishingSettings();
+  return {};
+}
+
+HandlerResult OnImportNovel(const int32_t*, int32_t) {
+  ImportNovel();
+  return {};
+}
+
+HandlerResult OnExportNovel(const int32_t*, int32_t) {
+  ExportNovel();
   return {};
 }
 

@@ -56,5 +56,7 @@ HandlerResult OnReplace(const int32_t* args, int32_t count);
 HandlerResult OnLayOut(const int32_t* args, int32_t count);
 HandlerResult OnCopyForPublishing(const int32_t* args, int32_t count);
 HandlerResult OnPublishingSettings(const int32_t* args, int32_t count);
+HandlerResult OnImportNovel(const int32_t* args, int32_t count);
+HandlerResult OnExportNovel(const int32_t* args, int32_t count);
 
 }  // namespace app::routines

@@ -69,7 +69,9 @@ using namespace routines;
   X(OnReplace) \
   X(OnLayOut) \
   X(OnCopyForPublishing) \
-  X(OnPublishingSettings)
+  X(OnPublishingSettings) \
+  X(OnImportNovel) \
+  X(OnExportNovel)
 
 #define INKSTONE_ROUTINE(name) name,
 const runtime::EventHandler kRoutines[] = {INKSTONE_ROUTINES(INKSTONE_ROUTINE)};
