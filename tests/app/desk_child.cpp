@@ -1,7 +1,9 @@
 #include "tests/app/desk_child.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -10,6 +12,7 @@
 #include <memory>
 
 #include "app/main_window_ids.h"
+#include "app/novel_transfer.h"
 #include "app/writing_desk.h"
 #include "forms/forms_runtime.h"
 #include "forms/runtime_application.h"
@@ -30,6 +33,8 @@ fs::path text_to_type;
 long long full_after = -1;  // with "--full-after <n>": the program's disk fills after n keys
 bool answer_no = false;     // with "--answer-no": a box without 确定 is answered 否
 long long new_chapter_every = 0;  // with "--new-chapter-every <n>": a new chapter after n keys
+fs::path novel_to_import;    // with "--import <file>": that novel imported once the window is up
+long long exit_at_write = 0;  // with "--exit-at-write <n>": the import's n-th write ends the process
 
 fs::path ProgramFile() { return fs::u8path(platform::NativePath(platform::ProgramFilePath())); }
 fs::path ProgramFolder() { return ProgramFile().parent_path(); }
@@ -100,11 +105,43 @@ class Typist : public QObject {
   std::ofstream log_;
 };
 
+// Imports a novel as the author does once the window is up: "导入小说…" with the file chosen,
+// then 导入 in the preview; the chosen write of the import ends the process as a crash would.
+// Writes "done" when the import has finished.
+class Importer : public QObject {
+ public:
+  Importer() { QTimer::singleShot(20, this, [this] { WaitForWindow(); }); }
+
+ private:
+  void WaitForWindow() {
+    QWidget* window = UnitWidget(0);
+    if (window == nullptr || !window->isVisible() || !window->isActiveWindow()) {
+      if (window != nullptr && window->isVisible()) window->activateWindow();
+      QTimer::singleShot(20, this, [this] { WaitForWindow(); });
+      return;
+    }
+    app::UseImportFileChooser([] { return QString::fromStdU16String(novel_to_import.u16string()); });
+    QTimer* preview = new QTimer(this);
+    connect(preview, &QTimer::timeout, this, [preview] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (modal == nullptr || modal->objectName() != "novel_import") return;
+      preview->stop();
+      if (exit_at_write > 0) platform::ArmFileFault(exit_at_write, platform::FaultAction::kExit);
+      QTest::mouseClick(modal->findChild<QAbstractButton*>("ok"), Qt::LeftButton, {}, QPoint(5, 5));
+    });
+    preview->start(10);
+    app::ImportNovel();
+    platform::DisarmFileFault();
+    std::ofstream(ProgramFolder() / "done") << "done";
+  }
+};
+
 // Kept until the process ends; held here so that they stay reachable.
 std::unique_ptr<std::ofstream> boxes;
 std::unique_ptr<test_support::MessageBoxAnswerer> answerer;
 std::unique_ptr<test_support::MessageBoxAnswerer> other_answerer;
 std::unique_ptr<Typist> typist;
+std::unique_ptr<Importer> importer;
 
 void InstallChildHelpers() {
   if (!child_mode) return;
@@ -118,6 +155,7 @@ void InstallChildHelpers() {
         std::ofstream(ProgramFolder() / "dbg.log", std::ios::app) << l.join("|").toStdString() << " n=" << other_answerer->answered() << "\n";
       });
   if (!text_to_type.empty()) typist = std::make_unique<Typist>(text_to_type);
+  if (!novel_to_import.empty()) importer = std::make_unique<Importer>();
 }
 
 }  // namespace
@@ -137,6 +175,8 @@ int RunDeskChild(int argc, char** argv) {
     if (std::string(argv[i]) == "--type") text_to_type = argv[i + 1];
     if (std::string(argv[i]) == "--full-after") full_after = std::stoll(argv[i + 1]);
     if (std::string(argv[i]) == "--new-chapter-every") new_chapter_every = std::stoll(argv[i + 1]);
+    if (std::string(argv[i]) == "--import") novel_to_import = fs::path(argv[i + 1]);
+    if (std::string(argv[i]) == "--exit-at-write") exit_at_write = std::stoll(argv[i + 1]);
   }
   return forms::RunProgram(argc, argv, app::WritingDeskImage(), &app::WritingDeskEntry);
 }

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <random>
 #include <sstream>
 #include <thread>
@@ -14,6 +15,7 @@
 #include "app/data_folder.h"
 #include "chapter_history/version_store.h"
 #include "platform/core/code_page.h"
+#include "platform/core/fault_injection.h"
 #include "platform/core/native_path.h"
 #include "tests/app/desk_child.h"
 #include "tests/app/desk_test.h"
@@ -405,6 +407,58 @@ TEST(DeskCrash, KilledWhileKeepingVersionsTheHistoryStaysReadable) {
   }
   std::printf("%d versions read back after the kills\n", versions_seen);
   EXPECT_GT(versions_seen, 0);
+}
+
+// An import cut short at its n-th write (the process ends there, as in a kill) for n spread over
+// all its writes: afterwards the database checks sound and lists either every imported chapter,
+// whole, or none of them.
+TEST(DeskCrash, AnImportCutShortAtAnyWriteListsAllOrNoneOfItsChapters) {
+  constexpr int kChapters = 20;
+  std::string novel;
+  for (int i = 1; i <= kChapters; ++i) {
+    novel += "第" + std::to_string(i) + "章 夜行\r\n" + AuthorText(i % 5 + 1) + "\r\n";
+  }
+  std::mt19937 random(7);
+  int cut_short = 0, whole = 0;
+  for (int round = 0; round < 12; ++round) {
+    // The import makes about ten writes per chapter; the last round goes past them all.
+    const long long nth = round == 11 ? 100000 : 1 + static_cast<long long>(random() % (kChapters * 10));
+    SCOPED_TRACE("cut at write " + std::to_string(nth));
+    const fs::path folder = MakeProgramFolder();
+    const fs::path file = folder / "novel.txt";
+    std::ofstream(file, std::ios::binary) << platform::Utf8ToGbk(novel);
+    const auto desk = StartDeskChild(folder, {"--import", file.string(), "--exit-at-write", std::to_string(nth)});
+    ASSERT_TRUE(desk->Started());
+    auto ended = std::async(std::launch::async, [&] { return desk->Wait(); });
+    while (ended.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready && !fs::exists(folder / "done")) {
+    }
+    if (fs::exists(folder / "done")) {
+      desk->Kill();
+      ++whole;
+    } else {
+      EXPECT_EQ(ended.get(), std::optional<int>(platform::kFaultExitCode));
+      ++cut_short;
+    }
+    if (ended.valid()) ended.wait();
+    const std::vector<std::string> faults = DatabaseFaults(folder);
+    EXPECT_TRUE(faults.empty()) << faults.front();
+    std::vector<ChapterRecord> listed;
+    for (const ChapterRecord& record : ReadChapterRecords(folder)) {
+      if (!record.deleted) listed.push_back(record);
+    }
+    ASSERT_TRUE(listed.empty() || listed.size() == kChapters) << listed.size();
+    for (size_t i = 0; i < listed.size(); ++i) {
+      EXPECT_EQ(listed[i].name, "第" + std::to_string(i + 1) + "章 夜行");
+      EXPECT_EQ(listed[i].text, Stored(AuthorText(static_cast<int>(i + 1) % 5 + 1)));
+    }
+    if (::testing::Test::HasFailure()) {
+      std::cerr << "kept for a look: " << folder << "\n";
+      return;
+    }
+    RemoveProgramFolder(folder);
+  }
+  EXPECT_GT(cut_short, 0);
+  EXPECT_GT(whole, 0);
 }
 
 TEST(DeskCrash, KilledWhileTypingFirstSeed) { KillWhileTyping(1); }
