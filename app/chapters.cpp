@@ -17,6 +17,7 @@
 #include "app/publishing_actions.h"
 #include "app/save_alarm.h"
 #include "app/termination.h"
+#include "database/append_all_or_none.h"
 #include "database/database.h"
 #include "database/database_list.h"
 #include "database/error_codes.h"
@@ -807,61 +808,35 @@ int32_t RewriteListedChapter(int32_t id, const std::string& name, const std::str
 int32_t AppendChapters(const std::vector<ChapterToAppend>& appended) {
   database::Database* chapters = database::DatabaseList::Instance().Current();
   if (!database_open || chapters == nullptr) return database::code::kNoDatabase;
-  const int32_t pointer = chapters->record_pointer();
-  const auto put_pointer_back = [&] {
-    chapters->GoFirst();
-    chapters->Skip(pointer);
-  };
-  // Every new record is written whole while it is marked deleted.
-  std::vector<int32_t> records, ids;
-  records.reserve(appended.size());
-  ids.reserve(appended.size());
-  int32_t code = database::code::kOk;
-  for (size_t i = 0; i < appended.size() && code == database::code::kOk; ++i) {
-    code = chapters->AppendBlank();
-    if (code != database::code::kOk) break;
-    records.push_back(chapters->record_pointer() + 1);
-    int32_t id = 0;
-    chapters->ReadRecordId(&id);
-    ids.push_back(id);
-    code = chapters->MarkRecords(nullptr, true);
-    if (code != database::code::kOk) break;
-    const Text name(appended[i].name);
-    const runtime::ByteSet text(std::span<const uint8_t>(
-        reinterpret_cast<const uint8_t*>(appended[i].text.data()), appended[i].text.size()));
-    const database::FieldUpdate updates[] = {{texts::kTextField, text.Arg()},
-                                             {texts::kNameField, name.Arg()}};
-    code = chapters->UpdateRecords(nullptr, updates);
-  }
-  const bool whole = code == database::code::kOk && records.size() == appended.size();
-  if (code == database::code::kOk) code = chapters->Flush();
-  if (!whole || code != database::code::kOk) {
-    // What was written stays marked deleted: the next pack takes it away.
-    put_pointer_back();
-    return code;
-  }
-  // Live one by one: a failure leaves the ones before it live, each whole, and they are listed.
-  size_t live = 0;
-  for (; live < records.size(); ++live) {
-    chapters->GoFirst();
-    code = chapters->Skip(records[live] - 1);
-    if (code == database::code::kOk) code = chapters->MarkRecords(nullptr, false);
-    if (code != database::code::kOk) break;
-  }
-  if (code == database::code::kOk) code = chapters->Flush();
-  put_pointer_back();
+  // The values live as long as the append: runtime blocks made here.
   std::vector<Text> names;
-  names.reserve(live);
-  for (size_t i = 0; i < live; ++i) {
-    undeleted_records.push_back(records[i]);
-    undeleted_ids.push_back(ids[i]);
+  std::vector<runtime::ByteSet> texts_values;
+  std::vector<std::vector<database::FieldUpdate>> records;
+  names.reserve(appended.size());
+  texts_values.reserve(appended.size());
+  records.reserve(appended.size());
+  for (const ChapterToAppend& chapter : appended) {
+    names.emplace_back(chapter.name);
+    texts_values.emplace_back(std::span<const uint8_t>(
+        reinterpret_cast<const uint8_t*>(chapter.text.data()), chapter.text.size()));
+    records.push_back(
+        {{texts::kTextField, texts_values.back().Arg()}, {texts::kNameField, names.back().Arg()}});
+  }
+  database::AppendedRecords made;
+  const int32_t code = database::AppendAllOrNone(*chapters, records, &made);
+  // The ones made live are listed, each whole.
+  std::vector<Text> items;
+  items.reserve(made.live);
+  for (size_t i = 0; i < made.live; ++i) {
+    undeleted_records.push_back(made.numbers[i]);
+    undeleted_ids.push_back(made.ids[i]);
     const std::string& name = appended[i].name;
     const size_t start = name.find_first_not_of(' ');
-    names.emplace_back(start == std::string::npos ? std::string() : name.substr(start));
+    items.emplace_back(start == std::string::npos ? std::string() : name.substr(start));
   }
-  if (!names.empty()) {
-    const runtime::TextArray items(std::move(names));
-    TreeBoxMethod(libraries::kAddItem, {TreeBoxRef(unit::kChapterList), ArgCell{}, items.Arg()});
+  if (!items.empty()) {
+    const runtime::TextArray array(std::move(items));
+    TreeBoxMethod(libraries::kAddItem, {TreeBoxRef(unit::kChapterList), ArgCell{}, array.Arg()});
   }
   return code;
 }

@@ -400,7 +400,7 @@ int32_t Database::ReadRecordId(int32_t* id) {
   return result;
 }
 
-int32_t Database::AppendBlank() {
+int32_t Database::AppendBlank(bool deleted) {
   if (!main_.IsOpen()) return code::kNoDatabase;
   if (const int32_t in_place = CheckFilesInPlace(); in_place != code::kOk) return in_place;
   const RememberMainFileAtTheEnd remember{*this};
@@ -419,7 +419,7 @@ int32_t Database::AppendBlank() {
   const int64_t position = layout_.RecordPosition(number);
   if (main_.Size() < position) return code::kSeekFailed;
   std::vector<uint8_t> record(static_cast<size_t>(record_size()), 0);
-  StoreI32(record.data(), id);
+  StoreI32(record.data(), deleted ? -id : id);
   // The record first, on the disk, then the count that makes it part of the file: a crash
   // in between leaves bytes past the last record, which the next open for writing cuts off.
   if (main_.WriteAt(position, record.data(), record_size()) != record_size() || !main_.Flush()) {

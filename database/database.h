@@ -92,7 +92,9 @@ class Database {
   // The current record's id (positive, deleted or not): never given to another record and kept
   // by a pack, so it names a record for good where its number may change.
   int32_t ReadRecordId(int32_t* id);
-  int32_t AppendBlank();
+  // A blank record at the end, the pointer on it. With `deleted` it is born marked deleted (its
+  // id word negative in the same write), so that a crash right after never leaves it live.
+  int32_t AppendBlank(bool deleted = false);
 
   // With a condition (a logical or sub-statement cell), every record of the file whose
   // condition yields true; without one, the current record.
