@@ -254,7 +254,8 @@ TEST_F(Tool, HistoryPrintsOneJsonLinePerDayOfTheDeskFolder) {
     EXPECT_EQ(run.status, 0) << folder;
     EXPECT_EQ(run.out, expected) << folder;
   }
-  std::ofstream(folder_.Path("desk/小说数据/写作记录.json"), std::ios::binary) << "{\"version\": 1,";
+  std::ofstream(folder_.Path("desk/小说数据/写作记录.json"), std::ios::binary)
+      << "{\"version\": 1,";
   const ToolRun damaged = RunTool({"history", folder_.Native("desk")});
   EXPECT_EQ(damaged.status, 2);
   EXPECT_NE(damaged.out.find("not a writing history"), std::string::npos) << damaged.out;
@@ -281,7 +282,8 @@ TEST_F(Tool, VersionsListsTheChapterHistoryAndWritesAVersionOut) {
   const std::string folder(desk.begin(), desk.end());
   const ToolRun chapters = RunTool({"versions", folder});
   ASSERT_EQ(chapters.status, 0) << chapters.out;
-  EXPECT_NE(chapters.out.find("{\"chapter\": 2, \"versions\": 2, "), std::string::npos) << chapters.out;
+  EXPECT_NE(chapters.out.find("{\"chapter\": 2, \"versions\": 2, "), std::string::npos)
+      << chapters.out;
   EXPECT_NE(chapters.out.find("\"name\": \"删掉的一章\"}"), std::string::npos) << chapters.out;
   const ToolRun versions = RunTool({"versions", folder, "2"});
   ASSERT_EQ(versions.status, 0) << versions.out;
@@ -295,6 +297,45 @@ TEST_F(Tool, VersionsListsTheChapterHistoryAndWritesAVersionOut) {
   EXPECT_EQ(RunTool({"versions", folder, "7"}).status, 2);
   EXPECT_EQ(RunTool({"versions", folder_.Native("elsewhere")}).status, 2);
 }
+
+#ifdef TOOL_HAS_NOVEL_COMMANDS
+std::string FileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_F(Tool, ImportAppendsANovelsChaptersAndExportWritesThemOut) {
+  {
+    std::ofstream(folder_.Path("novel.txt"), std::ios::binary)
+        << runtime::Gbk("第三章 风起\r\n　　天色将晚。\r\n第四章 夜雨\r\n　　雨下了一整夜。\r\n");
+    std::ofstream(folder_.Path("binary.txt"), std::ios::binary) << std::string("PK\0\0\x03\x04", 6);
+  }
+  const ToolRun refused = RunTool({"import", path_, folder_.Native("binary.txt")});
+  EXPECT_EQ(refused.status, 2) << refused.out;
+  const ToolRun imported = RunTool({"import", path_, folder_.Native("novel.txt")});
+  ASSERT_EQ(imported.status, 0) << imported.out;
+  EXPECT_EQ(imported.out, "2 chapters imported (GBK/GB18030)\n");
+  // Chapters 2 to 4 of the live ones (the deleted record is no chapter): a/b and the two new.
+  const ToolRun text = RunTool({"export", path_, "--format", "txt", "--out",
+                                folder_.Native("out.txt"), "--lf", "--from", "2", "--to", "4"});
+  ASSERT_EQ(text.status, 0) << text.out;
+  const std::string written = FileBytes(folder_.Path("out.txt"));
+  EXPECT_EQ(written.find("第一章"), std::string::npos) << written;
+  for (const char* part :
+       {"a/b\n", "第三章 风起\n\n天色将晚。\n", "第四章 夜雨\n\n雨下了一整夜。\n"}) {
+    EXPECT_NE(written.find(part), std::string::npos) << part << " in " << written;
+  }
+  const ToolRun book = RunTool({"export", path_, "--format", "epub", "--out",
+                                folder_.Native("book.epub"), "--title", "测试"});
+  ASSERT_EQ(book.status, 0) << book.out;
+  EXPECT_TRUE(FileBytes(folder_.Path("book.epub")).starts_with(std::string("PK\x03\x04", 4)));
+  const ToolRun files =
+      RunTool({"export", path_, "--format", "txt-files", "--out", folder_.Native("chapters")});
+  ASSERT_EQ(files.status, 0) << files.out;
+  EXPECT_TRUE(std::filesystem::exists(folder_.Path("chapters") /
+                                      std::filesystem::u8path("0004 第四章 夜雨.txt")));
+}
+#endif
 
 }  // namespace
 }  // namespace database::testing

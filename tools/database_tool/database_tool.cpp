@@ -27,6 +27,9 @@
 #include "commands/file_replacement.h"
 #include "writing_history/history_file.h"
 #include "writing_history/history_json.h"
+#ifdef INKSTONE_NOVEL_COMMANDS
+#include "tools/database_tool/novel_commands.h"
+#endif
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -83,6 +86,19 @@ Commands:
         oldest first: {"version": n, "time": ..., "reason": ..., "characters": n,
         "name": ...}. With --version and --out, writes that version's text (UTF-8) to the
         file (through a temporary file renamed over it).
+  import <file> <txt file> [--encoding utf-8|utf-8-bom|utf-16le|utf-16be|gbk]
+         [--pattern <expression>]
+        Splits a TXT novel into chapters at its headings (第…章/节/回/卷, 卷…, 序章,
+        楔子, 番外, 尾声 and the like, or lines the expression matches whole) and appends
+        them after the chapters of the chapter database, all or none. The encoding is found
+        from the file unless given. Not beside a running desk (the database must be free).
+  export <file> --format txt|txt-files|epub --out <path> [--from <n>] [--to <n>]
+         [--encoding utf-8|utf-8-bom|gbk] [--lf] [--indent] [--no-headings]
+         [--title <text>] [--author <text>] [--cover <jpeg or png>]
+        The novel (or chapters n to m, counted from 1) as one TXT file, one TXT file per
+        chapter in a folder ("0001 第一章 ….txt"), or an EPUB 3 book; written through
+        temporary files renamed into place.
+        (import and export --format come with the desk's builds, not the bare core.)
   --help
         Shows this text.
 
@@ -134,6 +150,18 @@ struct Options {
   std::string text_field = "学号";
   int version = 0;
   std::string out;
+  // The novel commands.
+  std::string format;
+  std::string encoding;
+  std::string pattern;
+  bool lf = false;
+  bool indent = false;
+  bool headings = true;
+  int from = 0;
+  int to = 0;
+  std::string title;
+  std::string author;
+  std::string cover;
 };
 
 bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
@@ -169,6 +197,29 @@ bool ParseOptions(int argc, char** argv, Options* options, std::string* error) {
       }
     } else if (arg == "--out") {
       if (!value(&options->out)) return false;
+    } else if (arg == "--format" || arg == "--encoding" || arg == "--pattern" || arg == "--title" ||
+               arg == "--author" || arg == "--cover") {
+      std::string* field = arg == "--format"     ? &options->format
+                           : arg == "--encoding" ? &options->encoding
+                           : arg == "--pattern"  ? &options->pattern
+                           : arg == "--title"    ? &options->title
+                           : arg == "--author"   ? &options->author
+                                                 : &options->cover;
+      if (!value(field)) return false;
+    } else if (arg == "--from" || arg == "--to") {
+      std::string number;
+      if (!value(&number)) return false;
+      (arg == "--from" ? options->from : options->to) = std::atoi(number.c_str());
+      if (std::atoi(number.c_str()) < 1) {
+        *error = arg + " needs a chapter number from 1";
+        return false;
+      }
+    } else if (arg == "--lf") {
+      options->lf = true;
+    } else if (arg == "--indent") {
+      options->indent = true;
+    } else if (arg == "--no-headings") {
+      options->headings = false;
     } else if (arg.starts_with("--")) {
       *error = "unknown option " + arg;
       return false;
@@ -622,6 +673,37 @@ int PrintVersions(const Options& options) {
 
 }  // namespace
 
+// import, and export with --format: with the desk's builds only (they need Qt Core).
+int NovelCommand(const std::string& command, const Options& options) {
+#ifdef INKSTONE_NOVEL_COMMANDS
+  if (command == "import") {
+    if (options.positional.size() != 2) return Fail("import needs a database file and a TXT file");
+    return novel_commands::Import({GbkPathArg(options.positional[0].c_str()), options.positional[1],
+                                   options.encoding, options.pattern});
+  }
+  if (options.positional.size() != 1 || options.out.empty()) {
+    return Fail("export --format needs a database file and --out <path>");
+  }
+  novel_commands::ExportArguments arguments;
+  arguments.database = GbkPathArg(options.positional[0].c_str());
+  arguments.out = options.out;
+  arguments.format = options.format;
+  arguments.encoding = options.encoding;
+  arguments.lf = options.lf;
+  arguments.indent = options.indent;
+  arguments.headings = options.headings;
+  arguments.from = options.from;
+  arguments.to = options.to;
+  arguments.title = options.title;
+  arguments.author = options.author;
+  arguments.cover = options.cover;
+  return novel_commands::Export(arguments);
+#else
+  (void)options;
+  return Fail(command + " of a novel is not in this build of the tool (it comes with the desk's)");
+#endif
+}
+
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments = platform::CommandLineArguments(argc, argv);
   std::vector<char*> utf8_argv;
@@ -651,8 +733,10 @@ int main(int argc, char** argv) {
     status = Dump(options);
   } else if (command == "check") {
     status = Check(options);
-  } else if (command == "export") {
+  } else if (command == "export" && options.format.empty()) {
     status = Export(options);
+  } else if (command == "export" || command == "import") {
+    status = NovelCommand(command, options);
   } else if (command == "history") {
     status = PrintHistory(options);
   } else if (command == "versions") {
