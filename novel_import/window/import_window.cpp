@@ -108,8 +108,11 @@ ImportWindow::ImportWindow(std::string bytes, const QString& file_name, QWidget*
       {QStringLiteral("章节名"), QStringLiteral("第一行"), QStringLiteral("字数")});
   chapters_list_->setRootIsDecorated(false);
   chapters_list_->setUniformRowHeights(true);
-  chapters_list_->header()->resizeSection(kNameColumn, 200);
-  chapters_list_->header()->resizeSection(kFirstLineColumn, 260);
+  // The count stays in sight: the first line takes what room is left.
+  chapters_list_->header()->setStretchLastSection(false);
+  chapters_list_->header()->resizeSection(kNameColumn, 160);
+  chapters_list_->header()->setSectionResizeMode(kFirstLineColumn, QHeaderView::Stretch);
+  chapters_list_->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
   text_view_ = Named(new QPlainTextEdit(this), "text");
   text_view_->setReadOnly(true);
   text_view_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);

@@ -6,6 +6,7 @@
 // chapter_history.png (a chapter's earlier version beside its text, the changes marked),
 // deleted_chapters.png (a deleted chapter's versions), layout_before.png and layout_after.png
 // (a chapter before and after 排版), find_replace.png (every hit of a name across the novel),
+// import_preview.png (the chapters a TXT novel would make),
 // full_disk.png (the warning line when the disk is full), close_box.png (the question
 // at the close with unsaved text) and maximised.png. The real program runs in a fresh program
 // folder.
@@ -28,6 +29,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <fstream>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -35,6 +37,7 @@
 
 #include "app/gate_calls.h"
 #include "app/main_window_ids.h"
+#include "app/novel_transfer.h"
 #include "forms/forms_runtime.h"
 #include "platform/core/clock.h"
 #include "platform/core/code_page.h"
@@ -298,6 +301,23 @@ void TakeShots() {
   QTest::qWait(200);
   if (!Save({window, find}, "find_replace.png")) Finish(1);
   find->close();
+
+  // The preview of a TXT novel brought in from elsewhere (GBK, headings of several forms).
+  {
+    const fs::path novel = fs::temp_directory_path() / "inkstone-showcase-novel.txt";
+    std::ofstream(novel, std::ios::binary) << platform::Utf8ToGbk(
+        "楔子\r\n　　那一年，江南下了很久的雨。\r\n第一卷 风起\r\n第一章 渡口\r\n　　渡口的船夫认得他，只是不说。\r\n"
+        "　　他读到第三章的时候，天已经黑了。\r\n第二章 夜雨\r\n　　雨下了一整夜，竹帘被风拍得作响。\r\n"
+        "【第三章】 旧信\r\n　　她把信压在砚台下，吹熄了灯。𠀀\r\n番外 多年以后\r\n　　多年以后，他又回到那个渡口。\r\n");
+    app::UseImportFileChooser([novel] { return QString::fromStdString(novel.string()); });
+    WhenShownNamed("novel_import", [](QDialog* preview) {
+      WaitFor("showed the preview", [preview] { return preview->isActiveWindow(); });
+      if (!Save({preview}, "import_preview.png")) Finish(1);
+      preview->reject();
+    });
+    ChooseFromMenu(tree->viewport(), "导入小说");
+    app::UseImportFileChooser(nullptr);
+  }
 
   // The program's disk fills while the author types: the warning line, then the close box.
   platform::DeclareFolderFull(runtime::Runtime().program_directory);
