@@ -53,8 +53,9 @@ bool ChapterUnsaved();
 // Whether the save tick has work left: an unsaved edit, or saves not yet on the disk.
 bool ChapterSaveDue();
 
-// The counted characters of every chapter in the database (character_count.h), read from
-// the records without moving the record pointer; 0 without a database.
+// The characters of every chapter in the database by the count the daily target uses
+// (publishing_actions.h), read from the records without moving the record pointer; 0 without a
+// database.
 int64_t CountNovelCharacters();
 
 // The routines' bodies.
