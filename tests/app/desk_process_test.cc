@@ -76,7 +76,8 @@ bool WaitForKeysTyped(const fs::path& log, long long count) {
 std::map<std::string, std::pair<uintmax_t, fs::file_time_type>> Snapshot(const fs::path& folder) {
   std::map<std::string, std::pair<uintmax_t, fs::file_time_type>> files;
   for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    if (entry.is_regular_file()) files[entry.path().string()] = {entry.file_size(), entry.last_write_time()};
+    if (entry.is_regular_file())
+      files[entry.path().string()] = {entry.file_size(), entry.last_write_time()};
   }
   return files;
 }
@@ -90,7 +91,8 @@ fs::path WriteText(const fs::path& folder, const std::string& utf8) {
 // A paragraph an author might write: GBK characters, ASCII letters and a full-width space.
 std::string AuthorText(int paragraphs) {
   std::string text;
-  for (int i = 0; i < paragraphs; ++i) text += "　　夜色渐深，山风吹过竹林，他提笔写下第" + std::to_string(i) + "行字。";
+  for (int i = 0; i < paragraphs; ++i)
+    text += "　　夜色渐深，山风吹过竹林，他提笔写下第" + std::to_string(i) + "行字。";
   return text;
 }
 
@@ -107,7 +109,9 @@ std::string Stored(const std::string& utf8) {
   return text.mid(blanks).toStdString();
 }
 
-bool IsPrefix(const std::string& part, const std::string& whole) { return whole.compare(0, part.size(), part) == 0; }
+bool IsPrefix(const std::string& part, const std::string& whole) {
+  return whole.compare(0, part.size(), part) == 0;
+}
 
 TEST(DeskProcess, ASecondStartOnTheSameFolderIsRefusedAndTouchesNothing) {
   const fs::path folder = MakeProgramFolder();
@@ -257,7 +261,8 @@ TEST(DeskProcess, ATerminationRequestOnAFullDiskLeavesTheWholeTextInARescueCopy)
   const fs::path folder = MakeProgramFolder();
   const fs::path home = folder.string() + "-home";
   fs::create_directories(home);
-  const std::string old_home = std::getenv(kHomeVariable) != nullptr ? std::getenv(kHomeVariable) : "";
+  const std::string old_home =
+      std::getenv(kHomeVariable) != nullptr ? std::getenv(kHomeVariable) : "";
   test_support::SetVariable(kHomeVariable, home.string());
   const std::string text = AuthorText(3);
   // Windows asks the window whether the session may end: with text the disk refused, the desk
@@ -291,8 +296,9 @@ TEST(DeskProcess, ATerminationRequestOnAFullDiskLeavesTheWholeTextInARescueCopy)
   // The one box of the failure, none per tick (a box is a line "caption TAB text" and the
   // lines of its text after it).
   const std::vector<std::string> lines = Lines(folder / "boxes.log");
-  const auto boxes = std::count_if(lines.begin(), lines.end(),
-                                   [](const std::string& line) { return line.find('\t') != std::string::npos; });
+  const auto boxes = std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+    return line.find('\t') != std::string::npos;
+  });
   ASSERT_FALSE(lines.empty());
   EXPECT_NE(lines[0].find("正文已另存到"), std::string::npos) << lines[0];
 #ifdef _WIN32
@@ -380,12 +386,14 @@ TEST(DeskCrash, KilledWhileKeepingVersionsTheHistoryStaysReadable) {
     ASSERT_TRUE(desk->Started());
     // Killed after a random number of keys, past the first new chapter: by what was typed, not
     // by the clock, so that a loaded machine kills at the same points of the work.
-    ASSERT_TRUE(WaitForKeysTyped(folder / "typed.log", 13 + static_cast<long long>(random() % 150)));
+    ASSERT_TRUE(
+        WaitForKeysTyped(folder / "typed.log", 13 + static_cast<long long>(random() % 150)));
     desk->Kill();
     desk->Wait();
     const fs::path store_path = folder / fs::u8path("小说数据/章节历史.dat");
     chapter_history::OpenReport report;
-    const auto store = chapter_history::VersionStore::Open(platform::GbkPathOf(store_path), &report);
+    const auto store =
+        chapter_history::VersionStore::Open(platform::GbkPathOf(store_path), &report);
     ASSERT_NE(store, nullptr);
     EXPECT_TRUE(report.set_aside_path.empty()) << report.set_aside_path;
     EXPECT_EQ(report.versions_lost, 0u);
@@ -422,15 +430,25 @@ TEST(DeskCrash, AnImportCutShortAtAnyWriteListsAllOrNoneOfItsChapters) {
   int cut_short = 0, whole = 0;
   for (int round = 0; round < 12; ++round) {
     // The import makes about ten writes per chapter; the last round goes past them all.
-    const long long nth = round == 11 ? 100000 : 1 + static_cast<long long>(random() % (kChapters * 10));
+    const long long nth =
+        round == 11 ? 100000 : 1 + static_cast<long long>(random() % (kChapters * 10));
     SCOPED_TRACE("cut at write " + std::to_string(nth));
     const fs::path folder = MakeProgramFolder();
     const fs::path file = folder / "novel.txt";
     std::ofstream(file, std::ios::binary) << platform::Utf8ToGbk(novel);
-    const auto desk = StartDeskChild(folder, {"--import", file.string(), "--exit-at-write", std::to_string(nth)});
+    const auto desk =
+        StartDeskChild(folder, {"--import", file.string(), "--exit-at-write", std::to_string(nth)});
     ASSERT_TRUE(desk->Started());
     auto ended = std::async(std::launch::async, [&] { return desk->Wait(); });
-    while (ended.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready && !fs::exists(folder / "done")) {
+    // Until the process ends (cut short) or says the import is done; a desk that does neither
+    // within a minute fails the round instead of holding the suite.
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (ended.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready &&
+           !fs::exists(folder / "done")) {
+      if (std::chrono::steady_clock::now() > give_up) {
+        desk->Kill();
+        FAIL() << "the desk neither finished nor ended";
+      }
     }
     if (fs::exists(folder / "done")) {
       desk->Kill();

@@ -29,10 +29,10 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
-#include <fstream>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "app/gate_calls.h"
@@ -70,12 +70,16 @@ bool Save(const std::vector<QWidget*>& widgets, const char* name) {
     area = area.united(widget->frameGeometry());
   }
   QApplication::processEvents();
-  QImage shot = widgets[0]->screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).toImage();
+  QImage shot = widgets[0]
+                    ->screen()
+                    ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                    .toImage();
   if (shot.isNull() || shot.size().isEmpty()) {
     shot = QImage(area.size(), QImage::Format_RGB32);
     shot.fill(Qt::darkGray);
     QPainter painter(&shot);
-    for (QWidget* widget : widgets) painter.drawImage(widget->geometry().topLeft() - area.topLeft(), widget->grab().toImage());
+    for (QWidget* widget : widgets)
+      painter.drawImage(widget->geometry().topLeft() - area.topLeft(), widget->grab().toImage());
   }
   return shot.save(QString::fromStdString((shots / name).string()));
 }
@@ -161,7 +165,8 @@ void TakeShots() {
   QWidget* window = UnitWidget(0);
   window->activateWindow();
   if (!QTest::qWaitForWindowExposed(window)) Finish(1);
-  AddChapter("第一章 风起青萍之末", {"天色将晚，山路上只剩一盏灯。", "他停下脚步，回头望了一眼来时的路。"});
+  AddChapter("第一章 风起青萍之末",
+             {"天色将晚，山路上只剩一盏灯。", "他停下脚步，回头望了一眼来时的路。"});
   AddChapter("第二章 夜雨", {"雨下了一整夜，竹帘被风拍得作响。", "她把信压在砚台下，吹熄了灯。"});
   AddChapter("第三章 渡口", {"渡口的船夫认得他，只是不说。", "江面上的雾还没有散，远处传来钟声。",
                              "他数着铜钱，一枚，两枚，三枚。"});
@@ -181,16 +186,19 @@ void TakeShots() {
   typing->setFocus(Qt::MouseFocusReason);
   QTest::keyClick(typing, Qt::Key_End, Qt::ControlModifier);
   desk_tests::TypeInto(typing, "钟声远了。");
-  WaitFor("counted three seconds", [] { return CaptionOf(unit::kSeconds) == "3"; });  // three ticks of the figures
+  WaitFor("counted three seconds",
+          [] { return CaptionOf(unit::kSeconds) == "3"; });  // three ticks of the figures
   if (!Save({window}, "statistics.png")) Finish(1);
   // As small as the window may be made, then a common laptop's screen.
   window->resize(100, 100);
   WaitFor("laid out at the smallest", [window] {
-    return window->width() < 960 && app::ReadInt(unit::kCloseButton, property::kLeft) == window->width() - 60;
+    return window->width() < 960 &&
+           app::ReadInt(unit::kCloseButton, property::kLeft) == window->width() - 60;
   });
   if (!Save({window}, "smallest.png")) Finish(1);
   window->resize(1280, 800);
-  WaitFor("laid out for 1280", [] { return app::ReadInt(unit::kCloseButton, property::kLeft) > 1000; });
+  WaitFor("laid out for 1280",
+          [] { return app::ReadInt(unit::kCloseButton, property::kLeft) > 1000; });
   if (!Save({window}, "1280x800.png")) Finish(1);
   window->resize(960, 580);
   QApplication::processEvents();
@@ -198,7 +206,8 @@ void TakeShots() {
   auto* picker = dynamic_cast<units::ColorPickerUnit*>(
       forms::FormsRuntime::Instance().UnitWindow(kMainWindow, unit::kTextColorPicker));
   Click(picker->Widget(), Qt::LeftButton, QPoint(20, 12));
-  WaitFor("opened the colours", [picker] { return picker->DropDown() != nullptr && picker->DropDown()->isVisible(); });
+  WaitFor("opened the colours",
+          [picker] { return picker->DropDown() != nullptr && picker->DropDown()->isVisible(); });
   units::ColorDropDown* drop_down = picker->DropDown();
   QTest::mouseMove(drop_down, drop_down->ItemRect(12).center());  // "红色"
   WaitFor("highlighted red", [drop_down] { return drop_down->Highlighted() == 12; });
@@ -252,7 +261,8 @@ void TakeShots() {
   // The third chapter deleted, then found among the deleted chapters.
   Click(tree->viewport(), Qt::LeftButton, tree->visualItemRect(tree->topLevelItem(2)).center());
   WaitFor("showed the third chapter", [] {
-    return platform::GbkToUtf8(app::ReadText(unit::kNameBox, property::kContent).View()) == "第三章 渡口";
+    return platform::GbkToUtf8(app::ReadText(unit::kNameBox, property::kContent).View()) ==
+           "第三章 渡口";
   });
   Click(UnitWidget(unit::kDeleteButton));
   WaitFor("deleted the third chapter", [tree] { return tree->topLevelItemCount() == 2; });
@@ -263,10 +273,12 @@ void TakeShots() {
   });
   ChooseFromMenu(tree->viewport(), "已删除的章节");
 
-  // The first chapter laid out: typed with four-space indents and half-width marks, then Ctrl+Shift+F.
+  // The first chapter laid out: typed with four-space indents and half-width marks, then
+  // Ctrl+Shift+F.
   Click(tree->viewport(), Qt::LeftButton, tree->visualItemRect(tree->topLevelItem(0)).center());
   WaitFor("showed the first chapter", [] {
-    return platform::GbkToUtf8(app::ReadText(unit::kNameBox, property::kContent).View()) == "第一章 风起青萍之末";
+    return platform::GbkToUtf8(app::ReadText(unit::kNameBox, property::kContent).View()) ==
+           "第一章 风起青萍之末";
   });
   text->setFocus(Qt::MouseFocusReason);
   QTest::keyClick(text, Qt::Key_End, Qt::ControlModifier);
@@ -278,7 +290,8 @@ void TakeShots() {
   if (!Save({window}, "layout_before.png")) Finish(1);
   QTest::keyClick(text, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
   WaitFor("laid the chapter out", [] {
-    return platform::GbkToUtf8(app::ReadText(unit::kTextBox, property::kContent).View()).starts_with("　　天色");
+    return platform::GbkToUtf8(app::ReadText(unit::kTextBox, property::kContent).View())
+        .starts_with("　　天色");
   });
   if (!Save({window}, "layout_after.png")) Finish(1);
   // Every "他" of the novel listed in the find window.
@@ -286,7 +299,8 @@ void TakeShots() {
   QDialog* find = nullptr;
   WaitFor("opened the find window", [&find] {
     for (QWidget* top : QApplication::topLevelWidgets()) {
-      if (top->objectName() == "find_replace" && top->isVisible()) find = qobject_cast<QDialog*>(top);
+      if (top->objectName() == "find_replace" && top->isVisible())
+        find = qobject_cast<QDialog*>(top);
     }
     return find != nullptr;
   });
@@ -297,8 +311,9 @@ void TakeShots() {
   Click(find->findChild<QRadioButton*>("scope_novel"));
   Click(find->findChild<QPushButton*>("find_all"));
   find->move(window->geometry().left() + 120, window->geometry().top() + 90);
-  WaitFor("listed the hits", [find] { return find->findChild<QTreeWidget*>("hits")->topLevelItemCount() > 0; });
-  QTest::qWait(200);
+  WaitFor("listed the hits",
+          [find] { return find->findChild<QTreeWidget*>("hits")->topLevelItemCount() > 0; });
+  WaitFor("showed the find window", [find] { return find->isActiveWindow() && find->isVisible(); });
   if (!Save({window, find}, "find_replace.png")) Finish(1);
   find->close();
 
@@ -306,9 +321,12 @@ void TakeShots() {
   {
     const fs::path novel = fs::temp_directory_path() / "inkstone-showcase-novel.txt";
     std::ofstream(novel, std::ios::binary) << platform::Utf8ToGbk(
-        "楔子\r\n　　那一年，江南下了很久的雨。\r\n第一卷 风起\r\n第一章 渡口\r\n　　渡口的船夫认得他，只是不说。\r\n"
-        "　　他读到第三章的时候，天已经黑了。\r\n第二章 夜雨\r\n　　雨下了一整夜，竹帘被风拍得作响。\r\n"
-        "【第三章】 旧信\r\n　　她把信压在砚台下，吹熄了灯。𠀀\r\n番外 多年以后\r\n　　多年以后，他又回到那个渡口。\r\n");
+        "楔子\r\n　　那一年，江南下了很久的雨。\r\n第一卷 风起\r\n第一章 "
+        "渡口\r\n　　渡口的船夫认得他，只是不说。\r\n"
+        "　　他读到第三章的时候，天已经黑了。\r\n第二章 "
+        "夜雨\r\n　　雨下了一整夜，竹帘被风拍得作响。\r\n"
+        "【第三章】 旧信\r\n　　她把信压在砚台下，吹熄了灯。𠀀\r\n番外 "
+        "多年以后\r\n　　多年以后，他又回到那个渡口。\r\n");
     app::UseImportFileChooser([novel] { return QString::fromStdString(novel.string()); });
     WhenShownNamed("novel_import", [](QDialog* preview) {
       WaitFor("showed the preview", [preview] { return preview->isActiveWindow(); });
@@ -324,7 +342,8 @@ void TakeShots() {
   text->setFocus(Qt::MouseFocusReason);
   QTest::keyClick(text, Qt::Key_End, Qt::ControlModifier);
   desk_tests::TypeInto(text, "雾散了。");
-  WaitFor("warned of the full disk", [] { return CaptionOf(unit::kForumLabel).starts_with("章节未能保存：磁盘"); });
+  WaitFor("warned of the full disk",
+          [] { return CaptionOf(unit::kForumLabel).starts_with("章节未能保存：磁盘"); });
   WaitFor("answered the failure's box", [] {
     for (QWidget* top : QApplication::topLevelWidgets()) {
       if (qobject_cast<QMessageBox*>(top) != nullptr && top->isVisible()) return false;
@@ -344,9 +363,11 @@ void TakeShots() {
   // Without a window manager (xvfb) the state changes, the size may not; under one (openbox)
   // the new size may come after the state, and the shot waits for it a moment.
   WaitFor("maximised", [window] { return window->isMaximized(); });
-  (void)QTest::qWaitFor([window] { return window->frameGeometry() == window->screen()->availableGeometry(); }, 2000);
-  WaitFor("laid out for the maximised window",
-          [window] { return app::ReadInt(unit::kCloseButton, property::kLeft) == window->width() - 60; });
+  (void)QTest::qWaitFor(
+      [window] { return window->frameGeometry() == window->screen()->availableGeometry(); }, 2000);
+  WaitFor("laid out for the maximised window", [window] {
+    return app::ReadInt(unit::kCloseButton, property::kLeft) == window->width() - 60;
+  });
   Finish(Save({window}, "maximised.png") ? 0 : 1);
 }
 
@@ -354,15 +375,19 @@ void TakeShots() {
 // a weekend off, one day of cutting.
 void WriteMadeUpMonth(const fs::path& folder) {
   const platform::LocalTime now = platform::NowLocal();
-  const writing_history::DayNumber today = writing_history::DayNumberOf(now.year, now.month, now.day);
+  const writing_history::DayNumber today =
+      writing_history::DayNumberOf(now.year, now.month, now.day);
   writing_history::History history;
   history.set_target(4000);
   for (int back = 30; back >= 1; --back) {
-    const int64_t characters = back == 12 || back == 13 ? 0 : back == 20 ? -800 : 2600 + (back * 1733) % 3900;
+    const int64_t characters = back == 12 || back == 13 ? 0
+                               : back == 20             ? -800
+                                                        : 2600 + (back * 1733) % 3900;
     history.AddCharacters(today - back, characters);
     for (int minute = 0; minute < characters / 60; ++minute) history.AddMinute(today - back);
   }
-  if (!writing_history::SaveHistory(platform::GbkPathOf(folder / fs::u8path("小说数据/写作记录.json")), history)) {
+  if (!writing_history::SaveHistory(
+          platform::GbkPathOf(folder / fs::u8path("小说数据/写作记录.json")), history)) {
     std::fprintf(stderr, "writing_desk_showcase: cannot write the made-up history\n");
     std::exit(1);
   }
@@ -400,7 +425,8 @@ int main(int argc, char** argv) {
   // Rescue copies of the full-disk shots go to a home folder of their own.
   fs::create_directories(folder / "home");
   test_support::SetVariable(desk_tests::kHomeVariable, (folder / "home").string());
-  const int code = desk_tests::StartDeskChild(folder, {"--shots", out.string()})->Wait().value_or(1);
+  const int code =
+      desk_tests::StartDeskChild(folder, {"--shots", out.string()})->Wait().value_or(1);
   fs::remove_all(folder);
   return code;
 }
